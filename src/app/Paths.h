@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The one place that names files of the data root: by default the executable's directory
+// (the portable layout), or the folder given with --data-dir.
+class Paths
+{
+public:
+    static void setDataRoot(const QString &dir);
+    static QString dataRoot();
+
+    static QString settingsDir();          // <root>/settings
+    static QString settingsIni();          // <root>/settings/settings.ini
+    static QString translationFile();      // <root>/language_ru.qm
+    static QString pngFile(const QString &name); // <root>/png/<name>
+    static QString reportDatabase();       // <root>/sql/report.db3
+    static QString downloadRoot();         // <root>/download
+    static QString downloadDir(const QString &keyFolder); // <root>/download/<folder>
+    static QString dfuDir();               // <root>/dfu
+
+    // True when name is a single path component that cannot leave its folder:
+    // not empty, not "." or "..", no separators, no drive colon, at most 127 bytes.
+    static bool isSafeName(const QString &name);
+    // True when a key folder path (one or more safe components joined by '/') stays below
+    // the download root.
+    static bool isSafeRelativePath(const QString &path);
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QSerialPort;
+class QLabel;
+class ComSlip;
+class cWifi;
+
+// The one shared state object. main() makes it before the window; the window resets it and
+// every subsystem reaches it through the window's pointer. Page-specific state lives in the
+// model objects of the subsystems, not here.
+class cGlobalData : public QObject
+{
+    Q_OBJECT
+public:
+    explicit cGlobalData(QObject *parent = nullptr);
+
+    // Back to the state of a fresh start (connection mode 0, flags and counters zero,
+    // the PC address "127.0.0.1"). Command-line options are kept.
+    void reset();
+
+    // Connection mode: 0 no key, 1 USB, 2 Wi-Fi.
+    quint8 currentInterface = 0;
+
+    QSerialPort *serialPort = nullptr; // made once in InitGraphics, never deleted while running
+    ComSlip *comSlip = nullptr;        // exists while the USB key's port is open
+    cWifi *wifi = nullptr;
+
+    QString pcAddress = QStringLiteral("127.0.0.1"); // from settings.ini
+    bool wifiReady = false;           // raised 3 s after switching to Wi-Fi
+
+    QLabel *busyAnimationLabel = nullptr;
+    QLabel *statusLineLabel = nullptr;
+    QLabel *keyNameLabel = nullptr;
+
+    // Command line.
+    QString portOverride;     // --port DEVICE
+    QString firmwareServer;   // --firmware-server URL
+};
