@@ -1,7 +1,47 @@
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/Paths.h"
+#include "app/cGlobalData.h"
+
 #include <QApplication>
+#include <QFontDatabase>
+#include <QTextCodec>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QCoreApplication::setApplicationName(QStringLiteral("TorqueDesk"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TORQUEDESK_VERSION));
+
+    const CommandLineOptions options = CommandLine::parse(app);
+
+    // Key texts that are not UTF-8 are read as Windows Cyrillic, as the key writes them.
+    if (QTextCodec *codec = QTextCodec::codecForName("CP-1251"))
+        QTextCodec::setCodecForLocale(codec);
+    else if (QTextCodec *windows = QTextCodec::codecForName("windows-1251"))
+        QTextCodec::setCodecForLocale(windows);
+
+    if (!options.dataDir.isEmpty())
+        Paths::setDataRoot(options.dataDir);
+
+    // A missing translation leaves the built-in English texts.
+    QTranslator translator;
+    if (translator.load(Paths::translationFile()))
+        app.installTranslator(&translator);
+
+    cGlobalData globalData;
+    CommandLine::apply(options, &globalData);
+
+    MainWindow::initResources();
+    const int fontId = QFontDatabase::addApplicationFont(QStringLiteral(":resource/fonts/Roboto-Light.ttf"));
+    if (fontId >= 0) {
+        const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
+        if (!families.isEmpty())
+            app.setFont(QFont(families.first()));
+    }
+
+    MainWindow window(nullptr, &globalData);
+    window.show();
+    return app.exec();
 }

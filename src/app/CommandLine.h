@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QCoreApplication;
+class cGlobalData;
+
+// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL.
+struct CommandLineOptions
+{
+    QString dataDir;
+    QString port;
+    QString firmwareServer;
+};
+
+class CommandLine
+{
+public:
+    // Parses the application's arguments; --help and --version print and exit.
+    static CommandLineOptions parse(const QCoreApplication &app);
+    // Applies the options: the data root to Paths, the rest to the shared state.
+    static void apply(const CommandLineOptions &options, cGlobalData *data);
+};

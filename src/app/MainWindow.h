@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/MainWindowForm.h"
+#include "app/SettingsFile.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class QMovie;
+class QTimer;
+class cGlobalData;
+class StatusLine;
+
+// The frame: composes the pages, owns the long-lived objects and connects their signals.
+// Behaviour lives in the classes that own it; the slots here are the frame's own.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(QWidget *parent, cGlobalData *globalData);
+    ~MainWindow() override;
+
+    // The compiled-in pictures and font live in the core library; call once before use.
+    static void initResources();
+
+    MainWindowForm *form() { return &ui; }
+    cGlobalData *globalData() const { return m_globalData; }
+    StatusLine *statusLine() const { return m_statusLine; }
+    const AppSettings &settings() const { return m_settings; }
+
+    // The index of the first menu level whose enabled flag is set (0 until the key says).
+    void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
+
+    // Shows or hides the controls that belong to the main form only.
+    void setMainFormControlsVisible(bool visible);
+
+public slots:
+    void InitGraphics();
+    void iBtnLeftMenu_Click();
+    void iBtnSettings_Click();
+    void iBtnClose_Click();
+    void slot_iTimerClose();
+    void slot_TmrOpenMainForm();
+    // No key: the no-key page, scanning again (the link re-arms its scan).
+    void ShowNoKeyState();
+    void showStatus(const QString &text);
+
+signals:
+    // The settings page was opened from the main form: the key is asked for its settings.
+    void settingsPageRequested();
+    // The record tabs are to be reset (records page and level tree listen).
+    void recordTabsReset();
+    // InitGraphics has built every page; later subsystems finish their wiring here.
+    void graphicsReady();
+    // The first search for the key (the link runs TmrCheckSerialPorts).
+    void scanRequested();
+    // A message for the user (text, cParameter colour name such as "red").
+    void messageRequested(const QString &text, const QString &style);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildBootScreen();
+    void loadSettings();
+    void openReportDatabase();
+    void placeOnScreen();
+    void setStatusIcons(const QString &a, const QString &b, const QString &c);
+
+    MainWindowForm ui;
+    cGlobalData *m_globalData;
+    AppSettings m_settings;
+    StatusLine *m_statusLine = nullptr;
+    QMovie *m_busyMovie = nullptr;
+    QMovie *m_rocketMovie = nullptr;
+    bool m_graphicsBuilt = false;
+    std::function<int()> m_firstActiveLevel;
+};

@@ -1,0 +1,45 @@
+#include "app/SettingsFile.h"
+
+#include "app/Log.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QSaveFile>
+
+SettingsFile::LoadResult SettingsFile::load(const QString &path, AppSettings &settings)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return LoadResult::Missing;
+
+    QDataStream in(&file);
+    AppSettings read;
+    in >> read.reserved >> read.pcAddress >> read.reservedText;
+    // The address must be one the Wi-Fi sockets can bind to; anything else means the file is
+    // not ours or was cut short.
+    if (in.status() != QDataStream::Ok || QHostAddress(read.pcAddress).isNull()) {
+        td::log(QStringLiteral("settings.ini is damaged, using the defaults"));
+        settings = AppSettings();
+        return LoadResult::Corrupt;
+    }
+    settings = read;
+    return LoadResult::Loaded;
+}
+
+bool SettingsFile::save(const QString &path, const AppSettings &settings)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QDataStream out(&file);
+    out << settings.reserved << settings.pcAddress << settings.reservedText;
+    if (out.status() != QDataStream::Ok) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
