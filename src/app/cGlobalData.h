@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-class QSerialPort;
+class KeyPort;
 class QLabel;
 class ComSlip;
 class cWifi;
@@ -24,7 +24,7 @@ public:
     // Connection mode: 0 no key, 1 USB, 2 Wi-Fi.
     quint8 currentInterface = 0;
 
-    QSerialPort *serialPort = nullptr; // made once in InitGraphics, never deleted while running
+    KeyPort *serialPort = nullptr; // the key's port (link/KeyPort.h); made once, never deleted while running
     ComSlip *comSlip = nullptr;        // exists while the USB key's port is open
     cWifi *wifi = nullptr;
 
