@@ -1,0 +1,49 @@
+#include "protocol/KeySession.h"
+
+#include "protocol/FileExchange.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySender.h"
+#include "protocol/UsbKeyTransport.h"
+#include "records/MenuLevels.h"
+
+KeySession::KeySession(cGlobalData *globalData, QObject *parent, int listTickMs,
+                       int progressTickMs)
+    : QObject(parent), m_usb(new UsbKeyTransport(globalData))
+{
+    build(globalData, listTickMs, progressTickMs);
+}
+
+KeySession::KeySession(cGlobalData *globalData, ComSlip *comSlip, QObject *parent,
+                       int listTickMs, int progressTickMs)
+    : QObject(parent), m_usb(new UsbKeyTransport(comSlip))
+{
+    build(globalData, listTickMs, progressTickMs);
+}
+
+void KeySession::build(cGlobalData *globalData, int listTickMs, int progressTickMs)
+{
+    m_sender = new KeySender(globalData);
+    m_sender->setUsbTransport(m_usb);
+    m_model = new KeyModel(this);
+    m_menuLevels = new MenuLevels(this);
+    m_files = new FileExchange(m_sender, this, listTickMs, progressTickMs);
+    m_protocol = new KeyProtocol(globalData, m_sender, m_files, m_model, m_menuLevels, this);
+}
+
+KeySession::~KeySession()
+{
+    // The QObject children go with the base destructor; they hold m_sender, so it and the
+    // transport must outlive them.
+    delete m_protocol;
+    delete m_files;
+    m_protocol = nullptr;
+    m_files = nullptr;
+    delete m_sender;
+    delete m_usb;
+}
+
+void KeySession::setWifiDirectory(WifiKeyDirectory *directory)
+{
+    m_sender->setWifiDirectory(directory);
+}
