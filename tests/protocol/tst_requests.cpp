@@ -1,0 +1,351 @@
+// The request texts the key receives, byte for byte, and how each request is addressed.
+
+#include "ProtocolTestSupport.h"
+
+#include "app/cGlobalData.h"
+#include "protocol/FileExchange.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySender.h"
+#include "protocol/RequestFormat.h"
+#include "records/MenuLevels.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+class TestRequests : public QObject
+{
+    Q_OBJECT
+
+    cGlobalData *global = nullptr;
+    RecordingTransport *usb = nullptr;
+    RecordingWifi *wifi = nullptr;
+    KeySender *sender = nullptr;
+    KeyModel *model = nullptr;
+    MenuLevels *levels = nullptr;
+    FileExchange *files = nullptr;
+    KeyProtocol *protocol = nullptr;
+
+private slots:
+    void init()
+    {
+        global = new cGlobalData;
+        global->currentInterface = 1;
+        usb = new RecordingTransport;
+        wifi = new RecordingWifi;
+        sender = new KeySender(global);
+        sender->setUsbTransport(usb);
+        sender->setWifiDirectory(wifi);
+        model = new KeyModel;
+        levels = new MenuLevels;
+        files = new FileExchange(sender, nullptr, 0, 0);
+        protocol = new KeyProtocol(global, sender, files, model, levels);
+    }
+    void cleanup()
+    {
+        delete protocol;
+        delete files;
+        delete levels;
+        delete model;
+        delete sender;
+        delete wifi;
+        delete usb;
+        delete global;
+    }
+
+    void goldenTexts_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<int>("noReply");
+
+        QTest::newRow("FE_PageCurrent_Write")
+            << 0 << QByteArray(R"({"function_name":"FE_PageCurrent_Write", "pagenumber":"0001ABC000000100"})") << 0;
+        QTest::newRow("FE_Page_Delete one")
+            << 1 << QByteArray(R"({"function_name":"FE_Page_Delete","pagenumber":"010A000000004203","all":0})") << 1;
+        QTest::newRow("FE_Page_Delete all")
+            << 2 << QByteArray(R"({"function_name":"FE_Page_Delete","pagenumber":"","all":1})") << 1;
+        QTest::newRow("FE_SettingsCalibrate_Write")
+            << 3
+            << QByteArray(R"({"function_name":"FE_SettingsCalibrate_Write","nm":340.500000,"offset":12,"amplify":700,"right":3000,"left":1000,)"
+                          "                  "
+                          R"("nm2":170.250000,"right2":2500,"left2":1500,"used":1,)"
+                          "                  "
+                          R"("nol":2048,"gyrocorrection":-3,"gyrodeviation":-10,"anglecorrention":999,"headstandartmm":35.000000,"keylengthmm":420.000000})")
+            << 0;
+        QTest::newRow("FE_SettingsCalibrate_Read")
+            << 4 << QByteArray(R"({"function_name":"FE_SettingsCalibrate_Read"})") << 0;
+        QTest::newRow("FE_MenuLevel_Write")
+            << 5 << QByteArray(R"({"function_name":"FE_MenuLevel_Write","NameTop":"Operator","NameBottom":"F.I.O.","Active":1,"Order":2,"Index":0})") << 0;
+        QTest::newRow("FE_MenuLevel_Read")
+            << 6 << QByteArray(R"({"function_name":"FE_MenuLevel_Read","Index":3})") << 0;
+        QTest::newRow("FE_KeyName_Write")
+            << 7 << QByteArray(R"({"function_name":"FE_KeyName_Write","KeyName":"Key 7","OperatorName":"Ivanov"})") << 0;
+        QTest::newRow("FE_KeyName_Read") << 8 << QByteArray(R"({"function_name":"FE_KeyName_Read"})") << 0;
+        QTest::newRow("FE_DeviceSetting_Write")
+            << 9
+            << QByteArray(R"({"function_name":"FE_DeviceSetting_Write","Language":1,"TypeKey":3,)"
+                          "                  "
+                          R"("TypePCConnection":2,"DataBase":1,"DataTime":1,"AddAlgorithm":0,"Units":1,"WiFiEnable":1,"PasswordWrEnable":0,"SleepTime":17,"DisplayTime":15,"SoundEffects":1})")
+            << 0;
+        QTest::newRow("FE_DeviceSetting_Read")
+            << 10 << QByteArray(R"({"function_name":"FE_DeviceSetting_Read"})") << 0;
+        QTest::newRow("FE_DateTime_Write")
+            << 11 << QByteArray(R"({"function_name":"FE_DateTime_Write","Year":2025,"Month":3,"Day":5,"Hour":9,"Minutes":7,"Seconds":3})") << 0;
+        QTest::newRow("FE_WiFiSettings_Write")
+            << 12
+            << QByteArray(R"({"function_name":"FE_WiFiSettings_Write","SSID":"plant-net","Password":"secret","IP":"192.168.0.100","PCPort":32100,"UserLogin":"user","UserPassword":"pw","WPA2Enterprise":1})")
+            << 0;
+        QTest::newRow("FE_WiFiSettings_Read")
+            << 13 << QByteArray(R"({"function_name":"FE_WiFiSettings_Read"})") << 0;
+        QTest::newRow("FE_JsonNotification_Status")
+            << 14 << QByteArray(R"({"function_name":"FE_JsonNotification_Status","KeyInFocus":1,"PCMenu":3,"TestConnectCounter":10})") << 0;
+        QTest::newRow("FE_Message_Write")
+            << 15 << QByteArray(R"({"function_name":"FE_Message_Write","Text":"Stop work","Type":2})") << 0;
+        QTest::newRow("FE_Reboot_Write")
+            << 16 << QByteArray(R"({"function_name":"FE_Reboot_Write","WithResetToDefault":2})") << 0;
+        QTest::newRow("FE_SettingsCalibrate_Write negative reals")
+            << 17
+            << QByteArray(R"({"function_name":"FE_SettingsCalibrate_Write","nm":-0.125000,"offset":0,"amplify":0,"right":0,"left":0,)"
+                          "                  "
+                          R"("nm2":0.000000,"right2":0,"left2":0,"used":0,)"
+                          "                  "
+                          R"("nol":0,"gyrocorrection":0,"gyrodeviation":0,"anglecorrention":0,"headstandartmm":0.000000,"keylengthmm":1999.999999})")
+            << 0;
+    }
+
+    void goldenTexts()
+    {
+        QFETCH(int, which);
+        QFETCH(QByteArray, expected);
+        QFETCH(int, noReply);
+
+        CalibrationValues cal;
+        cal.nm = 340.5;
+        cal.offset = 12;
+        cal.amplify = 700;
+        cal.right = 3000;
+        cal.left = 1000;
+        cal.nm2 = 170.25;
+        cal.right2 = 2500;
+        cal.left2 = 1500;
+        cal.used = 1;
+        cal.nol = 2048;
+        cal.gyrocorrection = -3;
+        cal.gyrodeviation = -10;
+        cal.anglecorrention = 999;
+        cal.headstandartmm = 35;
+        cal.keylengthmm = 420;
+        CalibrationValues small;
+        small.nm = -0.125;
+        small.keylengthmm = 1999.999999;
+
+        DeviceSettings dev;
+        dev.Language = 1;
+        dev.TypeKey = 3;
+        dev.TypePCConnection = 2;
+        dev.DataBase = 1;
+        dev.DataTime = 1;
+        dev.Units = 1;
+        dev.WiFiEnable = 1;
+        dev.SleepTime = 17;
+        dev.DisplayTime = 15;
+        dev.SoundEffects = 1;
+
+        WifiSettings w;
+        w.SSID = QStringLiteral("plant-net");
+        w.Password = QStringLiteral("secret");
+        w.IP = QStringLiteral("192.168.0.100");
+        w.PCPort = 32100;
+        w.UserLogin = QStringLiteral("user");
+        w.UserPassword = QStringLiteral("pw");
+        w.WPA2Enterprise = 1;
+
+        const QList<std::function<bool()>> send = {
+            [&] { return protocol->FE_PageCurrent_Write(QStringLiteral("0001ABC000000100")); },
+            [&] { return protocol->FE_Page_Delete(QStringLiteral("010A000000004203"), 0); },
+            [&] { return protocol->FE_Page_Delete(QString(), 1); },
+            [&] { return protocol->FE_SettingsCalibrate_Write(cal); },
+            [&] { return protocol->FE_SettingsCalibrate_Read(); },
+            [&] { return protocol->FE_MenuLevel_Write(QStringLiteral("Operator"), QStringLiteral("F.I.O."), 1, 2, 0); },
+            [&] { return protocol->FE_MenuLevel_Read(3); },
+            [&] { return protocol->FE_KeyName_Write(QStringLiteral("Key 7"), QStringLiteral("Ivanov")); },
+            [&] { return protocol->FE_KeyName_Read(); },
+            [&] { return protocol->FE_DeviceSetting_Write(dev, 0); },
+            [&] { return protocol->FE_DeviceSetting_Read(); },
+            [&] { return protocol->FE_DateTime_Write(QDateTime(QDate(2025, 3, 5), QTime(9, 7, 3))); },
+            [&] { return protocol->FE_WiFiSettings_Write(w); },
+            [&] { return protocol->FE_WiFiSettings_Read(); },
+            [&] { return protocol->FE_JsonNotification_Status(1, 3); },
+            [&] { return protocol->FE_Message_Write(QStringLiteral("Stop work"), 2); },
+            [&] { return protocol->FE_Reboot_Write(2); },
+            [&] { return protocol->FE_SettingsCalibrate_Write(small); },
+        };
+        QVERIFY(send.at(which)());
+        QCOMPARE(usb->sent.size(), 1);
+        const SentCommand &c = usb->sent.first();
+        QCOMPARE(c.packetClass, quint8(0x30));
+        QCOMPARE(c.subCode, quint8(0x01));
+        QCOMPARE(c.payload, expected + '\0');
+        QCOMPARE(c.attempts, quint8(3));
+        QCOMPARE(c.noReply, noReply);
+        // Every text we send must also be JSON the key can parse.
+        QVERIFY(QJsonDocument::fromJson(c.text()).isObject());
+    }
+
+    void iAmHereAnswerGoesToThatKeyOnly()
+    {
+        wifi->keys = {{QStringLiteral("AA:01"), QString(), true}, {QStringLiteral("AA:02"), QString(), false}};
+        QVERIFY(protocol->FE_WiFi_I_Am_Here(QStringLiteral("AA:02")));
+        QVERIFY(usb->sent.isEmpty());
+        QCOMPARE(wifi->sent.size(), 1);
+        QCOMPARE(wifi->sent[0].target, QStringLiteral("AA:02"));
+        QCOMPARE(wifi->sent[0].payload,
+                 QByteArray(R"({"function_name":"FE_WiFi_I_Am_Here","TestConnectCounter":10})") + '\0');
+        QCOMPARE(wifi->sent[0].attempts, quint8(3));
+        QCOMPARE(wifi->sent[0].noReply, 1);
+
+        QVERIFY(protocol->FE_JsonNotification_StatusTo(QStringLiteral("AA:01"), 1, 1));
+        QCOMPARE(wifi->sent[1].target, QStringLiteral("AA:01"));
+        QCOMPARE(wifi->sent[1].attempts, quint8(3));
+        QCOMPARE(wifi->sent[1].noReply, 0);
+        // An identity no longer listed sends nothing.
+        QVERIFY(!protocol->FE_JsonNotification_StatusTo(QStringLiteral("AA:09"), 0, 1));
+        QCOMPARE(wifi->sent.size(), 2);
+    }
+
+    void userTextsAreEscaped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quote") << QStringLiteral("say \"hi\"");
+        QTest::newRow("injection") << QStringLiteral("x\",\"Type\":1,\"evil\":\"1");
+        QTest::newRow("backslash") << QStringLiteral("C:\\keys\\");
+        QTest::newRow("control") << QStringLiteral("line1\nline2\ttab\x01");
+        QTest::newRow("cyrillic") << QStringLiteral("Ключ №5 \"Север\"");
+    }
+
+    void userTextsAreEscaped()
+    {
+        QFETCH(QString, text);
+        QVERIFY(protocol->FE_Message_Write(text, 2));
+        const QJsonObject o = usb->sent.first().json();
+        QCOMPARE(o.value("Text").toString(), text);
+        QCOMPARE(o.value("Type").toInt(), 2);
+        QCOMPARE(o.size(), 3);
+
+        usb->sent.clear();
+        QVERIFY(protocol->FE_KeyName_Write(text, text));
+        QCOMPARE(usb->sent.first().json().value("KeyName").toString(), text);
+    }
+
+    void escapingWritesTheUsualJsonForms()
+    {
+        QCOMPARE(td::request::jsonEscape(QStringLiteral("a\"b\\c\nd\x1f")),
+                 QByteArray(R"(a\"b\\c\nd\u001f)"));
+        QCOMPARE(td::request::jsonEscape(QStringLiteral("ж")), QByteArray("\xd0\xb6"));
+    }
+
+    void textLimitIsEnforcedInBytes()
+    {
+        const QByteArray empty = R"({"function_name":"FE_Message_Write","Text":"","Type":2})";
+        const int room = td::request::MaxTextBytes - empty.size();
+        QSignalSpy status(protocol, SIGNAL(statusMessage(QString)));
+
+        QVERIFY(protocol->FE_Message_Write(QString(room, QLatin1Char('a')), 2));
+        QCOMPARE(usb->sent.last().payload.size(), td::request::MaxTextBytes + 1);
+        QCOMPARE(status.count(), 0);
+
+        QVERIFY(!protocol->FE_Message_Write(QString(room + 1, QLatin1Char('a')), 2));
+        QCOMPARE(usb->sent.size(), 1);
+        QCOMPARE(status.count(), 1);
+        QVERIFY(status.last().at(0).toString().contains(QLatin1String("FE_Message_Write")));
+
+        // Two-byte characters count twice; an odd room cannot be filled by them exactly.
+        QVERIFY(!protocol->FE_Message_Write(QString(room / 2 + 1, QChar(0x0436)), 2));
+        QVERIFY(protocol->FE_Message_Write(QString(room / 2, QChar(0x0436)), 2));
+        // Escapes count too: each quote becomes two bytes.
+        QVERIFY(!protocol->FE_Message_Write(QString(room / 2 + 1, QLatin1Char('"')), 2));
+        QCOMPARE(usb->sent.size(), 2);
+
+        // Long Wi-Fi settings are refused whole, never cut.
+        WifiSettings w;
+        w.SSID = QString(400, QLatin1Char('s'));
+        w.Password = QString(300, QLatin1Char('p'));
+        QVERIFY(!protocol->FE_WiFiSettings_Write(w));
+        QCOMPARE(usb->sent.size(), 2);
+    }
+
+    void namesAreCutToTheKeysFields()
+    {
+        const QString sixty(60, QLatin1Char('n'));
+        QVERIFY(protocol->FE_MenuLevel_Write(sixty, sixty, 1, 1, 2));
+        const QJsonObject level = usb->sent.last().json();
+        QCOMPARE(level.value("NameTop").toString(), QString(50, QLatin1Char('n')));
+        QCOMPARE(level.value("NameBottom").toString(), QString(50, QLatin1Char('n')));
+        QVERIFY(protocol->FE_KeyName_Write(sixty, QStringLiteral("op")));
+        QCOMPARE(usb->sent.last().json().value("KeyName").toString(), QString(50, QLatin1Char('n')));
+    }
+
+    void formatChecksItsArguments()
+    {
+        QByteArray out = "stale";
+        using td::request::Arg;
+        QCOMPARE(td::request::format("{\"a\":%d}", {Arg(QStringLiteral("x"))}, &out),
+                 td::request::Result::BadArguments);
+        QVERIFY(out.isEmpty());
+        QCOMPARE(td::request::format("{\"a\":%d,\"b\":%d}", {Arg(1)}, &out),
+                 td::request::Result::BadArguments);
+        QCOMPARE(td::request::format("{\"a\":%d}", {Arg(1), Arg(2)}, &out),
+                 td::request::Result::BadArguments);
+        QCOMPARE(td::request::format("100%%", {}, &out), td::request::Result::Ok);
+        QCOMPARE(out, QByteArray("100%"));
+        QCOMPARE(td::request::format("trailing %", {}, &out), td::request::Result::BadArguments);
+    }
+
+    void addressingFollowsTheConnectionMode_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<int>("usbCount");
+        QTest::addColumn<int>("wifiCount");
+        QTest::addColumn<int>("wifiAttempts");
+
+        QTest::newRow("usb") << 1 << true << 1 << 0 << 0;
+        QTest::newRow("wifi focused") << 2 << true << 0 << 1 << 8;
+        QTest::newRow("wifi without focus") << 2 << false << 0 << 0 << 0;
+        QTest::newRow("no key") << 0 << true << 0 << 0 << 0;
+        QTest::newRow("both bits") << 3 << true << 1 << 1 << 3;
+    }
+
+    void addressingFollowsTheConnectionMode()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, selected);
+        QFETCH(int, usbCount);
+        QFETCH(int, wifiCount);
+        QFETCH(int, wifiAttempts);
+
+        global->currentInterface = quint8(mode);
+        wifi->keys = {{QStringLiteral("AA:01"), QString(), false}, {QStringLiteral("AA:02"), QString(), selected}};
+
+        QCOMPARE(protocol->FE_KeyName_Read(), usbCount + wifiCount > 0);
+        // File commands are addressed exactly like JSON requests.
+        files->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("0001ABC000000100"));
+
+        QCOMPARE(usb->sent.size(), 2 * usbCount);
+        QCOMPARE(wifi->sent.size(), 2 * wifiCount);
+        for (const SentCommand &c : qAsConst(usb->sent))
+            QCOMPARE(c.attempts, quint8(3));
+        for (const SentCommand &c : qAsConst(wifi->sent)) {
+            QCOMPARE(c.target, QStringLiteral("AA:02"));
+            QCOMPARE(int(c.attempts), wifiAttempts);
+        }
+        if (usbCount)
+            QCOMPARE(usb->sent.last().packetClass, quint8(0x31));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRequests)
+#include "tst_requests.moc"
