@@ -2,6 +2,74 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>AtomicFile</name>
+    <message>
+        <source>Cannot write file %1: %2</source>
+        <translation>Не удалось записать файл %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ExchangeProgressWidget</name>
+    <message>
+        <source>File exchange progress</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 of %2 files, %3 KB</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File: </source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>FileExchange</name>
+    <message>
+        <source>Folder name not allowed: </source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Can't read file: </source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Got dir ../</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Got file ../</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Put file ../</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>FileExchangePanel</name>
+    <message>
+        <source>Get ANY file from key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Put ANY file to key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Type folder name in key</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Load Files</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>File (*.*);;All Files (*)</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>KeyModel</name>
     <message>
         <source>kgsm</source>
@@ -14,6 +82,36 @@
     <message>
         <source>Dynamometric key</source>
         <translation>Динамометрический ключ</translation>
+    </message>
+</context>
+<context>
+    <name>KeyProtocol</name>
+    <message>
+        <source>Request too long, not sent: </source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>KeyStatusDisplay</name>
+    <message>
+        <source>Warning!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Vuyavlena popytka vtorichnoi zanyajki na rezbovom soedinanii!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Moment sensor have errors!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Bad Wi-Fi signal. Data maybe lost!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Low battery charge. Data maybe lost!</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -55,28 +153,8 @@
         <translation>Подключите устройство к компьютеру...</translation>
     </message>
     <message>
-        <source>Viewer</source>
-        <translation>Просмотр</translation>
-    </message>
-    <message>
-        <source>Types</source>
-        <translation>Типы</translation>
-    </message>
-    <message>
-        <source>Data Base</source>
-        <translation>База данных</translation>
-    </message>
-    <message>
-        <source>Calibrate</source>
-        <translation>Калибровка</translation>
-    </message>
-    <message>
-        <source>Parameters</source>
-        <translation>Параметры</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>О программе</translation>
+        <source>Try to connect device to PC over USB-miniUSB cable...</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -159,51 +237,150 @@ Desktop companion of the dynamometric key</source>
         <source>Report</source>
         <translation>Отчёт</translation>
     </message>
+    <message>
+        <source>Viewer</source>
+        <translation>Просмотр</translation>
+    </message>
+    <message>
+        <source>Types</source>
+        <translation>Типы</translation>
+    </message>
+    <message>
+        <source>Data Base</source>
+        <translation>База данных</translation>
+    </message>
+    <message>
+        <source>Calibrate</source>
+        <translation>Калибровка</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>Параметры</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
 </context>
 <context>
     <name>MeasureAlgorithms</name>
     <message>
         <source>Maximum moment</source>
-        <translation type="unfinished" />
+        <translation>Максимальный момент</translation>
     </message>
     <message>
         <source>Screwing up to the moment without angle control</source>
-        <translation type="unfinished" />
+        <translation>Затяжка до момента без контроля угла</translation>
     </message>
     <message>
         <source>Screwing up to the moment with angle control</source>
-        <translation type="unfinished" />
+        <translation>Затяжка до момента с контролем угла</translation>
     </message>
     <message>
         <source>Method moving off place</source>
-        <translation type="unfinished" />
+        <translation>Метод страгивания</translation>
     </message>
     <message>
         <source>Screwing combined method</source>
-        <translation type="unfinished" />
+        <translation>Комбинированный метод затяжки</translation>
     </message>
     <message>
         <source>Method increment</source>
-        <translation type="unfinished" />
+        <translation>Метод приращения</translation>
     </message>
     <message>
         <source>Method Unscrew-Screwing</source>
-        <translation type="unfinished" />
+        <translation>Метод отвинчивания-завинчивания</translation>
     </message>
     <message>
         <source>Method axial force</source>
-        <translation type="unfinished" />
+        <translation>Метод осевого усилия</translation>
     </message>
     <message>
         <source>Method rotation to angle</source>
-        <translation type="unfinished" />
+        <translation>Метод поворота на угол</translation>
     </message>
     <message>
         <source>Dependence on the angle of the moment</source>
-        <translation type="unfinished" />
+        <translation>Зависимость момента от угла</translation>
     </message>
     <message>
         <source>Screwing up to the moment</source>
+        <translation>Затяжка до момента</translation>
+    </message>
+</context>
+<context>
+    <name>PopupA</name>
+    <message>
+        <source>Value</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Point</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Change sign</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Del</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>out of</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PopupHost</name>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>CLOSE</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Waiting</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PopupMsg</name>
+    <message>
+        <source>Information!</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PopupQ</name>
+    <message>
+        <source>Attention!</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>PopupWait</name>
+    <message>
+        <source>Please wait</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -211,125 +388,179 @@ Desktop companion of the dynamometric key</source>
     <name>RecordParameters</name>
     <message>
         <source>Low Moment</source>
-        <translation type="unfinished" />
+        <translation>Мин. момент</translation>
     </message>
     <message>
         <source>Low moment range</source>
-        <translation type="unfinished" />
+        <translation>Нижняя граница момента</translation>
     </message>
     <message>
         <source>Limit Moment</source>
-        <translation type="unfinished" />
+        <translation>Предельный момент</translation>
     </message>
     <message>
         <source>Stop measure moment</source>
-        <translation type="unfinished" />
+        <translation>Момент окончания измерения</translation>
     </message>
     <message>
         <source>High Moment</source>
-        <translation type="unfinished" />
+        <translation>Макс. момент</translation>
     </message>
     <message>
         <source>High moment range</source>
-        <translation type="unfinished" />
+        <translation>Верхняя граница момента</translation>
     </message>
     <message>
         <source>Start Angle</source>
-        <translation type="unfinished" />
+        <translation>Начальный угол</translation>
     </message>
     <message>
         <source>Start angle</source>
-        <translation type="unfinished" />
+        <translation>Начальный угол</translation>
     </message>
     <message>
         <source>Low Angle</source>
-        <translation type="unfinished" />
+        <translation>Мин. угол</translation>
     </message>
     <message>
         <source>Low angle range</source>
-        <translation type="unfinished" />
+        <translation>Нижняя граница угла</translation>
     </message>
     <message>
         <source>Limit Angle</source>
-        <translation type="unfinished" />
+        <translation>Предельный угол</translation>
     </message>
     <message>
         <source>Stop measure angle</source>
-        <translation type="unfinished" />
+        <translation>Угол окончания измерения</translation>
     </message>
     <message>
         <source>High Angle</source>
-        <translation type="unfinished" />
+        <translation>Макс. угол</translation>
     </message>
     <message>
         <source>High angle range</source>
-        <translation type="unfinished" />
+        <translation>Верхняя граница угла</translation>
     </message>
     <message>
         <source>Start Moment</source>
-        <translation type="unfinished" />
+        <translation>Начальный момент</translation>
     </message>
     <message>
         <source>Moment of start angle measure</source>
-        <translation type="unfinished" />
+        <translation>Момент начала измерения угла</translation>
     </message>
     <message>
         <source>Pitch Step</source>
-        <translation type="unfinished" />
+        <translation>Шаг резьбы</translation>
     </message>
     <message>
         <source>Pitch Step of connection</source>
-        <translation type="unfinished" />
+        <translation>Шаг резьбы соединения</translation>
     </message>
     <message>
         <source>Angle Increment</source>
-        <translation type="unfinished" />
+        <translation>Приращение угла</translation>
     </message>
     <message>
         <source>Step angle increment</source>
-        <translation type="unfinished" />
+        <translation>Шаг приращения угла</translation>
     </message>
     <message>
         <source>Angle</source>
-        <translation type="unfinished" />
+        <translation>Угол</translation>
     </message>
     <message>
         <source>Nessenary angle of rotation</source>
-        <translation type="unfinished" />
+        <translation>Необходимый угол поворота</translation>
     </message>
     <message>
         <source>Head Size</source>
-        <translation type="unfinished" />
+        <translation>Размер головки</translation>
     </message>
     <message>
         <source>Tolal number of bolts</source>
-        <translation type="unfinished" />
+        <translation>Общее количество болтов</translation>
     </message>
     <message>
         <source>Full cells count</source>
-        <translation type="unfinished" />
+        <translation>Заполнено ячеек</translation>
     </message>
     <message>
         <source>Number of finished bolts</source>
-        <translation type="unfinished" />
+        <translation>Количество затянутых болтов</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateLists</name>
+    <message>
+        <source>error FIO</source>
+        <translation>ошибка ФИО</translation>
+    </message>
+    <message>
+        <source>error WHEEL</source>
+        <translation>ошибка ИЗДЕЛИЕ</translation>
+    </message>
+    <message>
+        <source>error UZEL</source>
+        <translation>ошибка УЗЕЛ</translation>
+    </message>
+    <message>
+        <source>object</source>
+        <translation>объект</translation>
+    </message>
+    <message>
+        <source>no</source>
+        <translation>№</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>имя</translation>
+    </message>
+    <message>
+        <source>unit</source>
+        <translation>изделие</translation>
+    </message>
+    <message>
+        <source>node</source>
+        <translation>узел</translation>
     </message>
 </context>
 <context>
     <name>TemplateTextCut</name>
     <message>
         <source>F.I.O.</source>
-        <translation type="unfinished" />
+        <translation>Ф.И.О.</translation>
     </message>
     <message>
         <source>Wheel</source>
-        <translation type="unfinished" />
+        <translation>Изделие</translation>
     </message>
     <message>
         <source>Uzel</source>
-        <translation type="unfinished" />
+        <translation>Узел</translation>
     </message>
     <message>
         <source>%1 template %2, field %3: text longer than %4 bytes was shortened</source>
+        <translation>Шаблон %1 № %2, поле %3: текст длиннее %4 байт был сокращён</translation>
+    </message>
+</context>
+<context>
+    <name>UsbLink</name>
+    <message>
+        <source>COM Opened!</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>COM Open error</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>COM Disconnected</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Com_handleError</source>
         <translation type="unfinished" />
     </message>
 </context>

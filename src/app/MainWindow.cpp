@@ -1,6 +1,21 @@
 #include "app/MainWindow.h"
 
 #include "app/AccessCodes.h"
+#include "app/KeyStatusDisplay.h"
+#include "app/popups/PopupA.h"
+#include "app/popups/PopupHost.h"
+#include "app/popups/PopupMsg.h"
+#include "app/popups/PopupWait.h"
+#include "app/widgets/cParameter.h"
+#include "link/RxDataBuffer.h"
+#include "link/UsbLink.h"
+#include "protocol/ConnectionSupervisor.h"
+#include "protocol/ExchangeProgressWidget.h"
+#include "protocol/FileExchange.h"
+#include "protocol/FileExchangePanel.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySession.h"
 #include "app/Log.h"
 #include "app/Paths.h"
 #include "app/StatusLine.h"
@@ -40,6 +55,9 @@ MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
 {
     initResources();
     ui.setupUi(this);
+    m_popups = new PopupHost(this);
+    connect(m_popups, SIGNAL(closeRequested()), this, SLOT(iBtnClose_Click()));
+    connect(this, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
 
     m_globalData->reset();
     m_globalData->statusLineLabel = ui.lbStatusLine;
@@ -133,13 +151,109 @@ void MainWindow::InitGraphics()
         return;
     m_graphicsBuilt = true;
     loadSettings();
+    buildKeyLink();
     emit graphicsReady();
     openReportDatabase();
-    // The link (serial port, first scan) is wired by the subsystems listening to graphicsReady;
-    // without one the window shows the no-key page.
-    if (!m_globalData->serialPort)
-        ShowNoKeyState();
     emit scanRequested();
+    m_usb->TmrCheckSerialPorts();
+}
+
+void MainWindow::buildKeyLink()
+{
+    m_session = new KeySession(m_globalData, this);
+    m_usb = new UsbLink(m_globalData, nullptr, this);
+    m_supervisor = new ConnectionSupervisor(m_globalData, m_session->protocol(), this);
+    m_supervisor->setPageIndexProvider([this] { return ui.stMainPages->currentIndex(); });
+    m_supervisor->setPortErrorCheck([this] { return m_usb->checkPortError(); });
+
+    KeyStatusDisplay::Widgets w;
+    w.warningPanel = ui.frWarning;
+    w.warningPicture = ui.lbWarningPicture;
+    w.warningText = ui.lbWarningText;
+    w.rotation = ui.lbRotation;
+    w.battery = ui.lbBattery;
+    w.wifiLevel = ui.lbWifiLevel;
+    w.warningLine = ui.lbWarningLine;
+    w.pages = ui.stMainPages;
+    w.reportSelection = ui.pbSelectReport;
+    m_keyStatus = new KeyStatusDisplay(m_globalData, w, this);
+
+    KeyProtocol *protocol = m_session->protocol();
+    FileExchange *files = m_session->files();
+    connect(m_usb, SIGNAL(frameReceived(RxDataBuffer)), protocol, SLOT(iReceiveUart_Click(RxDataBuffer)));
+    connect(m_usb, SIGNAL(usbKeyConnected()), this, SLOT(onUsbKeyConnected()));
+    connect(m_usb, SIGNAL(enterNoKeyState()), this, SLOT(onNoKey()));
+    connect(protocol, SIGNAL(supervisionStartRequested()), m_supervisor, SLOT(start()));
+    connect(protocol, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    connect(files, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    connect(protocol, SIGNAL(windowTitleChanged(QString)), this, SLOT(setWindowTitle(QString)));
+    connect(protocol, SIGNAL(keyStatusReceived(quint8, quint8, quint8, quint8)), m_keyStatus,
+            SLOT(ShowKeyStatus(quint8, quint8, quint8, quint8)));
+    connect(protocol, SIGNAL(waitAnimationRequested(bool)), this, SLOT(onWaitAnimation(bool)));
+    connect(files, SIGNAL(waitAnimationRequested(bool)), this, SLOT(onWaitAnimation(bool)));
+    connect(m_session->model(), SIGNAL(namesChanged()), this, SLOT(onKeyNamesChanged()));
+    connect(m_supervisor, SIGNAL(usbKeyLost()), m_usb, SLOT(Com_closeSerialPort()));
+    connect(m_supervisor, SIGNAL(rescanRequested()), m_usb, SLOT(TmrCheckSerialPorts()));
+
+    m_progress = new ExchangeProgressWidget(ui.centralWidget);
+    m_progress->setObjectName(QStringLiteral("wExchangeProgress"));
+    m_progress->attach(files);
+    ui.loProgress->addWidget(m_progress);
+
+    m_filePanel = new FileExchangePanel(files, ui.frFiles);
+    m_filePanel->setObjectName(QStringLiteral("wFileExchangePanel"));
+    ui.frFiles->layout()->addWidget(m_filePanel);
+}
+
+void MainWindow::onUsbKeyConnected()
+{
+    onWaitAnimation(true);
+    m_session->protocol()->resetMissedReplies();
+    m_keyStatus->resetRotation();
+    setStatusIcons(QStringLiteral(":resource/images/usb.png"), QStringLiteral(":resource/images/logo_usb.png"),
+                   QStringLiteral(":resource/images/null.png"));
+    ui.lbConnectText->setText(tr("Try to connect device to PC over USB-miniUSB cable..."));
+    m_popups->closeMessage();
+    slot_TmrOpenMainForm();
+    m_session->protocol()->ReadKeyOnConnect();
+}
+
+void MainWindow::onNoKey()
+{
+    m_supervisor->stop();
+    setWindowTitle(tr("Dynamometric key"));
+    ui.lbKeyName->clear();
+    m_globalData->currentInterface = 0;
+    onWaitAnimation(false);
+    ShowNoKeyState();
+    m_popups->closeMessage();
+}
+
+void MainWindow::onKeyNamesChanged()
+{
+    const KeyNames &names = m_session->model()->names();
+    ui.lbKeyName->setText(names.operatorName.isEmpty() ? names.keyName
+                                                       : names.keyName + QStringLiteral(" / ") + names.operatorName);
+}
+
+void MainWindow::onWaitAnimation(bool show)
+{
+    ui.lbExchangeBusy->setVisible(show);
+}
+
+void MainWindow::PopupMessageWindow(cParameter *aPar) { m_popups->PopupMessageWindow(aPar); }
+void MainWindow::PopupMessageWindowFormat(cParameter *aPar) { m_popups->PopupMessageWindowFormat(aPar); }
+void MainWindow::PopupMessageWindowNotUSB(cParameter *aPar) { m_popups->PopupMessageWindowNotUSB(aPar); }
+void MainWindow::PopupWaitWindow() { m_popups->PopupWaitWindow(); }
+void MainWindow::PopupQuestionWindow(cParameter *aPar, iFuncWhenYes aFunc, iFuncWhenYes aFuncNo)
+{
+    m_popups->PopupQuestionWindow(aPar, std::move(aFunc), std::move(aFuncNo));
+}
+
+void MainWindow::showMessage(const QString &text, const QString &style)
+{
+    cParameter message(text, true, text, style);
+    m_popups->PopupMessageWindow(&message);
 }
 
 void MainWindow::setMainFormControlsVisible(bool visible)

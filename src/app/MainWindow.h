@@ -3,13 +3,23 @@
 #include "app/MainWindowForm.h"
 #include "app/SettingsFile.h"
 
+#include "app/popups/PopupQ.h"
+
 #include <QMainWindow>
 #include <functional>
 
+class ConnectionSupervisor;
+class ExchangeProgressWidget;
+class FileExchangePanel;
+class KeySession;
+class KeyStatusDisplay;
+class PopupHost;
 class QMovie;
 class QTimer;
-class cGlobalData;
 class StatusLine;
+class UsbLink;
+class cGlobalData;
+class cParameter;
 
 // The frame: composes the pages, owns the long-lived objects and connects their signals.
 // Behaviour lives in the classes that own it; the slots here are the frame's own.
@@ -27,6 +37,12 @@ public:
     cGlobalData *globalData() const { return m_globalData; }
     StatusLine *statusLine() const { return m_statusLine; }
     const AppSettings &settings() const { return m_settings; }
+    PopupHost *popups() const { return m_popups; }
+    // Made by InitGraphics; null before.
+    UsbLink *usbLink() const { return m_usb; }
+    KeySession *session() const { return m_session; }
+    ConnectionSupervisor *supervisor() const { return m_supervisor; }
+    KeyStatusDisplay *keyStatus() const { return m_keyStatus; }
 
     // The index of the first menu level whose enabled flag is set (0 until the key says).
     void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
@@ -44,6 +60,21 @@ public slots:
     // No key: the no-key page, scanning again (the link re-arms its scan).
     void ShowNoKeyState();
     void showStatus(const QString &text);
+
+    // The five ways every part of the program talks to the user.
+    void PopupMessageWindow(cParameter *aPar);
+    void PopupMessageWindowFormat(cParameter *aPar);
+    void PopupMessageWindowNotUSB(cParameter *aPar);
+    void PopupWaitWindow();
+    void PopupQuestionWindow(cParameter *aPar, iFuncWhenYes aFunc, iFuncWhenYes aFuncNo);
+    // A message popup for a plain text in a cParameter colour ("red", ...).
+    void showMessage(const QString &text, const QString &style);
+
+private slots:
+    void onUsbKeyConnected();
+    void onNoKey();
+    void onKeyNamesChanged();
+    void onWaitAnimation(bool show);
 
 signals:
     // The settings page was opened from the main form: the key is asked for its settings.
@@ -63,6 +94,7 @@ protected:
 
 private:
     void buildBootScreen();
+    void buildKeyLink();
     void loadSettings();
     void openReportDatabase();
     void placeOnScreen();
@@ -76,4 +108,11 @@ private:
     QMovie *m_rocketMovie = nullptr;
     bool m_graphicsBuilt = false;
     std::function<int()> m_firstActiveLevel;
+    PopupHost *m_popups = nullptr;
+    UsbLink *m_usb = nullptr;
+    KeySession *m_session = nullptr;
+    ConnectionSupervisor *m_supervisor = nullptr;
+    KeyStatusDisplay *m_keyStatus = nullptr;
+    ExchangeProgressWidget *m_progress = nullptr;
+    FileExchangePanel *m_filePanel = nullptr;
 };

@@ -18,7 +18,7 @@ namespace {
 
 QString tr(const char *text)
 {
-    return QCoreApplication::translate("MainWindow", text);
+    return QCoreApplication::translate("MainWindowForm", text);
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, int pointSize = 0)
@@ -387,6 +387,14 @@ void MainWindowForm::setupUi(QMainWindow *window)
     lbStatusLine = makeLabel(centralWidget, "lbStatusLine", 10);
     lbStatusLine->setMinimumHeight(24);
     footerBar->addWidget(lbStatusLine, 1);
+    lbWarningLine = makeLabel(centralWidget, "lbWarningLine", 10);
+    lbWarningLine->setStyleSheet(QStringLiteral("color: rgb(200, 0, 0);"));
+    footerBar->addWidget(lbWarningLine);
+    lbExchangeBusy = makeLabel(centralWidget, "lbExchangeBusy");
+    lbExchangeBusy->setFixedSize(32, 32);
+    lbExchangeBusy->setScaledContents(true);
+    lbExchangeBusy->hide();
+    footerBar->addWidget(lbExchangeBusy);
     loProgress = new QHBoxLayout;
     loProgress->setObjectName(QStringLiteral("loProgress"));
     footerBar->addLayout(loProgress);
@@ -400,12 +408,12 @@ void MainWindowForm::retranslateUi()
 {
     pbSettings->setText(tr("Settings"));
     pbSettings->setToolTip(tr("Special key settings"));
-    static const char *const captions[] = {QT_TRANSLATE_NOOP("MainWindow", "Viewer"),
-                                           QT_TRANSLATE_NOOP("MainWindow", "Types"),
-                                           QT_TRANSLATE_NOOP("MainWindow", "Data Base"),
-                                           QT_TRANSLATE_NOOP("MainWindow", "Calibrate"),
-                                           QT_TRANSLATE_NOOP("MainWindow", "Parameters"),
-                                           QT_TRANSLATE_NOOP("MainWindow", "About")};
+    static const char *const captions[] = {QT_TRANSLATE_NOOP("MainWindowForm", "Viewer"),
+                                           QT_TRANSLATE_NOOP("MainWindowForm", "Types"),
+                                           QT_TRANSLATE_NOOP("MainWindowForm", "Data Base"),
+                                           QT_TRANSLATE_NOOP("MainWindowForm", "Calibrate"),
+                                           QT_TRANSLATE_NOOP("MainWindowForm", "Parameters"),
+                                           QT_TRANSLATE_NOOP("MainWindowForm", "About")};
     const QString master = tr("Master");
     const QString operatorRole = tr("Operator");
     const QString metrolog = tr("Metrolog");

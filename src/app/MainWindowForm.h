@@ -109,6 +109,8 @@ public:
 
     // Footer.
     QLabel *lbStatusLine = nullptr;
+    QLabel *lbWarningLine = nullptr;  // battery / signal warnings of the key
+    QLabel *lbExchangeBusy = nullptr; // small busy animation while the key is read out
     QHBoxLayout *loProgress = nullptr; // exchange progress widget goes here
 
 private:

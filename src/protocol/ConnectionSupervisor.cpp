@@ -1,0 +1,83 @@
+#include "protocol/ConnectionSupervisor.h"
+
+#include "app/Log.h"
+#include "app/cGlobalData.h"
+#include "protocol/KeyProtocol.h"
+
+ConnectionSupervisor::ConnectionSupervisor(cGlobalData *globalData, KeyProtocol *protocol, QObject *parent,
+                                           int tickMs, int wifiReadyMs, int rescanDelayMs)
+    : QObject(parent)
+    , m_data(globalData)
+    , m_protocol(protocol)
+    , m_rescanDelayMs(rescanDelayMs)
+{
+    m_timer.setInterval(tickMs);
+    connect(&m_timer, SIGNAL(timeout()), this, SLOT(slot_TmrGetJsonEvents()));
+    m_wifiReadyTimer.setSingleShot(true);
+    m_wifiReadyTimer.setInterval(wifiReadyMs);
+    connect(&m_wifiReadyTimer, SIGNAL(timeout()), this, SLOT(slot_iTmrTestConnectionWithKey()));
+}
+
+void ConnectionSupervisor::start()
+{
+    m_timer.start();
+}
+
+void ConnectionSupervisor::stop()
+{
+    m_timer.stop();
+}
+
+void ConnectionSupervisor::slot_InterfaceChanged(int aInterface)
+{
+    m_data->currentInterface = quint8(aInterface);
+    if (aInterface == 2)
+        m_wifiReadyTimer.start();
+}
+
+void ConnectionSupervisor::slot_iTmrTestConnectionWithKey()
+{
+    m_data->wifiReady = true;
+}
+
+void ConnectionSupervisor::slot_TmrGetJsonEvents()
+{
+    const int pcMenu = m_pageIndex ? m_pageIndex() : 0;
+    const bool usb = m_data->currentInterface & 0x01;
+    const bool wifi = m_data->currentInterface & 0x02;
+
+    if (usb) {
+        // A port in error is the link's to handle; it is not a silent key.
+        if (m_portError && m_portError())
+            return;
+        m_protocol->countMissedReply();
+        m_protocol->FE_JsonNotification_Status(1, pcMenu, 10);
+    }
+
+    const QList<WifiTarget> targets = m_wifiTargets ? m_wifiTargets() : QList<WifiTarget>();
+    if (wifi && m_data->wifiReady && !targets.isEmpty()) {
+        for (const WifiTarget &key : targets) {
+            // A busy queue would only push the status behind file transfers: skip this tick.
+            if (key.queueActive && key.pendingCount == 0)
+                m_protocol->FE_JsonNotification_StatusTo(key.id, key.focus ? 1 : 0, pcMenu, 10);
+        }
+    }
+
+    if (!usb && wifi && targets.isEmpty()) {
+        m_timer.stop();
+        m_data->wifiReady = false;
+        m_data->currentInterface = 0;
+        QTimer::singleShot(m_rescanDelayMs, this, SIGNAL(rescanRequested()));
+        return;
+    }
+
+    if (usb && m_protocol->missedReplyCount() > 5) {
+        m_timer.stop();
+        m_protocol->resetMissedReplies();
+        m_data->currentInterface = 0;
+        td::log(QStringLiteral("USB key does not answer: connection closed"));
+        // Without closing the link the window would stay on the main form with a dead key
+        // and never scan again.
+        emit usbKeyLost();
+    }
+}
