@@ -31,8 +31,8 @@ struct KeyFileCommand
     // Reads a command from a frame payload. Every length is checked against the bytes that
     // arrived; why says what was wrong. The header fields are filled as far as they arrived
     // even when parsing fails, so an error reply can still name the file. A folder listing
-    // request carries the previous reply's length as a cursor without data, so its length is
-    // not matched against the payload.
+    // request may echo the previous reply's header, length included, without its data, so
+    // its length is not matched against the payload.
     static bool parse(const QByteArray &payload, KeyFileCommand *out, QString *why);
 
     // Header (name cut to 127 bytes and NUL-terminated, zero-padded) followed by the data;

@@ -188,7 +188,7 @@ QString KeyProtocolEngine::describe(const QByteArray &body)
     case KeyFileCommand::FA_WRITE:
         return QStringLiteral("FA_WRITE ") + path + seekNote(c.seek);
     case KeyFileCommand::FA_READ_DIR:
-        return QStringLiteral("FA_READ_DIR ") + path + seekNote(qint64(c.seek) + c.length);
+        return QStringLiteral("FA_READ_DIR ") + path + seekNote(c.seek);
     default:
         return QStringLiteral("FILE command=%1").arg(c.command);
     }
@@ -690,10 +690,10 @@ void KeyProtocolEngine::fileWrite(KeyFileCommand &c)
 
 void KeyProtocolEngine::fileListDir(KeyFileCommand &c)
 {
-    // The PC asks for the next part by sending the last reply's header back unchanged, so
-    // the listing continues where that part ended.
-    const qint64 offset = qint64(c.seek) + qint64(c.length);
-    const KeyFileSystem::ListResult r = m_fs->list(c.path(), offset);
+    // The PC asks for the next part by sending the last reply's header back, with or without
+    // its length. The reply's seek therefore carries where the next part starts, so the
+    // listing goes on correctly whichever way the header comes back.
+    const KeyFileSystem::ListResult r = m_fs->list(c.path(), c.seek);
     c.notify = KeyFileCommand::NotifyNone;
     if (!r.ok) {
         c.status = KeyFileCommand::StatusError;
@@ -703,7 +703,7 @@ void KeyProtocolEngine::fileListDir(KeyFileCommand &c)
         replyFile(c);
         return;
     }
-    c.seek = qint32(r.offset);
+    c.seek = qint32(r.offset + r.data.size());
     c.data = r.data;
     c.status = r.more ? KeyFileCommand::StatusMore : KeyFileCommand::StatusDone;
     replyFile(c);
