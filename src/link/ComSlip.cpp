@@ -76,13 +76,14 @@ bool ComSlip::QueueCommand(uchar packetClass, uchar subCode, const uchar *payloa
     return true;
 }
 
-void ComSlip::logPortErrorOnce(const char *where, QSerialPort::SerialPortError error)
+void ComSlip::logPortErrorOnce(const char *where, QSerialPort::SerialPortError error,
+                               QSerialPort::SerialPortError &lastLogged)
 {
     // A port stuck in an error fires on every notification; one line per distinct error is
     // enough, the link decides what to do about it.
-    if (error == m_lastLoggedError)
+    if (error == lastLogged)
         return;
-    m_lastLoggedError = error;
+    lastLogged = error;
     td::log(QString::fromLatin1(where) + errorName(error));
 }
 
@@ -92,7 +93,7 @@ void ComSlip::handleReadyRead()
         return;
     const QSerialPort::SerialPortError error = m_port->error();
     if (error != QSerialPort::NoError) {
-        logPortErrorOnce("ComSlip::handleReadyRead - ", error);
+        logPortErrorOnce("ComSlip::handleReadyRead - ", error, m_lastReadError);
         return;
     }
     const QByteArray bytes = m_port->readAll();
@@ -133,8 +134,10 @@ void ComSlip::SendByteSLIP(uchar byte, bool last, int noReply)
         // the queue resends or moves on instead of waiting for ever.
         if (last) {
             m_outputCount = 0;
-            logPortErrorOnce("ComSlip::SendByteSLIP - ",
-                             m_port ? m_port->error() : QSerialPort::NotOpenError);
+            const QSerialPort::SerialPortError error =
+                (m_port && m_port->error() != QSerialPort::NoError) ? m_port->error()
+                                                                     : QSerialPort::NotOpenError;
+            logPortErrorOnce("ComSlip::SendByteSLIP - ", error, m_lastWriteError);
             if (noReply != 1)
                 m_queue->startReplyTimer();
         }

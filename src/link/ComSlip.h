@@ -51,7 +51,9 @@ public slots:
 private:
     // One encoded byte of the frame being written; the last one writes the whole frame.
     void SendByteSLIP(uchar byte, bool last, int noReply);
-    void logPortErrorOnce(const char *where, QSerialPort::SerialPortError error);
+    // Logs where + the error's name unless this path already logged that error.
+    void logPortErrorOnce(const char *where, QSerialPort::SerialPortError error,
+                          QSerialPort::SerialPortError &lastLogged);
 
     MyQueueTX *m_queue = nullptr;
     uchar m_outputBuffer[OUTPUT_BUFFER_SIZE] = {};
@@ -59,5 +61,6 @@ private:
     SlipReceiver m_receiver;
     KeyPort *m_port = nullptr;
     bool m_detached = false;
-    QSerialPort::SerialPortError m_lastLoggedError = QSerialPort::NoError;
+    QSerialPort::SerialPortError m_lastReadError = QSerialPort::NoError;
+    QSerialPort::SerialPortError m_lastWriteError = QSerialPort::NoError;
 };
