@@ -152,6 +152,7 @@ void MainWindow::InitGraphics()
     m_graphicsBuilt = true;
     loadSettings();
     buildKeyLink();
+    buildPages();
     emit graphicsReady();
     openReportDatabase();
     emit scanRequested();

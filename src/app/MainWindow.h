@@ -95,6 +95,7 @@ protected:
 private:
     void buildBootScreen();
     void buildKeyLink();
+    void buildPages();
     void loadSettings();
     void openReportDatabase();
     void placeOnScreen();
