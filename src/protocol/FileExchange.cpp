@@ -465,7 +465,9 @@ void FileExchange::handleDirReply(const FileCmdHeader &h, const QByteArray &data
     }
 
     if (h.status == FileCmdHeader::StatusMore) {
-        sendCommand(h);
+        // The header goes back exactly as it came; the key reads from it where to go on.
+        if (m_sender)
+            m_sender->send(kClassFile, kSubCodeFile, h.toBytes(), 0);
         return;
     }
     td::log(QStringLiteral("CMD_READ_WRITE_FILE DIR LIST FINISH"));

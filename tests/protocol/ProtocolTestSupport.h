@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 struct SentCommand
 {
@@ -35,7 +36,11 @@ struct SentCommand
     FileCmdHeader fileHeader(QByteArray *data = nullptr) const
     {
         FileCmdHeader h;
-        FileCmdHeader::parse(reinterpret_cast<const uchar *>(payload.constData()), payload.size(), &h,
+        QByteArray request = payload;
+        // A listing is continued with the key's header echoed unchanged, length included.
+        if (request.size() == FileCmdHeader::Size)
+            qToLittleEndian<qint32>(0, request.data() + 136);
+        FileCmdHeader::parse(reinterpret_cast<const uchar *>(request.constData()), request.size(), &h,
                              data, nullptr);
         return h;
     }
@@ -132,7 +137,8 @@ inline RxDataBuffer jsonFrame(const QByteArray &text, const QString &interfaceNa
 }
 
 inline QByteArray fileReply(const QString &keyPath, quint8 command, quint8 status, qint32 seek,
-                            const QByteArray &data, quint8 notify = 0, qint32 lengthOverride = -1)
+                            const QByteArray &data, quint8 notify = 0,
+                            qint32 lengthOverride = std::numeric_limits<qint32>::min())
 {
     FileCmdHeader h;
     h.setFileName(keyPath);
@@ -141,7 +147,7 @@ inline QByteArray fileReply(const QString &keyPath, quint8 command, quint8 statu
     h.notify = notify;
     h.seek = seek;
     QByteArray bytes = h.toBytes(data);
-    if (lengthOverride >= 0)
+    if (lengthOverride != std::numeric_limits<qint32>::min())
         qToLittleEndian<qint32>(lengthOverride, bytes.data() + 136);
     return bytes;
 }
