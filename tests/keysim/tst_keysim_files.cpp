@@ -174,6 +174,16 @@ void TestKeysimFiles::repeatedChunksAfterLostReplies()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), bytes);
 
+    // The PC's file shrank between parts: its last part ends the file there, nothing of the
+    // longer attempt stays behind.
+    k.sendFile(KeyHarness::header(keyPath, FileCmdHeader::FA_WRITE, 512, FileCmdHeader::StatusFinished),
+               QByteArray(10, 's'));
+    QVERIFY(k.takeFileReply(&r, &data));
+    QCOMPARE(r.status, FileCmdHeader::StatusFinished);
+    QFile shrunk(k.dir.filePath("templates/UzelTypes"));
+    QVERIFY(shrunk.open(QIODevice::ReadOnly));
+    QCOMPARE(shrunk.readAll(), bytes.left(512) + QByteArray(10, 's'));
+
     // A part that does not join what arrived would leave a hole: refused, and the file on
     // the key stays whole.
     k.sendFile(KeyHarness::header(QStringLiteral("/templates/FioTypes"), FileCmdHeader::FA_WRITE, 1024,
