@@ -21,6 +21,7 @@
 #include "app/StatusLine.h"
 #include "app/Timing.h"
 #include "app/cGlobalData.h"
+#include "records/RecordList.h"
 #include "reports/ReportDatabase.h"
 
 #include <QApplication>
@@ -330,6 +331,13 @@ void MainWindow::ShowNoKeyState()
     ui.pbSettings->setText(tr("Settings"));
     ui.pbSettings->setToolTip(tr("Special key settings"));
     emit recordTabsReset();
+}
+
+RecordList *MainWindow::recordList()
+{
+    if (!m_recordList)
+        m_recordList = new RecordList(this);
+    return m_recordList;
 }
 
 void MainWindow::showStatus(const QString &text)

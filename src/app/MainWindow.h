@@ -14,6 +14,7 @@ class FileExchangePanel;
 class KeySession;
 class KeyStatusDisplay;
 class PopupHost;
+class RecordList;
 class QMovie;
 class QTimer;
 class StatusLine;
@@ -43,6 +44,9 @@ public:
     KeySession *session() const { return m_session; }
     ConnectionSupervisor *supervisor() const { return m_supervisor; }
     KeyStatusDisplay *keyStatus() const { return m_keyStatus; }
+    // The records of the local dbsett mirror, rebuilt whenever it changes; made on first use so
+    // every page can subscribe whatever order the pages are built in.
+    RecordList *recordList();
 
     // The index of the first menu level whose enabled flag is set (0 until the key says).
     void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
@@ -116,4 +120,5 @@ private:
     KeyStatusDisplay *m_keyStatus = nullptr;
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;
+    RecordList *m_recordList = nullptr;
 };
