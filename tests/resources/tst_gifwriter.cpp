@@ -250,17 +250,23 @@ private slots:
 
     void lzwStreamsEndExactly()
     {
-        // Every length up to a few thousand, so the end code lands on each code-width
-        // boundary and just after table resets at least once.
+        // Every short length, so the end code lands on each code-width boundary, then
+        // longer ones that run through table resets.
         QRandomGenerator rng(7);
+        QVector<int> lengths;
+        for (int len = 0; len < 700; ++len)
+            lengths << len;
+        for (int len = 700; len < 6000; len += 97)
+            lengths << len;
+        lengths << 60000;
         for (int minCodeSize : {2, 4, 8}) {
             const int alphabet = 1 << minCodeSize;
             QByteArray noise, runs;
-            for (int i = 0; i < 6000; ++i) {
+            for (int i = 0; i < 60000; ++i) {
                 noise.append(char(rng.bounded(alphabet)));
                 runs.append(char((i / 37) % 2));
             }
-            for (int len = 0; len <= 6000; len += (len < 1200 ? 1 : 97)) {
+            for (int len : lengths) {
                 for (const QByteArray *src : {&noise, &runs}) {
                     const QByteArray in = src->left(len);
                     QByteArray out;

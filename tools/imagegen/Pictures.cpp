@@ -44,11 +44,18 @@ void logo(QPainter &p)
     p.setBrush(c(col::blue));
     p.drawPath(t.map(desk));
 
-    const qreal right = target.left() + b.width() * s;
-    p.setBrush(c(col::orange));
-    p.drawRoundedRect(QRectF(target.left() + 2, 104, 40, 5), 2.5, 2.5);
-    p.setBrush(c(col::greyLight));
-    p.drawRoundedRect(QRectF(target.left() + 48, 104, right - target.left() - 50, 5), 2.5, 2.5);
+    // Underline as a torque scale: ticks rising towards the set moment, the last ones lit.
+    const qreal left = target.left() + 3;
+    const qreal right = target.left() + b.width() * s - 3;
+    constexpr int ticks = 25;
+    const qreal base = 118;
+    for (int i = 0; i < ticks; ++i) {
+        const qreal x = left + (right - left) * i / (ticks - 1);
+        const qreal h = 5 + 13.0 * i / (ticks - 1);
+        p.setPen(roundPen(i >= ticks - 4 ? c(col::orange) : c(col::greyLight), 3.2));
+        p.drawLine(QPointF(x, base), QPointF(x, base - h));
+    }
+    p.setPen(Qt::NoPen);
 }
 
 void searching(QPainter &p)
