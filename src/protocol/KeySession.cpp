@@ -6,6 +6,7 @@
 #include "protocol/KeySender.h"
 #include "protocol/UsbKeyTransport.h"
 #include "records/MenuLevels.h"
+#include "records/TemplateListsModel.h"
 
 KeySession::KeySession(cGlobalData *globalData, QObject *parent, int listTickMs,
                        int progressTickMs)
@@ -29,6 +30,12 @@ void KeySession::build(cGlobalData *globalData, int listTickMs, int progressTick
     m_menuLevels = new MenuLevels(this);
     m_files = new FileExchange(m_sender, this, listTickMs, progressTickMs);
     m_protocol = new KeyProtocol(globalData, m_sender, m_files, m_model, m_menuLevels, this);
+    m_templateLists = new TemplateListsModel(this);
+    connect(m_files, SIGNAL(slot_files_got_dir(QString)), m_templateLists, SLOT(slot_files_got_dir(QString)));
+    connect(m_files, SIGNAL(slot_files_got_file(QStringList)), m_templateLists,
+            SLOT(slot_files_got_file(QStringList)));
+    connect(m_model, &KeyModel::deviceSettingsChanged, m_templateLists,
+            [this] { m_templateLists->setKeyMode(m_model->deviceSettings().TypeKey); });
 }
 
 KeySession::~KeySession()

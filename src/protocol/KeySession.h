@@ -11,6 +11,7 @@ class KeyModel;
 class KeyProtocol;
 class KeySender;
 class MenuLevels;
+class TemplateListsModel;
 class UsbKeyTransport;
 class WifiKeyDirectory;
 
@@ -36,6 +37,9 @@ public:
 
     KeyModel *model() const { return m_model; }
     MenuLevels *menuLevels() const { return m_menuLevels; }
+    // The template lists and the key's algorithm table, reloaded whenever the key's
+    // "templates" folder arrives; the key mode follows the device settings.
+    TemplateListsModel *templateLists() const { return m_templateLists; }
     KeySender *sender() const { return m_sender; }
     FileExchange *files() const { return m_files; }
     KeyProtocol *protocol() const { return m_protocol; }
@@ -48,6 +52,7 @@ private:
     KeySender *m_sender = nullptr;
     KeyModel *m_model = nullptr;
     MenuLevels *m_menuLevels = nullptr;
+    TemplateListsModel *m_templateLists = nullptr;
     FileExchange *m_files = nullptr;
     KeyProtocol *m_protocol = nullptr;
 };
