@@ -63,7 +63,6 @@ private slots:
     void receivedFilesApplyByTheirIndexByte();
     void shortReceivedFileAppliesWholeEntries();
     void lookupErrors();
-    void comboTexts();
     void jsonHeaderAndRoundTrip();
     void jsonWithTwelveAndThreeElements();
     void jsonThatCannotBeUsedChangesNothing();
@@ -259,14 +258,6 @@ void TestTemplates::lookupErrors()
     QCOMPARE(t.uzelText(100, 0), QStringLiteral("error UZEL"));
     QCOMPARE(t.uzelText(0, 3), QStringLiteral("error UZEL"));
     QCOMPARE(t.uzelText(99, 1), QStringLiteral("no99"));
-}
-
-void TestTemplates::comboTexts()
-{
-    const TemplateLists t = TemplateLists::defaults(100, 0);
-    QCOMPARE(t.fioComboText(2), QStringLiteral("object02 no02 name02"));
-    QCOMPARE(t.wheelComboText(3), QStringLiteral("unit03"));
-    QCOMPARE(t.uzelComboText(4), QStringLiteral("node04 no04 name04"));
 }
 
 void TestTemplates::jsonHeaderAndRoundTrip()
