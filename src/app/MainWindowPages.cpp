@@ -5,6 +5,17 @@
 
 #include "app/cGlobalData.h"
 #include "protocol/KeySession.h"
+#include "protocol/FileExchange.h"
+#include "protocol/KeyProtocol.h"
+#include "records/LevelTree.h"
+#include "records/MenuLevels.h"
+#include "records/MenuLevelsPage.h"
+#include "records/RecordList.h"
+
+#include <QLayout>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
 
 void MainWindow::buildPages()
 {
@@ -13,4 +24,36 @@ void MainWindow::buildPages()
     // --- templates page
 
     // --- menu levels (Parameters page) and the level tree of the main form
+    {
+        KeySession *s = m_session;
+        auto *menuPage = new MenuLevelsPage(s->menuLevels(), s->protocol(), ui.frMenuLevels);
+        menuPage->setObjectName(QStringLiteral("wMenuLevelsPage"));
+        ui.frMenuLevels->layout()->addWidget(menuPage);
+        connect(this, SIGNAL(settingsPageRequested()), menuPage, SLOT(readFromKey()));
+
+        RecordList *records = recordList();
+        connect(s->files(), SIGNAL(recordsRebuildRequested()), records, SLOT(rebuild()));
+        connect(s->files(), SIGNAL(slot_files_got_dir(QString)), records, SLOT(slot_files_got_dir(QString)));
+
+        auto *tree = new LevelTree(ui.tabLevels, s->menuLevels(), records, s->protocol(), ui.pbSelectReport, this);
+        tree->setObjectName(QStringLiteral("levelTree"));
+        connect(s->protocol(), SIGNAL(menuLevelsComplete()), tree, SLOT(applyCaptions()));
+        connect(this, SIGNAL(recordTabsReset()), tree, SLOT(resetWalk()));
+        // Back from the settings page opens only the first active level's tab; the walk
+        // starts over there (this runs after iBtnSettings_Click, connected first).
+        connect(ui.pbSettings, &QPushButton::clicked, tree, [this, tree] {
+            if (ui.stMainPages->currentIndex() == 3)
+                tree->resetWalk();
+        });
+        setFirstActiveLevelProvider([tree] { return tree->firstActiveTab(); });
+        // The template tabs carry the names of the levels they fill (F.I.O., Wheel, Uzel).
+        connect(tree, &LevelTree::captionsApplied, this, [this, s] {
+            static const int levelOfTab[] = {0, 1, 3};
+            for (int tab = 0; tab < 3 && tab < ui.tabWheelUzel->count(); ++tab) {
+                const QString caption = s->menuLevels()->caption(levelOfTab[tab]);
+                if (!caption.trimmed().isEmpty())
+                    ui.tabWheelUzel->setTabText(tab, caption);
+            }
+        });
+    }
 }

@@ -99,10 +99,12 @@ LevelColour LevelTreeModel::colourFor(const QVector<quint16> &statuses)
     return LevelColour::Blue;
 }
 
-QVector<LevelTreeModel::Button> LevelTreeModel::buttons(int level) const
+QVector<LevelTreeModel::Button> LevelTreeModel::buttons(int level, int *distinct) const
 {
     QVector<Button> found;
     QVector<QVector<quint16>> statuses;
+    if (distinct)
+        *distinct = 0;
     if (level < 0 || level >= Levels)
         return found;
     for (const RecordItem &item : m_items) {
@@ -143,6 +145,8 @@ QVector<LevelTreeModel::Button> LevelTreeModel::buttons(int level) const
                 grouped.append(b);
         }
     }
+    if (distinct)
+        *distinct = grouped.size();
     if (grouped.size() > poolSize(level))
         grouped.resize(poolSize(level));
     return grouped;

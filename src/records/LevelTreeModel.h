@@ -53,8 +53,9 @@ public:
 
     // The buttons of a level for the current selection: one per distinct value among the
     // records that match the choices above it, grouped grey, yellow, red, green, blue, each
-    // group in first-met order. At most poolSize(level) buttons.
-    QVector<Button> buttons(int level) const;
+    // group in first-met order. At most poolSize(level) buttons; *distinct (when given) gets
+    // how many values there were before that cut.
+    QVector<Button> buttons(int level, int *distinct = nullptr) const;
 
     // The record named by a full selection, or nullptr.
     const RecordItem *selectedItem() const;

@@ -90,3 +90,12 @@ void RecordList::setTemplates(const TemplateLists &templates)
         m_items[i] = RecordItem::fromHeader(m_items[i].name, m_headers[i], m_templates);
     emit textsChanged();
 }
+
+void RecordList::slot_files_got_dir(const QString &folder)
+{
+    const QString name = folder.startsWith(QLatin1Char('/')) ? folder.mid(1) : folder;
+    if (name == QLatin1String("dbsett"))
+        rebuild();
+    else if (name == QLatin1String("templates"))
+        setTemplates(loadTemplates(Paths::downloadDir(name)));
+}

@@ -38,6 +38,8 @@ public slots:
     void rebuild(const QString &recordsFolder, const TemplateLists &templates);
     // New template texts for the records already read (the templates page saved a list).
     void setTemplates(const TemplateLists &templates);
+    // FileExchange: "/dbsett" complete rebuilds the list, "/templates" renews the texts.
+    void slot_files_got_dir(const QString &folder);
 
 signals:
     // The list was read again (also when it came out empty).
