@@ -11,7 +11,10 @@
 #include "records/MenuLevels.h"
 #include "records/MenuLevelsPage.h"
 #include "records/RecordList.h"
+#include "records/TemplatesPage.h"
 
+#include <QGridLayout>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -22,6 +25,25 @@ void MainWindow::buildPages()
     // --- records page (record editor, records folder operations)
 
     // --- templates page
+    {
+        KeySession *s = m_session;
+        auto *note = new QLabel(ui.pageTemplates);
+        note->setObjectName(QStringLiteral("lbTemplatesNote"));
+        note->setStyleSheet(QStringLiteral("QLabel {color: rgb(200, 110, 0); font-size: 12pt;}"));
+        note->setWordWrap(true);
+        static_cast<QGridLayout *>(ui.pageTemplates->layout())->addWidget(note, 1, 0);
+        TemplatesPage::Widgets w;
+        w.tabs = ui.tabWheelUzel;
+        w.fromJson = ui.pbTemplatesFromJson;
+        w.save = ui.pbTemplatesSave;
+        w.note = note;
+        w.service = ui.frOptions;
+        auto *templates = new TemplatesPage(w, s->templateLists(), s->files(), s->model(), this);
+        templates->setObjectName(QStringLiteral("templatesPage"));
+        templates->setPopups(m_popups);
+        connect(templates, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
+        connect(templates, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    }
 
     // --- menu levels (Parameters page) and the level tree of the main form
     {
