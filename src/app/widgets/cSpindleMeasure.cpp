@@ -36,6 +36,7 @@ cSpindleMeasure::cSpindleMeasure(const QString &caption, const QString &pattern)
     m_value->setStyleSheet(m_style);
 
     m_parameter = new cParameter(QString(), false, 0.0, QString(), 1);
+    m_parameter->button()->setAccessibleName(caption);
 
     inner->addWidget(m_button, 0, 0);
     inner->addWidget(m_value, 1, 0);

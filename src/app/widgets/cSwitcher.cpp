@@ -45,6 +45,7 @@ cSwitcher::cSwitcher(const QString &caption, const QString &caption2, bool enabl
         m_parameter = new cParameter(QString(), false, 0.0, parameterStyle(), 0);
         m_parameter->setColor(parameterStyle());
         m_parameter->setEnabled(enabled);
+        m_parameter->button()->setAccessibleName(caption);
         connect(m_parameter, &cParameter::click_button, this, &cSwitcher::slot_click_param_button);
         addLayout(m_parameter, 1, 1, Qt::AlignTop | Qt::AlignRight);
     }
@@ -114,6 +115,8 @@ void cSwitcher::setCaption(const QString &caption)
 {
     m_caption->setText(caption);
     m_button->setAccessibleName(caption);
+    if (m_parameter)
+        m_parameter->button()->setAccessibleName(caption);
 }
 
 void cSwitcher::setCaption2(const QString &caption)
