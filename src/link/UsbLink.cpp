@@ -111,7 +111,7 @@ void UsbLink::TmrCheckSerialPorts()
     if (!found.isEmpty()) {
         if (mode == 2)
             return; // a Wi-Fi key is in use; a plugged-in USB key waits for the no-key state
-        if (m_comSlip && m_port->isOpen() && m_port->portName() == found && mode == 1)
+        if (m_comSlip && m_port->isOpen() && m_openName == found && mode == 1)
             return; // already connected to it
         if (!OpenKeyPort()) {
             // Paced retry: a port held by another program must not spin the GUI thread.
@@ -151,6 +151,7 @@ bool UsbLink::OpenKeyPort()
     m_port->clearError();
     if (!Com_openSerialPort(name))
         return false;
+    m_openName = name;
 
     m_loggedErrors.clear();
     m_readWriteErrors = 0;

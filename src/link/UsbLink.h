@@ -99,6 +99,7 @@ private:
     cGlobalData *m_data;
     KeyPort *m_port = nullptr;
     ComSlip *m_comSlip = nullptr;
+    QString m_openName; // as FindKeyPort gave it (the port may report it shortened)
     QTimer *m_scanTimer;
     QTimer *m_healthTimer;
     PortLister m_lister;

@@ -47,6 +47,12 @@ private slots:
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(f.bytes()), f.length),
                  QByteArray::fromHex("30017B7D001A"));
 
+        // A scan while connected leaves the link alone.
+        ComSlip *slip = link.comSlip();
+        link.TmrCheckSerialPorts();
+        QCOMPARE(connected.count(), 1);
+        QCOMPARE(link.comSlip(), slip);
+
         // PC → key, with bytes that need stuffing.
         const QByteArray payload = QByteArray("{\"x\":1}") + char(0xC0) + char(0xDB) + '\0';
         link.comSlip()->QueueCommand(0x30, 0x01, reinterpret_cast<const uchar *>(payload.constData()),
