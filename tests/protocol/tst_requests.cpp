@@ -288,22 +288,6 @@ private slots:
         QCOMPARE(usb->sent.last().json().value("KeyName").toString(), QString(50, QLatin1Char('n')));
     }
 
-    void formatChecksItsArguments()
-    {
-        QByteArray out = "stale";
-        using td::request::Arg;
-        QCOMPARE(td::request::format("{\"a\":%d}", {Arg(QStringLiteral("x"))}, &out),
-                 td::request::Result::BadArguments);
-        QVERIFY(out.isEmpty());
-        QCOMPARE(td::request::format("{\"a\":%d,\"b\":%d}", {Arg(1)}, &out),
-                 td::request::Result::BadArguments);
-        QCOMPARE(td::request::format("{\"a\":%d}", {Arg(1), Arg(2)}, &out),
-                 td::request::Result::BadArguments);
-        QCOMPARE(td::request::format("100%%", {}, &out), td::request::Result::Ok);
-        QCOMPARE(out, QByteArray("100%"));
-        QCOMPARE(td::request::format("trailing %", {}, &out), td::request::Result::BadArguments);
-    }
-
     void addressingFollowsTheConnectionMode_data()
     {
         QTest::addColumn<int>("mode");
