@@ -113,6 +113,7 @@ private slots:
     void statusAndListingRoundTrip();
     void droppedReplyAndLatency();
     void linePacing();
+    void silenceAfterTime();
     void unplugEndsTheLine();
 };
 
@@ -189,6 +190,34 @@ void TestKeysimPty::linePacing()
     QVERIFY(sim.next(&f, 10000));
     QVERIFY2(t.elapsed() >= 550, qPrintable(QString::number(t.elapsed())));
     QCOMPARE(f.length, 2 + 140 + 512 + 1);
+    QVERIFY(sim.stop());
+}
+
+void TestKeysimPty::silenceAfterTime()
+{
+    Sim sim;
+    const QString log = sim.root.filePath("requests.log");
+    QVERIFY(sim.start({"--silent-after", "0.4", "--log", log}));
+    QElapsedTimer t;
+    t.start();
+    // Ask until an answer fails to come: that is when the key fell silent.
+    int answered = 0;
+    int asked = 0;
+    RxDataBuffer f;
+    while (t.elapsed() < 8000) {
+        sim.port.write(request(R"({"function_name":"FE_KeyName_Read"})"));
+        ++asked;
+        if (!sim.next(&f, 700))
+            break;
+        ++answered;
+    }
+    QVERIFY(answered >= 1);
+    QVERIFY2(t.elapsed() >= 400, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(t.elapsed() < 8000);
+    // The unanswered request still reached the key and is in its log.
+    QFile lf(log);
+    QVERIFY(lf.open(QIODevice::ReadOnly));
+    QCOMPARE(lf.readAll().count("FE_KeyName_Read\n"), asked);
     QVERIFY(sim.stop());
 }
 

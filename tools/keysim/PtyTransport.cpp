@@ -34,7 +34,7 @@ PtyTransport::PtyTransport(KeyProtocolEngine *engine, const FaultSettings &fault
     connect(m_engine, &KeyProtocolEngine::frameOut, this, &PtyTransport::sendFrame);
     m_delayTimer.setSingleShot(true);
     connect(&m_delayTimer, &QTimer::timeout, this, &PtyTransport::releaseDelayed);
-    m_paceTimer.setInterval(5);
+    m_paceTimer.setInterval(PaceTickMs);
     connect(&m_paceTimer, &QTimer::timeout, this, &PtyTransport::paceTick);
 }
 
@@ -151,7 +151,7 @@ void PtyTransport::onReadable()
         // hung-up line does not spin the event loop.
         if (m_readNotifier) {
             m_readNotifier->setEnabled(false);
-            QTimer::singleShot(100, this, [this] {
+            QTimer::singleShot(HangupBackoffMs, this, [this] {
                 if (m_readNotifier)
                     m_readNotifier->setEnabled(true);
             });

@@ -27,6 +27,10 @@ public:
     // Output that cannot be written (nobody reads the slave side) is held up to this much,
     // then thrown away, so a key left alone does not grow without bound.
     static constexpr int MaxPendingOutput = 256 * 1024;
+    // How often paced output is released; small against a frame's time on a real line.
+    static constexpr int PaceTickMs = 5;
+    // Pause of the read notifier after the line reports a hang-up.
+    static constexpr int HangupBackoffMs = 100;
 
     PtyTransport(KeyProtocolEngine *engine, const FaultSettings &faults, QObject *parent = nullptr);
     ~PtyTransport() override;
