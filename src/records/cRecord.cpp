@@ -107,7 +107,7 @@ cRecord::~cRecord()
     // Rows no page has taken are still ours.
     for (Pool &p : m_pools) {
         if (p.panel && !p.panel->parentWidget())
-            delete p.panel;
+            delete p.panel.data();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "records/RecordItem.h"
 
 #include <QGridLayout>
+#include <QPointer>
 #include <QVector>
 
 #include <array>
@@ -91,7 +92,7 @@ public slots:
 private:
     struct Pool
     {
-        QWidget *panel = nullptr;
+        QPointer<QWidget> panel; // the page that took it may delete it first
         QScrollArea *area = nullptr;
         QWidget *content = nullptr;
         QGridLayout *grid = nullptr;
