@@ -107,8 +107,9 @@ QWidget *TemplatesPage::makeListTab(const QString &objectName, const QStringList
     g->setVerticalSpacing(2);
     for (int k = 0; k < headers.size(); ++k)
         g->addWidget(headerLabel(headers.at(k), content), 0, 1 + k);
+    // The first text is the one the key shows: it gets the most room.
     for (int c = 1; c <= stretchColumns; ++c)
-        g->setColumnStretch(c, 1);
+        g->setColumnStretch(c, c == 1 && stretchColumns > 1 ? 3 : 2);
     scroll->setWidget(content);
     *grid = g;
     return scroll;
@@ -172,6 +173,7 @@ void TemplatesPage::buildServiceButtons(QWidget *container)
     box->setObjectName(QStringLiteral("frTemplateFiles"));
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
     layout->addWidget(headerLabel(tr("Templates"), box));
     const struct
     {
@@ -192,7 +194,7 @@ void TemplatesPage::buildServiceButtons(QWidget *container)
         button->setObjectName(QLatin1String(b.name));
         button->setToolTip(b.tip);
         button->setAccessibleName(b.text);
-        button->setMinimumHeight(48);
+        button->setMinimumHeight(44);
         button->setStyleSheet(QLatin1String(kServiceButtonStyle));
         layout->addWidget(button);
         connect(button, SIGNAL(clicked()), this, b.slot);

@@ -81,7 +81,7 @@ UzelTemplateRow::UzelTemplateRow(int index, const TemplateListsModel *model, QWi
     m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_combo->view()->setMinimumWidth(440);
     QFont cf = m_combo->font();
-    cf.setPointSize(11);
+    cf.setPointSize(10);
     m_combo->setFont(cf);
     grid->addWidget(m_combo, line, 4);
     connect(m_combo, SIGNAL(activated(int)), this, SLOT(iParUzelTemplatesCombo_Changed(int)));
