@@ -49,7 +49,8 @@ const char *kLeftMenuStyle =
 
 const char *kHeaderButtonStyle =
     "QPushButton {background-color: rgb(90, 140, 200); color: rgb(255, 255, 255); border-radius: 6px;"
-    " padding: 0 18px;} QPushButton:pressed {background-color: rgb(70, 110, 170);}";
+    " padding: 0 18px;} QPushButton:pressed {background-color: rgb(70, 110, 170);}"
+    " QPushButton:disabled {background-color: rgb(190, 200, 215); color: rgb(235, 238, 242);}";
 
 const char *kSelectGreenStyle =
     "QPushButton {background-color: rgb(100, 180, 100); color: rgb(255, 255, 255); border-width: 2px; "
@@ -214,8 +215,11 @@ void MainWindowForm::setupUi(QMainWindow *window)
     recordsGrid->addWidget(frRangesView_2, 1, 1);
     recordsGrid->addWidget(frNewRecord, 2, 0);
     recordsGrid->addWidget(frMemory_2, 2, 1);
-    recordsGrid->addWidget(frEraseRecords, 3, 0);
-    recordsGrid->addWidget(frFiles, 3, 1);
+    recordsGrid->addWidget(frEraseRecords, 3, 0, 1, 2);
+    recordsGrid->addWidget(frFiles, 4, 0, 1, 2);
+    recordsGrid->setRowStretch(2, 1);
+    recordsGrid->setColumnStretch(0, 4);
+    recordsGrid->setColumnStretch(1, 5);
     frFiles->hide();
 
     // Templates page.

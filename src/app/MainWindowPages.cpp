@@ -10,7 +10,9 @@
 #include "records/LevelTree.h"
 #include "records/MenuLevels.h"
 #include "records/MenuLevelsPage.h"
+#include "records/RecordEditorPage.h"
 #include "records/RecordList.h"
+#include "records/RecordsFolderPanel.h"
 #include "records/TemplatesPage.h"
 
 #include <QGridLayout>
@@ -23,6 +25,36 @@
 void MainWindow::buildPages()
 {
     // --- records page (record editor, records folder operations)
+    {
+        KeySession *s = m_session;
+        RecordEditorPage::Widgets w;
+        w.containers.textFields = ui.frTextFields_2;
+        w.containers.ranges = ui.frRangesView_2;
+        w.containers.newRecord = ui.frNewRecord;
+        w.containers.memory = ui.frMemory_2;
+        w.navigation = {ui.frLeftMenu, ui.pbSettings};
+        auto *editor = new RecordEditorPage(w, recordList(), s->templateLists(), s->files(), s->protocol(),
+                                            s->model(), this);
+        editor->setObjectName(QStringLiteral("recordEditorPage"));
+        editor->setPopups(m_popups);
+        editor->setRecordsPageShownProvider([this] { return ui.stMainPages->currentIndex() == 1; });
+        connect(ui.stMainPages, &QStackedWidget::currentChanged, editor, [editor](int index) {
+            if (index == 1)
+                editor->refreshForRecordsPage();
+        });
+        connect(this, SIGNAL(recordTabsReset()), editor, SLOT(cancelOperation()));
+        connect(editor, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
+        connect(editor, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+        MenuLevels *levels = s->menuLevels();
+        connect(levels, &MenuLevels::changed, editor,
+                [editor, levels](int level) { editor->setLevelCaption(level, levels->caption(level)); });
+
+        auto *folder = new RecordsFolderPanel(ui.frEraseRecords, s->files(), s->protocol(), this);
+        folder->setObjectName(QStringLiteral("recordsFolderPanel"));
+        folder->setPopups(m_popups);
+        connect(folder, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
+        connect(folder, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    }
 
     // --- templates page
     {
