@@ -8,17 +8,18 @@
 
 namespace {
 
-inline void appendStuffed(QByteArray &out, uchar b)
+inline char *putStuffed(char *out, uchar b)
 {
     if (b == SlipCodec::END) {
-        out.append(char(SlipCodec::ESC));
-        out.append(char(SlipCodec::ESC_END));
+        *out++ = char(SlipCodec::ESC);
+        *out++ = char(SlipCodec::ESC_END);
     } else if (b == SlipCodec::ESC) {
-        out.append(char(SlipCodec::ESC));
-        out.append(char(SlipCodec::ESC_ESC));
+        *out++ = char(SlipCodec::ESC);
+        *out++ = char(SlipCodec::ESC_ESC);
     } else {
-        out.append(char(b));
+        *out++ = char(b);
     }
+    return out;
 }
 
 } // namespace
@@ -27,21 +28,23 @@ QByteArray SlipCodec::encode(uchar packetClass, uchar subCode, const uchar *payl
 {
     const int n = payload ? std::clamp(length, 0, MAX_PAYLOAD) : 0;
 
-    QByteArray out;
-    // Worst case every body byte is stuffed.
-    out.reserve(2 * (n + 3) + 2);
-    out.append(char(END));
+    // Room for the worst case, every body byte stuffed; cut to size at the end.
+    QByteArray out(2 * (n + 3) + 2, Qt::Uninitialized);
+    char *const begin = out.data();
+    char *p = begin;
+    *p++ = char(END);
 
-    quint8 crc = td::crc8Table(static_cast<quint8>(0 ^ packetClass));
+    quint8 crc = td::crc8Table(packetClass);
     crc = td::crc8Table(static_cast<quint8>(crc ^ subCode));
-    appendStuffed(out, packetClass);
-    appendStuffed(out, subCode);
+    p = putStuffed(p, packetClass);
+    p = putStuffed(p, subCode);
     for (int i = 0; i < n; ++i) {
         crc = td::crc8Table(static_cast<quint8>(crc ^ payload[i]));
-        appendStuffed(out, payload[i]);
+        p = putStuffed(p, payload[i]);
     }
-    appendStuffed(out, crc);
-    out.append(char(END));
+    p = putStuffed(p, crc);
+    *p++ = char(END);
+    out.truncate(int(p - begin));
     return out;
 }
 
