@@ -72,6 +72,7 @@ MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidge
         r.active = new cSwitcher(QString(), QString(), true, true, false);
         r.active->setSize(48, 40);
         r.active->setCaptionFontSize(10);
+        r.active->setHorizontalSpacing(8);
         r.active->button()->setObjectName(QStringLiteral("swMenuLevelActive%1").arg(i));
 
         const int row = 2 * i;

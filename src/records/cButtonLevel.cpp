@@ -1,6 +1,7 @@
 #include "records/cButtonLevel.h"
 
 #include <QFontMetrics>
+#include <QStyle>
 #include <QStringList>
 #include <QVariant>
 
@@ -46,19 +47,37 @@ QString cButtonLevel::colourName(LevelColour colour)
     return QStringLiteral("grey");
 }
 
-QString cButtonLevel::styleSheet(LevelColour colour)
+namespace {
+
+// The look of one colour; selector is what the rules apply to.
+QString colourRules(const QString &selector, LevelColour colour)
 {
     const QString bg = rgb(levelBackground(colour));
     const QString checked = rgb(levelChecked(colour));
     // A checked button also gets a dark frame: the checked shade of grey is hard to tell from
     // its unchecked shade on a touch panel in daylight.
-    return QStringLiteral("QPushButton {background-color: %1; color: rgb(0, 0, 0); "
+    return QStringLiteral("%1 {background-color: %2; color: rgb(0, 0, 0); "
                           "border: 1px solid rgb(200, 200, 200); border-radius: 5px; padding: 4px;}"
-                          " QPushButton:pressed {background-color: %2;}"
-                          " QPushButton:checked {background-color: %2; border: 3px solid rgb(60, 60, 60);}"
-                          " QPushButton:disabled {background-color: rgb(235, 235, 235); "
-                          "color: rgb(150, 150, 150);}")
-        .arg(bg, checked);
+                          " %1:pressed {background-color: %3;}"
+                          " %1:checked {background-color: %3; border: 3px solid rgb(60, 60, 60);}"
+                          " %1:disabled {background-color: rgb(235, 235, 235); color: rgb(150, 150, 150);}")
+        .arg(selector, bg, checked);
+}
+
+} // namespace
+
+QString cButtonLevel::styleSheet(LevelColour colour)
+{
+    return colourRules(QStringLiteral("QPushButton"), colour);
+}
+
+QString cButtonLevel::sharedStyleSheet()
+{
+    QString sheet;
+    for (LevelColour c : {LevelColour::Grey, LevelColour::Yellow, LevelColour::Red, LevelColour::Green,
+                          LevelColour::Blue})
+        sheet += colourRules(QStringLiteral("QPushButton[levelColour=\"%1\"]").arg(colourName(c)), c) + QLatin1Char(' ');
+    return sheet;
 }
 
 QString cButtonLevel::wrapped(const QString &caption, const QFontMetrics &fm, int width, int maxLines)
@@ -128,8 +147,14 @@ void cButtonLevel::setColour(LevelColour colour)
         return;
     m_colour = colour;
     m_styled = true;
-    m_button->setStyleSheet(styleSheet(colour));
     m_button->setProperty("levelColour", colourName(colour));
+    if (!m_shared) {
+        m_button->setStyleSheet(styleSheet(colour));
+    } else if (m_button->parentWidget()) {
+        // A property selector is only looked at again when the button is polished anew.
+        m_button->style()->unpolish(m_button);
+        m_button->style()->polish(m_button);
+    }
 }
 
 void cButtonLevel::slot_click_button()

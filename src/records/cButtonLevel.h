@@ -30,10 +30,15 @@ public:
     // The value this button stands for and what it shows; an empty caption shows the value.
     void setValue(quint16 number, const QString &text, const QString &caption = QString());
     void setColour(LevelColour colour);
+    // The button takes its look from sharedStyleSheet() set on an ancestor rather than from
+    // a sheet of its own: a thousand buttons then share one parsed sheet.
+    void setSharedStyle(bool shared) { m_shared = shared; }
 
     // The full style sheet of a colour: unchecked, pressed, checked (multi-select) and
     // disabled looks.
     static QString styleSheet(LevelColour colour);
+    // All five looks in one sheet, chosen by the button's "levelColour" property.
+    static QString sharedStyleSheet();
     static QString colourName(LevelColour colour);
 
     // One line of text broken at spaces into at most maxLines lines of width pixels; what
@@ -53,4 +58,5 @@ private:
     QString m_text;
     LevelColour m_colour = LevelColour::Blue;
     bool m_styled = false;
+    bool m_shared = false;
 };

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStackedWidget>
+#include <QLabel>
 #include <QStyle>
 
 const char *const cRecord::AutoText = "0000000000";
@@ -25,7 +27,8 @@ const char *kScrollBarStyle =
 
 const char *kScrollButtonStyle =
     "QPushButton {background-color: rgb(225, 225, 225); border: 1px solid rgb(190, 190, 190);"
-    " border-radius: 5px;} QPushButton:pressed {background-color: rgb(190, 200, 215);}";
+    " border-radius: 5px;} QPushButton:pressed {background-color: rgb(190, 200, 215);}"
+    " QPushButton:disabled {background-color: rgb(240, 240, 240); border-color: rgb(225, 225, 225);}";
 
 // What a value button shows when its template entry has no text: the entry's number, so two
 // empty entries never look alike.
@@ -73,15 +76,25 @@ cRecord::cRecord(int scrollStep, QWidget *parent) : QGridLayout(parent), m_scrol
         p.right->setAccessibleName(tr("Scroll right"));
         p.right->setToolTip(tr("Scroll right"));
 
-        p.area = new QScrollArea(p.panel);
+        p.view = new QStackedWidget(p.panel);
+        p.area = new QScrollArea(p.view);
         p.area->setObjectName(QStringLiteral("saLevel%1").arg(level));
         p.area->setWidgetResizable(true);
         p.area->setFrameShape(QFrame::NoFrame);
         p.area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         p.area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         p.area->horizontalScrollBar()->setStyleSheet(QLatin1String(kScrollBarStyle));
+        // Arrows that cannot move anything look pressable for nothing.
+        QPushButton *left = p.left, *right = p.right;
+        connect(p.area->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [left, right](int, int max) {
+            left->setEnabled(max > 0);
+            right->setEnabled(max > 0);
+        });
+        p.left->setEnabled(false);
+        p.right->setEnabled(false);
         p.content = new QWidget;
         p.content->setObjectName(QStringLiteral("wLevelButtons%1").arg(level));
+        p.content->setStyleSheet(cButtonLevel::sharedStyleSheet());
         p.grid = new QGridLayout(p.content);
         p.grid->setContentsMargins(2, 2, 2, 2);
         p.grid->setSpacing(6);
@@ -90,8 +103,16 @@ cRecord::cRecord(int scrollStep, QWidget *parent) : QGridLayout(parent), m_scrol
         p.area->setMinimumHeight(Rows * ButtonHeight + (Rows + 1) * 6 + 44);
         p.area->viewport()->installEventFilter(this);
 
+        p.empty = new QLabel(tr("No records"), p.view);
+        p.empty->setObjectName(QStringLiteral("lbLevelEmpty%1").arg(level));
+        p.empty->setAlignment(Qt::AlignCenter);
+        p.empty->setStyleSheet(QStringLiteral("QLabel {color: rgb(130, 130, 130); font-size: 16pt;}"));
+        p.view->addWidget(p.area);
+        p.view->addWidget(p.empty);
+        p.view->setCurrentWidget(p.empty);
+
         row->addWidget(p.left);
-        row->addWidget(p.area, 1);
+        row->addWidget(p.view, 1);
         row->addWidget(p.right);
         addWidget(p.panel, level, 0);
 
@@ -127,6 +148,11 @@ QWidget *cRecord::takeLevelPanel(int level)
 QScrollArea *cRecord::scrollArea(int level) const
 {
     return level >= 0 && level < Levels ? m_pools[size_t(level)].area : nullptr;
+}
+
+bool cRecord::showsEmptyNote(int level) const
+{
+    return level >= 0 && level < Levels && m_pools[size_t(level)].view->currentWidget() == m_pools[size_t(level)].empty;
 }
 
 QPushButton *cRecord::scrollButton(int level, bool right) const
@@ -207,6 +233,7 @@ cButtonLevel *cRecord::poolButton(int level, int index)
     if (index != p.buttons.size() || index >= poolSize(level))
         return nullptr;
     auto *b = new cButtonLevel(quint16(level), p.content);
+    b->setSharedStyle(true);
     b->button()->setObjectName(QStringLiteral("pbLevel%1").arg(1000 * level + index));
     b->button()->setFixedSize(ButtonWidth, p.buttonHeight);
     QFont f = b->button()->font();
@@ -255,6 +282,7 @@ void cRecord::rebuildLevel(int level)
         p.buttons[i]->button()->hide();
     p.shown = values.size();
     p.content->setUpdatesEnabled(true);
+    p.view->setCurrentWidget(p.shown > 0 ? static_cast<QWidget *>(p.area) : p.empty);
     p.area->horizontalScrollBar()->setValue(0);
 }
 

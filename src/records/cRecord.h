@@ -10,6 +10,8 @@
 #include <array>
 
 class QGridLayout;
+class QLabel;
+class QStackedWidget;
 class QPushButton;
 class QScrollArea;
 class QWidget;
@@ -52,6 +54,8 @@ public:
     // Takes a level's row out of this layout so a page can place it (the page then owns it).
     QWidget *takeLevelPanel(int level);
     QScrollArea *scrollArea(int level) const;
+    // True while a level has no button to show and says so instead.
+    bool showsEmptyNote(int level) const;
     QPushButton *scrollButton(int level, bool right) const;
     // Buttons of a level in the order shown; the rest of the pool is hidden.
     QVector<cButtonLevel *> shownButtons(int level) const;
@@ -93,7 +97,9 @@ private:
     struct Pool
     {
         QPointer<QWidget> panel; // the page that took it may delete it first
+        QStackedWidget *view = nullptr; // the buttons, or a note when the level has none
         QScrollArea *area = nullptr;
+        QLabel *empty = nullptr;
         QWidget *content = nullptr;
         QGridLayout *grid = nullptr;
         QPushButton *left = nullptr;

@@ -237,6 +237,7 @@ void TestLevelTreeUi::inactiveLevelsArePassedThrough()
     QVERIFY(t.tabs.isTabEnabled(3));
     QCOMPARE(log.count(QStringLiteral("Auto press button 2 LVL=2")), 1);
     QCOMPARE(t.numbers(3), QVector<int>({0, 3}));
+    QVERIFY(!t.rec()->showsEmptyNote(3));
 
     // With level 0 off as well, a rebuild opens on the Wheel tab by itself.
     t.rig.levels.setActive(0, false);
@@ -412,7 +413,9 @@ void TestLevelTreeUi::scrollButtonsMoveTheirRow()
     QCOMPARE(bar->value(), 20);
     QTest::mouseClick(t.rec()->scrollButton(1, false), Qt::LeftButton);
     QCOMPARE(bar->value(), 10);
-    // Another level's buttons leave this row alone.
+    // Level 0 has one button: nothing to scroll, its arrows are off and leave this row alone.
+    QVERIFY(!t.rec()->scrollButton(0, true)->isEnabled());
+    QVERIFY(t.rec()->scrollButton(1, true)->isEnabled());
     QTest::mouseClick(t.rec()->scrollButton(0, true), Qt::LeftButton);
     QCOMPARE(bar->value(), 10);
     QVERIFY(!t.rec()->scrollButton(1, true)->accessibleName().isEmpty());
@@ -453,11 +456,13 @@ void TestLevelTreeUi::mirrorChangesRebuildTheTree()
     t.rebuild();
     QCOMPARE(t.tabs.currentIndex(), 0);
 
-    // No records: an empty tree.
+    // No records: an empty tree that says so.
+    QVERIFY(!t.rec()->showsEmptyNote(0));
     QVERIFY(QFile::remove(t.dir.filePath(QStringLiteral("0002000000000100"))));
     t.rebuild();
     QCOMPARE(t.rec()->shownCount(0), 0);
     QCOMPARE(t.list.count(), 0);
+    QVERIFY(t.rec()->showsEmptyNote(0));
 }
 
 void TestLevelTreeUi::captionsAndIconsFromTheMenuLevels()
