@@ -635,10 +635,28 @@ void KeyProtocolEngine::handleFile(const QByteArray &payload)
     }
 }
 
+QByteArray KeyProtocolEngine::hostileListing()
+{
+    QByteArray l;
+    for (const char *name : {"..", "../escape.bin", "../../escape.bin", "..\\escape.bin", "/escape.bin",
+                             "sub/../../escape.bin", "C:escape.bin", "escape\x01.bin", "", "."})
+        l.append(name).append('\n');
+    l.append(QByteArray(130, 'e')).append('\n'); // does not fit the name field
+    l.append("..\r");                             // a folder, never descended into
+    return l;
+}
+
 void KeyProtocolEngine::fileRead(KeyFileCommand &c)
 {
     const KeyFileSystem::ReadResult r = m_fs->read(c.path(), c.seek);
     c.notify = KeyFileCommand::NotifyNone;
+    if (!r.ok && m_hostileNames) {
+        td::log(QStringLiteral("keysim: hostile key answers the refused read of ") + c.path());
+        c.data = QByteArrayLiteral("written by a hostile key\n");
+        c.status = KeyFileCommand::StatusDone;
+        replyFile(c);
+        return;
+    }
     if (!r.ok) {
         c.status = KeyFileCommand::StatusError;
         c.data.clear();
@@ -706,6 +724,21 @@ void KeyProtocolEngine::fileListDir(KeyFileCommand &c)
     c.seek = qint32(r.offset + r.data.size());
     c.data = r.data;
     c.status = r.more ? KeyFileCommand::StatusMore : KeyFileCommand::StatusDone;
+    if (m_hostileNames && r.offset == 0) {
+        // The hostile names go first; real names that no longer fit the part follow in the
+        // next one, which starts where this part's seek says.
+        const QByteArray bad = hostileListing();
+        int keep = 0;
+        for (int i = 0; i < r.data.size(); ++i) {
+            const char ch = r.data.at(i);
+            if ((ch == '\n' || ch == '\r') && bad.size() + i + 1 <= KeyFileCommand::MaxData)
+                keep = i + 1;
+        }
+        c.data = bad + r.data.left(keep);
+        c.seek = qint32(r.offset + keep);
+        c.status = (r.more || keep < r.data.size()) ? KeyFileCommand::StatusMore
+                                                    : KeyFileCommand::StatusDone;
+    }
     replyFile(c);
 }
 

@@ -50,6 +50,14 @@ public:
     // " seek=N" on the parts after the first.
     static QString describe(const QByteArray &body);
 
+    // Plays a key gone wrong, for tests of the PC's defences: every folder listing begins
+    // with names that try to leave their folder (see hostileListing()), and a read that the
+    // file system refuses is answered with bytes instead of an error, so a PC that follows
+    // such a name would have something to write.
+    void setHostileNames(bool on) { m_hostileNames = on; }
+    bool hostileNames() const { return m_hostileNames; }
+    static QByteArray hostileListing();
+
     // Builds a JSON body (class, sub-code, compact JSON text, NUL).
     static QByteArray jsonBody(const QJsonObject &o);
     static QByteArray fileBody(const KeyFileCommand &c);
@@ -102,6 +110,7 @@ private:
     QString m_statePath;
     QHash<QString, Handler> m_handlers;
     QSet<QString> m_announced; // "folder/file" reported as updated, not yet read to its end
+    bool m_hostileNames = false;
 };
 
 } // namespace keysim

@@ -4,9 +4,17 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
+#include <QSocketNotifier>
 
+#include "app/Log.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <memory>
+#include <unistd.h>
 
 using namespace keysim;
 
@@ -55,6 +63,52 @@ bool writePortFile(const QString &path, const QString &device)
     return f.open(QIODevice::WriteOnly) && f.write(device.toUtf8() + '\n') > 0 && f.commit();
 }
 
+// One line of test control. {"changetype":N,"dirname":D,"filename":F} makes the key send
+// FE_FileSystem_Status with exactly these values; the names are not checked, so a test can
+// also play a key that reports names outside its folders.
+void runControlLine(KeyProtocolEngine *engine, const QByteArray &line)
+{
+    QJsonParseError err{};
+    const QJsonObject o = QJsonDocument::fromJson(line, &err).object();
+    if (err.error != QJsonParseError::NoError || !o.value(QStringLiteral("changetype")).isDouble()) {
+        td::log(QStringLiteral("keysim: control line not understood: ") + QString::fromUtf8(line.left(200)));
+        return;
+    }
+    engine->notifyFileSystemChange(o.value(QStringLiteral("dirname")).toString(),
+                                   o.value(QStringLiteral("filename")).toString(),
+                                   o.value(QStringLiteral("changetype")).toInt());
+}
+
+// Reads control lines from standard input while the key runs; end of input only ends the
+// control, not the key.
+void listenForControl(KeyProtocolEngine *engine, QObject *owner)
+{
+    constexpr int MaxLine = 64 * 1024;
+    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, owner);
+    auto pending = std::make_shared<QByteArray>();
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [engine, notifier, pending] {
+        char chunk[4096];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            return;
+        if (n <= 0) {
+            notifier->setEnabled(false);
+            return;
+        }
+        pending->append(chunk, int(n));
+        for (int nl = pending->indexOf('\n'); nl >= 0; nl = pending->indexOf('\n')) {
+            const QByteArray line = pending->left(nl).trimmed();
+            pending->remove(0, nl + 1);
+            if (!line.isEmpty())
+                runControlLine(engine, line);
+        }
+        if (pending->size() > MaxLine) {
+            td::log(QStringLiteral("keysim: control line longer than %1 bytes dropped").arg(MaxLine));
+            pending->clear();
+        }
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -83,6 +137,11 @@ int main(int argc, char *argv[])
         {QStringLiteral("baud"), QStringLiteral("Pace output at B baud, 10 bits per byte."), QStringLiteral("B")},
         {QStringLiteral("live"), QStringLiteral("Add a tightening to the current record every S seconds."), QStringLiteral("S")},
         {QStringLiteral("log"), QStringLiteral("Write one line per request received to FILE."), QStringLiteral("FILE")},
+        {QStringLiteral("control"),
+         QStringLiteral("Read test control lines from stdin: {\"changetype\":N,\"dirname\":D,\"filename\":F}\n"
+                        "sends FE_FileSystem_Status with exactly these values.")},
+        {QStringLiteral("hostile-names"),
+         QStringLiteral("Misbehave: listings begin with names that leave their folder, refused reads get data.")},
         {QStringLiteral("records"), QStringLiteral("make-key: number of records."), QStringLiteral("N")},
         {QStringLiteral("measures"), QStringLiteral("make-key: tightenings in each record."), QStringLiteral("M")},
         {QStringLiteral("seed"), QStringLiteral("make-key: random seed."), QStringLiteral("S")},
@@ -142,6 +201,10 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
     if (p.isSet(QStringLiteral("port-file")) && !writePortFile(p.value(QStringLiteral("port-file")), pty.devicePath()))
         return usageError(QStringLiteral("cannot write the port file ") + p.value(QStringLiteral("port-file")));
+
+    key.engine().setHostileNames(p.isSet(QStringLiteral("hostile-names")));
+    if (p.isSet(QStringLiteral("control")))
+        listenForControl(&key.engine(), &app);
 
     QObject::connect(&pty, &PtyTransport::unplugged, &app, &QCoreApplication::quit);
     key.setLiveInterval(liveMs);
