@@ -50,9 +50,7 @@ private slots:
     void modesTableAndKeyMode();
     void keyFolderArrivalReloads();
     void comboListsDisabledEntriesButDoesNotOfferThem();
-    void lookupErrorsOutsideTheLists();
     void filesWrittenWholeOrReported();
-    void listFileCheckedBeforeSending();
 
 private:
     QTemporaryDir *m_root = nullptr;
@@ -201,21 +199,6 @@ void TestTemplatesModel::comboListsDisabledEntriesButDoesNotOfferThem()
     QCOMPARE(uzel.itemText(99), QStringLiteral("node99 no99 name99"));
 }
 
-void TestTemplatesModel::lookupErrorsOutsideTheLists()
-{
-    TemplateListsModel model;
-    model.setLists(TemplateLists::defaults(100, 0));
-    QCOMPARE(model.fioText(12, 0), QStringLiteral("error FIO"));
-    QCOMPARE(model.fioText(1, 3), QStringLiteral("error FIO"));
-    QCOMPARE(model.wheelText(50), QStringLiteral("error WHEEL"));
-    QCOMPARE(model.wheelText(3, 1), QStringLiteral("error WHEEL"));
-    QCOMPARE(model.uzelText(100, 0), QStringLiteral("error UZEL"));
-    QCOMPARE(model.uzelText(-1, 0), QStringLiteral("error UZEL"));
-    QCOMPARE(model.uzelText(99, 2), QStringLiteral("name99"));
-    QVERIFY(!model.isEnabled(TemplateKind::Wheel, 50));
-    QVERIFY(model.isEnabled(TemplateKind::Wheel, 49));
-}
-
 void TestTemplatesModel::filesWrittenWholeOrReported()
 {
     QTemporaryDir dir;
@@ -256,18 +239,6 @@ void TestTemplatesModel::filesWrittenWholeOrReported()
     QCOMPARE(r.errors.size(), 1);
     QVERIFY(r.errors.at(0).contains("WheelTypes.json"));
     QCOMPARE(readFile(keep + "/WheelTypes").size(), 5150);
-}
-
-void TestTemplatesModel::listFileCheckedBeforeSending()
-{
-    QTemporaryDir dir;
-    QVERIFY(TemplateFiles::checkListFile(dir.path(), TemplateKind::Fio).contains("FioTypes"));
-    QVERIFY(writeFile(dir.filePath("FioTypes"), QByteArray(949, '\0')));
-    QVERIFY(TemplateFiles::checkListFile(dir.path(), TemplateKind::Fio).contains("949"));
-    QVERIFY(writeFile(dir.filePath("FioTypes"), QByteArray(950, '\0')));
-    QVERIFY(TemplateFiles::checkListFile(dir.path(), TemplateKind::Fio).isEmpty());
-    QVERIFY(QDir(dir.path()).mkdir("WheelTypes")); // a folder of that name is no list
-    QVERIFY(!TemplateFiles::checkListFile(dir.path(), TemplateKind::Wheel).isEmpty());
 }
 
 QTEST_MAIN(TestTemplatesModel)
