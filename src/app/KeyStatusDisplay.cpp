@@ -16,7 +16,10 @@ KeyStatusDisplay::KeyStatusDisplay(cGlobalData *globalData, const Widgets &widge
 
 void KeyStatusDisplay::showWarning(const QString &picture, const QString &text)
 {
-    if (m_w.warningPanel->isVisible())
+    // Whether the panel is shown, not whether it is on screen: on the settings page (or with
+    // the window minimised) it is never on screen, and a second warning would replace the
+    // first.
+    if (!m_w.warningPanel->isHidden())
         return;
     m_w.warningPicture->setPixmap(QPixmap(picture));
     m_w.warningText->setText(text);
@@ -34,7 +37,7 @@ void KeyStatusDisplay::ShowKeyStatus(quint8 StateMachine, quint8 WifiBattery, qu
         showWarning(QStringLiteral(":resource/images/bad_moment.png"),
                     tr("Warning!") + QStringLiteral("\r\n") + tr("Moment sensor have errors!"));
     } else if (m_w.pages->currentIndex() == 3) {
-        if (m_w.warningPanel->isVisible())
+        if (!m_w.warningPanel->isHidden())
             m_w.warningPanel->setVisible(false);
         if (!m_w.reportSelection->isChecked() && StateMachine == 1 && MeasureRotationStatus != m_lastRotation) {
             const char *image = nullptr;

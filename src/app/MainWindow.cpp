@@ -9,6 +9,7 @@
 #include "app/widgets/cParameter.h"
 #include "link/RxDataBuffer.h"
 #include "link/UsbLink.h"
+#include "link/cWifi.h"
 #include "protocol/ConnectionSupervisor.h"
 #include "protocol/ExchangeProgressWidget.h"
 #include "protocol/FileExchange.h"
@@ -19,6 +20,7 @@
 #include "app/Log.h"
 #include "app/Paths.h"
 #include "app/StatusLine.h"
+#include "app/WifiController.h"
 #include "app/Timing.h"
 #include "app/cGlobalData.h"
 #include "records/RecordList.h"
@@ -196,6 +198,26 @@ void MainWindow::buildKeyLink()
     connect(m_session->model(), SIGNAL(namesChanged()), this, SLOT(onKeyNamesChanged()));
     connect(m_supervisor, SIGNAL(usbKeyLost()), m_usb, SLOT(Com_closeSerialPort()));
     connect(m_supervisor, SIGNAL(rescanRequested()), m_usb, SLOT(TmrCheckSerialPorts()));
+
+    // The Wi-Fi link binds to the PC address loaded from settings.ini just before.
+    m_wifi = new cWifi(m_globalData->pcAddress, this);
+    WifiController::Widgets wifiWidgets;
+    wifiWidgets.comboHost = ui.loKeyCombo;
+    wifiWidgets.ipListFrame = ui.frIpList;
+    wifiWidgets.linkIcon = ui.lbStatusIcon1;
+    wifiWidgets.linkLogo = ui.lbStatusIcon2;
+    wifiWidgets.spareIcon = ui.lbStatusIcon3;
+    wifiWidgets.connectText = ui.lbConnectText;
+    wifiWidgets.busy = ui.lbExchangeBusy;
+    wifiWidgets.popups = m_popups;
+    m_wifiController = new WifiController(m_globalData, m_wifi, m_session, m_supervisor, m_usb,
+                                          m_keyStatus, wifiWidgets, this);
+    connect(m_wifiController, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    connect(m_wifiController, SIGNAL(openMainFormRequested()), this, SLOT(slot_TmrOpenMainForm()));
+    connect(m_wifiController, SIGNAL(messageRequested(QString, QString)), this,
+            SLOT(showMessage(QString, QString)));
+    connect(m_wifiController, SIGNAL(closeRequested()), this, SLOT(iBtnClose_Click()));
+    m_wifi->start();
 
     m_progress = new ExchangeProgressWidget(ui.centralWidget);
     m_progress->setObjectName(QStringLiteral("wExchangeProgress"));

@@ -19,7 +19,9 @@ class QMovie;
 class QTimer;
 class StatusLine;
 class UsbLink;
+class WifiController;
 class cGlobalData;
+class cWifi;
 class cParameter;
 
 // The frame: composes the pages, owns the long-lived objects and connects their signals.
@@ -44,6 +46,8 @@ public:
     KeySession *session() const { return m_session; }
     ConnectionSupervisor *supervisor() const { return m_supervisor; }
     KeyStatusDisplay *keyStatus() const { return m_keyStatus; }
+    cWifi *wifi() const { return m_wifi; }
+    WifiController *wifiController() const { return m_wifiController; }
     // The records of the local dbsett mirror, rebuilt whenever it changes; made on first use so
     // every page can subscribe whatever order the pages are built in.
     RecordList *recordList();
@@ -118,6 +122,8 @@ private:
     KeySession *m_session = nullptr;
     ConnectionSupervisor *m_supervisor = nullptr;
     KeyStatusDisplay *m_keyStatus = nullptr;
+    cWifi *m_wifi = nullptr;
+    WifiController *m_wifiController = nullptr;
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;
     RecordList *m_recordList = nullptr;

@@ -31,7 +31,10 @@ void ConnectionSupervisor::stop()
 void ConnectionSupervisor::slot_InterfaceChanged(int aInterface)
 {
     m_data->currentInterface = quint8(aInterface);
-    if (aInterface == 2)
+    // Keys announce themselves every second. Restarting the 3 s wait on each announcement
+    // would postpone the flag for as long as any key is present; the wait runs from the
+    // first switch, and a switch after it fired arms it afresh.
+    if (aInterface == 2 && !m_wifiReadyTimer.isActive())
         m_wifiReadyTimer.start();
 }
 
