@@ -1,6 +1,7 @@
 #include "KeySample.h"
 #include "PtyTransport.h"
 #include "SimulatedKey.h"
+#include "WifiKeys.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -146,6 +147,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("measures"), QStringLiteral("make-key: tightenings in each record."), QStringLiteral("M")},
         {QStringLiteral("seed"), QStringLiteral("make-key: random seed."), QStringLiteral("S")},
     });
+    addWifiOptions(p);
     p.process(app);
 
     const QStringList args = p.positionalArguments();
@@ -186,6 +188,8 @@ int main(int argc, char *argv[])
         return 2;
     if (p.isSet(QStringLiteral("live")) && liveMs <= 0)
         return usageError(QStringLiteral("--live wants a positive interval"));
+    if (p.isSet(QStringLiteral("wifi")))
+        return runWifiKeys(p, root, faults, liveMs);
 
     SimulatedKey key(root);
     QString error;
