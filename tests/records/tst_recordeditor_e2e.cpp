@@ -10,36 +10,23 @@
 #include "records/RecordEditorPage.h"
 #include "records/RecordFile.h"
 #include "records/RecordList.h"
-#include "records/RecordName.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFrame>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-QString keysimBinary()
-{
-    return qEnvironmentVariable("TD_BUILD_DIR", QStringLiteral(".")) + QStringLiteral("/keysim");
-}
-
-QByteArray readFile(const QString &path)
+static QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-} // namespace
 
 class TestRecordEditorE2e : public QObject
 {
@@ -53,10 +40,7 @@ class TestRecordEditorE2e : public QObject
     RecordEditorPage *m_page = nullptr;
 
     QString keyFile(const QString &name) const { return m_key.filePath(QStringLiteral("dbsett/")) + name; }
-    QString mirrorFile(const QString &name) const
-    {
-        return Paths::downloadDir(QStringLiteral("dbsett")) + QLatin1Char('/') + name;
-    }
+    QString mirrorFile(const QString &name) const { return Paths::downloadDir(QStringLiteral("dbsett/")) + name; }
     QString keyCurrentPage() const
     {
         const QByteArray state = readFile(m_key.filePath(QStringLiteral(".keystate.json")));
@@ -89,12 +73,13 @@ class TestRecordEditorE2e : public QObject
 private slots:
     void initTestCase()
     {
+        const QString keysim = qEnvironmentVariable("TD_BUILD_DIR", QStringLiteral(".")) + QStringLiteral("/keysim");
         QProcess make;
-        make.start(keysimBinary(), {"make-key", "--root", m_key.path(), "--records", "6", "--measures", "3",
+        make.start(keysim, {"make-key", "--root", m_key.path(), "--records", "6", "--measures", "3",
                                     "--seed", "21"});
         QVERIFY(make.waitForFinished(30000));
         QCOMPARE(make.exitCode(), 0);
-        m_sim.start(keysimBinary(), {"--root", m_key.path()});
+        m_sim.start(keysim, {"--root", m_key.path()});
         QVERIFY(m_sim.waitForStarted(10000));
         while (!m_sim.canReadLine())
             QVERIFY(m_sim.waitForReadyRead(10000));
@@ -157,7 +142,6 @@ private slots:
         // Once the key has the file it is made the key's current record.
         QTRY_COMPARE_WITH_TIMEOUT(keyCurrentPage(), name, 15000);
         QCOMPARE(f().lbRecordCount->text(), QStringLiteral("Record Number (7 pcs)"));
-        QCOMPARE(m_window->recordList()->indexOf(name) >= 0, true);
 
         // Edit it: a new high moment reaches the key.
         typeInto(RecordParameter::RangeHigh, QStringLiteral("300"));
