@@ -458,13 +458,8 @@ void cWifi::shutdown()
 
 // ---- receiving
 
-QString cWifi::identifySender(const QHostAddress &address, quint16 port, int owner) const
+QString cWifi::identifySender(const QHostAddress &address, quint16 port) const
 {
-    // A datagram on a key's own socket from that key's address is that key's, whichever
-    // port it left from.
-    if (owner >= 0 && owner < keyCount() && sameHost(m_keys[size_t(owner)].addr.hostAddress, address))
-        return m_keys[size_t(owner)].addr.identifier;
-
     QList<int> matches;
     for (size_t i = 0; i < m_keys.size(); ++i) {
         if (sameHost(m_keys[i].addr.hostAddress, address))
@@ -473,22 +468,13 @@ QString cWifi::identifySender(const QHostAddress &address, quint16 port, int own
     if (matches.size() == 1)
         return m_keys[size_t(matches.first())].addr.identifier;
     // Several keys behind one address: only the port a key announced from, or listens on,
-    // tells them apart.
+    // tells them apart. Whatever socket the datagram came in on says nothing of its sender.
     for (int i : matches) {
         const KeyAddr &k = m_keys[size_t(i)].addr;
         if (port != 0 && (port == k.remotePort || port == k.port))
             return k.identifier;
     }
     return unregisteredName(address, port);
-}
-
-int cWifi::indexOfSocket(const QObject *socket) const
-{
-    for (size_t i = 0; i < m_keys.size(); ++i) {
-        if (m_keys[i].socket == socket)
-            return int(i);
-    }
-    return -1;
 }
 
 void cWifi::readPendingDatagramsCMD_TST()
@@ -516,21 +502,18 @@ void cWifi::readDatagrams(QUdpSocket *socket)
             return;
         }
         datagram.truncate(int(n));
-        // The owner is looked up per datagram: handling the previous one may have changed
-        // the list.
-        deliverDatagram(datagram, senderAddress, senderPort,
-                        guard == m_announce ? -1 : indexOfSocket(guard));
+        deliverDatagram(datagram, senderAddress, senderPort);
     }
 }
 
 void cWifi::deliverDatagram(const QByteArray &datagram, const QHostAddress &sender,
-                            quint16 senderPort, int owner)
+                            quint16 senderPort)
 {
     RxDataBuffer rx;
     const int n = qMin(datagram.size(), RxDataBuffer::PACKET_LENGTH_UPPER_LIMIT);
     std::memcpy(rx.bytes(), datagram.constData(), size_t(n));
     rx.length = n;
-    rx.interfaceName = identifySender(sender, senderPort, owner);
+    rx.interfaceName = identifySender(sender, senderPort);
     rx.hostAddress = sender;
     rx.port = senderPort;
     emit rx_data(rx);

@@ -161,14 +161,12 @@ private:
     };
 
     void readDatagrams(QUdpSocket *socket);
-    void deliverDatagram(const QByteArray &datagram, const QHostAddress &sender, quint16 senderPort,
-                         int owner);
+    void deliverDatagram(const QByteArray &datagram, const QHostAddress &sender, quint16 senderPort);
     void onTcpFrame(TcpPeer *peer, const RxDataBuffer &frame);
-    QString identifySender(const QHostAddress &address, quint16 port, int owner) const;
+    QString identifySender(const QHostAddress &address, quint16 port) const;
     QString identifyTcpPeer(const TcpPeer *peer) const;
     TcpPeer *findPeer(const QTcpSocket *socket) const;
     void dropPeer(QTcpSocket *socket);
-    int indexOfSocket(const QObject *socket) const;
     void reportBindFailure(quint16 port, const QString &what, const QString &error);
     QString comboText(const KeyAddr &key) const;
 

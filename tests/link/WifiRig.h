@@ -1,0 +1,279 @@
+#pragma once
+
+// The PC's Wi-Fi side wired as the main window wires it (link, protocol session, port scan,
+// supervision, window controller), with short intervals and ports of its own, plus a
+// hand-driven key on a loopback socket and the real keysim as a process.
+
+#include "app/Paths.h"
+#include "app/WifiController.h"
+#include "app/cGlobalData.h"
+#include "link/MemoryKeyPort.h"
+#include "link/UsbLink.h"
+#include "link/cWifi.h"
+#include "protocol/ConnectionSupervisor.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+namespace wifitest {
+
+inline quint16 freeUdpPort()
+{
+    QUdpSocket s;
+    return s.bind(QHostAddress(QHostAddress::LocalHost), 0) ? s.localPort() : 0;
+}
+
+inline quint16 freeTcpPort()
+{
+    QTcpServer s;
+    return s.listen(QHostAddress::Any, 0) ? s.serverPort() : 0;
+}
+
+// A base port B such that B .. B+2n-1 are free for UDP on the loopback.
+inline quint16 freeKeyPortBase(int n)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const quint16 base = quint16(41000 + 2 * QRandomGenerator::global()->bounded(9000));
+        bool ok = true;
+        for (int i = 0; i < 2 * n && ok; ++i) {
+            QUdpSocket s;
+            ok = s.bind(QHostAddress::LocalHost, quint16(base + i), QUdpSocket::DontShareAddress);
+        }
+        if (ok)
+            return base;
+    }
+    return 0;
+}
+
+inline QByteArray jsonBody(const QJsonObject &o)
+{
+    return QByteArray("\x30\x01", 2) + QJsonDocument(o).toJson(QJsonDocument::Compact) + '\0';
+}
+
+inline QJsonObject bodyJson(const QByteArray &body)
+{
+    if (body.size() < 3 || body.at(0) != 0x30)
+        return {};
+    const QByteArray text = body.mid(2);
+    return QJsonDocument::fromJson(text.left(text.indexOf('\0'))).object();
+}
+
+inline QJsonObject announcement(const QString &mac, const QString &name, quint16 keyPort,
+                                quint16 pcPort)
+{
+    return {{"function_name", "FE_WiFi_I_Am_Here"}, {"TestConnectCounter", 10},
+            {"MAC", mac},       {"KeyName", name},
+            {"OperatorName", "Petrov"}, {"LocalPort", int(keyPort)},
+            {"RemotePort", int(pcPort)}};
+}
+
+// A key played by the test on its own loopback socket: announces, records what the PC
+// sends it and answers when asked to.
+struct HandKey
+{
+    QUdpSocket socket;
+    QString mac;
+    quint16 pcPort = 0; // the PC-side port it names
+    QList<QByteArray> received;
+    QHostAddress lastFrom;
+    quint16 lastFromPort = 0;
+
+    HandKey(const QString &id, const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
+        : mac(id)
+    {
+        socket.bind(address, 0);
+        pcPort = freeUdpPort();
+        QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
+            while (socket.hasPendingDatagrams()) {
+                QByteArray d(int(socket.pendingDatagramSize()), Qt::Uninitialized);
+                socket.readDatagram(d.data(), d.size(), &lastFrom, &lastFromPort);
+                received.append(d);
+            }
+        });
+    }
+    void announce(quint16 announcePort, const QString &name = QStringLiteral("Hand key"))
+    {
+        sendTo(jsonBody(announcement(mac, name, socket.localPort(), pcPort)), announcePort);
+    }
+    void sendTo(const QByteArray &body, quint16 port)
+    {
+        socket.writeDatagram(body, QHostAddress(QHostAddress::LocalHost), port);
+    }
+    // To the PC's socket for this key.
+    void send(const QByteArray &body) { sendTo(body, pcPort); }
+    int countReceived(const QString &functionName) const
+    {
+        int n = 0;
+        for (const QByteArray &b : received)
+            n += bodyJson(b).value("function_name").toString() == functionName;
+        return n;
+    }
+};
+
+struct PcTiming
+{
+    int scanMs = 50;
+    int tickMs = 200;        // status exchange
+    int wifiReadyMs = 200;
+    int sweepMs = 100;       // silent-key sweep
+    int replyMs = 1000;      // queue reply time-out
+    int aliveTickMs = 1000;  // queue alive countdown step (10 steps)
+};
+
+struct DataRoot
+{
+    QTemporaryDir dir;
+    DataRoot() { Paths::setDataRoot(dir.path()); }
+    ~DataRoot() { Paths::setDataRoot(QString()); }
+};
+
+// The PC: no USB key is ever found, so the scan runs until the Wi-Fi link is ready.
+struct WifiPc
+{
+    DataRoot root;
+    cGlobalData data;
+    MemoryKeyPort port;
+    KeySession session;
+    UsbLink usb;
+    ConnectionSupervisor supervisor;
+    quint16 announcePort;
+    quint16 tcpPort;
+    cWifi wifi;
+    WifiController controller;
+
+    explicit WifiPc(const PcTiming &t = PcTiming(),
+                    const WifiController::Widgets &widgets = WifiController::Widgets())
+        : session(&data, nullptr, 20, 200)
+        , usb(&data, &port, nullptr, t.scanMs, t.replyMs, t.aliveTickMs)
+        , supervisor(&data, session.protocol(), nullptr, t.tickMs, t.wifiReadyMs, 50)
+        , announcePort(freeUdpPort())
+        , tcpPort(freeTcpPort())
+        , wifi(QStringLiteral("127.0.0.1"), nullptr, announcePort, tcpPort, t.sweepMs, t.replyMs,
+               t.aliveTickMs)
+        , controller(&data, &wifi, &session, &supervisor, &usb, nullptr, widgets, nullptr, 3600 * 1000)
+    {
+        usb.setPortLister([] { return QList<UsbLink::PortEntry>(); });
+        QObject::connect(session.protocol(), &KeyProtocol::supervisionStartRequested, &supervisor,
+                         &ConnectionSupervisor::start);
+        QObject::connect(&supervisor, &ConnectionSupervisor::rescanRequested, &usb,
+                         &UsbLink::TmrCheckSerialPorts);
+        QObject::connect(&usb, &UsbLink::enterNoKeyState, &supervisor, [this] {
+            supervisor.stop();
+            data.currentInterface = 0;
+        });
+    }
+    // scan: run the port scan as the window does (it switches to Wi-Fi once ready).
+    bool start(bool scan = true)
+    {
+        if (!wifi.start())
+            return false;
+        if (scan)
+            usb.TmrCheckSerialPorts();
+        return true;
+    }
+    QStringList ids() const
+    {
+        QStringList out;
+        for (const KeyAddr &k : wifi.keys())
+            out << k.identifier;
+        return out;
+    }
+};
+
+// Files of a folder, name -> bytes.
+inline QMap<QString, QByteArray> folderFiles(const QString &path)
+{
+    QMap<QString, QByteArray> out;
+    const QDir dir(path);
+    for (const QString &name : dir.entryList(QDir::Files)) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::ReadOnly))
+            out.insert(name, f.readAll());
+    }
+    return out;
+}
+
+// The keysim executable serving keys over Wi-Fi.
+struct KeysimWifi
+{
+    struct Key
+    {
+        int index = 0;
+        QString mac;
+        quint16 localPort = 0;
+        quint16 remotePort = 0;
+        QString root;
+    };
+
+    QTemporaryDir dir;
+    QProcess process;
+    QList<Key> keys;
+
+    static QString binary()
+    {
+        return qEnvironmentVariable("TD_BUILD_DIR", QStringLiteral(".")) + QStringLiteral("/keysim");
+    }
+    QString keyRoot(int i, int n) const
+    {
+        return n == 1 ? dir.path() : dir.path() + QStringLiteral("/key%1").arg(i);
+    }
+    // Sample keys with different record counts, then the emulator on them.
+    bool start(int n, const WifiPc &pc, const QStringList &extra)
+    {
+        for (int i = 1; i <= n; ++i) {
+            QProcess make;
+            make.start(binary(), {"make-key", "--root", keyRoot(i, n), "--records", QString::number(1 + i),
+                                  "--measures", "2", "--seed", QString::number(7 * i)});
+            if (!make.waitForFinished(30000) || make.exitCode() != 0)
+                return false;
+        }
+        const quint16 base = freeKeyPortBase(n);
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.start(binary(), QStringList{"--root", dir.path(), "--wifi", "--keys", QString::number(n),
+                                            "--pc-port", QString::number(pc.announcePort), "--tcp-port",
+                                            QString::number(pc.tcpPort), "--key-port", QString::number(base),
+                                            "--log", dir.path() + "/requests"}
+                                    + extra);
+        if (!process.waitForStarted(10000))
+            return false;
+        while (keys.size() < n) {
+            while (!process.canReadLine()) {
+                if (!process.waitForReadyRead(10000))
+                    return false;
+            }
+            const QStringList f = QString::fromUtf8(process.readLine()).trimmed().split(' ');
+            if (f.size() != 7 || f[0] != "wifi")
+                return false;
+            keys.append({f[2].toInt(), f[3], quint16(f[4].toUInt()), quint16(f[5].toUInt()), f[6]});
+        }
+        return true;
+    }
+    // The requests key i received, one per line.
+    QStringList requests(int i) const
+    {
+        QFile f(dir.path() + (keys.size() == 1 ? QStringLiteral("/requests") : QStringLiteral("/requests.key%1").arg(i)));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    void stop()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    ~KeysimWifi() { stop(); }
+};
+
+} // namespace wifitest
