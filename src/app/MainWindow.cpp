@@ -348,11 +348,13 @@ void MainWindow::ShowNoKeyState()
     ui.lbBootText->hide();
     ui.frLogoFooter->show();
     ui.stMainPages->setCurrentIndex(2);
+    // The record tabs reset first: it brings the report button back for the main form, which
+    // has no place without a key.
+    emit recordTabsReset();
     ui.pbSelectReport->setChecked(false);
     ui.pbSelectReport->hide();
     ui.pbSettings->setText(tr("Settings"));
     ui.pbSettings->setToolTip(tr("Special key settings"));
-    emit recordTabsReset();
 }
 
 RecordList *MainWindow::recordList()
