@@ -12,6 +12,7 @@
 #include "records/MenuLevelsPage.h"
 #include "records/RecordEditorPage.h"
 #include "records/RecordList.h"
+#include "records/TemplateListsModel.h"
 #include "records/RecordsFolderPanel.h"
 #include "records/TemplatesPage.h"
 
@@ -86,6 +87,11 @@ void MainWindow::buildPages()
         connect(this, SIGNAL(settingsPageRequested()), menuPage, SLOT(readFromKey()));
 
         RecordList *records = recordList();
+        // Record texts come from the same template lists the other pages show.
+        TemplateListsModel *templateLists = s->templateLists();
+        records->setTemplateSource([templateLists] { return templateLists->lists(); });
+        connect(templateLists, &TemplateListsModel::changed, records,
+                [records, templateLists] { records->setTemplates(templateLists->lists()); });
         connect(s->files(), SIGNAL(recordsRebuildRequested()), records, SLOT(rebuild()));
         connect(s->files(), SIGNAL(slot_files_got_dir(QString)), records, SLOT(slot_files_got_dir(QString)));
 

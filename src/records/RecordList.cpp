@@ -43,10 +43,14 @@ TemplateLists RecordList::loadTemplates(const QString &templatesFolder)
     return lists;
 }
 
+TemplateLists RecordList::currentTemplates() const
+{
+    return m_templateSource ? m_templateSource() : loadTemplates(Paths::downloadDir(QStringLiteral("templates")));
+}
+
 void RecordList::rebuild()
 {
-    rebuild(Paths::downloadDir(QStringLiteral("dbsett")),
-            loadTemplates(Paths::downloadDir(QStringLiteral("templates"))));
+    rebuild(Paths::downloadDir(QStringLiteral("dbsett")), currentTemplates());
 }
 
 void RecordList::rebuild(const QString &recordsFolder, const TemplateLists &templates)
@@ -97,5 +101,5 @@ void RecordList::slot_files_got_dir(const QString &folder)
     if (name == QLatin1String("dbsett"))
         rebuild();
     else if (name == QLatin1String("templates"))
-        setTemplates(loadTemplates(Paths::downloadDir(name)));
+        setTemplates(currentTemplates());
 }

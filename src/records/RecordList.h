@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // The records of the local dbsett mirror as the program shows them: one item per record file,
 // in file-name order, with the texts of the template lists that came from the same key.
 // The level tree, the record editor's record-name combo and its count label all read this one
@@ -28,6 +30,8 @@ public:
     // The template lists in a templates mirror folder; a missing or short file leaves the
     // entries it does not hold empty.
     static TemplateLists loadTemplates(const QString &templatesFolder);
+    // Where rebuild() takes the template texts from; without one, the templates mirror.
+    void setTemplateSource(std::function<TemplateLists()> source) { m_templateSource = std::move(source); }
 
 public slots:
     // Re-reads the dbsett and templates mirrors of the data root.
@@ -51,4 +55,7 @@ private:
     QVector<RecordItem> m_items;
     QVector<RecordHeader> m_headers; // kept so new template texts need no second read
     TemplateLists m_templates;
+    std::function<TemplateLists()> m_templateSource;
+
+    TemplateLists currentTemplates() const;
 };
