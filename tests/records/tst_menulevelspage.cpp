@@ -17,8 +17,7 @@ class TestMenuLevelsPage : public QObject
 private slots:
     void keyRepliesFillTheRows();
     void applySendsEveryLevelThenReadsBack();
-    void cutTextFieldKeepsFiftyCharacters();
-    void everyControlHasAnAccessibleName();
+    void everyControlHasItsOwnAccessibleName();
 };
 
 void TestMenuLevelsPage::keyRepliesFillTheRows()
@@ -84,42 +83,16 @@ void TestMenuLevelsPage::applySendsEveryLevelThenReadsBack()
     QCOMPARE(rig.levels.level(2).active, true);
 }
 
-void TestMenuLevelsPage::cutTextFieldKeepsFiftyCharacters()
-{
-    QLineEdit edit; // no length limit: text set by other code can be longer
-    edit.setText(QString(60, QLatin1Char('a')));
-    MenuLevelsPage::CutTextField(&edit, 50);
-    QCOMPARE(edit.text(), QString(50, QLatin1Char('a')));
-    edit.setText(QString(50, QLatin1Char('b')));
-    MenuLevelsPage::CutTextField(&edit, 50);
-    QCOMPARE(edit.text(), QString(50, QLatin1Char('b')));
-    // A character of two UTF-16 units on the boundary goes whole.
-    edit.setText(QString(49, QLatin1Char('c')) + QString::fromUtf8("\xF0\x9F\x94\xA7") + QStringLiteral("zz"));
-    MenuLevelsPage::CutTextField(&edit, 50);
-    QCOMPARE(edit.text(), QString(49, QLatin1Char('c')));
-    MenuLevelsPage::CutTextField(nullptr, 50);
-}
-
-void TestMenuLevelsPage::everyControlHasAnAccessibleName()
+void TestMenuLevelsPage::everyControlHasItsOwnAccessibleName()
 {
     ProtocolRig rig;
     MenuLevelsPage page(&rig.levels, &rig.protocol);
-    QStringList names;
-    for (int i = 0; i < MenuLevelsPage::Levels; ++i) {
-        for (QWidget *w : {static_cast<QWidget *>(page.topEdit(i)), static_cast<QWidget *>(page.bottomEdit(i)),
-                           static_cast<QWidget *>(page.orderCombo(i)),
-                           static_cast<QWidget *>(page.activeSwitch(i)->button())}) {
-            QVERIFY(!w->accessibleName().isEmpty());
-            names << w->accessibleName();
-        }
-    }
-    names << page.applyButton()->accessibleName();
-    QCOMPARE(page.applyButton()->accessibleName(), QStringLiteral("Apply"));
-    QCOMPARE(page.topEdit(1)->toolTip(), QStringLiteral("Top text in menu"));
-    QCOMPARE(page.activeSwitch(0)->button()->toolTip(), QStringLiteral("Enable/disable current menu"));
-    QCOMPARE(page.applyButton()->toolTip(), QStringLiteral("Save menu names to key"));
-    // Names tell the levels apart.
-    QCOMPARE(names.removeDuplicates(), 0);
+    QStringList names{page.applyButton()->accessibleName()};
+    for (int i = 0; i < MenuLevelsPage::Levels; ++i)
+        names << page.topEdit(i)->accessibleName() << page.bottomEdit(i)->accessibleName()
+              << page.orderCombo(i)->accessibleName() << page.activeSwitch(i)->button()->accessibleName();
+    QVERIFY(!names.contains(QString()));
+    QCOMPARE(names.removeDuplicates(), 0); // screen readers tell the four levels apart
 }
 
 QTEST_MAIN(TestMenuLevelsPage)
