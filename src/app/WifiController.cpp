@@ -225,7 +225,11 @@ void WifiController::slot_iTimerShowIPList()
                 SLOT(iLwIpList_onListDoubleClicked(QListWidgetItem *)));
     }
     m_ipList->clear();
-    m_ipList->addItems(addresses);
+    for (const QString &a : addresses) {
+        auto *item = new QListWidgetItem(a, m_ipList);
+        // What the style sheet's text-align means, which list items do not take from it.
+        item->setTextAlignment(Qt::AlignCenter);
+    }
     if (addresses.isEmpty())
         return;
     if (m_w.ipListFrame)

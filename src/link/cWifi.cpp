@@ -62,8 +62,13 @@ cWifi::cWifi(const QString &pcAddress, QObject *parent, quint16 announcePort, qu
     m_combo = new QComboBox;
     m_combo->setObjectName(QStringLiteral("cbWiFiKeys"));
     m_combo->setFixedSize(COMBO_WIDTH, COMBO_HEIGHT);
-    m_combo->setStyleSheet(
-        QStringLiteral("QComboBox::down-arrow {image: url(:resource/images/key_sm.png);}"));
+    // The arrow is the key picture: give it room to be seen at its own size.
+    m_combo->setStyleSheet(QStringLiteral(
+        "QComboBox {border: 1px solid rgb(160, 160, 160); border-radius: 3px; padding: 1px 4px;}"
+        "QComboBox::drop-down {width: 30px; border: none;}"
+        "QComboBox::down-arrow {image: url(:resource/images/key_sm.png); width: 24px; height: 24px;}"
+        "QComboBox QAbstractItemView {selection-background-color: rgb(48, 140, 198); "
+        "selection-color: rgb(255, 255, 255);}"));
     m_combo->setAccessibleName(tr("Wi-Fi key"));
     m_combo->setToolTip(tr("Wi-Fi key"));
     m_combo->hide();
