@@ -1064,6 +1064,41 @@ defect</source>
     </message>
 </context>
 <context>
+    <name>WifiController</name>
+    <message>
+        <source>Try to connect device to PC over Wi-Fi...</source>
+        <translation>Подключение устройства к компьютеру по Wi-Fi...</translation>
+    </message>
+    <message>
+        <source>Select connection point</source>
+        <translation>Выберите точку подключения</translation>
+    </message>
+    <message>
+        <source>Please select IP address</source>
+        <translation>Пожалуйста, выберите IP-адрес</translation>
+    </message>
+    <message>
+        <source>of PC in network:</source>
+        <translation>компьютера в сети:</translation>
+    </message>
+    <message>
+        <source>Then double click mouse left button</source>
+        <translation>Затем дважды щёлкните левой кнопкой мыши</translation>
+    </message>
+    <message>
+        <source>for apply and restart</source>
+        <translation>для применения и перезапуска</translation>
+    </message>
+    <message>
+        <source>PC network addresses</source>
+        <translation>Сетевые адреса компьютера</translation>
+    </message>
+    <message>
+        <source>Warning! File 'settings.ini' can't create!</source>
+        <translation>Внимание! Не удаётся создать файл 'settings.ini'!</translation>
+    </message>
+</context>
+<context>
     <name>cRecord</name>
     <message>
         <source>Scroll left</source>
@@ -1080,6 +1115,17 @@ defect</source>
     <message>
         <source>No records</source>
         <translation>Нет записей</translation>
+    </message>
+</context>
+<context>
+    <name>cWifi</name>
+    <message>
+        <source>Wi-Fi key</source>
+        <translation>Ключ Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Wi-Fi port %1 cannot be opened on %2</source>
+        <translation>Порт Wi-Fi %1 не удаётся открыть на %2</translation>
     </message>
 </context>
 <context>

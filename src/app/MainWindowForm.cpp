@@ -16,11 +16,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("MainWindowForm", text);
-}
-
 QLabel *makeLabel(QWidget *parent, const char *name, int pointSize = 0)
 {
     auto *label = new QLabel(parent);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 
 class QFrame;
@@ -19,6 +20,8 @@ class QWidget;
 // of the program looks up.
 class MainWindowForm
 {
+    Q_DECLARE_TR_FUNCTIONS(MainWindowForm)
+
 public:
     void setupUi(QMainWindow *window);
     void retranslateUi();
