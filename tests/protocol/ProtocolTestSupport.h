@@ -1,11 +1,18 @@
 #pragma once
 
 // Shared fixtures of the protocol tests: a transport and a Wi-Fi key list that record what
-// the protocol layer hands them, and helpers that build frames as the key sends them.
+// the protocol layer hands them, the PC's protocol objects wired to them, and helpers that
+// build frames as the key sends them.
 
+#include "app/cGlobalData.h"
 #include "link/RxDataBuffer.h"
 #include "protocol/FileCmdHeader.h"
+#include "protocol/FileExchange.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySender.h"
 #include "protocol/KeyTransport.h"
+#include "records/MenuLevels.h"
 
 #include <QByteArray>
 #include <QJsonDocument>
@@ -107,6 +114,30 @@ public:
             if (k.id == id)
                 k.name = name;
     }
+};
+
+// The PC side of the protocol as the main window wires it, with the USB key in use and both
+// links recording what they are handed. File exchange ticks default to 0 so nothing waits.
+struct ProtocolStack
+{
+    cGlobalData global;
+    RecordingTransport usb;
+    RecordingWifi wifi;
+    KeySender sender{&global};
+    KeyModel model;
+    MenuLevels levels;
+    FileExchange files;
+    KeyProtocol protocol{&global, &sender, &files, &model, &levels};
+
+    explicit ProtocolStack(int listTickMs = 0, int progressTickMs = 0)
+        : files(&sender, nullptr, listTickMs, progressTickMs)
+    {
+        global.currentInterface = 1;
+        sender.setUsbTransport(&usb);
+        sender.setWifiDirectory(&wifi);
+    }
+    ProtocolStack(const ProtocolStack &) = delete;
+    ProtocolStack &operator=(const ProtocolStack &) = delete;
 };
 
 // A frame body as a link delivers it: class, sub-code, payload, and on USB a CRC byte (its

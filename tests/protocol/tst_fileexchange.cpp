@@ -18,6 +18,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 QByteArray pattern(int size, char seed = 'a')
@@ -61,14 +63,7 @@ class TestFileExchange : public QObject
 
     QTemporaryDir *sandbox = nullptr; // root of the data root, so escapes are visible
     QString root;
-    cGlobalData *global = nullptr;
-    RecordingTransport *usb = nullptr;
-    RecordingWifi *wifi = nullptr;
-    KeySender *sender = nullptr;
-    KeyModel *model = nullptr;
-    MenuLevels *levels = nullptr;
-    FileExchange *files = nullptr;
-    KeyProtocol *protocol = nullptr;
+    std::unique_ptr<ProtocolStack> rig;
     FakeKeyFiles key;
     int answered = 0;
 
@@ -77,26 +72,26 @@ class TestFileExchange : public QObject
     int pump(int limit = 10000)
     {
         int n = 0;
-        while (answered < usb->sent.size() && n < limit) {
-            const SentCommand c = usb->sent.at(answered++);
+        while (answered < rig->usb.sent.size() && n < limit) {
+            const SentCommand c = rig->usb.sent.at(answered++);
             ++n;
             if (c.packetClass != 0x31)
                 continue;
             const QByteArray reply = key.answer(c);
             if (!reply.isEmpty())
-                protocol->iReceiveUart_Click(fileFrame(reply));
+                rig->protocol.iReceiveUart_Click(fileFrame(reply));
         }
         return n;
     }
 
-    void feed(const QByteArray &reply) { protocol->iReceiveUart_Click(fileFrame(reply)); }
+    void feed(const QByteArray &reply) { rig->protocol.iReceiveUart_Click(fileFrame(reply)); }
 
     QList<FileCmdHeader> sentHeaders(int from = 0) const
     {
         QList<FileCmdHeader> out;
-        for (int i = from; i < usb->sent.size(); ++i)
-            if (usb->sent[i].packetClass == 0x31)
-                out << usb->sent[i].fileHeader();
+        for (int i = from; i < rig->usb.sent.size(); ++i)
+            if (rig->usb.sent[i].packetClass == 0x31)
+                out << rig->usb.sent[i].fileHeader();
         return out;
     }
 
@@ -113,17 +108,7 @@ private slots:
         root = sandbox->path() + QStringLiteral("/data/root");
         QVERIFY(QDir().mkpath(root));
         Paths::setDataRoot(root);
-        global = new cGlobalData;
-        global->currentInterface = 1;
-        usb = new RecordingTransport;
-        wifi = new RecordingWifi;
-        sender = new KeySender(global);
-        sender->setUsbTransport(usb);
-        sender->setWifiDirectory(wifi);
-        model = new KeyModel;
-        levels = new MenuLevels;
-        files = new FileExchange(sender, nullptr, 0, 0);
-        protocol = new KeyProtocol(global, sender, files, model, levels);
+        rig = std::make_unique<ProtocolStack>();
         key = FakeKeyFiles();
         answered = 0;
     }
@@ -134,14 +119,7 @@ private slots:
                  QStringList{"data"});
         QCOMPARE(QDir(sandbox->path() + "/data").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList{"root"});
-        delete protocol;
-        delete files;
-        delete levels;
-        delete model;
-        delete sender;
-        delete wifi;
-        delete usb;
-        delete global;
+        rig.reset();
         Paths::setDataRoot(QString());
         delete sandbox;
     }
@@ -215,12 +193,12 @@ private slots:
         const QByteArray content = pattern(size);
         key.folders["dbsett"]["0001ABC000000100"] = content;
         key.notifyPaths << "/dbsett/0001ABC000000100";
-        QSignalSpy gotDir(files, SIGNAL(slot_files_got_dir(QString)));
-        QSignalSpy gotFile(files, SIGNAL(slot_files_got_file(QStringList)));
-        QSignalSpy status(files, SIGNAL(statusMessage(QString)));
+        QSignalSpy gotDir(&rig->files, SIGNAL(slot_files_got_dir(QString)));
+        QSignalSpy gotFile(&rig->files, SIGNAL(slot_files_got_file(QStringList)));
+        QSignalSpy status(&rig->files, SIGNAL(statusMessage(QString)));
 
-        QVERIFY(files->GetFromKey("dbsett", "0001ABC000000100"));
-        QCOMPARE(files->pendingList().size(), 1);
+        QVERIFY(rig->files.GetFromKey("dbsett", "0001ABC000000100"));
+        QCOMPARE(rig->files.pendingList().size(), 1);
         pump();
 
         QCOMPARE(readFile(local("dbsett", "0001ABC000000100")), content);
@@ -231,14 +209,14 @@ private slots:
             asked << h.seek;
         }
         QCOMPARE(asked, seeks);
-        QVERIFY(files->pendingList().isEmpty());
+        QVERIFY(rig->files.pendingList().isEmpty());
         // A single file with no folder fetch running completes its own folder.
         QCOMPARE(gotDir.count(), 1);
         QCOMPARE(gotDir.first().at(0).toString(), QStringLiteral("/dbsett"));
         QCOMPARE(gotFile.count(), 1);
         QCOMPARE(gotFile.first().at(0).toStringList(), (QStringList{"dbsett", "0001ABC000000100"}));
         QCOMPARE(status.last().at(0).toString(), QStringLiteral("Got file ../dbsett/0001ABC000000100"));
-        QCOMPARE(usb->acks.size(), seeks.size());
+        QCOMPARE(rig->usb.acks.size(), seeks.size());
     }
 
     void writesEveryChunkBoundary_data()
@@ -261,11 +239,11 @@ private slots:
         const QString path = local("dbsett", "0001ABC000000100");
         writeFile(path, content);
         key.notifyPaths << "/dbsett/0001ABC000000100";
-        QSignalSpy put(files, SIGNAL(files_put_file(QStringList)));
+        QSignalSpy put(&rig->files, SIGNAL(files_put_file(QStringList)));
 
-        QVERIFY(files->PutToKey("/dbsett", path, "/dbsett", 5));
-        QCOMPARE(files->pendingList().size(), 1);
-        const TransferEntry e = files->pendingList().first();
+        QVERIFY(rig->files.PutToKey("/dbsett", path, "/dbsett", 5));
+        QCOMPARE(rig->files.pendingList().size(), 1);
+        const TransferEntry e = rig->files.pendingList().first();
         QCOMPARE(e.keyPath, QStringLiteral("/dbsett/0001ABC000000100"));
         QCOMPARE(e.fileText, path);
         QCOMPARE(e.pcRoot, root + "/download");
@@ -283,7 +261,7 @@ private slots:
             QCOMPARE(key.writeStatuses[i], last ? quint8(0) : quint8(0xFF));
         }
         QCOMPARE(sizes, parts);
-        QVERIFY(files->pendingList().isEmpty());
+        QVERIFY(rig->files.pendingList().isEmpty());
         QCOMPARE(put.count(), 1);
         QCOMPARE(put.first().at(0).toStringList(), (QStringList{"dbsett", "0001ABC000000100"}));
     }
@@ -298,11 +276,11 @@ private slots:
         key.subfolders["dbsett"] = QStringList{"archive"};
         writeFile(local("dbsett", "stale_record"), "old");
         QVERIFY(QDir().mkpath(Paths::downloadDir("dbsett") + "/keep"));
-        QSignalSpy gotDir(files, SIGNAL(slot_files_got_dir(QString)));
-        QSignalSpy wait(files, SIGNAL(waitAnimationRequested(bool)));
+        QSignalSpy gotDir(&rig->files, SIGNAL(slot_files_got_dir(QString)));
+        QSignalSpy wait(&rig->files, SIGNAL(waitAnimationRequested(bool)));
 
-        files->GetFromKey("templates", "*");
-        files->GetFromKey("dbsett", "*");
+        rig->files.GetFromKey("templates", "*");
+        rig->files.GetFromKey("dbsett", "*");
         QVERIFY(!QFile::exists(local("dbsett", "stale_record")));
         pump();
 
@@ -323,32 +301,32 @@ private slots:
         QCOMPARE(gotDir[1].at(0).toString(), QStringLiteral("/dbsett"));
         QCOMPARE(wait.count(), 1);
         QCOMPARE(wait.first().at(0).toBool(), false);
-        QVERIFY(files->readDirs().isEmpty());
-        QVERIFY(!files->isBusy());
+        QVERIFY(rig->files.readDirs().isEmpty());
+        QVERIFY(!rig->files.isBusy());
     }
 
     void emptyAndUnlistableFoldersStillComplete()
     {
         key.subfolders["templates"] = QStringList{"sub1", "sub2"};
         key.unlistable << "dbsett";
-        QSignalSpy gotDir(files, SIGNAL(slot_files_got_dir(QString)));
-        files->GetFromKey("templates", "*");
-        files->GetFromKey("dbsett", "*");
+        QSignalSpy gotDir(&rig->files, SIGNAL(slot_files_got_dir(QString)));
+        rig->files.GetFromKey("templates", "*");
+        rig->files.GetFromKey("dbsett", "*");
         pump();
         for (const FileCmdHeader &h : sentHeaders())
             QCOMPARE(h.command, FileCmdHeader::FA_READ_DIR);
         QCOMPARE(gotDir.count(), 2);
-        QVERIFY(!files->isBusy());
+        QVERIFY(!rig->files.isBusy());
     }
 
     void folderWaitsForTheOtherFoldersListing()
     {
         key.folders["dbsett"]["r1"] = "one";
-        QSignalSpy gotDir(files, SIGNAL(slot_files_got_dir(QString)));
-        files->GetFromKey("templates", "*"); // empty on the key
-        files->GetFromKey("dbsett", "*");
+        QSignalSpy gotDir(&rig->files, SIGNAL(slot_files_got_dir(QString)));
+        rig->files.GetFromKey("templates", "*"); // empty on the key
+        rig->files.GetFromKey("dbsett", "*");
         // Only the templates listing is answered: dbsett has not been listed yet.
-        feed(key.answer(usb->sent[0]));
+        feed(key.answer(rig->usb.sent[0]));
         answered = 1;
         QCOMPARE(gotDir.count(), 0);
         pump();
@@ -358,14 +336,14 @@ private slots:
 
     void listingNamesAreCollectedPerPacket()
     {
-        files->GetFromKey("misc", "*");
+        rig->files.GetFromKey("misc", "*");
         const QByteArray first = fileReply("/misc", 77, 0xFF, 0, "a\nsub\rbc");
         feed(first);
         // The unchanged header goes back to ask for the rest.
-        QCOMPARE(usb->sent.last().payload, first.left(140));
+        QCOMPARE(rig->usb.sent.last().payload, first.left(140));
         feed(fileReply("/misc", 77, 0, 0, QByteArray("d\ne\n\0f\n", 7)));
         QStringList listed;
-        for (const TransferEntry &e : files->pendingList()) {
+        for (const TransferEntry &e : rig->files.pendingList()) {
             listed << e.keyPath;
             QCOMPARE(e.group, QStringLiteral("/misc"));
             QCOMPARE(e.repeated, 1);
@@ -382,29 +360,29 @@ private slots:
     void failedReadStaysPendingAndIsRepeatedByTheNextListing()
     {
         key.folders["dbsett"]["r1"] = "content";
-        files->GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("dbsett", "r1");
         feed(fileReply("/dbsett/r1", 1, FileCmdHeader::StatusError, 0, {}));
-        answered = usb->sent.size();
-        QCOMPARE(files->pendingList().size(), 1);
-        QCOMPARE(files->pendingList().first().repeated, 0);
+        answered = rig->usb.sent.size();
+        QCOMPARE(rig->files.pendingList().size(), 1);
+        QCOMPARE(rig->files.pendingList().first().repeated, 0);
 
-        files->GetFromKey("dbsett", "*");
-        feed(key.answer(usb->sent.last()));
-        QCOMPARE(files->pendingList().size(), 1);
-        QCOMPARE(files->pendingList().first().repeated, 1);
-        QCOMPARE(usb->sent.last().fileHeader().fileName(), QStringLiteral("/dbsett/r1"));
-        answered = usb->sent.size() - 1;
+        rig->files.GetFromKey("dbsett", "*");
+        feed(key.answer(rig->usb.sent.last()));
+        QCOMPARE(rig->files.pendingList().size(), 1);
+        QCOMPARE(rig->files.pendingList().first().repeated, 1);
+        QCOMPARE(rig->usb.sent.last().fileHeader().fileName(), QStringLiteral("/dbsett/r1"));
+        answered = rig->usb.sent.size() - 1;
         pump();
         QCOMPARE(readFile(local("dbsett", "r1")), QByteArray("content"));
-        QVERIFY(files->pendingList().isEmpty());
+        QVERIFY(rig->files.pendingList().isEmpty());
     }
 
     void repeatedRequestsAreListedOnce()
     {
-        files->GetFromKey("dbsett", "r1");
-        files->GetFromKey("dbsett", "r1");
-        QCOMPARE(files->pendingList().size(), 1);
-        QCOMPARE(usb->sent.size(), 2);
+        rig->files.GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("dbsett", "r1");
+        QCOMPARE(rig->files.pendingList().size(), 1);
+        QCOMPARE(rig->usb.sent.size(), 2);
     }
 
     void hostileReplyNamesTouchNothing_data()
@@ -426,21 +404,21 @@ private slots:
         feed(fileReply(keyPath, FileCmdHeader::FA_READ, 0, 0, "pwned"));
         feed(fileReply(keyPath, FileCmdHeader::FA_READ, 0xFF, 0, "pwned"));
         QCOMPARE(allFiles(sandbox->path()), QStringList());
-        QCOMPARE(usb->sent.size(), 0);
+        QCOMPARE(rig->usb.sent.size(), 0);
         // A listing of such a folder makes no entries.
         feed(fileReply(keyPath, FileCmdHeader::FA_READ_DIR, 0, 0, "x\n"));
-        QVERIFY(files->pendingList().isEmpty());
+        QVERIFY(rig->files.pendingList().isEmpty());
         // The reply itself was still acknowledged, so the queue goes on.
-        QCOMPARE(usb->acks.size(), 3);
+        QCOMPARE(rig->usb.acks.size(), 3);
     }
 
     void hostileListingNamesAreSkipped()
     {
-        files->GetFromKey("misc", "*");
+        rig->files.GetFromKey("misc", "*");
         const QByteArray longName(140, 'n');
         feed(fileReply("/misc", 77, 0, 0, "..\n.\n\nok\n" + longName + "\nC:x\n"));
         QStringList listed;
-        for (const TransferEntry &e : files->pendingList())
+        for (const TransferEntry &e : rig->files.pendingList())
             listed << e.keyPath;
         QCOMPARE(listed, QStringList{"/misc/ok"});
     }
@@ -459,13 +437,13 @@ private slots:
     void hostileFolderNamesAreRefused()
     {
         QFETCH(QString, folder);
-        QSignalSpy status(files, SIGNAL(statusMessage(QString)));
-        QVERIFY(!files->GetFromKey(folder, "*"));
-        QVERIFY(!files->GetFromKey(folder, "file"));
+        QSignalSpy status(&rig->files, SIGNAL(statusMessage(QString)));
+        QVERIFY(!rig->files.GetFromKey(folder, "*"));
+        QVERIFY(!rig->files.GetFromKey(folder, "file"));
         writeFile(root + "/outbox/f", "x");
-        QVERIFY(!files->PutFileToFolder(folder, root + "/outbox/f", true));
-        QVERIFY(files->writeDirs().isEmpty());
-        QCOMPARE(usb->sent.size(), 0);
+        QVERIFY(!rig->files.PutFileToFolder(folder, root + "/outbox/f", true));
+        QVERIFY(rig->files.writeDirs().isEmpty());
+        QCOMPARE(rig->usb.sent.size(), 0);
         QVERIFY(status.count() >= 2);
 
         QVERIFY(QFile::exists(root + "/outbox/f"));
@@ -477,43 +455,43 @@ private slots:
         writeFile(local("dbsett", "f"), "y");
         for (const char *folder : {"..", "../outbox", "dbsett/../../outbox", "//outbox", "", "C:", "dbsett\\.."}) {
             for (int type : {1, 2, 5, 6, 9, 13})
-                files->HandleFileSystemStatus(QString::fromLatin1(folder), "f", type);
+                rig->files.HandleFileSystemStatus(QString::fromLatin1(folder), "f", type);
         }
-        QCOMPARE(usb->sent.size(), 0);
+        QCOMPARE(rig->usb.sent.size(), 0);
         QVERIFY(QFile::exists(root + "/outbox/f"));
         QVERIFY(QFile::exists(local("dbsett", "f")));
     }
 
     void badLengthsAndSeeksAreRefused()
     {
-        files->GetFromKey("dbsett", "r1");
-        const int sentBefore = usb->sent.size();
+        rig->files.GetFromKey("dbsett", "r1");
+        const int sentBefore = rig->usb.sent.size();
         feed(fileReply("/dbsett/r1", 1, 0xFF, 0, QByteArray(600, 'x'), 0, 600));
         feed(fileReply("/dbsett/r1", 1, 0xFF, 0, QByteArray(100, 'x'), 0, 300));
         feed(fileReply("/dbsett/r1", 1, 0, -4, "abc"));
         // A length that lies about the data: the frame ends before 512 data bytes.
         feed(fileReply("/dbsett/r1", 1, 0, 0, QByteArray(200, 'x'), 0, 512));
-        QCOMPARE(usb->sent.size(), sentBefore);
+        QCOMPARE(rig->usb.sent.size(), sentBefore);
         QVERIFY(!QFile::exists(local("dbsett", "r1")));
-        QCOMPARE(files->pendingList().size(), 1);
-        QCOMPARE(usb->acks.size(), 4);
+        QCOMPARE(rig->files.pendingList().size(), 1);
+        QCOMPARE(rig->usb.acks.size(), 4);
 
         // A part that would loop for ever (more to come, nothing in it) ends the transfer.
         feed(fileReply("/dbsett/r1", 1, 0xFF, 0, {}));
-        QCOMPARE(usb->sent.size(), sentBefore);
+        QCOMPARE(rig->usb.sent.size(), sentBefore);
     }
 
     void frameEndBoundsTheData()
     {
         // 140 + 512 data bytes fit a frame; with the CRC taken off, the last data byte is
         // missing and the reply is refused rather than read past what arrived.
-        files->GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("dbsett", "r1");
         const QByteArray reply = fileReply("/dbsett/r1", 1, 0, 0, QByteArray(512, 'x'));
         RxDataBuffer rx = fileFrame(reply);
         rx.length -= 1;
-        protocol->iReceiveUart_Click(rx);
+        rig->protocol.iReceiveUart_Click(rx);
         QVERIFY(!QFile::exists(local("dbsett", "r1")));
-        protocol->iReceiveUart_Click(fileFrame(reply));
+        rig->protocol.iReceiveUart_Click(fileFrame(reply));
         QCOMPARE(readFile(local("dbsett", "r1")), QByteArray(512, 'x'));
     }
 
@@ -524,22 +502,22 @@ private slots:
 
         // Shorter on the key now: no stale tail.
         key.folders["dbsett"]["r1"] = "short";
-        files->GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("dbsett", "r1");
         pump();
         QCOMPARE(readFile(path), QByteArray("short"));
 
         // Interrupted: the first part arrives, the key goes away.
         key.folders["dbsett"]["r1"] = pattern(1300);
-        files->GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("dbsett", "r1");
         pump(1);
         QCOMPARE(readFile(path), QByteArray("short"));
-        files->clearTransfers();
-        answered = usb->sent.size();
+        rig->files.clearTransfers();
+        answered = rig->usb.sent.size();
         QCOMPARE(readFile(path), QByteArray("short"));
 
         // A new file interrupted leaves nothing at all.
         key.folders["dbsett"]["r2"] = pattern(1300);
-        files->GetFromKey("dbsett", "r2");
+        rig->files.GetFromKey("dbsett", "r2");
         pump(2);
         QVERIFY(!QFile::exists(local("dbsett", "r2")));
         QCOMPARE(QDir(Paths::downloadDir("dbsett")).entryList(QDir::Files | QDir::Hidden), QStringList{"r1"});
@@ -548,18 +526,18 @@ private slots:
     void partsThatDoNotFollowAreDropped()
     {
         key.folders["dbsett"]["r1"] = pattern(1300);
-        files->GetFromKey("dbsett", "r1");
-        answered = usb->sent.size();
-        QSignalSpy gotFile(files, SIGNAL(statusMessage(QString)));
+        rig->files.GetFromKey("dbsett", "r1");
+        answered = rig->usb.sent.size();
+        QSignalSpy gotFile(&rig->files, SIGNAL(statusMessage(QString)));
         // A middle part with nothing before it.
         feed(fileReply("/dbsett/r1", 1, 0xFF, 512, pattern(512)));
         feed(fileReply("/dbsett/r1", 1, 0, 1024, pattern(276)));
-        QCOMPARE(usb->sent.size(), answered);
+        QCOMPARE(rig->usb.sent.size(), answered);
         QVERIFY(!QFile::exists(local("dbsett", "r1")));
 
         // The whole file, then its last part once more (a late duplicate).
-        answered = usb->sent.size();
-        files->GetFromKey("dbsett", "r1");
+        answered = rig->usb.sent.size();
+        rig->files.GetFromKey("dbsett", "r1");
         pump();
         const QByteArray good = readFile(local("dbsett", "r1"));
         QCOMPARE(good, pattern(1300));
@@ -595,17 +573,17 @@ private slots:
         QFETCH(bool, rebuilds);
         writeFile(local("dbsett", "r1"), "one");
         writeFile(local("dbsett", "r2"), "two");
-        QSignalSpy rebuild(files, SIGNAL(recordsRebuildRequested()));
+        QSignalSpy rebuild(&rig->files, SIGNAL(recordsRebuildRequested()));
 
-        protocol->iReceiveUart_Click(jsonFrame(
+        rig->protocol.iReceiveUart_Click(jsonFrame(
             QStringLiteral(R"({"function_name":"FE_FileSystem_Status","changetype":%1,"filename":"r1","dirname":"dbsett"})")
                 .arg(type).toUtf8()));
 
         if (sent.isEmpty()) {
-            QCOMPARE(usb->sent.size(), 0);
+            QCOMPARE(rig->usb.sent.size(), 0);
         } else {
-            QCOMPARE(usb->sent.size(), 1);
-            const FileCmdHeader h = usb->sent[0].fileHeader();
+            QCOMPARE(rig->usb.sent.size(), 1);
+            const FileCmdHeader h = rig->usb.sent[0].fileHeader();
             QCOMPARE(h.command, sent == "READ" ? FileCmdHeader::FA_READ : FileCmdHeader::FA_READ_DIR);
             QCOMPARE(h.fileName(), sent == "READ" ? QStringLiteral("/dbsett/r1") : QStringLiteral("/dbsett"));
         }
@@ -619,12 +597,12 @@ private slots:
         writeFile(local("dbsett", "r1"), "one");
         for (const char *name : {"*", "..", "a/b", ""}) {
             for (int type : {1, 2, 9})
-                files->HandleFileSystemStatus("dbsett", QString::fromLatin1(name), type);
+                rig->files.HandleFileSystemStatus("dbsett", QString::fromLatin1(name), type);
         }
-        QCOMPARE(usb->sent.size(), 0);
+        QCOMPARE(rig->usb.sent.size(), 0);
         QVERIFY(QFile::exists(local("dbsett", "r1")));
         // A leading slash on the folder is tolerated.
-        files->HandleFileSystemStatus("/dbsett", "r1", 2);
+        rig->files.HandleFileSystemStatus("/dbsett", "r1", 2);
         QVERIFY(!QFile::exists(local("dbsett", "r1")));
     }
 
@@ -632,24 +610,24 @@ private slots:
     {
         writeFile(root + "/outbox/a", pattern(700));
         writeFile(root + "/outbox/b", pattern(20));
-        QVERIFY(files->PutFileToFolder("misc", root + "/outbox/a", true));
-        QVERIFY(files->PutFileToFolder("misc", root + "/outbox/b", true));
-        QCOMPARE(files->writeDirs(), QStringList{"misc"});
+        QVERIFY(rig->files.PutFileToFolder("misc", root + "/outbox/a", true));
+        QVERIFY(rig->files.PutFileToFolder("misc", root + "/outbox/b", true));
+        QCOMPARE(rig->files.writeDirs(), QStringList{"misc"});
         pump();
         int listings = 0;
         for (const FileCmdHeader &h : sentHeaders())
             listings += h.command == FileCmdHeader::FA_READ_DIR && h.fileName() == "/misc";
         QCOMPARE(listings, 1);
-        QVERIFY(files->writeDirs().isEmpty());
+        QVERIFY(rig->files.writeDirs().isEmpty());
         QCOMPARE(readFile(local("misc", "a")), pattern(700));
         QCOMPARE(readFile(local("misc", "b")), pattern(20));
 
         // Not remembered: no fetch back; unreadable file: nothing sent, nothing remembered.
-        usb->sent.clear();
+        rig->usb.sent.clear();
         answered = 0;
-        QVERIFY(files->PutFileToFolder("misc", root + "/outbox/b", false));
-        QVERIFY(!files->PutFileToFolder("other", root + "/outbox/missing", true));
-        QVERIFY(files->writeDirs().isEmpty());
+        QVERIFY(rig->files.PutFileToFolder("misc", root + "/outbox/b", false));
+        QVERIFY(!rig->files.PutFileToFolder("other", root + "/outbox/missing", true));
+        QVERIFY(rig->files.writeDirs().isEmpty());
         pump();
         for (const FileCmdHeader &h : sentHeaders())
             QCOMPARE(h.command, FileCmdHeader::FA_WRITE);
@@ -659,9 +637,9 @@ private slots:
     {
         writeFile(root + "/old/r1", QByteArray(1300, 'o'));
         writeFile(root + "/new/r1", QByteArray(1300, 'n'));
-        QVERIFY(files->PutToKey("/dbsett", root + "/old/r1", "/dbsett", 0));
-        QVERIFY(files->PutToKey("/dbsett", root + "/new/r1", "/dbsett", 0));
-        QCOMPARE(files->pendingList().size(), 1);
+        QVERIFY(rig->files.PutToKey("/dbsett", root + "/old/r1", "/dbsett", 0));
+        QVERIFY(rig->files.PutToKey("/dbsett", root + "/new/r1", "/dbsett", 0));
+        QCOMPARE(rig->files.pendingList().size(), 1);
         pump();
         QCOMPARE(key.folders["dbsett"]["r1"], QByteArray(1300, 'n'));
     }
@@ -669,41 +647,38 @@ private slots:
     void writeErrorKeepsTheEntry()
     {
         writeFile(root + "/outbox/r1", "abc");
-        QVERIFY(files->PutToKey("/dbsett", root + "/outbox/r1", "/dbsett", 0));
+        QVERIFY(rig->files.PutToKey("/dbsett", root + "/outbox/r1", "/dbsett", 0));
         feed(fileReply("/dbsett/r1", 2, FileCmdHeader::StatusError, 0, {}));
-        QCOMPARE(files->pendingList().size(), 1);
+        QCOMPARE(rig->files.pendingList().size(), 1);
         // The key asking for a part of a file nobody is writing gets nothing.
         feed(fileReply("/dbsett/other", 2, 0xFF, 0, {}));
-        QCOMPARE(usb->sent.size(), 1);
+        QCOMPARE(rig->usb.sent.size(), 1);
     }
 
     void onlyTheKeyInUseMayMoveFiles()
     {
-        global->currentInterface = 2;
-        wifi->keys = {{"K1", QString(), true}, {"K2", QString(), false}};
+        rig->global.currentInterface = 2;
+        rig->wifi.keys = {{"K1", QString(), true}, {"K2", QString(), false}};
         const QByteArray reply = fileReply("/dbsett/r1", 1, 0, 0, "data");
-        protocol->iReceiveUart_Click(makeFrame(0x31, 0, reply, "K2", QHostAddress("10.0.0.2"), 32000));
+        rig->protocol.iReceiveUart_Click(makeFrame(0x31, 0, reply, "K2", QHostAddress("10.0.0.2"), 32000));
         QVERIFY(!QFile::exists(local("dbsett", "r1")));
-        QVERIFY(wifi->acks.isEmpty());
-        protocol->iReceiveUart_Click(makeFrame(0x31, 0, reply, "K1", QHostAddress("10.0.0.1"), 32000));
+        QVERIFY(rig->wifi.acks.isEmpty());
+        rig->protocol.iReceiveUart_Click(makeFrame(0x31, 0, reply, "K1", QHostAddress("10.0.0.1"), 32000));
         QCOMPARE(readFile(local("dbsett", "r1")), QByteArray("data"));
-        QCOMPARE(wifi->acks, QStringList{"K1"});
+        QCOMPARE(rig->wifi.acks, QStringList{"K1"});
     }
 
     void progressIsReportedWhileBusy()
     {
-        delete files;
-        files = new FileExchange(sender, nullptr, 5, 5);
-        delete protocol;
-        protocol = new KeyProtocol(global, sender, files, model, levels);
-        QSignalSpy active(files, SIGNAL(transfersActiveChanged(bool)));
-        QSignalSpy progress(files, SIGNAL(progressChanged(ExchangeProgress)));
+        rig = std::make_unique<ProtocolStack>(5, 5);
+        QSignalSpy active(&rig->files, SIGNAL(transfersActiveChanged(bool)));
+        QSignalSpy progress(&rig->files, SIGNAL(progressChanged(ExchangeProgress)));
 
         writeFile(root + "/outbox/w", pattern(1300));
         key.folders["dbsett"]["r1"] = pattern(600);
-        files->GetFromKey("dbsett", "r1");
-        QVERIFY(files->PutToKey("/dbsett", root + "/outbox/w", "/dbsett", 0));
-        ExchangeProgress p = files->progress();
+        rig->files.GetFromKey("dbsett", "r1");
+        QVERIFY(rig->files.PutToKey("/dbsett", root + "/outbox/w", "/dbsett", 0));
+        ExchangeProgress p = rig->files.progress();
         QCOMPARE(p.filesDone, 0);
         QCOMPARE(p.filesTotal, 2);
         QCOMPARE(p.bytesDone, qint64(512));
@@ -712,11 +687,11 @@ private slots:
         QCOMPARE(active.last().at(0).toBool(), true);
 
         pump(1); // the first part of r1
-        p = files->progress();
+        p = rig->files.progress();
         QCOMPARE(p.currentFile, QStringLiteral("/dbsett/r1"));
         QCOMPARE(p.bytesDone, qint64(1024));
         pump();
-        p = files->progress();
+        p = rig->files.progress();
         QCOMPARE(p.filesDone, 2);
         QCOMPARE(p.filesTotal, 2);
         QCOMPARE(p.bytesDone, qint64(1900));
@@ -726,9 +701,9 @@ private slots:
         QVERIFY(progress.count() >= 1);
 
         // The next batch starts from zero.
-        files->GetFromKey("dbsett", "r1");
-        QCOMPARE(files->progress().filesDone, 0);
-        QCOMPARE(files->progress().filesTotal, 1);
+        rig->files.GetFromKey("dbsett", "r1");
+        QCOMPARE(rig->files.progress().filesDone, 0);
+        QCOMPARE(rig->files.progress().filesTotal, 1);
     }
 };
 

@@ -15,41 +15,32 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 class TestProtocolWidgets : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir *root = nullptr;
-    cGlobalData *global = nullptr;
-    RecordingTransport *usb = nullptr;
-    KeySender *sender = nullptr;
-    FileExchange *files = nullptr;
+    std::unique_ptr<ProtocolStack> rig;
 
 private slots:
     void init()
     {
         root = new QTemporaryDir;
         Paths::setDataRoot(root->path());
-        global = new cGlobalData;
-        global->currentInterface = 1;
-        usb = new RecordingTransport;
-        sender = new KeySender(global);
-        sender->setUsbTransport(usb);
-        files = new FileExchange(sender, nullptr, 5, 5);
+        rig = std::make_unique<ProtocolStack>(5, 5);
     }
     void cleanup()
     {
-        delete files;
-        delete sender;
-        delete usb;
-        delete global;
+        rig.reset();
         Paths::setDataRoot(QString());
         delete root;
     }
 
     void panelButtonsMoveFiles()
     {
-        FileExchangePanel panel(files);
+        FileExchangePanel panel(&rig->files);
         QStringList chosen;
         int dialogs = 0;
         panel.setFileChooser([&](QWidget *) {
@@ -67,9 +58,9 @@ private slots:
 
         QTest::keyClicks(edit, "logs");
         QTest::mouseClick(get, Qt::LeftButton);
-        QCOMPARE(usb->sent.size(), 1);
-        QCOMPARE(usb->sent[0].fileHeader().command, FileCmdHeader::FA_READ_DIR);
-        QCOMPARE(usb->sent[0].fileHeader().fileName(), QStringLiteral("/logs"));
+        QCOMPARE(rig->usb.sent.size(), 1);
+        QCOMPARE(rig->usb.sent[0].fileHeader().command, FileCmdHeader::FA_READ_DIR);
+        QCOMPARE(rig->usb.sent[0].fileHeader().fileName(), QStringLiteral("/logs"));
 
         for (const char *n : {"a.txt", "b.bin"}) {
             QFile f(root->path() + "/" + n);
@@ -79,22 +70,22 @@ private slots:
         }
         QTest::mouseClick(put, Qt::LeftButton);
         QCOMPARE(dialogs, 1);
-        QCOMPARE(usb->sent.size(), 3);
-        QCOMPARE(usb->sent[1].fileHeader().fileName(), QStringLiteral("/logs/a.txt"));
-        QCOMPARE(usb->sent[2].fileHeader().fileName(), QStringLiteral("/logs/b.bin"));
-        QCOMPARE(usb->sent[2].fileHeader().command, FileCmdHeader::FA_WRITE);
-        QCOMPARE(files->writeDirs(), QStringList{"logs"});
+        QCOMPARE(rig->usb.sent.size(), 3);
+        QCOMPARE(rig->usb.sent[1].fileHeader().fileName(), QStringLiteral("/logs/a.txt"));
+        QCOMPARE(rig->usb.sent[2].fileHeader().fileName(), QStringLiteral("/logs/b.bin"));
+        QCOMPARE(rig->usb.sent[2].fileHeader().command, FileCmdHeader::FA_WRITE);
+        QCOMPARE(rig->files.writeDirs(), QStringList{"logs"});
 
         // A cancelled dialog sends nothing; a hostile folder sends nothing either.
         chosen.clear();
         QTest::mouseClick(put, Qt::LeftButton);
-        QCOMPARE(usb->sent.size(), 3);
+        QCOMPARE(rig->usb.sent.size(), 3);
         edit->setText("../../etc");
         chosen << root->path() + "/a.txt";
-        QSignalSpy status(files, SIGNAL(statusMessage(QString)));
+        QSignalSpy status(&rig->files, SIGNAL(statusMessage(QString)));
         QTest::mouseClick(get, Qt::LeftButton);
         QTest::mouseClick(put, Qt::LeftButton);
-        QCOMPARE(usb->sent.size(), 3);
+        QCOMPARE(rig->usb.sent.size(), 3);
         QCOMPARE(status.count(), 2);
     }
 
@@ -103,27 +94,27 @@ private slots:
         QWidget window;
         auto *bar = new ExchangeProgressWidget(&window);
         window.show();
-        bar->attach(files);
+        bar->attach(&rig->files);
         QVERIFY(bar->isHidden());
 
-        files->GetFromKey("dbsett", "r1");
-        files->GetFromKey("dbsett", "r2");
+        rig->files.GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("dbsett", "r2");
         QTRY_VERIFY(bar->isVisible());
         QTRY_COMPARE(bar->summaryText(), QStringLiteral("0 of 2 files, 0 KB"));
         QCOMPARE(bar->barMaximum(), 2);
         QCOMPARE(bar->barValue(), 0);
 
-        files->HandleFileCommand(reinterpret_cast<const uchar *>(
+        rig->files.HandleFileCommand(reinterpret_cast<const uchar *>(
                                      fileReply("/dbsett/r1", 1, 0, 0, QByteArray(1500, 'x')).left(140 + 512).constData()),
                                  140 + 512, QString());
         // 1500 bytes do not fit one reply; the frame above is refused, then a good one.
         const QByteArray good = fileReply("/dbsett/r1", 1, 0, 0, QByteArray(300, 'x'));
-        files->HandleFileCommand(reinterpret_cast<const uchar *>(good.constData()), good.size(), QString());
+        rig->files.HandleFileCommand(reinterpret_cast<const uchar *>(good.constData()), good.size(), QString());
         QTRY_COMPARE(bar->barValue(), 1);
         QCOMPARE(bar->summaryText(), QStringLiteral("1 of 2 files, 1 KB"));
         QCOMPARE(bar->currentFileText(), QStringLiteral("File: /dbsett/r1"));
 
-        files->clearTransfers();
+        rig->files.clearTransfers();
         QTRY_VERIFY(bar->isHidden());
     }
 };

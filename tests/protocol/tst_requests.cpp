@@ -13,46 +13,24 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 #include <functional>
 
 class TestRequests : public QObject
 {
     Q_OBJECT
 
-    cGlobalData *global = nullptr;
-    RecordingTransport *usb = nullptr;
-    RecordingWifi *wifi = nullptr;
-    KeySender *sender = nullptr;
-    KeyModel *model = nullptr;
-    MenuLevels *levels = nullptr;
-    FileExchange *files = nullptr;
-    KeyProtocol *protocol = nullptr;
+    std::unique_ptr<ProtocolStack> rig;
 
 private slots:
     void init()
     {
-        global = new cGlobalData;
-        global->currentInterface = 1;
-        usb = new RecordingTransport;
-        wifi = new RecordingWifi;
-        sender = new KeySender(global);
-        sender->setUsbTransport(usb);
-        sender->setWifiDirectory(wifi);
-        model = new KeyModel;
-        levels = new MenuLevels;
-        files = new FileExchange(sender, nullptr, 0, 0);
-        protocol = new KeyProtocol(global, sender, files, model, levels);
+        rig = std::make_unique<ProtocolStack>();
     }
     void cleanup()
     {
-        delete protocol;
-        delete files;
-        delete levels;
-        delete model;
-        delete sender;
-        delete wifi;
-        delete usb;
-        delete global;
+        rig.reset();
     }
 
     void goldenTexts_data()
@@ -164,28 +142,28 @@ private slots:
         w.WPA2Enterprise = 1;
 
         const QList<std::function<bool()>> send = {
-            [&] { return protocol->FE_PageCurrent_Write(QStringLiteral("0001ABC000000100")); },
-            [&] { return protocol->FE_Page_Delete(QStringLiteral("010A000000004203"), 0); },
-            [&] { return protocol->FE_Page_Delete(QString(), 1); },
-            [&] { return protocol->FE_SettingsCalibrate_Write(cal); },
-            [&] { return protocol->FE_SettingsCalibrate_Read(); },
-            [&] { return protocol->FE_MenuLevel_Write(QStringLiteral("Operator"), QStringLiteral("F.I.O."), 1, 2, 0); },
-            [&] { return protocol->FE_MenuLevel_Read(3); },
-            [&] { return protocol->FE_KeyName_Write(QStringLiteral("Key 7"), QStringLiteral("Ivanov")); },
-            [&] { return protocol->FE_KeyName_Read(); },
-            [&] { return protocol->FE_DeviceSetting_Write(dev, 0); },
-            [&] { return protocol->FE_DeviceSetting_Read(); },
-            [&] { return protocol->FE_DateTime_Write(QDateTime(QDate(2025, 3, 5), QTime(9, 7, 3))); },
-            [&] { return protocol->FE_WiFiSettings_Write(w); },
-            [&] { return protocol->FE_WiFiSettings_Read(); },
-            [&] { return protocol->FE_JsonNotification_Status(1, 3); },
-            [&] { return protocol->FE_Message_Write(QStringLiteral("Stop work"), 2); },
-            [&] { return protocol->FE_Reboot_Write(2); },
-            [&] { return protocol->FE_SettingsCalibrate_Write(small); },
+            [&] { return rig->protocol.FE_PageCurrent_Write(QStringLiteral("0001ABC000000100")); },
+            [&] { return rig->protocol.FE_Page_Delete(QStringLiteral("010A000000004203"), 0); },
+            [&] { return rig->protocol.FE_Page_Delete(QString(), 1); },
+            [&] { return rig->protocol.FE_SettingsCalibrate_Write(cal); },
+            [&] { return rig->protocol.FE_SettingsCalibrate_Read(); },
+            [&] { return rig->protocol.FE_MenuLevel_Write(QStringLiteral("Operator"), QStringLiteral("F.I.O."), 1, 2, 0); },
+            [&] { return rig->protocol.FE_MenuLevel_Read(3); },
+            [&] { return rig->protocol.FE_KeyName_Write(QStringLiteral("Key 7"), QStringLiteral("Ivanov")); },
+            [&] { return rig->protocol.FE_KeyName_Read(); },
+            [&] { return rig->protocol.FE_DeviceSetting_Write(dev, 0); },
+            [&] { return rig->protocol.FE_DeviceSetting_Read(); },
+            [&] { return rig->protocol.FE_DateTime_Write(QDateTime(QDate(2025, 3, 5), QTime(9, 7, 3))); },
+            [&] { return rig->protocol.FE_WiFiSettings_Write(w); },
+            [&] { return rig->protocol.FE_WiFiSettings_Read(); },
+            [&] { return rig->protocol.FE_JsonNotification_Status(1, 3); },
+            [&] { return rig->protocol.FE_Message_Write(QStringLiteral("Stop work"), 2); },
+            [&] { return rig->protocol.FE_Reboot_Write(2); },
+            [&] { return rig->protocol.FE_SettingsCalibrate_Write(small); },
         };
         QVERIFY(send.at(which)());
-        QCOMPARE(usb->sent.size(), 1);
-        const SentCommand &c = usb->sent.first();
+        QCOMPARE(rig->usb.sent.size(), 1);
+        const SentCommand &c = rig->usb.sent.first();
         QCOMPARE(c.packetClass, quint8(0x30));
         QCOMPARE(c.subCode, quint8(0x01));
         QCOMPARE(c.payload, expected + '\0');
@@ -197,23 +175,23 @@ private slots:
 
     void iAmHereAnswerGoesToThatKeyOnly()
     {
-        wifi->keys = {{QStringLiteral("AA:01"), QString(), true}, {QStringLiteral("AA:02"), QString(), false}};
-        QVERIFY(protocol->FE_WiFi_I_Am_Here(QStringLiteral("AA:02")));
-        QVERIFY(usb->sent.isEmpty());
-        QCOMPARE(wifi->sent.size(), 1);
-        QCOMPARE(wifi->sent[0].target, QStringLiteral("AA:02"));
-        QCOMPARE(wifi->sent[0].payload,
+        rig->wifi.keys = {{QStringLiteral("AA:01"), QString(), true}, {QStringLiteral("AA:02"), QString(), false}};
+        QVERIFY(rig->protocol.FE_WiFi_I_Am_Here(QStringLiteral("AA:02")));
+        QVERIFY(rig->usb.sent.isEmpty());
+        QCOMPARE(rig->wifi.sent.size(), 1);
+        QCOMPARE(rig->wifi.sent[0].target, QStringLiteral("AA:02"));
+        QCOMPARE(rig->wifi.sent[0].payload,
                  QByteArray(R"({"function_name":"FE_WiFi_I_Am_Here","TestConnectCounter":10})") + '\0');
-        QCOMPARE(wifi->sent[0].attempts, quint8(3));
-        QCOMPARE(wifi->sent[0].noReply, 1);
+        QCOMPARE(rig->wifi.sent[0].attempts, quint8(3));
+        QCOMPARE(rig->wifi.sent[0].noReply, 1);
 
-        QVERIFY(protocol->FE_JsonNotification_StatusTo(QStringLiteral("AA:01"), 1, 1));
-        QCOMPARE(wifi->sent[1].target, QStringLiteral("AA:01"));
-        QCOMPARE(wifi->sent[1].attempts, quint8(3));
-        QCOMPARE(wifi->sent[1].noReply, 0);
+        QVERIFY(rig->protocol.FE_JsonNotification_StatusTo(QStringLiteral("AA:01"), 1, 1));
+        QCOMPARE(rig->wifi.sent[1].target, QStringLiteral("AA:01"));
+        QCOMPARE(rig->wifi.sent[1].attempts, quint8(3));
+        QCOMPARE(rig->wifi.sent[1].noReply, 0);
         // An identity no longer listed sends nothing.
-        QVERIFY(!protocol->FE_JsonNotification_StatusTo(QStringLiteral("AA:09"), 0, 1));
-        QCOMPARE(wifi->sent.size(), 2);
+        QVERIFY(!rig->protocol.FE_JsonNotification_StatusTo(QStringLiteral("AA:09"), 0, 1));
+        QCOMPARE(rig->wifi.sent.size(), 2);
     }
 
     void userTextsAreEscaped_data()
@@ -229,15 +207,15 @@ private slots:
     void userTextsAreEscaped()
     {
         QFETCH(QString, text);
-        QVERIFY(protocol->FE_Message_Write(text, 2));
-        const QJsonObject o = usb->sent.first().json();
+        QVERIFY(rig->protocol.FE_Message_Write(text, 2));
+        const QJsonObject o = rig->usb.sent.first().json();
         QCOMPARE(o.value("Text").toString(), text);
         QCOMPARE(o.value("Type").toInt(), 2);
         QCOMPARE(o.size(), 3);
 
-        usb->sent.clear();
-        QVERIFY(protocol->FE_KeyName_Write(text, text));
-        QCOMPARE(usb->sent.first().json().value("KeyName").toString(), text);
+        rig->usb.sent.clear();
+        QVERIFY(rig->protocol.FE_KeyName_Write(text, text));
+        QCOMPARE(rig->usb.sent.first().json().value("KeyName").toString(), text);
     }
 
     void escapingWritesTheUsualJsonForms()
@@ -251,41 +229,41 @@ private slots:
     {
         const QByteArray empty = R"({"function_name":"FE_Message_Write","Text":"","Type":2})";
         const int room = td::request::MaxTextBytes - empty.size();
-        QSignalSpy status(protocol, SIGNAL(statusMessage(QString)));
+        QSignalSpy status(&rig->protocol, SIGNAL(statusMessage(QString)));
 
-        QVERIFY(protocol->FE_Message_Write(QString(room, QLatin1Char('a')), 2));
-        QCOMPARE(usb->sent.last().payload.size(), td::request::MaxTextBytes + 1);
+        QVERIFY(rig->protocol.FE_Message_Write(QString(room, QLatin1Char('a')), 2));
+        QCOMPARE(rig->usb.sent.last().payload.size(), td::request::MaxTextBytes + 1);
         QCOMPARE(status.count(), 0);
 
-        QVERIFY(!protocol->FE_Message_Write(QString(room + 1, QLatin1Char('a')), 2));
-        QCOMPARE(usb->sent.size(), 1);
+        QVERIFY(!rig->protocol.FE_Message_Write(QString(room + 1, QLatin1Char('a')), 2));
+        QCOMPARE(rig->usb.sent.size(), 1);
         QCOMPARE(status.count(), 1);
         QVERIFY(status.last().at(0).toString().contains(QLatin1String("FE_Message_Write")));
 
         // Two-byte characters count twice; an odd room cannot be filled by them exactly.
-        QVERIFY(!protocol->FE_Message_Write(QString(room / 2 + 1, QChar(0x0436)), 2));
-        QVERIFY(protocol->FE_Message_Write(QString(room / 2, QChar(0x0436)), 2));
+        QVERIFY(!rig->protocol.FE_Message_Write(QString(room / 2 + 1, QChar(0x0436)), 2));
+        QVERIFY(rig->protocol.FE_Message_Write(QString(room / 2, QChar(0x0436)), 2));
         // Escapes count too: each quote becomes two bytes.
-        QVERIFY(!protocol->FE_Message_Write(QString(room / 2 + 1, QLatin1Char('"')), 2));
-        QCOMPARE(usb->sent.size(), 2);
+        QVERIFY(!rig->protocol.FE_Message_Write(QString(room / 2 + 1, QLatin1Char('"')), 2));
+        QCOMPARE(rig->usb.sent.size(), 2);
 
         // Long Wi-Fi settings are refused whole, never cut.
         WifiSettings w;
         w.SSID = QString(400, QLatin1Char('s'));
         w.Password = QString(300, QLatin1Char('p'));
-        QVERIFY(!protocol->FE_WiFiSettings_Write(w));
-        QCOMPARE(usb->sent.size(), 2);
+        QVERIFY(!rig->protocol.FE_WiFiSettings_Write(w));
+        QCOMPARE(rig->usb.sent.size(), 2);
     }
 
     void namesAreCutToTheKeysFields()
     {
         const QString sixty(60, QLatin1Char('n'));
-        QVERIFY(protocol->FE_MenuLevel_Write(sixty, sixty, 1, 1, 2));
-        const QJsonObject level = usb->sent.last().json();
+        QVERIFY(rig->protocol.FE_MenuLevel_Write(sixty, sixty, 1, 1, 2));
+        const QJsonObject level = rig->usb.sent.last().json();
         QCOMPARE(level.value("NameTop").toString(), QString(50, QLatin1Char('n')));
         QCOMPARE(level.value("NameBottom").toString(), QString(50, QLatin1Char('n')));
-        QVERIFY(protocol->FE_KeyName_Write(sixty, QStringLiteral("op")));
-        QCOMPARE(usb->sent.last().json().value("KeyName").toString(), QString(50, QLatin1Char('n')));
+        QVERIFY(rig->protocol.FE_KeyName_Write(sixty, QStringLiteral("op")));
+        QCOMPARE(rig->usb.sent.last().json().value("KeyName").toString(), QString(50, QLatin1Char('n')));
     }
 
     void addressingFollowsTheConnectionMode_data()
@@ -311,23 +289,23 @@ private slots:
         QFETCH(int, wifiCount);
         QFETCH(int, wifiAttempts);
 
-        global->currentInterface = quint8(mode);
-        wifi->keys = {{QStringLiteral("AA:01"), QString(), false}, {QStringLiteral("AA:02"), QString(), selected}};
+        rig->global.currentInterface = quint8(mode);
+        rig->wifi.keys = {{QStringLiteral("AA:01"), QString(), false}, {QStringLiteral("AA:02"), QString(), selected}};
 
-        QCOMPARE(protocol->FE_KeyName_Read(), usbCount + wifiCount > 0);
+        QCOMPARE(rig->protocol.FE_KeyName_Read(), usbCount + wifiCount > 0);
         // File commands are addressed exactly like JSON requests.
-        files->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("0001ABC000000100"));
+        rig->files.GetFromKey(QStringLiteral("dbsett"), QStringLiteral("0001ABC000000100"));
 
-        QCOMPARE(usb->sent.size(), 2 * usbCount);
-        QCOMPARE(wifi->sent.size(), 2 * wifiCount);
-        for (const SentCommand &c : qAsConst(usb->sent))
+        QCOMPARE(rig->usb.sent.size(), 2 * usbCount);
+        QCOMPARE(rig->wifi.sent.size(), 2 * wifiCount);
+        for (const SentCommand &c : qAsConst(rig->usb.sent))
             QCOMPARE(c.attempts, quint8(3));
-        for (const SentCommand &c : qAsConst(wifi->sent)) {
+        for (const SentCommand &c : qAsConst(rig->wifi.sent)) {
             QCOMPARE(c.target, QStringLiteral("AA:02"));
             QCOMPARE(int(c.attempts), wifiAttempts);
         }
         if (usbCount)
-            QCOMPARE(usb->sent.last().packetClass, quint8(0x31));
+            QCOMPARE(rig->usb.sent.last().packetClass, quint8(0x31));
     }
 };
 

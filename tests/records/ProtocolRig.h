@@ -5,32 +5,11 @@
 
 #include "ProtocolTestSupport.h"
 
-#include "app/cGlobalData.h"
-#include "protocol/FileExchange.h"
-#include "protocol/KeyModel.h"
-#include "protocol/KeyProtocol.h"
-#include "protocol/KeySender.h"
-#include "records/MenuLevels.h"
-
 #include <QJsonObject>
 #include <QList>
 
-struct ProtocolRig
+struct ProtocolRig : ProtocolStack
 {
-    cGlobalData global;
-    RecordingTransport usb;
-    KeySender sender{&global};
-    KeyModel model;
-    MenuLevels levels;
-    FileExchange files{&sender, nullptr, 0, 0};
-    KeyProtocol protocol{&global, &sender, &files, &model, &levels};
-
-    ProtocolRig()
-    {
-        global.currentInterface = 1;
-        sender.setUsbTransport(&usb);
-    }
-
     // The JSON requests sent so far with this function name, oldest first.
     QList<QJsonObject> requests(const QString &function) const
     {
