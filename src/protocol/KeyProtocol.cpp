@@ -12,8 +12,10 @@
 #include <QJsonDocument>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -49,6 +51,17 @@ bool readBool(const QJsonObject &o, const char *key)
 QString readText(const QJsonObject &o, const char *key)
 {
     return o.value(QLatin1String(key)).toString();
+}
+
+// Replies that carry nothing beyond the acknowledgement every reply gives; the PC only logs them.
+bool isPlainConfirmation(const QString &name)
+{
+    static const char *const names[] = {
+        "FE_MenuLevel_Write",    "FE_KeyName_Write",      "FE_DeviceSetting_Write", "FE_DateTime_Write",
+        "FE_WiFiSettings_Write", "FE_TestConnection_All", "FE_Message_Write",       "FE_Reboot_Write",
+    };
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char *n) { return name == QLatin1String(n); });
 }
 
 const QLatin1String kIAmHere("FE_WiFi_I_Am_Here");
@@ -198,8 +211,6 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         td::log(QStringLiteral("FE_MenuLevel_Read(): OK %1").arg(index));
         if (index == MenuLevels::Count - 1)
             emit menuLevelsComplete();
-    } else if (name == QLatin1String("FE_MenuLevel_Write")) {
-        td::log(QStringLiteral("FE_MenuLevel_Write()"));
     } else if (name == QLatin1String("FE_KeyName_Read")) {
         KeyNames names;
         names.operatorName = readText(o, "OperatorName");
@@ -209,8 +220,6 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         if (!KeySender::isUsbName(interfaceName) && m_sender && m_sender->wifiDirectory())
             m_sender->wifiDirectory()->renameKey(interfaceName, names.keyName);
         td::log(QStringLiteral("FE_KeyName_Read():") + names.keyName);
-    } else if (name == QLatin1String("FE_KeyName_Write")) {
-        td::log(QStringLiteral("FE_KeyName_Write()"));
     } else if (name == QLatin1String("FE_DeviceSetting_Read")) {
         DeviceSettings s;
         s.SoundEffects = readU16(o, "SoundEffects");
@@ -229,8 +238,6 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         if (m_model)
             m_model->setDeviceSettings(s);
         td::log(QStringLiteral("FE_DeviceSetting_Read()"));
-    } else if (name == QLatin1String("FE_DeviceSetting_Write")) {
-        td::log(QStringLiteral("FE_DeviceSetting_Write()"));
     } else if (name == QLatin1String("FE_DateTime_Read")) {
         KeyClock c;
         c.Seconds = readU8(o, "Seconds");
@@ -242,8 +249,6 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         if (m_model)
             m_model->setClock(c, QDateTime::currentDateTime());
         td::log(QStringLiteral("FE_DateTime_Read()"));
-    } else if (name == QLatin1String("FE_DateTime_Write")) {
-        td::log(QStringLiteral("FE_DateTime_Write()"));
     } else if (name == QLatin1String("FE_WiFiSettings_Read")) {
         WifiSettings w;
         w.WPA2Enterprise = readI32(o, "WPA2Enterprise");
@@ -256,8 +261,6 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         if (m_model)
             m_model->setWifiSettings(w);
         td::log(QStringLiteral("FE_WiFiSettings_Read()"));
-    } else if (name == QLatin1String("FE_WiFiSettings_Write")) {
-        td::log(QStringLiteral("FE_WiFiSettings_Write()"));
     } else if (name == kNotificationStatus) {
         if (m_sender && m_sender->isAcceptedSender(interfaceName))
             emit keyStatusReceived(readU8(o, "StateMachine"), readU8(o, "WifiBattery"),
@@ -266,12 +269,8 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         if (m_files)
             m_files->HandleFileSystemStatus(readText(o, "dirname"), readText(o, "filename"),
                                             readI32(o, "changetype"));
-    } else if (name == QLatin1String("FE_TestConnection_All")) {
-        td::log(QStringLiteral("FE_TestConnection_All()"));
-    } else if (name == QLatin1String("FE_Message_Write")) {
-        td::log(QStringLiteral("FE_Message_Write()"));
-    } else if (name == QLatin1String("FE_Reboot_Write")) {
-        td::log(QStringLiteral("FE_Reboot_Write()"));
+    } else if (isPlainConfirmation(name)) {
+        td::log(name + QStringLiteral("()"));
     }
 }
 
