@@ -37,9 +37,7 @@ PopupA::PopupA(QWidget *parent, int selectDelayMs)
     , m_selectDelay(selectDelayMs)
 {
     setObjectName(QStringLiteral("PopupA"));
-    setWindowTitle(QStringLiteral("Form"));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setWindowModality(Qt::ApplicationModal);
+    td::popup::makePopupWindow(this);
     setFixedSize(popupWidth, popupHeight);
     setStyleSheet(QStringLiteral("QMainWindow {background-color: rgb(150, 150, 150); }"));
 

@@ -3,9 +3,10 @@
 #include "app/Log.h"
 #include "app/widgets/TextFit.h"
 
+#include <QGridLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 namespace td::popup {
 
@@ -14,6 +15,33 @@ void makePopupWindow(QWidget *popup)
     popup->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     popup->setWindowModality(Qt::ApplicationModal);
     popup->setWindowTitle(QStringLiteral("Form"));
+}
+
+Frame makeFrame(QWidget *popup, const QString &objectName, int width, int height)
+{
+    popup->setObjectName(objectName);
+    makePopupWindow(popup);
+    popup->setFixedSize(width, height);
+
+    Frame frame;
+    frame.grid = new QGridLayout(popup);
+    frame.grid->setObjectName(QStringLiteral("gridLayout_2"));
+    frame.info = new QVBoxLayout;
+    frame.info->setObjectName(QStringLiteral("vlInfo"));
+    frame.picture = new QLabel(popup);
+    frame.picture->setObjectName(QStringLiteral("lbPicture"));
+    frame.picture->setAlignment(Qt::AlignCenter);
+    return frame;
+}
+
+QLabel *makeMessageLabel(QWidget *popup)
+{
+    auto *text = new QLabel(popup);
+    text->setObjectName(QStringLiteral("lbText"));
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    return text;
 }
 
 void loadPicture(QLabel *label, const QString &file)

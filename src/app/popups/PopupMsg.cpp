@@ -21,18 +21,11 @@ constexpr int titlePoints = 18;
 PopupMsg::PopupMsg(QWidget *parent, int tickMs)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("PopupMsg"));
-    td::popup::makePopupWindow(this);
-    setFixedSize(popupWidth, popupHeight);
-
-    auto *grid = new QGridLayout(this);
-    grid->setObjectName(QStringLiteral("gridLayout_2"));
-    auto *info = new QVBoxLayout;
-    info->setObjectName(QStringLiteral("vlInfo"));
-
-    m_picture = new QLabel(this);
-    m_picture->setObjectName(QStringLiteral("lbPicture"));
-    m_picture->setAlignment(Qt::AlignCenter);
+    const td::popup::Frame frame =
+        td::popup::makeFrame(this, QStringLiteral("PopupMsg"), popupWidth, popupHeight);
+    QGridLayout *grid = frame.grid;
+    QVBoxLayout *info = frame.info;
+    m_picture = frame.picture;
     td::popup::loadPicture(m_picture, Paths::pngFile(QStringLiteral("warning_128.png")));
 
     m_title = new QLabel(tr("Information!"), this);
@@ -42,12 +35,7 @@ PopupMsg::PopupMsg(QWidget *parent, int tickMs)
     titleFont.setBold(true);
     m_title->setFont(titleFont);
 
-    m_text = new QLabel(this);
-    m_text->setObjectName(QStringLiteral("lbText"));
-    m_text->setWordWrap(true);
-    m_text->setAlignment(Qt::AlignCenter);
-    // The message is fitted to the space, so it must not push the layout around.
-    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_text = td::popup::makeMessageLabel(this);
 
     m_button = new QPushButton(this);
     m_button->setObjectName(QStringLiteral("pbButton"));

@@ -33,25 +33,14 @@ QPushButton *makeButton(const QString &text, const QString &name, const QString 
 PopupQ::PopupQ(const QString &yesText, const QString &noText, QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("PopupQ"));
-    td::popup::makePopupWindow(this);
-    setFixedSize(popupWidth, popupHeight);
-
-    auto *grid = new QGridLayout(this);
-    grid->setObjectName(QStringLiteral("gridLayout_2"));
-    auto *info = new QVBoxLayout;
-    info->setObjectName(QStringLiteral("vlInfo"));
-
-    m_picture = new QLabel(this);
-    m_picture->setObjectName(QStringLiteral("lbPicture"));
-    m_picture->setAlignment(Qt::AlignCenter);
+    const td::popup::Frame frame =
+        td::popup::makeFrame(this, QStringLiteral("PopupQ"), popupWidth, popupHeight);
+    QGridLayout *grid = frame.grid;
+    QVBoxLayout *info = frame.info;
+    m_picture = frame.picture;
     td::popup::loadPicture(m_picture, Paths::pngFile(QStringLiteral("help_128.png")));
 
-    m_text = new QLabel(this);
-    m_text->setObjectName(QStringLiteral("lbText"));
-    m_text->setWordWrap(true);
-    m_text->setAlignment(Qt::AlignCenter);
-    m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_text = td::popup::makeMessageLabel(this);
     info->addWidget(m_text);
 
     m_yes = makeButton(yesText, QStringLiteral("pbYes"),

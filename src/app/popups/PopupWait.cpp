@@ -18,22 +18,13 @@ const char *const animationFile = ":resource/images/wait.gif";
 PopupWait::PopupWait(QWidget *parent)
     : QWidget(parent)
 {
-    setObjectName(QStringLiteral("PopupWait"));
-    td::popup::makePopupWindow(this);
-    setFixedSize(popupWidth, popupHeight);
+    const td::popup::Frame frame =
+        td::popup::makeFrame(this, QStringLiteral("PopupWait"), popupWidth, popupHeight);
     setAccessibleName(tr("Please wait"));
-
-    auto *grid = new QGridLayout(this);
-    grid->setObjectName(QStringLiteral("gridLayout_2"));
-    grid->setContentsMargins(2, 2, 2, 2);
-    auto *info = new QVBoxLayout;
-    info->setObjectName(QStringLiteral("vlInfo"));
-    grid->addLayout(info, 0, 0);
-
-    m_picture = new QLabel(this);
-    m_picture->setObjectName(QStringLiteral("lbPicture"));
-    m_picture->setAlignment(Qt::AlignCenter);
-    info->addWidget(m_picture);
+    frame.grid->setContentsMargins(2, 2, 2, 2);
+    frame.grid->addLayout(frame.info, 0, 0);
+    m_picture = frame.picture;
+    frame.info->addWidget(m_picture);
 
     auto *movie = new QMovie(QString::fromLatin1(animationFile), QByteArray(), this);
     if (movie->isValid()) {
