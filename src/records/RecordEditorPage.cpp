@@ -33,6 +33,23 @@ int comboIndex(const QComboBox *combo, int value)
     return value >= 0 && value < combo->count() ? value : -1;
 }
 
+// A new record starts from its node template's values.
+RecordHeader headerFromNode(const UzelTemplate &node)
+{
+    RecordHeader h;
+    h.algorithm = node.algorithm;
+    h.countTotal = node.countBolts;
+    h.rangeLow = node.lowMoment;
+    h.rangeHigh = node.highMoment;
+    h.headMm = node.headMm;
+    h.angleLow = node.lowAngle;
+    h.angleHigh = node.highAngle;
+    h.startMom = node.startMoment;
+    h.angle = node.angle;
+    h.pitchStep = node.pitchStep;
+    return h;
+}
+
 } // namespace
 
 RecordEditorPage::RecordEditorPage(const Widgets &widgets, RecordList *records, TemplateListsModel *templates,
@@ -174,18 +191,8 @@ void RecordEditorPage::showRecord(const QString &name)
 void RecordEditorPage::showExisting(const RecordHeader &h, bool headerComplete, int entryCount)
 {
     if (headerComplete) {
-        selectAlgorithm(h.algorithm);
-        applyAlgorithm(currentAlgorithm());
+        showHeaderValues(h);
         setValue(RecordParameter::CountCon, entryCount);
-        setValue(RecordParameter::CountTotal, h.countTotal);
-        setValue(RecordParameter::RangeLow, h.rangeLow);
-        setValue(RecordParameter::RangeHigh, h.rangeHigh);
-        setValue(RecordParameter::HeadMm, h.headMm);
-        setValue(RecordParameter::AngleLow, h.angleLow);
-        setValue(RecordParameter::AngleHigh, h.angleHigh);
-        setValue(RecordParameter::StartMom, h.startMom);
-        setValue(RecordParameter::Angle, h.angle);
-        setValue(RecordParameter::PitchStep, h.pitchStep);
         m_form.leOperation->setText(h.operationNumber());
         const struct
         {
@@ -207,21 +214,25 @@ void RecordEditorPage::showExisting(const RecordHeader &h, bool headerComplete, 
         setValue(RecordParameter::CountCon, 0);
     }
     colourCaptions();
-    setOperationEnabled(RecordEditorForm::Edit, true);
-    setOperationEnabled(RecordEditorForm::Delete, true);
-    setOperationEnabled(RecordEditorForm::Create, false);
-    setStatus(tr("Record is exist. You can edit this record."));
+    offerOperations(true);
 }
 
 void RecordEditorPage::showNew()
 {
-    setOperationEnabled(RecordEditorForm::Create, true);
-    setOperationEnabled(RecordEditorForm::Edit, false);
-    setOperationEnabled(RecordEditorForm::Delete, false);
-    setStatus(tr("Record don't exist. You can create NEW record."));
+    offerOperations(false);
     prefillFromNode(m_form.cbUzel->currentIndex());
     setValue(RecordParameter::CountCon, 0);
     colourCaptions();
+}
+
+// An existing record can be edited or deleted, a missing one only created.
+void RecordEditorPage::offerOperations(bool exists)
+{
+    setOperationEnabled(RecordEditorForm::Create, !exists);
+    setOperationEnabled(RecordEditorForm::Edit, exists);
+    setOperationEnabled(RecordEditorForm::Delete, exists);
+    setStatus(exists ? tr("Record is exist. You can edit this record.")
+                     : tr("Record don't exist. You can create NEW record."));
 }
 
 void RecordEditorPage::prefillFromNode(int uzelIndex)
@@ -229,17 +240,23 @@ void RecordEditorPage::prefillFromNode(int uzelIndex)
     UzelTemplate node;
     if (m_templates && uzelIndex >= 0 && uzelIndex < UzelTemplate::Count)
         node = m_templates->lists().uzel[size_t(uzelIndex)];
-    selectAlgorithm(node.algorithm);
+    showHeaderValues(headerFromNode(node));
+}
+
+// The measured count is not among them: it is the caller's to show.
+void RecordEditorPage::showHeaderValues(const RecordHeader &h)
+{
+    selectAlgorithm(h.algorithm);
     applyAlgorithm(currentAlgorithm());
-    setValue(RecordParameter::RangeLow, node.lowMoment);
-    setValue(RecordParameter::RangeHigh, node.highMoment);
-    setValue(RecordParameter::CountTotal, node.countBolts);
-    setValue(RecordParameter::AngleLow, node.lowAngle);
-    setValue(RecordParameter::AngleHigh, node.highAngle);
-    setValue(RecordParameter::StartMom, node.startMoment);
-    setValue(RecordParameter::Angle, node.angle);
-    setValue(RecordParameter::PitchStep, node.pitchStep);
-    setValue(RecordParameter::HeadMm, node.headMm);
+    setValue(RecordParameter::CountTotal, h.countTotal);
+    setValue(RecordParameter::RangeLow, h.rangeLow);
+    setValue(RecordParameter::RangeHigh, h.rangeHigh);
+    setValue(RecordParameter::HeadMm, h.headMm);
+    setValue(RecordParameter::AngleLow, h.angleLow);
+    setValue(RecordParameter::AngleHigh, h.angleHigh);
+    setValue(RecordParameter::StartMom, h.startMom);
+    setValue(RecordParameter::Angle, h.angle);
+    setValue(RecordParameter::PitchStep, h.pitchStep);
 }
 
 void RecordEditorPage::setValue(RecordParameter p, double value)

@@ -125,6 +125,8 @@ private:
     void showExisting(const RecordHeader &header, bool headerComplete, int entryCount);
     void showNew();
     void prefillFromNode(int uzelIndex);
+    void showHeaderValues(const RecordHeader &h);
+    void offerOperations(bool exists);
     void fillAlgorithmCombo(int keepCode);
     void selectAlgorithm(int code);
     void applyAlgorithm(int code);
