@@ -77,16 +77,14 @@ inline QJsonObject announcement(const QString &mac, const QString &name, quint16
             {"RemotePort", int(pcPort)}};
 }
 
-// A key played by the test on its own loopback socket: announces, records what the PC
-// sends it and answers when asked to.
+// A key played by the test on its own loopback socket: announces, sends what the test
+// gives it and records what the PC sends it.
 struct HandKey
 {
     QUdpSocket socket;
     QString mac;
     quint16 pcPort = 0; // the PC-side port it names
     QList<QByteArray> received;
-    QHostAddress lastFrom;
-    quint16 lastFromPort = 0;
 
     HandKey(const QString &id, const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
         : mac(id)
@@ -96,7 +94,7 @@ struct HandKey
         QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
             while (socket.hasPendingDatagrams()) {
                 QByteArray d(int(socket.pendingDatagramSize()), Qt::Uninitialized);
-                socket.readDatagram(d.data(), d.size(), &lastFrom, &lastFromPort);
+                socket.readDatagram(d.data(), d.size());
                 received.append(d);
             }
         });

@@ -1,18 +1,16 @@
-// The Wi-Fi link on real loopback sockets against keys played by the test: registration,
-// which key a frame is taken to come from, bind failures, the silent-key sweep, selection,
-// and the window controller's address list and switch to Wi-Fi.
+// The Wi-Fi link on real loopback sockets against keys played by the test: which key a
+// frame is taken to come from, bind failures, the silent-key sweep, and the
+// choice of the PC address.
 
 #include "LogCapture.h"
 #include "WifiRig.h"
 
-#include "app/MainWindow.h"
 #include "app/SettingsFile.h"
 #include "app/popups/PopupHost.h"
 #include "link/MyQueueTX.h"
 #include "link/SlipCodec.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -28,12 +26,6 @@ QByteArray statusReply()
                      {"WifiBattery", 4}, {"WifiRSSI", 3}, {"MeasureRotationStatus", 1}});
 }
 
-bool samePicture(const QLabel *label, const QString &resource)
-{
-    const QPixmap expected(resource);
-    return !expected.isNull() && label->pixmap(Qt::ReturnByValue).toImage() == expected.toImage();
-}
-
 } // namespace
 
 class TestWifi : public QObject
@@ -41,51 +33,6 @@ class TestWifi : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { MainWindow::initResources(); }
-
-    void registersOnceAndAnswers()
-    {
-        WifiPc pc;
-        QVERIFY(pc.start(false));
-        LogCapture log;
-        QSignalSpy changed(&pc.wifi, SIGNAL(interface_changed(int)));
-        HandKey a(QStringLiteral("AA:01")), b(QStringLiteral("BB:02"));
-
-        for (int i = 0; i < 3; ++i)
-            a.announce(pc.announcePort, QStringLiteral("Line 1"));
-        QTRY_COMPARE(a.countReceived("FE_WiFi_I_Am_Here"), 3);
-        // Answered from the socket the key was given, with the counter it expects.
-        QCOMPARE(a.lastFromPort, a.pcPort);
-        QCOMPARE(bodyJson(a.received.last()).value("TestConnectCounter").toInt(), 10);
-        QCOMPARE(changed.count(), 3);
-        QCOMPARE(pc.wifi.keyCount(), 1);
-        QCOMPARE(pc.wifi.comboBox()->count(), 1);
-        QCOMPARE(pc.wifi.comboBox()->itemText(0), QStringLiteral("Line 1"));
-        QCOMPARE(log.count("NewUdpSocket ID AA:01"), 1);
-        QVERIFY(pc.wifi.queue(0) && pc.wifi.queue(0)->isActive());
-        QCOMPARE(pc.wifi.selectedKey(), QStringLiteral("AA:01"));
-
-        b.announce(pc.announcePort, QString());
-        QTRY_COMPARE(pc.wifi.keyCount(), 2);
-        QCOMPARE(pc.wifi.key(1).focus, uchar(0));
-        QCOMPARE(pc.wifi.comboBox()->itemText(1), QStringLiteral("BB:02")); // no name: its identity
-        QCOMPARE(pc.wifi.key(1).localPort, b.pcPort);
-        QCOMPARE(pc.wifi.key(1).remotePort, b.socket.localPort());
-
-        // A's identity announced from another host neither adds nor moves it.
-        HandKey impostor(QStringLiteral("AA:01"), QHostAddress(QStringLiteral("127.0.0.2")));
-        impostor.announce(pc.announcePort, QStringLiteral("Evil"));
-        // Identities the link cannot use are refused.
-        HandKey bad1(QStringLiteral("?peer 1.2.3.4:5")), bad2(QString(70, QChar('M')));
-        bad1.announce(pc.announcePort);
-        bad2.announce(pc.announcePort);
-        a.announce(pc.announcePort, QStringLiteral("Line 1b")); // after them: all handled once this is
-        QTRY_COMPARE(pc.wifi.comboBox()->itemText(0), QStringLiteral("Line 1b"));
-        QCOMPARE(pc.wifi.keyCount(), 2);
-        QCOMPARE(pc.wifi.key(0).hostAddress, QHostAddress(QHostAddress::LocalHost));
-        QCOMPARE(pc.wifi.key(0).remotePort, a.socket.localPort());
-    }
-
     void datagramsAndTheirSenders()
     {
         WifiPc pc;
@@ -244,8 +191,10 @@ private slots:
         QCOMPARE(pc.ids(), QStringList{"CC:03"});
         QCOMPARE(pc.wifi.comboBox()->count(), 1);
         QCOMPARE(pc.wifi.comboBox()->itemText(0), QStringLiteral("C"));
-        // The combo moved onto C, and the selection with it.
+        // The combo moved onto C, and the selection with it; outside Wi-Fi mode that starts
+        // no read-out.
         QCOMPARE(pc.wifi.selectedKey(), QStringLiteral("CC:03"));
+        QCOMPARE(c.countReceived("FE_KeyName_Read"), 0);
         QCOMPARE(empty.count(), 0);
 
         // An element the queue had already handed over when its key went is not sent.
@@ -271,47 +220,6 @@ private slots:
         QVERIFY(pc.wifi.comboBox()->isHidden());
         QCOMPARE(pc.wifi.comboBox()->count(), 0);
         QCOMPARE(pc.wifi.selectedKey(), QString());
-    }
-
-    void selectingAKeyClearsTheOthersQueues()
-    {
-        WifiPc pc;
-        QVERIFY(pc.start(false));
-        LogCapture log;
-        HandKey a(QStringLiteral("AA:01")), b(QStringLiteral("BB:02")), c(QStringLiteral("CC:03"));
-        a.announce(pc.announcePort);
-        b.announce(pc.announcePort);
-        c.announce(pc.announcePort);
-        QTRY_COMPARE(pc.wifi.keyCount(), 3);
-        pc.data.currentInterface = 0; // no key in use yet
-        // Nobody answers: the first command of each waits, the rest stay queued.
-        for (const QString id : {"AA:01", "BB:02", "CC:03"})
-            for (int i = 0; i < 3; ++i)
-                QVERIFY(pc.wifi.queueCommandTo(id, 0x30, 0x01, QByteArray("{}\0", 3), 8, 0));
-        QTRY_VERIFY(pc.wifi.queue(0)->pendingCount() == 2 && pc.wifi.queue(1)->pendingCount() == 2);
-
-        pc.wifi.comboBox()->setCurrentIndex(2);
-        QCOMPARE(pc.wifi.selectedKey(), QStringLiteral("CC:03"));
-        QCOMPARE(pc.wifi.queue(0)->pendingCount(), 0);
-        QCOMPARE(pc.wifi.queue(1)->pendingCount(), 0);
-        QCOMPARE(pc.wifi.queue(2)->pendingCount(), 2);
-        QCOMPARE(pc.wifi.queue(0)->isAwaitingReply(), false);
-        // Outside Wi-Fi mode a selection starts no read-out.
-        QCOMPARE(log.count("----- iWiFiKeyID_Click"), 0);
-
-        // The selected key again, or an index past the list: nothing at all.
-        pc.controller.iWiFiKeyID_Click(2);
-        pc.controller.iWiFiKeyID_Click(7);
-        QCOMPARE(pc.wifi.queue(2)->pendingCount(), 2);
-        QCOMPARE(pc.wifi.selectedKey(), QStringLiteral("CC:03"));
-
-        // In Wi-Fi mode the chosen key is read out.
-        pc.data.currentInterface = 2;
-        pc.wifi.comboBox()->setCurrentIndex(1);
-        QCOMPARE(log.count("----- iWiFiKeyID_Click"), 1);
-        QCOMPARE(pc.wifi.queue(2)->pendingCount(), 0);
-        QTRY_COMPARE(b.countReceived("FE_KeyName_Read"), 1);
-        QCOMPARE(c.countReceived("FE_KeyName_Read"), 0);
     }
 
     void addressListAndSavedChoice()
@@ -364,46 +272,6 @@ private slots:
         QCOMPARE(saved.pcAddress, QStringLiteral("10.1.2.3"));
     }
 
-    void scanSwitchesTheWindowToWifi()
-    {
-        PcTiming t;
-        t.wifiReadyMs = 150;
-        QFrame ipFrame;
-        QLabel icon1, icon2, icon3, text, busy;
-        busy.hide();
-        WifiController::Widgets w;
-        w.ipListFrame = &ipFrame;
-        w.linkIcon = &icon1;
-        w.linkLogo = &icon2;
-        w.spareIcon = &icon3;
-        w.connectText = &text;
-        w.busy = &busy;
-        WifiPc pc(t, w);
-        WifiController &ctl = pc.controller;
-        QSignalSpy mainForm(&ctl, SIGNAL(openMainFormRequested()));
-        QVERIFY(pc.start());
-        HandKey a(QStringLiteral("AA:01"));
-
-        // Announcing every 50 ms must not hold the ready flag back.
-        QTimer announcing;
-        QObject::connect(&announcing, &QTimer::timeout, [&] { a.announce(pc.announcePort); });
-        announcing.start(50);
-        QTRY_VERIFY_WITH_TIMEOUT(mainForm.count() >= 1, 3000);
-        announcing.stop();
-        QCOMPARE(pc.data.currentInterface, quint8(2));
-        QVERIFY(pc.data.wifiReady);
-        QVERIFY(ipFrame.isHidden());
-        QVERIFY(!pc.wifi.comboBox()->isHidden());
-        QVERIFY(!busy.isHidden());
-        QVERIFY(samePicture(&icon1, ":resource/images/wifi.png"));
-        QVERIFY(samePicture(&icon2, ":resource/images/logo_wifi.png"));
-        QCOMPARE(text.text(), QStringLiteral("Try to connect device to PC over Wi-Fi..."));
-        QTRY_VERIFY(a.countReceived("FE_KeyName_Read") >= 1);
-
-        // A USB key taking over hides the combo again.
-        ctl.onUsbKeyConnected();
-        QVERIFY(pc.wifi.comboBox()->isHidden());
-    }
 };
 
 QTEST_MAIN(TestWifi)

@@ -100,6 +100,12 @@ private slots:
         // A spoofer on another address, to the key's socket and to the announcement socket.
         QUdpSocket spoofer;
         QVERIFY(spoofer.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0));
+        // It cannot take the name its own frames get, nor a listed key's identity.
+        for (const QString &id : {cWifi::unregisteredName(spoofer.localAddress(), spoofer.localPort()), QString("AA:01")}) {
+            spoofer.writeDatagram(jsonBody(announcement(id, "Evil", spoofer.localPort(), 1)),
+                                  QHostAddress(QHostAddress::LocalHost), pc.announcePort);
+            ++expected;
+        }
         for (const QByteArray &b : hostileBodies()) {
             spoofer.writeDatagram(b, QHostAddress(QHostAddress::LocalHost), key.pcPort);
             spoofer.writeDatagram(b, QHostAddress(QHostAddress::LocalHost), pc.announcePort);
