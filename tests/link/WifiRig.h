@@ -270,7 +270,15 @@ struct KeysimWifi
             process.kill();
             process.waitForFinished(5000);
         }
+        errors += process.readAllStandardError();
     }
+    // Stops the emulator; true when it reported no sanitizer fault of its own.
+    bool stoppedClean()
+    {
+        stop();
+        return !errors.contains("AddressSanitizer") && !errors.contains("runtime error");
+    }
+    QByteArray errors;
     ~KeysimWifi() { stop(); }
 };
 

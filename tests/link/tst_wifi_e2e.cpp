@@ -90,6 +90,7 @@ private slots:
         // The key's names reached the model and its combo entry.
         QCOMPARE(pc.session.model()->names().keyName, pc.wifi.comboBox()->itemText(0));
         QVERIFY(pc.wifi.comboBox()->itemText(0).startsWith("Key 2907"));
+        QVERIFY(sim.stoppedClean());
     }
 
     void threeKeysAndTheChoiceBetweenThem()
@@ -144,6 +145,7 @@ private slots:
         // The keys not in use stay in the status exchange.
         QTRY_VERIFY(sim.requests(firstIndex).count("FE_JsonNotification_Status") >= 3);
         QCOMPARE(pc.wifi.keyCount(), 3);
+        QVERIFY(sim.stoppedClean());
     }
 
     void silentKeysAreForgotten()
@@ -174,7 +176,7 @@ private slots:
 
         // All keys gone: the list empties, the combo hides, the window returns to no key.
         QSignalSpy empty(&pc.wifi, SIGNAL(combobox_empty()));
-        sim.stop();
+        QVERIFY(sim.stoppedClean());
         QVERIFY(empty.wait(5000));
         QVERIFY(pc.wifi.comboBox()->isHidden());
         QTRY_COMPARE(pc.data.currentInterface, quint8(0));
@@ -202,6 +204,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.requests(other.index).count("FE_JsonNotification_Status") >= 15, 10000);
         QCOMPARE(removed.count(), 0);
         QCOMPARE(pc.wifi.keyCount(), 2);
+        QVERIFY(sim.stoppedClean());
     }
 };
 
