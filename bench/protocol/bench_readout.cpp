@@ -1,0 +1,516 @@
+// Read-out figures against the real keysim over a pseudo-terminal: the program's mirror of
+// the key's records folder (UsbLink + KeySession, exactly as the window runs them) next to
+// a minimal stop-and-wait client that makes the same requests over the same kind of line,
+// which is the most this protocol allows; then the same mirror on a line paced at 115200
+// baud against the bound that the line rate sets.
+//
+//   bench_readout [--records N] [--measures M] [--paced-records N] [--skip-paced]
+//                 [--skip-unpaced] [--only program|client] [--repeat N]
+#include "app/Paths.h"
+#include "app/cGlobalData.h"
+#include "link/ComSlip.h"
+#include "link/KeyPort.h"
+#include "link/MyQueueTX.h"
+#include "link/SerialKeyPort.h"
+#include "link/SlipCodec.h"
+#include "link/UsbLink.h"
+#include "protocol/FileCmdHeader.h"
+#include "protocol/FileExchange.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+QString keysimBinary()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../keysim");
+}
+
+// ru_maxrss right after the first mirror by the program, before the client ever ran.
+long g_rssAfterFirstProgramKb = 0;
+
+long peakRssKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// Swallows the debug log: the figures are about the exchange, not about a terminal
+// scrolling thousands of lines. The lines are still formatted, as the program does.
+void quietLog(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(msg));
+}
+
+class KeysimProcess
+{
+public:
+    bool start(const QString &root, const QStringList &extra)
+    {
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start(keysimBinary(), QStringList{QStringLiteral("--root"), root} + extra);
+        if (!m_process.waitForStarted(20000))
+            return false;
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(20000))
+                return false;
+        }
+        m_device = QString::fromUtf8(m_process.readLine()).trimmed();
+        return m_device.startsWith(QLatin1String("/dev/"));
+    }
+    ~KeysimProcess()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000))
+            m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+    QString device() const { return m_device; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+};
+
+bool makeKey(const QString &root, int records, int measures)
+{
+    QProcess make;
+    make.start(keysimBinary(), {QStringLiteral("make-key"), QStringLiteral("--root"), root, QStringLiteral("--records"),
+                                QString::number(records), QStringLiteral("--measures"), QString::number(measures),
+                                QStringLiteral("--seed"), QStringLiteral("7")});
+    return make.waitForFinished(120000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0;
+}
+
+qint64 folderBytes(const QString &dir, int *files)
+{
+    qint64 bytes = 0;
+    *files = 0;
+    for (const QFileInfo &fi : QDir(dir).entryInfoList(QDir::Files)) {
+        bytes += fi.size();
+        ++*files;
+    }
+    return bytes;
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QStringList names = QDir(a).entryList(QDir::Files);
+    if (names != QDir(b).entryList(QDir::Files))
+        return false;
+    for (const QString &n : names) {
+        QFile fa(a + QLatin1Char('/') + n);
+        QFile fb(b + QLatin1Char('/') + n);
+        if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.readAll() != fb.readAll())
+            return false;
+    }
+    return true;
+}
+
+// The serial port with a byte count each way, so the line-rate bound is computed from what
+// really crossed the line.
+class CountingPort : public KeyPort
+{
+public:
+    CountingPort()
+    {
+        connect(&m_inner, &KeyPort::readyRead, this, &KeyPort::readyRead);
+        connect(&m_inner, &KeyPort::errorOccurred, this, &KeyPort::errorOccurred);
+    }
+    void setPortName(const QString &name) override { m_inner.setPortName(name); }
+    QString portName() const override { return m_inner.portName(); }
+    bool setBaudRate(qint32 b) override { return m_inner.setBaudRate(b); }
+    bool setDataBits(QSerialPort::DataBits d) override { return m_inner.setDataBits(d); }
+    bool setParity(QSerialPort::Parity p) override { return m_inner.setParity(p); }
+    bool setStopBits(QSerialPort::StopBits s) override { return m_inner.setStopBits(s); }
+    bool setFlowControl(QSerialPort::FlowControl f) override { return m_inner.setFlowControl(f); }
+    bool open(QIODevice::OpenMode mode) override { return m_inner.open(mode); }
+    void close() override { m_inner.close(); }
+    bool isOpen() const override { return m_inner.isOpen(); }
+    QSerialPort::SerialPortError error() const override { return m_inner.error(); }
+    void clearError() override { m_inner.clearError(); }
+    QByteArray readAll() override
+    {
+        const QByteArray b = m_inner.readAll();
+        bytesIn += b.size();
+        if (!b.isEmpty())
+            m_lastIn = m_clock.nsecsElapsed();
+        return b;
+    }
+    qint64 write(const QByteArray &data) override
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        if (m_lastOut >= 0 && m_lastIn > m_lastOut) {
+            keyNs += m_lastIn - m_lastOut; // request handed over .. last reply bytes read
+            pcNs += now - m_lastIn;        // reply read .. next request handed over
+        }
+        m_lastOut = now;
+        const qint64 n = m_inner.write(data);
+        if (n > 0)
+            bytesOut += n;
+        return n;
+    }
+
+    qint64 bytesIn = 0;
+    qint64 bytesOut = 0;
+    // Where a round trip's time goes, summed: on the far side of the line (the key and the
+    // terminal), and on the PC from a reply to the next request.
+    qint64 keyNs = 0;
+    qint64 pcNs = 0;
+
+private:
+    SerialKeyPort m_inner;
+    QElapsedTimer m_clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    qint64 m_lastIn = -1;
+    qint64 m_lastOut = -1;
+};
+
+struct Run
+{
+    bool ok = false;
+    double seconds = 0;
+    quint64 roundTrips = 0;
+    qint64 bytesOut = 0;
+    qint64 bytesIn = 0;
+    double keySeconds = 0; // waiting for replies
+    double pcSeconds = 0;  // from a reply to the next request
+    double cpuSeconds = 0; // user + system time of this process during the run
+};
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// The program: UsbLink opens the key's port, KeySession fetches the records folder whole.
+Run programMirror(const QString &device, const QString &dataRoot)
+{
+    Run run;
+    Paths::setDataRoot(dataRoot);
+    cGlobalData global;
+    global.portOverride = device;
+    CountingPort port;
+    UsbLink usb(&global, &port);
+    KeySession session(&global);
+    QObject::connect(&usb, SIGNAL(frameReceived(RxDataBuffer)), session.protocol(),
+                     SLOT(iReceiveUart_Click(RxDataBuffer)));
+    QEventLoop loop;
+    bool done = false;
+    QObject::connect(session.files(), &FileExchange::slot_files_got_dir, &loop, [&](const QString &dir) {
+        if (dir == QLatin1String("/dbsett")) {
+            done = true;
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    usb.TmrCheckSerialPorts();
+    if (!usb.isConnected())
+        return run;
+    session.files()->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("*"));
+    loop.exec();
+    run.seconds = t.nsecsElapsed() / 1e9;
+    run.ok = done && !session.files()->isBusy();
+    run.roundTrips = usb.comSlip() ? usb.comSlip()->queue()->transmissions() : 0;
+    run.bytesIn = port.bytesIn;
+    run.bytesOut = port.bytesOut;
+    run.keySeconds = port.keyNs / 1e9;
+    run.pcSeconds = port.pcNs / 1e9;
+    run.cpuSeconds = cpuSeconds() - cpuBefore;
+    Paths::setDataRoot(QString());
+    return run;
+}
+
+// The limit: one request, wait for its reply, the next request; nothing else on the way.
+class StopAndWaitClient
+{
+public:
+    ~StopAndWaitClient()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    bool open(const QString &device)
+    {
+        m_fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        if (m_fd < 0)
+            return false;
+        termios tio{};
+        if (tcgetattr(m_fd, &tio) != 0)
+            return false;
+        cfmakeraw(&tio);
+        cfsetispeed(&tio, B115200);
+        cfsetospeed(&tio, B115200);
+        return tcsetattr(m_fd, TCSANOW, &tio) == 0;
+    }
+
+    // Sends one file command and waits for the key's answer.
+    bool request(const QByteArray &payload, FileCmdHeader *reply, QByteArray *data)
+    {
+        const QByteArray frame = SlipCodec::encode(0x31, 0x00, payload);
+        for (qsizetype done = 0; done < frame.size();) {
+            const ssize_t n = ::write(m_fd, frame.constData() + done, size_t(frame.size() - done));
+            if (n <= 0)
+                return false;
+            done += n;
+        }
+        const qint64 sent = m_clock.nsecsElapsed();
+        if (m_lastReply >= 0)
+            pcNs += sent - m_lastReply;
+        bytesOut += frame.size();
+        ++roundTrips;
+        bool got = false;
+        RxDataBuffer frameIn;
+        m_rx.setFrameHandler([&](const RxDataBuffer &f) {
+            frameIn = f;
+            got = true;
+        });
+        char buf[4096];
+        while (!got) {
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0)
+                return false;
+            const ssize_t n = ::read(m_fd, buf, sizeof buf);
+            if (n <= 0)
+                return false;
+            bytesIn += n;
+            m_rx.feed(QByteArray::fromRawData(buf, int(n)), QStringLiteral("USB"), QHostAddress(), 0);
+        }
+        m_lastReply = m_clock.nsecsElapsed();
+        keyNs += m_lastReply - sent;
+        // Body: class, sub-code, payload, CRC.
+        return frameIn.data[0] == 0x31
+               && FileCmdHeader::parse(frameIn.bytes() + 2, frameIn.length - 3, reply, data, nullptr);
+    }
+
+    // Lists the folder, then fetches every file part by part into outDir.
+    bool mirror(const QString &folder, const QString &outDir)
+    {
+        QDir().mkpath(outDir);
+        FileCmdHeader h;
+        h.setFileName(QLatin1Char('/') + folder);
+        h.command = FileCmdHeader::FA_READ_DIR;
+        QStringList names;
+        QByteArray payload = h.toBytes();
+        for (;;) {
+            FileCmdHeader r;
+            QByteArray listing;
+            if (!request(payload, &r, &listing) || r.status == FileCmdHeader::StatusError)
+                return false;
+            QByteArray name;
+            for (char c : qAsConst(listing)) {
+                if (c == '\0')
+                    break;
+                if (c == '\n')
+                    names.append(QString::fromUtf8(name));
+                if (c == '\n' || c == '\r')
+                    name.clear();
+                else
+                    name += c;
+            }
+            if (r.status != FileCmdHeader::StatusMore)
+                break;
+            payload = r.toBytes(); // the header back as it came
+        }
+        for (const QString &n : qAsConst(names)) {
+            QByteArray content;
+            FileCmdHeader ask;
+            ask.setFileName(QLatin1Char('/') + folder + QLatin1Char('/') + n);
+            ask.command = FileCmdHeader::FA_READ;
+            for (;;) {
+                FileCmdHeader r;
+                QByteArray part;
+                if (!request(ask.toBytes(), &r, &part) || r.status == FileCmdHeader::StatusError)
+                    return false;
+                content.append(part);
+                if (r.status != FileCmdHeader::StatusMore)
+                    break;
+                ask.seek = r.seek + r.length;
+            }
+            QFile out(outDir + QLatin1Char('/') + n);
+            if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+                return false;
+        }
+        return true;
+    }
+
+    quint64 roundTrips = 0;
+    qint64 bytesOut = 0;
+    qint64 bytesIn = 0;
+    qint64 keyNs = 0;
+    qint64 pcNs = 0;
+
+private:
+    int m_fd = -1;
+    SlipReceiver m_rx;
+    QElapsedTimer m_clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    qint64 m_lastReply = -1;
+};
+
+Run clientMirror(const QString &device, const QString &outDir)
+{
+    Run run;
+    StopAndWaitClient client;
+    if (!client.open(device))
+        return run;
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    run.ok = client.mirror(QStringLiteral("dbsett"), outDir);
+    run.seconds = t.nsecsElapsed() / 1e9;
+    run.cpuSeconds = cpuSeconds() - cpuBefore;
+    run.keySeconds = client.keyNs / 1e9;
+    run.pcSeconds = client.pcNs / 1e9;
+    run.roundTrips = client.roundTrips;
+    run.bytesIn = client.bytesIn;
+    run.bytesOut = client.bytesOut;
+    return run;
+}
+
+void printRun(const char *who, const Run &r)
+{
+    std::printf("  %-30s %s %8.3f s  %6llu round trips  %7.0f round trips/s  %8lld B out  %8lld B in\n", who,
+                r.ok ? "ok    " : "FAILED", r.seconds, static_cast<unsigned long long>(r.roundTrips),
+                r.seconds > 0 ? r.roundTrips / r.seconds : 0.0, static_cast<long long>(r.bytesOut),
+                static_cast<long long>(r.bytesIn));
+    const double n = r.roundTrips > 0 ? double(r.roundTrips) : 1.0;
+    std::printf("  %-30s        per round trip: %6.1f us awaiting the reply, %6.1f us from reply to next "
+                "request; CPU %.3f s\n",
+                "", r.keySeconds / n * 1e6, r.pcSeconds / n * 1e6, r.cpuSeconds);
+}
+
+// One scenario: a key of `records` x `measures`, keysim started with `keysimArgs`; the
+// program and the client take turns, each against a fresh keysim on the same key folder,
+// `repeat` times. The machine is shared, so each side's best run is the figure compared.
+bool scenario(const char *title, int records, int measures, const QStringList &keysimArgs, int repeat,
+              Run *program, Run *client)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("key"));
+    QDir().mkpath(root);
+    if (!makeKey(root, records, measures)) {
+        std::printf("%s: keysim make-key failed\n", title);
+        return false;
+    }
+    int files = 0;
+    const qint64 bytes = folderBytes(root + QStringLiteral("/dbsett"), &files);
+    std::printf("%s: %d record files, %lld bytes (%.2f MB), keysim %s, best of %d\n", title, files,
+                static_cast<long long>(bytes), bytes / 1e6, qPrintable(keysimArgs.join(QLatin1Char(' '))), repeat);
+    std::fflush(stdout);
+    // --only program|client runs one side (for a profiler); the comparison then fails.
+    const QStringList args = QCoreApplication::arguments();
+    const int only = args.indexOf(QLatin1String("--only"));
+    const QString side = only >= 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
+    const QString keyRecords = root + QStringLiteral("/dbsett");
+    bool allSame = true;
+    for (int i = 0; i < repeat; ++i) {
+        if (side.isEmpty() || side == QLatin1String("program")) {
+            KeysimProcess sim;
+            if (!sim.start(root, keysimArgs))
+                return false;
+            const QString pc = dir.filePath(QStringLiteral("pc%1").arg(i));
+            const Run r = programMirror(sim.device(), pc);
+            if (g_rssAfterFirstProgramKb == 0)
+                g_rssAfterFirstProgramKb = peakRssKb();
+            const bool same = sameFolder(pc + QStringLiteral("/download/dbsett"), keyRecords);
+            allSame = allSame && same && r.ok;
+            printRun(same ? "program (UsbLink+KeySession)" : "program: MIRROR DIFFERS", r);
+            if (i == 0 || r.seconds < program->seconds)
+                *program = r;
+            QDir(pc).removeRecursively();
+        }
+        if (side.isEmpty() || side == QLatin1String("client")) {
+            KeysimProcess sim;
+            if (!sim.start(root, keysimArgs))
+                return false;
+            const QString out = dir.filePath(QStringLiteral("client%1").arg(i));
+            const Run r = clientMirror(sim.device(), out);
+            const bool same = sameFolder(out, keyRecords);
+            allSame = allSame && same && r.ok;
+            printRun(same ? "stop-and-wait client" : "client: MIRROR DIFFERS", r);
+            if (i == 0 || r.seconds < client->seconds)
+                *client = r;
+            QDir(out).removeRecursively();
+        }
+        std::fflush(stdout);
+    }
+    std::printf("  mirrors identical to the key in every run: %s\n", allSame ? "yes" : "NO");
+    return allSame;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(quietLog);
+    const QStringList args = app.arguments();
+    auto intArg = [&](const char *name, int fallback) {
+        const int i = args.indexOf(QLatin1String(name));
+        return i >= 0 && i + 1 < args.size() ? args.at(i + 1).toInt() : fallback;
+    };
+    const int records = intArg("--records", 1000);
+    const int measures = intArg("--measures", 64);
+    const int pacedRecords = intArg("--paced-records", 200);
+    const int repeat = qMax(1, intArg("--repeat", 3));
+    bool allOk = true;
+
+    if (!args.contains(QLatin1String("--skip-unpaced"))) {
+        Run program, client;
+        const long rssStart = peakRssKb();
+        allOk = scenario("unpaced", records, measures, {}, repeat, &program, &client) && allOk;
+        std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s)\n",
+                    program.seconds, program.seconds > 0 ? program.roundTrips / program.seconds : 0.0,
+                    client.seconds, client.seconds > 0 ? client.roundTrips / client.seconds : 0.0);
+        std::printf("  program / client time: %.2fx (goal 1.5x or less)\n",
+                    client.seconds > 0 ? program.seconds / client.seconds : 0.0);
+        std::printf("  peak memory of this process (ru_maxrss): %ld kB at start, %ld kB after the program's "
+                    "first mirror\n\n",
+                    rssStart, g_rssAfterFirstProgramKb);
+        std::fflush(stdout);
+    }
+    if (!args.contains(QLatin1String("--skip-paced"))) {
+        Run program, client;
+        allOk = scenario("paced 115200", pacedRecords, measures, {QStringLiteral("--baud"), QStringLiteral("115200")},
+                         1, &program, &client)
+                && allOk;
+        const double bound = double(program.bytesIn + program.bytesOut) * 10.0 / 115200.0;
+        const double clientBound = double(client.bytesIn + client.bytesOut) * 10.0 / 115200.0;
+        std::printf("  line-rate bound (all bytes both ways x 10 bits / 115200): program %.2f s, client %.2f s\n",
+                    bound, clientBound);
+        std::printf("  program / bound: %.3fx (goal 1.1x or less); client / bound: %.3fx\n",
+                    bound > 0 ? program.seconds / bound : 0.0, clientBound > 0 ? client.seconds / clientBound : 0.0);
+    }
+    return allOk ? 0 : 1;
+}
