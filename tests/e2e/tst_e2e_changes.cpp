@@ -8,11 +8,13 @@ using namespace e2e;
 
 namespace {
 
-// Changes a key file the way the key itself would: the file is replaced whole.
-bool changeOnKey(const Keysim &sim, const QString &folder, const QString &name, quint32 seed)
+// Changes a key file the way the key itself would: the file is replaced whole, longer by a
+// tightening or, when shrink is set, shorter than before (what the PC has must not keep a tail).
+bool changeOnKey(const Keysim &sim, const QString &folder, const QString &name, quint32 seed, bool shrink = false)
 {
     const QString path = sim.folder(folder) + QLatin1Char('/') + name;
-    return writeFile(path, readFile(path) + pattern(28, seed));
+    const QByteArray old = readFile(path);
+    return writeFile(path, shrink ? pattern(old.size() / 2, seed) : old + pattern(28, seed));
 }
 
 QString mirrored(const PcSide &pc, const QString &folder, const QString &name)
@@ -98,7 +100,7 @@ void TestE2eChanges::everyOtherChangeType()
     // Types that name one changed file: that file is fetched again.
     const QList<int> fileTypes{1, 3, 4, 14, 9, 10};
     for (int i = 0; i < fileTypes.size(); ++i) {
-        QVERIFY(changeOnKey(sim, "dbsett", records.at(i), quint32(100 + i)));
+        QVERIFY(changeOnKey(sim, "dbsett", records.at(i), quint32(100 + i), i % 2 == 1));
         QVERIFY(sim.notifyChange(fileTypes.at(i), QStringLiteral("dbsett"), records.at(i)));
     }
     for (int i = 0; i < fileTypes.size(); ++i) {
