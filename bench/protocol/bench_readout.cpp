@@ -511,6 +511,10 @@ int main(int argc, char *argv[])
                     bound, clientBound);
         std::printf("  program / bound: %.3fx (goal 1.1x or less); client / bound: %.3fx\n",
                     bound > 0 ? program.seconds / bound : 0.0, clientBound > 0 ? client.seconds / clientBound : 0.0);
+        // keysim paces only what it sends; the requests cross the terminal at once.
+        const double replyBound = double(program.bytesIn) * 10.0 / 115200.0;
+        std::printf("  key-to-PC bytes alone (the paced direction): %.2f s; program / that: %.3fx\n", replyBound,
+                    replyBound > 0 ? program.seconds / replyBound : 0.0);
     }
     return allOk ? 0 : 1;
 }
