@@ -164,10 +164,10 @@ void RecordEditorForm::buildParameters(QWidget *frame)
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(2);
     for (RecordParameter which : kOrder) {
-        const RecordParameters::Spec spec = RecordParameters::spec(which, 0);
-        auto *p = new cParameter(spec.caption, true, spec.initial, QLatin1String(kFieldStyle), spec.precision);
-        p->setMinimum(spec.min);
-        p->setMaximum(spec.max);
+        const RecordParameters::FieldInfo info = RecordParameters::field(which, 0);
+        auto *p = new cParameter(info.caption, true, info.initial, QLatin1String(kFieldStyle), info.precision);
+        p->setMinimum(info.min);
+        p->setMaximum(info.max);
         p->button()->setObjectName(QStringLiteral("pbRecordValue%1").arg(int(which)));
         p->captionLabel()->setObjectName(QStringLiteral("lbRecordValue%1").arg(int(which)));
         p->button()->setFixedWidth(kFieldWidth);

@@ -342,21 +342,21 @@ void RecordEditorPage::applyAlgorithm(int code)
     const bool follow = angleLowFollowsAlgorithm();
     for (int i = 0; i < RecordParameters::Count; ++i) {
         const RecordParameter p = RecordParameter(i);
-        const RecordParameters::Spec spec = RecordParameters::spec(p, code, follow);
+        const RecordParameters::FieldInfo info = RecordParameters::field(p, code, follow);
         cParameter *field = parameter(p);
-        field->setCaptionText(spec.caption);
-        field->button()->setToolTip(spec.toolTip);
-        field->captionLabel()->setToolTip(spec.toolTip);
-        field->setMinimum(spec.min);
-        field->setMaximum(spec.max);
+        field->setCaptionText(info.caption);
+        field->button()->setToolTip(info.toolTip);
+        field->captionLabel()->setToolTip(info.toolTip);
+        field->setMinimum(info.min);
+        field->setMaximum(info.max);
         // A value the new range does not hold would reach the key as it stands.
         const double v = field->value();
         if (!field->inRange(v))
-            field->setValue(qBound(spec.min, std::isnan(v) ? spec.min : v, spec.max));
-        if (field->precision() != spec.precision)
-            field->setPrecision(spec.precision);
+            field->setValue(qBound(info.min, std::isnan(v) ? info.min : v, info.max));
+        if (field->precision() != info.precision)
+            field->setPrecision(info.precision);
         if (!field->inRange(field->value()))
-            field->setValue(qBound(spec.min, field->value(), spec.max));
+            field->setValue(qBound(info.min, field->value(), info.max));
         if (i < RecordParameters::VisibilityColumns)
             field->setVisible(m_templates ? m_templates->isVisible(code, p) : true);
     }

@@ -2,7 +2,7 @@
 
 #include "records/MeasureAlgorithms.h"
 
-RecordParameters::Spec RecordParameters::spec(RecordParameter p, int algorithm,
+RecordParameters::FieldInfo RecordParameters::field(RecordParameter p, int algorithm,
                                               bool angleLowSwitch)
 {
     const bool dep = algorithm == MeasureAlgorithms::AngleDependence;
@@ -14,8 +14,8 @@ RecordParameters::Spec RecordParameters::spec(RecordParameter p, int algorithm,
             return {tr("Limit Moment"), tr("Stop measure moment"), 0, 2000, 1, 1};
         return {tr("High Moment"), tr("High moment range"), 0, 2000, 1, 1};
     case RecordParameter::AngleLow: {
-        Spec s = dep ? Spec{tr("Start Angle"), tr("Start angle"), 1, 900, 0, 1}
-                     : Spec{tr("Low Angle"), tr("Low angle range"), 1, 900, 0, 1};
+        FieldInfo s = dep ? FieldInfo{tr("Start Angle"), tr("Start angle"), 1, 900, 0, 1}
+                     : FieldInfo{tr("Low Angle"), tr("Low angle range"), 1, 900, 0, 1};
         if (dep && angleLowSwitch) {
             s.min = 0;
             s.max = 10;

@@ -28,7 +28,7 @@ public:
     static constexpr int Count = 10;
     static constexpr int VisibilityColumns = 7; // RangeLow..Angle
 
-    struct Spec
+    struct FieldInfo
     {
         QString caption;
         QString toolTip;
@@ -41,7 +41,7 @@ public:
     // The field's look for an algorithm. angleLowSwitch says whether the low-angle range
     // follows the algorithm; the editor only switches it while the records page is shown,
     // otherwise the low angle keeps 1..900 with no decimals.
-    static Spec spec(RecordParameter p, int algorithm, bool angleLowSwitch = true);
+    static FieldInfo field(RecordParameter p, int algorithm, bool angleLowSwitch = true);
 
     // Keeps low <= high after one of them was edited: a low raised above high drops back to
     // high; a high lowered below low rises back to low. Any other parameter changes nothing.

@@ -93,20 +93,20 @@ UzelTemplateRow::UzelTemplateRow(int index, const TemplateListsModel *model, QWi
     fields->setSpacing(4);
     for (int i = 0; i < FieldCount; ++i) {
         const Field f = Field(i);
-        RecordParameters::Spec spec;
+        RecordParameters::FieldInfo info;
         if (f == CountBolts)
-            spec = {tr("Bolts count"), tr("Bolts count"), 1, 64, 0, 8};
+            info = {tr("Bolts count"), tr("Bolts count"), 1, 64, 0, 8};
         else if (f == HeadMm)
-            spec = {tr("Head size"), tr("Head size"), 0, 300, 0, 0};
+            info = {tr("Head size"), tr("Head size"), 0, 300, 0, 0};
         else
-            spec = RecordParameters::spec(parameterOf(f), 0, false);
-        auto *p = new cParameter(spec.caption, true, 0.0, QLatin1String(kFieldStyle), spec.precision);
-        p->setMinimum(spec.min);
-        p->setMaximum(spec.max);
+            info = RecordParameters::field(parameterOf(f), 0, false);
+        auto *p = new cParameter(info.caption, true, 0.0, QLatin1String(kFieldStyle), info.precision);
+        p->setMinimum(info.min);
+        p->setMaximum(info.max);
         p->button()->setFixedWidth(kFieldWidth);
         p->button()->setObjectName(QStringLiteral("pbUzelField%1_%2").arg(i).arg(index));
-        p->button()->setToolTip(spec.toolTip);
-        p->button()->setAccessibleName(spec.caption + QLatin1Char(' ') + number);
+        p->button()->setToolTip(info.toolTip);
+        p->button()->setAccessibleName(info.caption + QLatin1Char(' ') + number);
         p->captionLabel()->setWordWrap(true);
         p->captionLabel()->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         p->captionLabel()->setFixedWidth(kFieldWidth);

@@ -418,31 +418,31 @@ void TestRecordFile::captionsFollowTheAlgorithm()
     using P = RecordParameter;
     const P renamed[] = {P::RangeHigh, P::AngleLow, P::AngleHigh, P::Angle};
     for (P p : renamed)
-        QVERIFY(RecordParameters::spec(p, 9).caption != RecordParameters::spec(p, 3).caption);
+        QVERIFY(RecordParameters::field(p, 9).caption != RecordParameters::field(p, 3).caption);
     const P kept[] = {P::RangeLow, P::StartMom, P::PitchStep, P::HeadMm, P::CountTotal};
     for (P p : kept)
-        QCOMPARE(RecordParameters::spec(p, 9).caption, RecordParameters::spec(p, 3).caption);
-    QCOMPARE(RecordParameters::spec(P::AngleHigh, 9).toolTip, QStringLiteral("Stop measure angle"));
+        QCOMPARE(RecordParameters::field(p, 9).caption, RecordParameters::field(p, 3).caption);
+    QCOMPARE(RecordParameters::field(P::AngleHigh, 9).toolTip, QStringLiteral("Stop measure angle"));
 
-    auto s = RecordParameters::spec(P::AngleLow, 9);
+    auto s = RecordParameters::field(P::AngleLow, 9);
     QCOMPARE(s.caption, QStringLiteral("Start Angle"));
     QCOMPARE(s.min, 0.0);
     QCOMPARE(s.max, 10.0);
     QCOMPARE(s.precision, 1);
-    s = RecordParameters::spec(P::AngleLow, 9, false); // records page not shown
+    s = RecordParameters::field(P::AngleLow, 9, false); // records page not shown
     QCOMPARE(s.min, 1.0);
     QCOMPARE(s.max, 900.0);
     QCOMPARE(s.precision, 0);
-    s = RecordParameters::spec(P::AngleLow, 8);
+    s = RecordParameters::field(P::AngleLow, 8);
     QCOMPARE(s.caption, QStringLiteral("Low Angle"));
     QCOMPARE(s.max, 900.0);
     QCOMPARE(s.precision, 0);
 
-    s = RecordParameters::spec(P::PitchStep, 0);
+    s = RecordParameters::field(P::PitchStep, 0);
     QCOMPARE(s.min, 0.5);
     QCOMPARE(s.max, 5.0);
     QCOMPARE(s.precision, 2);
-    s = RecordParameters::spec(P::CountTotal, 0);
+    s = RecordParameters::field(P::CountTotal, 0);
     QCOMPARE(s.min, 1.0);
     QCOMPARE(s.max, 64.0);
 }
