@@ -45,6 +45,10 @@
         <source>Put file ../</source>
         <translation>Записан файл ../</translation>
     </message>
+    <message>
+        <source>The key does not answer: file exchange stopped</source>
+        <translation>Ключ не отвечает: обмен файлами остановлен</translation>
+    </message>
 </context>
 <context>
     <name>FileExchangePanel</name>

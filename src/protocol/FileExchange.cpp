@@ -143,6 +143,8 @@ bool FileExchange::sendCommand(const FileCmdHeader &header, const QByteArray &da
 {
     if (!m_sender)
         return false;
+    if (!m_sinceTraffic.isValid())
+        m_sinceTraffic.start();
     return m_sender->send(kClassFile, kSubCodeFile, header.toBytes(data), 0);
 }
 
@@ -326,6 +328,8 @@ void FileExchange::HandleFileCommand(const uchar *payload, int available,
         td::log(QStringLiteral("*** ERROR *** CMD_READ_WRITE_FILE refused: ") + why);
         return;
     }
+    m_sinceTraffic.restart();
+    m_stallRounds = 0;
     switch (h.command) {
     case FileCmdHeader::FA_READ:
         handleReadReply(h, data);
@@ -688,8 +692,44 @@ void FileExchange::clearTransfers()
     m_currentFile.clear();
 }
 
+void FileExchange::checkStalled()
+{
+    if (!isBusy()) {
+        m_sinceTraffic.invalidate();
+        m_stallRounds = 0;
+        return;
+    }
+    if (!m_sinceTraffic.isValid() || m_sinceTraffic.elapsed() < m_stallMs)
+        return;
+    constexpr int maxRounds = 3;
+    if (++m_stallRounds > maxRounds) {
+        td::log(QStringLiteral("File exchange: no answer from the key, %1 transfers given up")
+                    .arg(m_pending.size() + m_listingsOpen.size()));
+        clearTransfers();
+        m_sinceTraffic.invalidate();
+        m_stallRounds = 0;
+        emit statusMessage(tr("The key does not answer: file exchange stopped"));
+        emit waitAnimationRequested(false);
+        return;
+    }
+    td::log(QStringLiteral("File exchange stalled: sending %1 transfers again")
+                .arg(m_pending.size() + m_listingsOpen.size()));
+    m_sinceTraffic.restart();
+    const QStringList listings = m_listingsOpen.values();
+    for (const QString &keyDir : listings)
+        sendReadDir(keyDir);
+    const QList<TransferEntry> snapshot = m_pending;
+    for (const TransferEntry &e : snapshot) {
+        if (e.command == FileCmdHeader::FA_READ)
+            issueRead(e.keyDir, e.fileText, e.group, e.flag);
+        else
+            PutToKey(e.keyDir, e.fileText, e.group, e.flag);
+    }
+}
+
 void FileExchange::slot_iTmrFileReadWriteList()
 {
+    checkStalled();
     const bool active = isBusy();
     if (active == m_reportedActive)
         return;

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QSet>
 #include <QStringList>
+#include <QElapsedTimer>
 #include <QTimer>
 
 class KeySender;
@@ -32,6 +33,14 @@ public:
     explicit FileExchange(KeySender *sender, QObject *parent = nullptr,
                           int listTickMs = td::timing::fileListTick,
                           int progressTickMs = td::timing::exchangeProgressTick);
+
+    // How long pending transfers may go without a single file reply before they are sent
+    // again. A request whose every transmission went unanswered is dropped by the link's
+    // queue; without this its file would stay pending for good and its folder never finish.
+    void setStallTimeout(int ms) { m_stallMs = ms; }
+    // Re-sends every pending transfer when the exchange has stalled; after a few fruitless
+    // rounds the transfers are given up and reported. Run by the list timer.
+    void checkStalled();
 
     // Fetches one file, or with name "*" the whole folder (the local files of that folder
     // are removed first). False when the folder or name was refused.
@@ -120,4 +129,7 @@ private:
     ExchangeProgress m_reportedProgress;
     QTimer m_listTimer;
     QTimer m_progressTimer;
+    QElapsedTimer m_sinceTraffic; // since the last file reply (or the batch's first request)
+    int m_stallMs = 10 * td::timing::queueReplyTimeout; // longer than a key's whole resend run
+    int m_stallRounds = 0;
 };

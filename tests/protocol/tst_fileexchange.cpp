@@ -377,6 +377,54 @@ private slots:
         QVERIFY(rig->files.pendingList().isEmpty());
     }
 
+    void unansweredTransfersAreSentAgainThenGivenUp()
+    {
+        // Every transmission of a read and of a listing lost: the link's queue has dropped them.
+        key.folders["dbsett"]["r1"] = "content";
+        key.folders["templates"]["t1"] = QByteArray(700, 'x');
+        rig->files.setStallTimeout(40);
+        rig->files.GetFromKey("dbsett", "r1");
+        rig->files.GetFromKey("templates", "*");
+        const int firstRound = rig->usb.sent.size();
+        QCOMPARE(firstRound, 2);
+
+        rig->files.checkStalled(); // not yet: the time-out has not passed
+        QCOMPARE(rig->usb.sent.size(), firstRound);
+        QTest::qWait(60);
+        rig->files.checkStalled();
+        const QList<FileCmdHeader> again = sentHeaders(firstRound);
+        QCOMPARE(again.size(), 2);
+        QSet<QString> names;
+        for (const FileCmdHeader &h : again)
+            names.insert(h.fileName());
+        QCOMPARE(names, (QSet<QString>{"/dbsett/r1", "/templates"}));
+        QCOMPARE(rig->files.pendingList().size(), 1); // sent again, not listed twice
+
+        // The key answers the repeats: everything completes as if nothing had been lost.
+        QSignalSpy gotDir(&rig->files, SIGNAL(slot_files_got_dir(QString)));
+        answered = firstRound;
+        pump();
+        QCOMPARE(readFile(local("dbsett", "r1")), QByteArray("content"));
+        QCOMPARE(readFile(local("templates", "t1")), QByteArray(700, 'x'));
+        QVERIFY(!rig->files.isBusy());
+        QCOMPARE(gotDir.count(), 1);
+
+        // A key that never answers: three more rounds, then the transfer is given up and said.
+        QSignalSpy status(&rig->files, SIGNAL(statusMessage(QString)));
+        rig->files.GetFromKey("dbsett", "r1");
+        const int before = rig->usb.sent.size();
+        for (int round = 0; round < 4; ++round) {
+            QTest::qWait(60);
+            rig->files.checkStalled();
+        }
+        QCOMPARE(rig->usb.sent.size() - before, 3);
+        QVERIFY(!rig->files.isBusy());
+        QVERIFY(!status.isEmpty());
+        QTest::qWait(60);
+        rig->files.checkStalled(); // nothing pending: nothing sent
+        QCOMPARE(rig->usb.sent.size() - before, 3);
+    }
+
     void repeatedRequestsAreListedOnce()
     {
         rig->files.GetFromKey("dbsett", "r1");
