@@ -10,7 +10,7 @@ function(td_add_test)
     set(T_LABELS unit)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE torquedesk_core Qt5::Test ${T_LIBS})
+  target_link_libraries(${T_NAME} PRIVATE torquedesk_ui Qt5::Test ${T_LIBS})
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(${T_NAME} PROPERTIES

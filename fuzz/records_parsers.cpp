@@ -6,7 +6,7 @@
 #include "records/RecordName.h"
 #include "records/TemplateBinary.h"
 #include "records/TemplateJson.h"
-#include "records/Utf8Field.h"
+#include "base/Utf8Field.h"
 
 #include <QtGlobal>
 

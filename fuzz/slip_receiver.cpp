@@ -1,7 +1,7 @@
 // The SLIP receiver against arbitrary bytes, fed in chunkings chosen by the input itself.
 // Beyond not crashing: every delivered frame holds 1..768 bytes with a matching CRC and
 // zeros behind it, and re-encoding a delivered body brings back the same body.
-#include "link/Crc8.h"
+#include "base/Crc8.h"
 #include "link/SlipCodec.h"
 
 #include <QtGlobal>

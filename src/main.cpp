@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
-#include "app/MainWindow.h"
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/CommandLine.h"
+#include "ui/frame/MainWindow.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 
 #include <QApplication>
 #include <QFontDatabase>

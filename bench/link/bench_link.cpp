@@ -1,7 +1,7 @@
 // Link figures: SLIP encode and byte-by-byte receive throughput, and command round trips per
 // second through MyQueueTX + ComSlip over a pseudo-terminal whose far end echoes at once.
 #include "PtyPair.h"
-#include "app/cGlobalData.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/MyQueueTX.h"
 #include "link/SlipCodec.h"

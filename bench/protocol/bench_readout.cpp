@@ -6,8 +6,8 @@
 //
 //   bench_readout [--records N] [--measures M] [--paced-records N] [--skip-paced]
 //                 [--skip-unpaced] [--only program|client] [--repeat N]
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/KeyPort.h"
 #include "link/MyQueueTX.h"

@@ -8,14 +8,14 @@
 // record under one F.I.O. and one Wheel, so the operation-number level fills its whole pool of
 // 1000 buttons (the worst case for the widgets).
 
-#include "app/MainWindow.h"
-#include "records/LevelTree.h"
+#include "ui/frame/MainWindow.h"
+#include "ui/levels/LevelTree.h"
 #include "records/MenuLevels.h"
 #include "records/RecordFile.h"
 #include "records/RecordList.h"
 #include "records/RecordName.h"
-#include "records/cButtonLevel.h"
-#include "records/cRecord.h"
+#include "ui/levels/cButtonLevel.h"
+#include "ui/levels/cRecord.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "link/ComSlip.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "link/KeyPort.h"
 #include "link/MyQueueTX.h"
 

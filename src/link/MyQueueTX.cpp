@@ -1,6 +1,6 @@
 #include "link/MyQueueTX.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QMetaObject>
 #include <QMutexLocker>

@@ -1,7 +1,7 @@
 #include "link/SlipCodec.h"
 
-#include "app/Log.h"
-#include "link/Crc8.h"
+#include "base/Log.h"
+#include "base/Crc8.h"
 
 #include <algorithm>
 #include <limits>

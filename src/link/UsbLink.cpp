@@ -1,7 +1,7 @@
 #include "link/UsbLink.h"
 
-#include "app/Log.h"
-#include "app/cGlobalData.h"
+#include "base/Log.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/SerialKeyPort.h"
 

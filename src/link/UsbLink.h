@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Timing.h"
+#include "base/Timing.h"
 #include "link/RxDataBuffer.h"
 
 #include <QList>

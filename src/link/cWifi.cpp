@@ -1,6 +1,6 @@
 #include "link/cWifi.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "link/MyQueueTX.h"
 
 #include <QComboBox>

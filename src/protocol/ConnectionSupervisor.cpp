@@ -1,7 +1,7 @@
 #include "protocol/ConnectionSupervisor.h"
 
-#include "app/Log.h"
-#include "app/cGlobalData.h"
+#include "base/Log.h"
+#include "base/cGlobalData.h"
 #include "protocol/KeyProtocol.h"
 
 ConnectionSupervisor::ConnectionSupervisor(cGlobalData *globalData, KeyProtocol *protocol, QObject *parent,

@@ -1,15 +1,14 @@
 #include "protocol/FileExchange.h"
 
-#include "app/Log.h"
-#include "app/Paths.h"
+#include "base/AtomicFile.h"
+#include "base/Log.h"
+#include "base/Paths.h"
 #include "protocol/KeySender.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <filesystem>
 #include <limits>
 #include <system_error>
 
@@ -34,44 +33,6 @@ bool splitKeyDir(const QString &keyDir, QString *folder)
         return false;
     *folder = f;
     return true;
-}
-
-// Puts content in place of target in one rename, so the mirror holds the old file or the new
-// one and never part of one. Unlike QSaveFile it does not force each file onto the disk first:
-// a folder arrives as a burst of files, and a forced flush per file (milliseconds each on a
-// disk) was most of a read-out's time. The mirror is fetched from the key again on the next
-// connection, so a power cut costs nothing a lost link would not.
-bool replaceFile(const QString &target, const QByteArray &content, QString *why)
-{
-    const QFileInfo info(target);
-    QFile temp;
-    // A dot name: folder views pass over it, and a whole-folder fetch removes a leftover.
-    for (int attempt = 0; attempt < 8 && !temp.isOpen(); ++attempt) {
-        temp.setFileName(info.dir().filePath(QStringLiteral(".%1.part-%2")
-                                                 .arg(info.fileName())
-                                                 .arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                      QLatin1Char('0'))));
-        temp.open(QIODevice::WriteOnly | QIODevice::NewOnly);
-    }
-    if (!temp.isOpen()) {
-        *why = temp.errorString();
-        return false;
-    }
-    const bool written = temp.write(content) == content.size() && temp.flush();
-    if (!written)
-        *why = temp.errorString();
-    temp.close();
-    std::error_code ec;
-    if (written) {
-        // Replaces an existing file in one step, as POSIX rename and MoveFileEx do.
-        std::filesystem::rename(std::filesystem::u8path(temp.fileName().toStdString()),
-                                std::filesystem::u8path(target.toStdString()), ec);
-        if (!ec)
-            return true;
-        *why = QString::fromStdString(ec.message());
-    }
-    QFile::remove(temp.fileName());
-    return false;
 }
 
 } // namespace
@@ -417,7 +378,7 @@ void FileExchange::handleReadReply(const FileCmdHeader &h, const QByteArray &dat
     const QString target = localPath(folder, file);
     QDir().mkpath(Paths::downloadDir(folder));
     QString why;
-    if (!replaceFile(target, content, &why))
+    if (!AtomicFile::write(target, content, &why, AtomicFile::Durability::RenameOnly))
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: READ Filename:") + name
                 + QStringLiteral(" local file not written: ") + why);
     FileReceived(name, h.notify);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Timing.h"
+#include "base/Timing.h"
 #include "protocol/ExchangeProgress.h"
 #include "protocol/FileCmdHeader.h"
 #include "protocol/TransferEntry.h"

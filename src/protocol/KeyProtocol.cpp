@@ -1,9 +1,9 @@
 #include "protocol/KeyProtocol.h"
 
-#include "app/Log.h"
-#include "app/cGlobalData.h"
+#include "base/Log.h"
+#include "base/cGlobalData.h"
 #include "link/RxDataBuffer.h"
-#include "protocol/CalibrationArchive.h"
+#include "config/CalibrationArchive.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeySender.h"
 #include "protocol/KeyTransport.h"

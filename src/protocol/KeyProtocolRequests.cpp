@@ -2,7 +2,7 @@
 // The format texts are the key's; their odd blanks are part of what it has always received.
 #include "protocol/KeyProtocol.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "protocol/KeySender.h"
 #include "records/MenuLevels.h"
 

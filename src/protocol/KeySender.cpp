@@ -1,7 +1,7 @@
 #include "protocol/KeySender.h"
 
-#include "app/Log.h"
-#include "app/cGlobalData.h"
+#include "base/Log.h"
+#include "base/cGlobalData.h"
 #include "protocol/KeyTransport.h"
 
 KeySender::KeySender(cGlobalData *globalData) : m_global(globalData) {}

@@ -1,7 +1,7 @@
 #include "protocol/UsbKeyTransport.h"
 
-#include "app/Log.h"
-#include "app/cGlobalData.h"
+#include "base/Log.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/MyQueueTX.h"
 #include "link/QueueElement.h"

@@ -1,7 +1,7 @@
 #include "records/MeasureEntry.h"
 
-#include "link/Crc8.h"
-#include "records/LeBytes.h"
+#include "base/Crc8.h"
+#include "base/LeBytes.h"
 
 MeasureEntry MeasureEntry::fromBytes(const char *d)
 {

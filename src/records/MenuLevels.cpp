@@ -1,6 +1,6 @@
 #include "records/MenuLevels.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 namespace {
 

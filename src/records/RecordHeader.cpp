@@ -1,8 +1,8 @@
 #include "records/RecordHeader.h"
 
-#include "link/Crc8.h"
-#include "records/LeBytes.h"
-#include "records/Utf8Field.h"
+#include "base/Crc8.h"
+#include "base/LeBytes.h"
+#include "base/Utf8Field.h"
 
 #include <cstring>
 

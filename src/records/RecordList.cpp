@@ -1,7 +1,7 @@
 #include "records/RecordList.h"
 
-#include "app/Log.h"
-#include "app/Paths.h"
+#include "base/Log.h"
+#include "base/Paths.h"
 #include "records/TemplateBinary.h"
 
 #include <QDir>

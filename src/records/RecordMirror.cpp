@@ -1,8 +1,8 @@
 #include "records/RecordMirror.h"
 
-#include "app/Log.h"
-#include "app/Paths.h"
-#include "records/AtomicFile.h"
+#include "base/Log.h"
+#include "base/Paths.h"
+#include "base/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "records/TemplateBinary.h"
 
-#include "records/LeBytes.h"
-#include "records/Utf8Field.h"
+#include "base/LeBytes.h"
+#include "base/Utf8Field.h"
 
 #include <cstring>
 

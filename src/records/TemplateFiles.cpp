@@ -1,6 +1,6 @@
 #include "records/TemplateFiles.h"
 
-#include "records/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "records/TemplateBinary.h"
 #include "records/TemplateJson.h"
 

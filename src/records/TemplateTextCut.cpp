@@ -1,6 +1,6 @@
 #include "records/TemplateTextCut.h"
 
-#include "records/Utf8Field.h"
+#include "base/Utf8Field.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // with a temporary key folder tree, and the PC's real USB link and protocol session on a
 // temporary data root. Nothing is faked between them.
 
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "link/RxDataBuffer.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"

@@ -5,8 +5,8 @@
 #include "KeyState.h"
 #include "SimulatedKey.h"
 
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeySender.h"
 #include "protocol/KeyTransport.h"

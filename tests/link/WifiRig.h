@@ -4,9 +4,9 @@
 // supervision, window controller), with short intervals and ports of its own, plus a
 // hand-driven key on a loopback socket and the real keysim as a process.
 
-#include "app/Paths.h"
-#include "app/WifiController.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "ui/frame/WifiController.h"
+#include "base/cGlobalData.h"
 #include "link/MemoryKeyPort.h"
 #include "link/UsbLink.h"
 #include "link/cWifi.h"

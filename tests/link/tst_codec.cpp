@@ -1,4 +1,4 @@
-#include "link/Crc8.h"
+#include "base/Crc8.h"
 #include "link/SlipCodec.h"
 
 #include <QRandomGenerator>

@@ -1,9 +1,9 @@
 // The status exchange with short intervals (USB loss rule, Wi-Fi targets, the ready flag,
 // the empty list) and how the key's status is shown.
 
-#include "app/KeyStatusDisplay.h"
-#include "app/MainWindow.h"
-#include "app/cGlobalData.h"
+#include "ui/frame/KeyStatusDisplay.h"
+#include "ui/frame/MainWindow.h"
+#include "base/cGlobalData.h"
 #include "link/RxDataBuffer.h"
 #include "protocol/ConnectionSupervisor.h"
 #include "protocol/KeyModel.h"

@@ -1,6 +1,6 @@
 #include "LogCapture.h"
 #include "PtyPair.h"
-#include "app/cGlobalData.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/KeyPort.h"
 #include "link/SlipCodec.h"

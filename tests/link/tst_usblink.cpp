@@ -1,5 +1,5 @@
 #include "LogCapture.h"
-#include "app/cGlobalData.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/MemoryKeyPort.h"
 #include "link/MyQueueTX.h"

@@ -5,8 +5,8 @@
 #include "LogCapture.h"
 #include "WifiRig.h"
 
-#include "app/SettingsFile.h"
-#include "app/popups/PopupHost.h"
+#include "base/SettingsFile.h"
+#include "ui/popups/PopupHost.h"
 #include "link/MyQueueTX.h"
 #include "link/SlipCodec.h"
 

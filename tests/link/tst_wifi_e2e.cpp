@@ -7,7 +7,7 @@
 #include "link/MyQueueTX.h"
 #include "protocol/FileExchange.h"
 
-#include "app/MainWindow.h"
+#include "ui/frame/MainWindow.h"
 
 #include <QComboBox>
 #include <QFrame>

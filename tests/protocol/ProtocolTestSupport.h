@@ -4,7 +4,7 @@
 // the protocol layer hands them, the PC's protocol objects wired to them, and helpers that
 // build frames as the key sends them.
 
-#include "app/cGlobalData.h"
+#include "base/cGlobalData.h"
 #include "link/RxDataBuffer.h"
 #include "protocol/FileCmdHeader.h"
 #include "protocol/FileExchange.h"

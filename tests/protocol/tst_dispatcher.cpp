@@ -3,8 +3,8 @@
 
 #include "ProtocolTestSupport.h"
 
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"

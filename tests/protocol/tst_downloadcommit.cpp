@@ -1,8 +1,8 @@
 // How a finished download takes its place in the mirror: whole, in one step, with the
 // permissions any new file gets, nothing left beside it, and a place that cannot take it
 // left as it was.
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "protocol/FileCmdHeader.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeySender.h"

@@ -4,8 +4,8 @@
 #include "FakeKeyFiles.h"
 #include "ProtocolTestSupport.h"
 
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"

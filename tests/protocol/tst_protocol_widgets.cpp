@@ -2,11 +2,11 @@
 
 #include "ProtocolTestSupport.h"
 
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
-#include "protocol/ExchangeProgressWidget.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
+#include "ui/exchange/ExchangeProgressWidget.h"
 #include "protocol/FileExchange.h"
-#include "protocol/FileExchangePanel.h"
+#include "ui/exchange/FileExchangePanel.h"
 #include "protocol/KeySender.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "ProtocolTestSupport.h"
 
-#include "app/cGlobalData.h"
+#include "base/cGlobalData.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"

@@ -4,8 +4,8 @@
 
 #include "FakeKeyFiles.h"
 
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/MemoryKeyPort.h"
 #include "link/SlipCodec.h"

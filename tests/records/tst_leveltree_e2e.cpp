@@ -1,15 +1,15 @@
 // The whole program against the key emulator over a real pseudo-terminal: the key's records
 // arrive in the level tree, a walk down the tabs makes a record the key's current one, and
 // the menu levels page renames the tabs through the key.
-#include "app/MainWindow.h"
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
-#include "records/LevelTree.h"
-#include "records/MenuLevelsPage.h"
+#include "ui/frame/MainWindow.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
+#include "ui/levels/LevelTree.h"
+#include "ui/levels/MenuLevelsPage.h"
 #include "records/RecordFile.h"
 #include "records/RecordList.h"
-#include "records/cButtonLevel.h"
-#include "records/cRecord.h"
+#include "ui/levels/cButtonLevel.h"
+#include "ui/levels/cRecord.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,14 +4,14 @@
 #include "LogCapture.h"
 #include "ProtocolRig.h"
 
-#include "app/MainWindow.h"
+#include "ui/frame/MainWindow.h"
 #include "records/LevelColour.h"
-#include "records/LevelTree.h"
+#include "ui/levels/LevelTree.h"
 #include "records/RecordFile.h"
 #include "records/RecordList.h"
 #include "records/RecordName.h"
-#include "records/cButtonLevel.h"
-#include "records/cRecord.h"
+#include "ui/levels/cButtonLevel.h"
+#include "ui/levels/cRecord.h"
 
 #include <QDir>
 #include <QFile>

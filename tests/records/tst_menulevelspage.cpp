@@ -3,8 +3,8 @@
 
 #include "ProtocolRig.h"
 
-#include "app/widgets/cSwitcher.h"
-#include "records/MenuLevelsPage.h"
+#include "ui/widgets/cSwitcher.h"
+#include "ui/levels/MenuLevelsPage.h"
 
 #include <QComboBox>
 #include <QLineEdit>

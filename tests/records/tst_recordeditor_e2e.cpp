@@ -1,13 +1,13 @@
 // The whole program against the key emulator over a real pseudo-terminal: the main window
 // reads the key out, the records page creates, edits and deletes records through its
 // buttons and the keypad, and the key's records folder and the PC's mirror both follow.
-#include "app/MainWindow.h"
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
-#include "app/popups/PopupA.h"
-#include "app/popups/PopupHost.h"
-#include "app/widgets/cParameter.h"
-#include "records/RecordEditorPage.h"
+#include "ui/frame/MainWindow.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
+#include "ui/popups/PopupA.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/widgets/cParameter.h"
+#include "ui/records/RecordEditorPage.h"
 #include "records/RecordFile.h"
 #include "records/RecordList.h"
 

@@ -1,4 +1,4 @@
-#include "records/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "records/MeasureAlgorithms.h"
 #include "records/ModesVisibility.h"
 #include "records/RecordFile.h"

@@ -1,7 +1,7 @@
 #include "records/TemplateBinary.h"
 #include "records/TemplateJson.h"
 #include "records/TemplateLists.h"
-#include "records/Utf8Field.h"
+#include "base/Utf8Field.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 // The templates page against the key emulator over a real pseudo-terminal: the key's lists
 // arrive in the rows, and "Save" puts a list on the key byte for byte.
-#include "app/Paths.h"
-#include "app/cGlobalData.h"
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyModel.h"
@@ -9,10 +9,10 @@
 #include "protocol/KeySession.h"
 #include "records/TemplateBinary.h"
 #include "records/TemplateListsModel.h"
-#include "records/TemplateTextRow.h"
-#include "records/TemplatesPage.h"
-#include "records/UzelTemplateRow.h"
-#include "app/widgets/cSwitcher.h"
+#include "ui/templates/TemplateTextRow.h"
+#include "ui/templates/TemplatesPage.h"
+#include "ui/templates/UzelTemplateRow.h"
+#include "ui/widgets/cSwitcher.h"
 
 #include <QFile>
 #include <QLabel>

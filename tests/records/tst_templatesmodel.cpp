@@ -1,8 +1,8 @@
 // The shared template lists model, the editor-combo filler and the template file writer.
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "records/RecordParameters.h"
 #include "records/TemplateBinary.h"
-#include "records/TemplateCombo.h"
+#include "ui/templates/TemplateCombo.h"
 #include "records/TemplateFiles.h"
 #include "records/TemplateJson.h"
 #include "records/TemplateListsModel.h"

@@ -2,18 +2,18 @@
 // the keypad, the buttons, with a file exchange that records what would go to the key.
 #include "ProtocolRig.h"
 
-#include "app/Paths.h"
-#include "app/popups/PopupA.h"
-#include "app/popups/PopupHost.h"
-#include "app/widgets/cParameter.h"
-#include "app/widgets/cSwitcher.h"
+#include "base/Paths.h"
+#include "ui/popups/PopupA.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/widgets/cParameter.h"
+#include "ui/widgets/cSwitcher.h"
 #include "records/TemplateBinary.h"
-#include "records/TemplateCombo.h"
+#include "ui/templates/TemplateCombo.h"
 #include "records/TemplateJson.h"
 #include "records/TemplateListsModel.h"
-#include "records/TemplateTextRow.h"
-#include "records/TemplatesPage.h"
-#include "records/UzelTemplateRow.h"
+#include "ui/templates/TemplateTextRow.h"
+#include "ui/templates/TemplatesPage.h"
+#include "ui/templates/UzelTemplateRow.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,0 +1,41 @@
+#include "base/CommandLine.h"
+
+#include "base/Paths.h"
+#include "base/cGlobalData.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+CommandLineOptions CommandLine::parse(const QCoreApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "TorqueDesk, the desktop companion of the dynamometric key."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                               QCoreApplication::translate("main", "Keep settings, mirrors and reports in DIR instead of the program's folder."),
+                               QStringLiteral("DIR"));
+    QCommandLineOption port(QStringLiteral("port"),
+                            QCoreApplication::translate("main", "Open DEVICE as the key's serial port instead of searching for the key."),
+                            QStringLiteral("DEVICE"));
+    QCommandLineOption firmware(QStringLiteral("firmware-server"),
+                                QCoreApplication::translate("main", "Base address of the firmware download server."),
+                                QStringLiteral("URL"));
+    parser.addOptions({dataDir, port, firmware});
+    parser.process(app);
+
+    CommandLineOptions options;
+    options.dataDir = parser.value(dataDir);
+    options.port = parser.value(port);
+    options.firmwareServer = parser.value(firmware);
+    return options;
+}
+
+void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
+{
+    if (!options.dataDir.isEmpty())
+        Paths::setDataRoot(options.dataDir);
+    data->portOverride = options.port;
+    data->firmwareServer = options.firmwareServer;
+}

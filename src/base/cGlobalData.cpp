@@ -1,0 +1,14 @@
+#include "base/cGlobalData.h"
+
+cGlobalData::cGlobalData(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void cGlobalData::reset()
+{
+    currentInterface = 0;
+    comSlip = nullptr;
+    pcAddress = QStringLiteral("127.0.0.1");
+    wifiReady = false;
+}

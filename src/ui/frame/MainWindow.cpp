@@ -1,0 +1,393 @@
+#include "ui/frame/MainWindow.h"
+
+#include "ui/frame/AccessCodes.h"
+#include "ui/frame/KeyStatusDisplay.h"
+#include "ui/popups/PopupA.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/popups/PopupMsg.h"
+#include "ui/popups/PopupWait.h"
+#include "ui/widgets/cParameter.h"
+#include "link/RxDataBuffer.h"
+#include "link/UsbLink.h"
+#include "link/cWifi.h"
+#include "protocol/ConnectionSupervisor.h"
+#include "ui/exchange/ExchangeProgressWidget.h"
+#include "protocol/FileExchange.h"
+#include "ui/exchange/FileExchangePanel.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySession.h"
+#include "base/Log.h"
+#include "base/Paths.h"
+#include "ui/frame/StatusLine.h"
+#include "ui/frame/WifiController.h"
+#include "base/Timing.h"
+#include "base/cGlobalData.h"
+#include "records/RecordList.h"
+#include "reports/ReportDatabase.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMovie>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+
+static void initTorqueDeskResources()
+{
+    Q_INIT_RESOURCE(torquedesk);
+}
+
+void MainWindow::initResources()
+{
+    static bool done = false;
+    if (!done) {
+        initTorqueDeskResources();
+        done = true;
+    }
+}
+
+MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
+    : QMainWindow(parent)
+    , m_globalData(globalData)
+{
+    initResources();
+    ui.setupUi(this);
+    m_popups = new PopupHost(this);
+    connect(m_popups, SIGNAL(closeRequested()), this, SLOT(iBtnClose_Click()));
+    connect(this, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
+
+    m_globalData->reset();
+    m_globalData->statusLineLabel = ui.lbStatusLine;
+    m_globalData->keyNameLabel = ui.lbKeyName;
+    m_globalData->busyAnimationLabel = ui.lbBusy;
+
+    setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                   | Qt::CustomizeWindowHint);
+    setWindowTitle(tr("Dynamometric key"));
+    placeOnScreen();
+    buildBootScreen();
+
+    connect(ui.pbSettings, SIGNAL(clicked()), this, SLOT(iBtnSettings_Click()));
+    for (QPushButton *button : ui.leftMenuButtons)
+        connect(button, SIGNAL(clicked()), this, SLOT(iBtnLeftMenu_Click()));
+
+    QTimer::singleShot(td::timing::initGraphicsDelay, this, SLOT(InitGraphics()));
+}
+
+MainWindow::~MainWindow()
+{
+    ReportDatabase::close();
+}
+
+void MainWindow::placeOnScreen()
+{
+    // A touch panel may be smaller than the design size: shrink to fit, never leave the screen.
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize wanted(qMin(1024, area.width()), qMin(720, area.height() - 40));
+    setMinimumSize(qMin(800, wanted.width()), qMin(560, wanted.height()));
+    resize(wanted);
+    const QSize frame = frameSize();
+    move(area.center().x() - frame.width() / 2 + 1, area.center().y() - frame.height() / 2 + 1);
+    QPoint pos = this->pos();
+    pos.setX(qBound(area.left(), pos.x(), qMax(area.left(), area.right() - frame.width())));
+    pos.setY(qBound(area.top(), pos.y(), qMax(area.top(), area.bottom() - frame.height())));
+    move(pos);
+}
+
+void MainWindow::buildBootScreen()
+{
+    m_busyMovie = new QMovie(QStringLiteral(":resource/images/wait.gif"), QByteArray(), this);
+    if (m_busyMovie->isValid()) {
+        ui.lbBusy->setMovie(m_busyMovie);
+        m_busyMovie->start();
+    }
+    m_rocketMovie = new QMovie(QStringLiteral(":resource/images/rocket.gif"), QByteArray(), this);
+    if (m_rocketMovie->isValid())
+        ui.lbBusy2->setMovie(m_rocketMovie);
+    ui.lbBusy2->hide();
+    ui.teBootInfo->hide();
+    ui.lbStatusLine->clear();
+    m_statusLine = new StatusLine(ui.lbStatusLine, td::timing::statusLineHold, this);
+    ui.lbLogo->setPixmap(QPixmap(QStringLiteral(":resource/images/logo_trevonics_red3.png")));
+    ui.lbBootText->show();
+    ui.frLogoFooter->hide();
+    setStatusIcons(QStringLiteral(":resource/images/null.png"), QStringLiteral(":resource/images/null.png"),
+                   QStringLiteral(":resource/images/null.png"));
+    setMainFormControlsVisible(false);
+    ui.stMainPages->setCurrentIndex(2);
+}
+
+void MainWindow::loadSettings()
+{
+    const QString path = Paths::settingsIni();
+    const SettingsFile::LoadResult result = SettingsFile::load(path, m_settings);
+    if (result != SettingsFile::LoadResult::Loaded) {
+        // Missing or damaged: write the defaults back so the next start finds a sound file.
+        if (!SettingsFile::save(path, m_settings)) {
+            td::log(QStringLiteral("settings.ini can't be written: ") + path);
+            emit messageRequested(tr("Warning! File 'settings.ini' can't create!"), QStringLiteral("red"));
+        }
+    }
+    m_globalData->pcAddress = m_settings.pcAddress;
+}
+
+void MainWindow::openReportDatabase()
+{
+    if (ReportDatabase::open(Paths::reportDatabase()))
+        td::log(QStringLiteral("DB Report connected"));
+    else
+        td::log(QStringLiteral("DB Report Not connected"));
+}
+
+void MainWindow::InitGraphics()
+{
+    if (m_graphicsBuilt)
+        return;
+    m_graphicsBuilt = true;
+    loadSettings();
+    buildKeyLink();
+    buildPages();
+    emit graphicsReady();
+    openReportDatabase();
+    emit scanRequested();
+    m_usb->TmrCheckSerialPorts();
+}
+
+void MainWindow::buildKeyLink()
+{
+    m_session = new KeySession(m_globalData, this);
+    m_usb = new UsbLink(m_globalData, nullptr, this);
+    m_supervisor = new ConnectionSupervisor(m_globalData, m_session->protocol(), this);
+    m_supervisor->setPageIndexProvider([this] { return ui.stMainPages->currentIndex(); });
+    m_supervisor->setPortErrorCheck([this] { return m_usb->checkPortError(); });
+
+    KeyStatusDisplay::Widgets w;
+    w.warningPanel = ui.frWarning;
+    w.warningPicture = ui.lbWarningPicture;
+    w.warningText = ui.lbWarningText;
+    w.rotation = ui.lbRotation;
+    w.battery = ui.lbBattery;
+    w.wifiLevel = ui.lbWifiLevel;
+    w.warningLine = ui.lbWarningLine;
+    w.pages = ui.stMainPages;
+    w.reportSelection = ui.pbSelectReport;
+    m_keyStatus = new KeyStatusDisplay(m_globalData, w, this);
+
+    KeyProtocol *protocol = m_session->protocol();
+    FileExchange *files = m_session->files();
+    connect(m_usb, SIGNAL(frameReceived(RxDataBuffer)), protocol, SLOT(iReceiveUart_Click(RxDataBuffer)));
+    connect(m_usb, SIGNAL(usbKeyConnected()), this, SLOT(onUsbKeyConnected()));
+    connect(m_usb, SIGNAL(enterNoKeyState()), this, SLOT(onNoKey()));
+    connect(protocol, SIGNAL(supervisionStartRequested()), m_supervisor, SLOT(start()));
+    connect(protocol, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    connect(files, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    connect(protocol, SIGNAL(windowTitleChanged(QString)), this, SLOT(setWindowTitle(QString)));
+    connect(protocol, SIGNAL(keyStatusReceived(quint8, quint8, quint8, quint8)), m_keyStatus,
+            SLOT(ShowKeyStatus(quint8, quint8, quint8, quint8)));
+    connect(protocol, SIGNAL(waitAnimationRequested(bool)), this, SLOT(onWaitAnimation(bool)));
+    connect(files, SIGNAL(waitAnimationRequested(bool)), this, SLOT(onWaitAnimation(bool)));
+    connect(m_session->model(), SIGNAL(namesChanged()), this, SLOT(onKeyNamesChanged()));
+    connect(m_supervisor, SIGNAL(usbKeyLost()), m_usb, SLOT(Com_closeSerialPort()));
+    connect(m_supervisor, SIGNAL(rescanRequested()), m_usb, SLOT(TmrCheckSerialPorts()));
+
+    // The Wi-Fi link binds to the PC address loaded from settings.ini just before.
+    m_wifi = new cWifi(m_globalData->pcAddress, this);
+    WifiController::Widgets wifiWidgets;
+    wifiWidgets.comboHost = ui.loKeyCombo;
+    wifiWidgets.ipListFrame = ui.frIpList;
+    wifiWidgets.linkIcon = ui.lbStatusIcon1;
+    wifiWidgets.linkLogo = ui.lbStatusIcon2;
+    wifiWidgets.spareIcon = ui.lbStatusIcon3;
+    wifiWidgets.connectText = ui.lbConnectText;
+    wifiWidgets.busy = ui.lbExchangeBusy;
+    wifiWidgets.popups = m_popups;
+    m_wifiController = new WifiController(m_globalData, m_wifi, m_session, m_supervisor, m_usb,
+                                          m_keyStatus, wifiWidgets, this);
+    connect(m_wifiController, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+    connect(m_wifiController, SIGNAL(openMainFormRequested()), this, SLOT(slot_TmrOpenMainForm()));
+    connect(m_wifiController, SIGNAL(messageRequested(QString, QString)), this,
+            SLOT(showMessage(QString, QString)));
+    connect(m_wifiController, SIGNAL(closeRequested()), this, SLOT(iBtnClose_Click()));
+    m_wifi->start();
+
+    m_progress = new ExchangeProgressWidget(ui.centralWidget);
+    m_progress->setObjectName(QStringLiteral("wExchangeProgress"));
+    m_progress->attach(files);
+    ui.loProgress->addWidget(m_progress);
+
+    m_filePanel = new FileExchangePanel(files, ui.frFiles);
+    m_filePanel->setObjectName(QStringLiteral("wFileExchangePanel"));
+    ui.frFiles->layout()->addWidget(m_filePanel);
+}
+
+void MainWindow::onUsbKeyConnected()
+{
+    onWaitAnimation(true);
+    m_session->protocol()->resetMissedReplies();
+    m_keyStatus->resetRotation();
+    setStatusIcons(QStringLiteral(":resource/images/usb.png"), QStringLiteral(":resource/images/logo_usb.png"),
+                   QStringLiteral(":resource/images/null.png"));
+    ui.lbConnectText->setText(tr("Try to connect device to PC over USB-miniUSB cable..."));
+    m_popups->closeMessage();
+    slot_TmrOpenMainForm();
+    m_session->protocol()->ReadKeyOnConnect();
+}
+
+void MainWindow::onNoKey()
+{
+    m_supervisor->stop();
+    setWindowTitle(tr("Dynamometric key"));
+    ui.lbKeyName->clear();
+    m_globalData->currentInterface = 0;
+    onWaitAnimation(false);
+    ShowNoKeyState();
+    m_popups->closeMessage();
+}
+
+void MainWindow::onKeyNamesChanged()
+{
+    const KeyNames &names = m_session->model()->names();
+    ui.lbKeyName->setText(names.operatorName.isEmpty() ? names.keyName
+                                                       : names.keyName + QStringLiteral(" / ") + names.operatorName);
+}
+
+void MainWindow::onWaitAnimation(bool show)
+{
+    ui.lbExchangeBusy->setVisible(show);
+}
+
+void MainWindow::PopupMessageWindow(cParameter *aPar) { m_popups->PopupMessageWindow(aPar); }
+void MainWindow::PopupMessageWindowFormat(cParameter *aPar) { m_popups->PopupMessageWindowFormat(aPar); }
+void MainWindow::PopupMessageWindowNotUSB(cParameter *aPar) { m_popups->PopupMessageWindowNotUSB(aPar); }
+void MainWindow::PopupWaitWindow() { m_popups->PopupWaitWindow(); }
+void MainWindow::PopupQuestionWindow(cParameter *aPar, iFuncWhenYes aFunc, iFuncWhenYes aFuncNo)
+{
+    m_popups->PopupQuestionWindow(aPar, std::move(aFunc), std::move(aFuncNo));
+}
+
+void MainWindow::showMessage(const QString &text, const QString &style)
+{
+    cParameter message(text, true, text, style);
+    m_popups->PopupMessageWindow(&message);
+}
+
+void MainWindow::setMainFormControlsVisible(bool visible)
+{
+    ui.frMainFormControls->setVisible(visible);
+}
+
+void MainWindow::setStatusIcons(const QString &a, const QString &b, const QString &c)
+{
+    ui.lbStatusIcon1->setPixmap(QPixmap(a));
+    ui.lbStatusIcon2->setPixmap(QPixmap(b));
+    ui.lbStatusIcon3->setPixmap(QPixmap(c));
+}
+
+void MainWindow::iBtnLeftMenu_Click()
+{
+    auto *sender = qobject_cast<QPushButton *>(this->sender());
+    const int index = ui.leftMenuButtons.indexOf(sender);
+    if (index < 0)
+        return;
+    for (QPushButton *button : ui.leftMenuButtons)
+        button->setChecked(button == sender);
+    ui.swSettings->setCurrentIndex(index);
+}
+
+void MainWindow::iBtnSettings_Click()
+{
+    const int pageIndex = ui.stMainPages->currentIndex();
+    if (pageIndex == 3) {
+        emit settingsPageRequested();
+        ui.stMainPages->setCurrentIndex(1);
+        ui.pbSettings->setText(tr("Back"));
+        ui.pbSettings->setToolTip(tr("Back to main screen"));
+        ui.pbSettings->setAccessibleName(tr("Back"));
+        setMainFormControlsVisible(false);
+        ui.pbSelectReport->setChecked(false);
+        ui.pbSelectReport->setText(tr("Select"));
+        ui.pbSelectReport->setToolTip(tr("Select elements for make report"));
+        AccessCodes::apply(this, ui.leKeyMessage->text());
+    } else if (pageIndex == 1) {
+        ui.stMainPages->setCurrentIndex(3);
+        ui.pbSettings->setText(tr("Settings"));
+        ui.pbSettings->setToolTip(tr("Special key settings"));
+        ui.pbSettings->setAccessibleName(tr("Settings"));
+        setMainFormControlsVisible(true);
+        const int first = m_firstActiveLevel ? m_firstActiveLevel() : 0;
+        for (int i = 0; i < 5 && i < ui.tabLevels->count(); ++i)
+            ui.tabLevels->setTabEnabled(i, i == first);
+    }
+    // On the boot and no-key pages the button does nothing.
+}
+
+void MainWindow::slot_TmrOpenMainForm()
+{
+    setMainFormControlsVisible(true);
+    ui.stMainPages->setCurrentIndex(3);
+    emit recordTabsReset();
+}
+
+void MainWindow::ShowNoKeyState()
+{
+    setMainFormControlsVisible(false);
+    ui.tabLevels->setCurrentIndex(0);
+    ui.lbInitPicture->setPixmap(QPixmap(QStringLiteral(":resource/images/init_find.png")));
+    setStatusIcons(QStringLiteral(":resource/images/null.png"), QStringLiteral(":resource/images/null.png"),
+                   QStringLiteral(":resource/images/null.png"));
+    ui.lbConnectText->setText(tr("Try to connect device to PC..."));
+    ui.lbBootText->hide();
+    ui.frLogoFooter->show();
+    ui.stMainPages->setCurrentIndex(2);
+    // The record tabs reset first: it brings the report button back for the main form, which
+    // has no place without a key.
+    emit recordTabsReset();
+    ui.pbSelectReport->setChecked(false);
+    ui.pbSelectReport->hide();
+    ui.pbSettings->setText(tr("Settings"));
+    ui.pbSettings->setToolTip(tr("Special key settings"));
+}
+
+RecordList *MainWindow::recordList()
+{
+    if (!m_recordList)
+        m_recordList = new RecordList(this);
+    return m_recordList;
+}
+
+void MainWindow::showStatus(const QString &text)
+{
+    m_statusLine->showMessage(text);
+}
+
+void MainWindow::iBtnClose_Click()
+{
+    close();
+    QApplication::quit();
+}
+
+void MainWindow::slot_iTimerClose()
+{
+    iBtnClose_Click();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui.retranslateUi();
+    QMainWindow::changeEvent(event);
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "ui/frame/MainWindowForm.h"
+#include "base/SettingsFile.h"
+
+#include "ui/popups/PopupQ.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class ConnectionSupervisor;
+class ExchangeProgressWidget;
+class FileExchangePanel;
+class KeySession;
+class KeyStatusDisplay;
+class PopupHost;
+class RecordList;
+class QMovie;
+class QTimer;
+class StatusLine;
+class UsbLink;
+class WifiController;
+class cGlobalData;
+class cWifi;
+class cParameter;
+
+// The frame: composes the pages, owns the long-lived objects and connects their signals.
+// Behaviour lives in the classes that own it; the slots here are the frame's own.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(QWidget *parent, cGlobalData *globalData);
+    ~MainWindow() override;
+
+    // The compiled-in pictures and font live in the core library; call once before use.
+    static void initResources();
+
+    MainWindowForm *form() { return &ui; }
+    cGlobalData *globalData() const { return m_globalData; }
+    StatusLine *statusLine() const { return m_statusLine; }
+    const AppSettings &settings() const { return m_settings; }
+    PopupHost *popups() const { return m_popups; }
+    // Made by InitGraphics; null before.
+    UsbLink *usbLink() const { return m_usb; }
+    KeySession *session() const { return m_session; }
+    ConnectionSupervisor *supervisor() const { return m_supervisor; }
+    KeyStatusDisplay *keyStatus() const { return m_keyStatus; }
+    cWifi *wifi() const { return m_wifi; }
+    WifiController *wifiController() const { return m_wifiController; }
+    // The records of the local dbsett mirror, rebuilt whenever it changes; made on first use so
+    // every page can subscribe whatever order the pages are built in.
+    RecordList *recordList();
+
+    // The index of the first menu level whose enabled flag is set (0 until the key says).
+    void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
+
+    // Shows or hides the controls that belong to the main form only.
+    void setMainFormControlsVisible(bool visible);
+
+public slots:
+    void InitGraphics();
+    void iBtnLeftMenu_Click();
+    void iBtnSettings_Click();
+    void iBtnClose_Click();
+    void slot_iTimerClose();
+    void slot_TmrOpenMainForm();
+    // No key: the no-key page, scanning again (the link re-arms its scan).
+    void ShowNoKeyState();
+    void showStatus(const QString &text);
+
+    // The five ways every part of the program talks to the user.
+    void PopupMessageWindow(cParameter *aPar);
+    void PopupMessageWindowFormat(cParameter *aPar);
+    void PopupMessageWindowNotUSB(cParameter *aPar);
+    void PopupWaitWindow();
+    void PopupQuestionWindow(cParameter *aPar, iFuncWhenYes aFunc, iFuncWhenYes aFuncNo);
+    // A message popup for a plain text in a cParameter colour ("red", ...).
+    void showMessage(const QString &text, const QString &style);
+
+private slots:
+    void onUsbKeyConnected();
+    void onNoKey();
+    void onKeyNamesChanged();
+    void onWaitAnimation(bool show);
+
+signals:
+    // The settings page was opened from the main form: the key is asked for its settings.
+    void settingsPageRequested();
+    // The record tabs are to be reset (records page and level tree listen).
+    void recordTabsReset();
+    // InitGraphics has built every page; later subsystems finish their wiring here.
+    void graphicsReady();
+    // The first search for the key (the link runs TmrCheckSerialPorts).
+    void scanRequested();
+    // A message for the user (text, cParameter colour name such as "red").
+    void messageRequested(const QString &text, const QString &style);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildBootScreen();
+    void buildKeyLink();
+    void buildPages();
+    void loadSettings();
+    void openReportDatabase();
+    void placeOnScreen();
+    void setStatusIcons(const QString &a, const QString &b, const QString &c);
+
+    MainWindowForm ui;
+    cGlobalData *m_globalData;
+    AppSettings m_settings;
+    StatusLine *m_statusLine = nullptr;
+    QMovie *m_busyMovie = nullptr;
+    QMovie *m_rocketMovie = nullptr;
+    bool m_graphicsBuilt = false;
+    std::function<int()> m_firstActiveLevel;
+    PopupHost *m_popups = nullptr;
+    UsbLink *m_usb = nullptr;
+    KeySession *m_session = nullptr;
+    ConnectionSupervisor *m_supervisor = nullptr;
+    KeyStatusDisplay *m_keyStatus = nullptr;
+    cWifi *m_wifi = nullptr;
+    WifiController *m_wifiController = nullptr;
+    ExchangeProgressWidget *m_progress = nullptr;
+    FileExchangePanel *m_filePanel = nullptr;
+    RecordList *m_recordList = nullptr;
+};

@@ -1,0 +1,27 @@
+#include "ui/frame/StatusLine.h"
+
+#include <QLabel>
+
+StatusLine::StatusLine(QLabel *label, int holdMs, QObject *parent)
+    : QObject(parent)
+    , m_label(label)
+{
+    m_timer.setInterval(holdMs);
+    connect(&m_timer, SIGNAL(timeout()), this, SLOT(slot_PrintLogger()));
+    QFont f = m_label->font();
+    f.setPointSize(10);
+    m_label->setFont(f);
+    m_label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+}
+
+void StatusLine::showMessage(const QString &text)
+{
+    m_label->setText(text);
+    m_timer.start();
+}
+
+void StatusLine::slot_PrintLogger()
+{
+    m_label->clear();
+    m_timer.stop();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "base/Timing.h"
+#include "link/RxDataBuffer.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QListWidget>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+
+class ConnectionSupervisor;
+class KeySession;
+class KeyStatusDisplay;
+class PopupHost;
+class QBoxLayout;
+class QLabel;
+class QWidget;
+class UsbLink;
+class cGlobalData;
+class cWifi;
+
+// The window's side of the Wi-Fi link: hands the link's frames to the protocol layer, keeps
+// the key combo box and the key selection in step, switches the window to Wi-Fi when the port
+// scan says so, and offers the PC's addresses for the link to bind to. Every widget is
+// optional, so tests drive the same logic without a window.
+class WifiController : public QObject
+{
+    Q_OBJECT
+public:
+    struct Widgets
+    {
+        QBoxLayout *comboHost = nullptr; // the top bar's place for the key combo box
+        QWidget *ipListFrame = nullptr;  // frIpList on the logo page
+        QLabel *linkIcon = nullptr;      // the three status icons
+        QLabel *linkLogo = nullptr;
+        QLabel *spareIcon = nullptr;
+        QLabel *connectText = nullptr;
+        QWidget *busy = nullptr; // the exchange's busy animation
+        PopupHost *popups = nullptr;
+    };
+    using AddressProvider = std::function<QList<QHostAddress>()>;
+
+    // Wires the link to the protocol layer, the supervision and (when given) the USB link's
+    // scan. Arms the PC address list ipListDelayMs from now.
+    WifiController(cGlobalData *globalData, cWifi *wifi, KeySession *session,
+                   ConnectionSupervisor *supervisor, UsbLink *usb, KeyStatusDisplay *status,
+                   const Widgets &widgets, QObject *parent = nullptr,
+                   int ipListDelayMs = td::timing::ipListDelay);
+    ~WifiController() override;
+
+    // The PC's addresses to offer (tests); the default asks the network interfaces.
+    void setAddressProvider(AddressProvider provider);
+    // The IPv4 addresses of all, without 127.0.0.1, in the order given.
+    static QStringList offeredAddresses(const QList<QHostAddress> &all);
+    // The question text shown above the address list.
+    static QString addressQuestion();
+
+    // Made by the first slot_iTimerShowIPList(); null before.
+    QListWidget *ipList() const { return m_ipList; }
+
+public slots:
+    void iReceiveWiFi_Click(RxDataBuffer aRxDataBuffer);
+    void slot_WiFi_combobox_added();
+    void slot_WiFi_combobox_empty();
+    // The user (or the list shrinking under the combo) chose the key at index.
+    void iWiFiKeyID_Click(int index);
+    void slot_iTimerShowIPList();
+    void iLwIpList_onListDoubleClicked(QListWidgetItem *item);
+    // The Wi-Fi branch of the port scan: the window shows the Wi-Fi link and the exchange
+    // with the selected key starts.
+    void switchToWifi();
+    // The USB link took over: the key combo box goes.
+    void onUsbKeyConnected();
+
+signals:
+    void statusMessage(const QString &text);
+    void openMainFormRequested();
+    void messageRequested(const QString &text, const QString &style);
+    // The PC address was saved; the program is to close (it binds the new address at the
+    // next start).
+    void closeRequested();
+
+private:
+    void setIcons(const QString &a, const QString &b, const QString &c);
+
+    cGlobalData *m_data;
+    QPointer<cWifi> m_wifi;
+    QPointer<KeySession> m_session;
+    QPointer<KeyStatusDisplay> m_status;
+    Widgets m_w;
+    AddressProvider m_addresses;
+    QPointer<QListWidget> m_ipList;
+};

@@ -1,0 +1,208 @@
+#include "ui/levels/MenuLevelsPage.h"
+
+#include "base/Log.h"
+#include "ui/widgets/cSwitcher.h"
+#include "protocol/KeyProtocol.h"
+#include "records/MenuLevels.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *kApplyStyle =
+    "QPushButton {background-color: rgb(90, 140, 200); color: rgb(255, 255, 255); border-radius: 6px;"
+    " padding: 0 24px;} QPushButton:pressed {background-color: rgb(70, 110, 170);}"
+    " QPushButton:disabled {background-color: rgb(190, 190, 190); color: rgb(235, 235, 235);}";
+
+void setPoints(QWidget *w, int points, bool bold = false)
+{
+    QFont f = w->font();
+    f.setPointSize(points);
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+} // namespace
+
+MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidget *parent)
+    : QWidget(parent)
+    , m_levels(levels)
+    , m_protocol(protocol)
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
+    m_heading = new QLabel(this);
+    m_heading->setObjectName(QStringLiteral("lbMenuLevelsHeading"));
+    setPoints(m_heading, 12, true);
+    outer->addWidget(m_heading);
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    for (int i = 0; i < Levels; ++i) {
+        Row &r = m_rows[size_t(i)];
+        r.title = new QLabel(this);
+        r.title->setObjectName(QStringLiteral("lbMenuLevel%1").arg(i));
+        setPoints(r.title, 11, true);
+        r.top = new QLineEdit(this);
+        r.top->setObjectName(QStringLiteral("leMenuLevelTop%1").arg(i));
+        r.bottom = new QLineEdit(this);
+        r.bottom->setObjectName(QStringLiteral("leMenuLevelBottom%1").arg(i));
+        for (QLineEdit *e : {r.top, r.bottom}) {
+            // The key keeps 50 characters; typing more would only be cut on Apply.
+            e->setMaxLength(MenuLevels::MaxTextLength);
+            e->setMinimumHeight(40);
+            setPoints(e, 11);
+        }
+        r.orderLabel = new QLabel(this);
+        r.orderLabel->setObjectName(QStringLiteral("lbMenuLevelOrder%1").arg(i));
+        r.order = new QComboBox(this);
+        r.order->setObjectName(QStringLiteral("cbMenuLevelOrder%1").arg(i));
+        r.order->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
+        r.order->setMinimumSize(64, 40);
+        setPoints(r.order, 11);
+        r.active = new cSwitcher(QString(), QString(), true, true, false);
+        r.active->setSize(48, 40);
+        r.active->setCaptionFontSize(10);
+        r.active->setHorizontalSpacing(8);
+        r.active->button()->setObjectName(QStringLiteral("swMenuLevelActive%1").arg(i));
+
+        const int row = 2 * i;
+        grid->addWidget(r.title, row, 0);
+        grid->addWidget(r.orderLabel, row, 1, Qt::AlignRight);
+        grid->addWidget(r.order, row, 2);
+        grid->addLayout(r.active, row, 3);
+        // The two texts of a level are equals: the key shows them one above the other.
+        auto *texts = new QHBoxLayout;
+        texts->setSpacing(6);
+        texts->addWidget(r.top, 1);
+        texts->addWidget(r.bottom, 1);
+        grid->addLayout(texts, row + 1, 0, 1, 4);
+        grid->setRowMinimumHeight(row + 1, 44);
+        if (i + 1 < Levels)
+            grid->setRowMinimumHeight(row + 1, 52);
+    }
+    grid->setColumnStretch(0, 1);
+    outer->addLayout(grid);
+    outer->addStretch(1);
+
+    m_apply = new QPushButton(this);
+    m_apply->setObjectName(QStringLiteral("pbApplyMenuLevels"));
+    m_apply->setMinimumHeight(52);
+    m_apply->setStyleSheet(QLatin1String(kApplyStyle));
+    setPoints(m_apply, 12);
+    outer->addWidget(m_apply, 0, Qt::AlignRight);
+    connect(m_apply, &QPushButton::clicked, this, &MenuLevelsPage::iBtnApplyMenuLevels_Click);
+
+    retranslate();
+    for (int i = 0; i < Levels; ++i)
+        showLevel(i);
+    if (m_levels)
+        connect(m_levels, &MenuLevels::changed, this, &MenuLevelsPage::showLevel);
+}
+
+QLineEdit *MenuLevelsPage::topEdit(int level) const
+{
+    return level >= 0 && level < Levels ? m_rows[size_t(level)].top : nullptr;
+}
+
+QLineEdit *MenuLevelsPage::bottomEdit(int level) const
+{
+    return level >= 0 && level < Levels ? m_rows[size_t(level)].bottom : nullptr;
+}
+
+QComboBox *MenuLevelsPage::orderCombo(int level) const
+{
+    return level >= 0 && level < Levels ? m_rows[size_t(level)].order : nullptr;
+}
+
+cSwitcher *MenuLevelsPage::activeSwitch(int level) const
+{
+    return level >= 0 && level < Levels ? m_rows[size_t(level)].active : nullptr;
+}
+
+void MenuLevelsPage::CutTextField(QLineEdit *edit, int aMaxLenght)
+{
+    if (!edit)
+        return;
+    const QString cut = MenuLevels::cutText(edit->text(), aMaxLenght);
+    if (cut != edit->text())
+        edit->setText(cut);
+}
+
+void MenuLevelsPage::showLevel(int index)
+{
+    if (!m_levels || index < 0 || index >= Levels)
+        return;
+    const MenuLevel l = m_levels->level(index);
+    Row &r = m_rows[size_t(index)];
+    r.top->setText(l.top);
+    r.bottom->setText(l.bottom);
+    r.order->setCurrentIndex(qBound(0, l.order - 1, Levels - 1));
+    r.active->setChecked(l.active);
+}
+
+void MenuLevelsPage::iBtnApplyMenuLevels_Click()
+{
+    int sent = 0;
+    for (int i = 0; i < Levels; ++i) {
+        Row &r = m_rows[size_t(i)];
+        CutTextField(r.top, MenuLevels::MaxTextLength);
+        CutTextField(r.bottom, MenuLevels::MaxTextLength);
+        if (m_protocol
+            && m_protocol->FE_MenuLevel_Write(r.top->text(), r.bottom->text(), r.active->checked() ? 1 : 0,
+                                              r.order->currentText().toInt(), i))
+            ++sent;
+    }
+    if (sent < Levels)
+        td::log(QStringLiteral("iBtnApplyMenuLevels_Click: %1 of %2 levels sent").arg(sent).arg(Levels));
+    readFromKey();
+}
+
+void MenuLevelsPage::readFromKey()
+{
+    if (!m_protocol)
+        return;
+    for (int i = 0; i < Levels; ++i)
+        m_protocol->FE_MenuLevel_Read(i);
+}
+
+void MenuLevelsPage::retranslate()
+{
+    m_heading->setText(tr("Menu levels"));
+    for (int i = 0; i < Levels; ++i) {
+        Row &r = m_rows[size_t(i)];
+        const QString level = tr("Level %1").arg(i + 1);
+        r.title->setText(level);
+        r.top->setPlaceholderText(tr("Top string"));
+        r.top->setToolTip(tr("Top text in menu"));
+        r.top->setAccessibleName(level + QStringLiteral(": ") + tr("Top string"));
+        r.bottom->setPlaceholderText(tr("Bottom string"));
+        r.bottom->setToolTip(tr("Bottom text in menu"));
+        r.bottom->setAccessibleName(level + QStringLiteral(": ") + tr("Bottom string"));
+        r.orderLabel->setText(tr("Order"));
+        r.order->setToolTip(tr("Order"));
+        r.order->setAccessibleName(level + QStringLiteral(": ") + tr("Order"));
+        r.active->setCaption(tr("On/Off"));
+        r.active->button()->setToolTip(tr("Enable/disable current menu"));
+        r.active->button()->setAccessibleName(level + QStringLiteral(": ") + tr("On/Off"));
+    }
+    m_apply->setText(tr("Apply"));
+    m_apply->setToolTip(tr("Save menu names to key"));
+    m_apply->setAccessibleName(tr("Apply"));
+}
+
+void MenuLevelsPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,195 @@
+#include "ui/frame/AccessCodes.h"
+#include "ui/frame/MainWindow.h"
+#include "base/Paths.h"
+#include "ui/frame/StatusLine.h"
+#include "base/cGlobalData.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QScreen>
+#include <QTranslator>
+#include <QtTest>
+
+class TstMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    cGlobalData m_data;
+    MainWindow *m_window = nullptr;
+
+    QWidget *find(const char *name) { return m_window->findChild<QWidget *>(QLatin1String(name)); }
+    QStackedWidget *pages() { return m_window->findChild<QStackedWidget *>(QStringLiteral("stMainPages")); }
+    QPushButton *settingsButton() { return m_window->findChild<QPushButton *>(QStringLiteral("pbSettings")); }
+
+    void pressSettingsWithCode(const QString &code)
+    {
+        auto *message = m_window->findChild<QLineEdit *>(QStringLiteral("leKeyMessage"));
+        QVERIFY(message);
+        message->setText(code);
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+    }
+
+    // Enabled state of every control an access code can unlock.
+    QStringList enabledGuarded()
+    {
+        QStringList on;
+        for (const QString &name : AccessCodes::guardedObjects()) {
+            QWidget *w = m_window->findChild<QWidget *>(name);
+            if (w && w->isEnabled() && !w->isHidden())
+                on << name;
+        }
+        on.sort();
+        return on;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Paths::setDataRoot(m_root.path());
+        m_window = new MainWindow(nullptr, &m_data);
+        m_window->show();
+        QCOMPARE(pages()->currentIndex(), 2); // boot screen
+        // InitGraphics runs 500 ms after construction and, without a key, shows the no-key page.
+        QTRY_VERIFY_WITH_TIMEOUT(find("frLogoFooter")->isVisible(), 3000);
+    }
+
+    void cleanupTestCase() { delete m_window; }
+
+    void firstStartWritesDefaultSettings()
+    {
+        QVERIFY(QFile::exists(Paths::settingsIni()));
+        QCOMPARE(m_data.pcAddress, QStringLiteral("127.0.0.1"));
+    }
+
+    void settingsDoesNothingWithoutAKey()
+    {
+        QCOMPARE(pages()->currentIndex(), 2);
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        QCOMPARE(pages()->currentIndex(), 2);
+        QCOMPARE(settingsButton()->text(), QStringLiteral("Settings"));
+    }
+
+    void accessCodesUnlockTheirSetOnly()
+    {
+        m_window->slot_TmrOpenMainForm();
+        QCOMPARE(pages()->currentIndex(), 3);
+
+        pressSettingsWithCode(QStringLiteral("493"));
+        QCOMPARE(pages()->currentIndex(), 1);
+        QCOMPARE(settingsButton()->text(), QStringLiteral("Back"));
+        QStringList calibration = {"frAmplifier", "frAngleCorrection", "frCalFiles", "frSettingsCalibrateRight",
+                                   "frSettingsHead"};
+        QCOMPARE(enabledGuarded(), calibration);
+
+        QTest::mouseClick(settingsButton(), Qt::LeftButton); // back to the main form
+        QCOMPARE(pages()->currentIndex(), 3);
+        pressSettingsWithCode(QStringLiteral("5729"));
+        QStringList master = {"frDatabaseT", "frEraseRecords", "frKeyName", "frMemory_2", "frMenuLevels",
+                              "frNewRecord", "frRangesView_2", "frSetup", "frTextFields_2", "frWiFi", "leFind",
+                              "pbTemplatesFromJson", "pbTemplatesSave", "tabWheelUzel"};
+        QCOMPARE(enabledGuarded(), master); // the 493 set is locked again
+
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        pressSettingsWithCode(QStringLiteral("9417"));
+        QStringList fitter = {"frEraseRecords", "frMemory_2", "frNewRecord", "frTextFields_2"};
+        QCOMPARE(enabledGuarded(), fitter);
+
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        pressSettingsWithCode(QStringLiteral("00493700"));
+        QVERIFY(!find("frOptions")->isHidden());
+        QVERIFY(!find("frFiles")->isHidden());
+
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        pressSettingsWithCode(QStringLiteral("5729 ")); // trailing space: no code
+        QVERIFY(enabledGuarded().isEmpty());
+        QVERIFY(find("frOptions")->isHidden());
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        QCOMPARE(pages()->currentIndex(), 3);
+        QCOMPARE(settingsButton()->text(), QStringLiteral("Settings"));
+    }
+
+    void leftMenuChecksOneButton()
+    {
+        m_window->slot_TmrOpenMainForm();
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        auto *sw = m_window->findChild<QStackedWidget *>(QStringLiteral("swSettings"));
+        const auto buttons = m_window->form()->leftMenuButtons;
+        QCOMPARE(buttons.size(), 6);
+        QTest::mouseClick(buttons[2], Qt::LeftButton); // Data Base
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageDB"));
+        for (int i = 0; i < buttons.size(); ++i)
+            QCOMPARE(buttons[i]->isChecked(), i == 2);
+        QTest::mouseClick(buttons[5], Qt::LeftButton);
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageAbout"));
+        QVERIFY(!buttons[2]->isChecked());
+        QTest::mouseClick(buttons[5], Qt::LeftButton); // a second click keeps it checked
+        QVERIFY(buttons[5]->isChecked());
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+    }
+
+    void noKeyStateResetsTheFrame()
+    {
+        m_window->slot_TmrOpenMainForm();
+        m_window->ShowNoKeyState();
+        QCOMPARE(pages()->currentIndex(), 2);
+        QVERIFY(find("frMainFormControls")->isHidden());
+        QVERIFY(find("pbSelectReport")->isHidden());
+        auto *text = m_window->findChild<QLabel *>(QStringLiteral("lbConnectText"));
+        QCOMPARE(text->text(), QStringLiteral("Try to connect device to PC..."));
+    }
+
+    void statusLineKeepsTheLastMessageForTheHoldTime()
+    {
+        QLabel label;
+        StatusLine line(&label, 150);
+        QElapsedTimer clock;
+        clock.start();
+        line.showMessage(QStringLiteral("first"));
+        QTest::qWait(100);
+        line.showMessage(QStringLiteral("second"));
+        const qint64 secondAt = clock.elapsed();
+        QCOMPARE(label.text(), QStringLiteral("second"));
+        QTRY_VERIFY_WITH_TIMEOUT(label.text().isEmpty(), 2000);
+        // Cleared no earlier than the hold time after the second message, not after the first.
+        QVERIFY2(clock.elapsed() - secondAt >= 140, qPrintable(QString::number(clock.elapsed() - secondAt)));
+    }
+
+    void windowFitsOnASmallScreen()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(m_window->width() <= area.width());
+        QVERIFY(m_window->height() <= area.height());
+        QVERIFY(area.contains(m_window->geometry().topLeft()));
+    }
+
+    void russianTranslationLoads()
+    {
+        QTranslator translator;
+        QVERIFY(translator.load(QString::fromLocal8Bit(qgetenv("TD_BUILD_DIR")) + QStringLiteral("/language_ru.qm")));
+        const QPair<const char *, const char *> samples[] = {
+            {"MainWindow", "Try to connect device to PC..."},
+            {"MainWindow", "Back to main screen"},
+            {"MainWindowForm", "Settings"},
+            {"MainWindowForm", "Data Base"},
+            {"MainWindowForm", "The boot process. Preparing the equipment for work. Please wait ..."}};
+        for (const auto &[context, sample] : samples) {
+            const QString ru = translator.translate(context, sample);
+            QVERIFY2(!ru.isEmpty() && ru != QLatin1String(sample), sample);
+            // Russian text, not a copy of the English.
+            QVERIFY2(ru.contains(QRegularExpression(QStringLiteral("[\\x{0400}-\\x{04FF}]"))), sample);
+        }
+        qApp->installTranslator(&translator);
+        QTRY_COMPARE(settingsButton()->text(), translator.translate("MainWindowForm", "Settings"));
+        qApp->removeTranslator(&translator);
+        QTRY_COMPARE(settingsButton()->text(), QStringLiteral("Settings"));
+    }
+};
+
+QTEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"

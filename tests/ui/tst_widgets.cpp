@@ -1,0 +1,376 @@
+#include "ui/widgets/TextFit.h"
+#include "ui/widgets/cParameter.h"
+#include "ui/widgets/cSpindleMeasure.h"
+#include "ui/widgets/cSwitcher.h"
+
+#include <QFontMetricsF>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <limits>
+#include <memory>
+
+namespace {
+// A shown page that owns the layouts put on it, as the program's pages do.
+struct Page {
+    QWidget widget;
+    QVBoxLayout *layout = new QVBoxLayout(&widget);
+    template <typename T> T &add(T *item)
+    {
+        layout->addLayout(item);
+        widget.show();
+        return *item;
+    }
+};
+} // namespace
+
+class TestWidgets : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { qRegisterMetaType<QPushButton *>(); }
+    void fitGivesUpWithoutRoomOrText_data();
+    void fitGivesUpWithoutRoomOrText();
+    void fitScalesTextIntoBox();
+
+    void numericParameterShowsAndRefuses();
+    void zeroValueWearsNeutralStyle();
+    void changeSignalsOnlyWhenFlagged();
+    void colourNames_data();
+    void colourNames();
+    void precisionAndEnabledLook();
+    void captionVisibilityAndClicks();
+    void unplacedParameterNeitherPopsUpNorLeaks();
+
+    void switcherClickFlipsState();
+    void switcherSecondCaptionAndParameter();
+    void spindleSelectValueColour();
+};
+
+void TestWidgets::fitGivesUpWithoutRoomOrText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QSize>("box");
+    QTest::newRow("empty text") << QString() << QSize(200, 50);
+    QTest::newRow("blank text") << QStringLiteral("   ") << QSize(200, 50);
+    QTest::newRow("zero box") << QStringLiteral("12.5") << QSize(0, 0);
+    QTest::newRow("narrower than margin") << QStringLiteral("12.5") << QSize(10, 50);
+    QTest::newRow("lower than margin") << QStringLiteral("12.5") << QSize(200, 10);
+    QTest::newRow("invalid box") << QStringLiteral("12.5") << QSize(-1, -1);
+}
+
+void TestWidgets::fitGivesUpWithoutRoomOrText()
+{
+    QFETCH(QString, text);
+    QFETCH(QSize, box);
+    QFont font;
+    font.setPointSizeF(11.0);
+    QCOMPARE(td::fittedFont(font, text, box, 10).pointSizeF(), 11.0);
+
+    QPushButton button(text);
+    button.setFixedSize(box.expandedTo(QSize(0, 0)));
+    button.setFont(font);
+    td::fitText(&button, 10);
+    QCOMPARE(button.font().pointSizeF(), 11.0);
+}
+
+void TestWidgets::fitScalesTextIntoBox()
+{
+    QFont font;
+    font.setPointSizeF(10.0);
+    const QSize box(300, 60);
+    const QString text = QStringLiteral("1234.5");
+    const QFont fitted = td::fittedFont(font, text, box, 10);
+    QVERIFY(fitted.pointSizeF() > 10.0);
+    const QRectF bound = QFontMetricsF(fitted).boundingRect(QRectF(0, 0, 299, 59), Qt::TextWordWrap, text);
+    // Glyphs do not scale exactly linearly: allow a few pixels.
+    QVERIFY(bound.height() <= box.height() - 10 + 4);
+    QVERIFY(bound.width() <= box.width() - 10 + 4);
+
+    const QFont shrunk = td::fittedFont(font, QStringLiteral("A long warning"), QSize(40, 14), 10);
+    QVERIFY(shrunk.pointSizeF() >= td::minFittedPointSize && shrunk.pointSizeF() < 10.0);
+    QCOMPARE(td::fittedFont(font, QStringLiteral("1"), QSize(4000, 4000), 10).pointSizeF(),
+             td::maxFittedPointSize);
+
+    QFont pixels;
+    pixels.setPixelSize(12); // no point size: the pixels are scaled
+    QVERIFY(td::fittedFont(pixels, text, box, 10).pixelSize() > 12);
+}
+
+void TestWidgets::numericParameterShowsAndRefuses()
+{
+    Page page;
+    auto &par = page.add(new cParameter(QStringLiteral("Low Moment"), true, 12.5, QStringLiteral("red"), 2));
+    QCOMPARE(par.text(), QStringLiteral("12.50"));
+    QCOMPARE(par.value(), 12.5);
+    QCOMPARE(par.maximum(), 99999.9);
+    QCOMPARE(par.button()->styleSheet(), QStringLiteral("red"));
+
+    par.setMinimum(0);
+    par.setMaximum(2000);
+    par.setColor(QStringLiteral("green"));
+    const QString style = par.button()->styleSheet();
+    for (double bad : {2000.1, -0.1, std::numeric_limits<double>::quiet_NaN(),
+                       std::numeric_limits<double>::infinity()})
+        QVERIFY(!par.setValue(bad));
+    QCOMPARE(par.text(), QStringLiteral("12.50"));
+    QCOMPARE(par.button()->styleSheet(), style);
+    QVERIFY(par.setValue(2000));
+    QCOMPARE(par.text(), QStringLiteral("2000.00"));
+    QVERIFY(par.inRange(QStringLiteral("1999.9")));
+    QVERIFY(!par.inRange(QStringLiteral("abc")));
+    QVERIFY(!par.inRange(QString()));
+
+    // A first value outside the range leaves the button empty.
+    cParameter port(QStringLiteral("PC Port:"), true, 123456.0, QString(), 0);
+    QCOMPARE(port.text(), QString());
+
+    // A text parameter keeps its style even when it reads "0", and is never re-rendered.
+    cParameter text(QStringLiteral("Name"), true, QStringLiteral("0"), QStringLiteral("white"));
+    QCOMPARE(text.maximum(), 9999.0);
+    QCOMPARE(text.button()->styleSheet(), QStringLiteral("white"));
+    QVERIFY(text.setText(QStringLiteral("Ivanov")));
+    text.setPrecision(2);
+    QCOMPARE(text.text(), QStringLiteral("Ivanov"));
+}
+
+void TestWidgets::zeroValueWearsNeutralStyle()
+{
+    Page page;
+    auto &par = page.add(new cParameter(QStringLiteral("Angle"), true, 5.0, QStringLiteral("yellow"), 0));
+    for (const char *colour : {"red", "green", "blue", "white", "color: rgb(1, 2, 3)"}) {
+        par.setColor(QString::fromLatin1(colour));
+        QVERIFY(par.setValue(0));
+        QCOMPARE(par.button()->styleSheet(), cParameter::neutralStyle());
+        QVERIFY(par.setValue(3));
+        QCOMPARE(par.button()->styleSheet(), cParameter::styleForColor(QString::fromLatin1(colour)));
+    }
+    QVERIFY(par.setValue(-0.0));
+    QCOMPARE(par.button()->styleSheet(), cParameter::neutralStyle());
+}
+
+void TestWidgets::changeSignalsOnlyWhenFlagged()
+{
+    cParameter par(QStringLiteral("Angle"), true, 5.0, QString(), 0);
+    QSignalSpy numeric(&par, &cParameter::changed_valueD);
+    QSignalSpy text(&par, &cParameter::changed_valueS);
+    QVERIFY(par.setValue(7));
+    QCOMPARE(numeric.count(), 0);
+
+    par.setChanged(true);
+    QVERIFY(!par.setValue(1e9)); // refused: the flag waits for a real store
+    QCOMPARE(numeric.count(), 0);
+    QVERIFY(par.setValue(8));
+    QVERIFY(par.setValue(9));
+    QCOMPARE(numeric.count(), 1);
+    QVERIFY(!par.isChanged());
+
+    par.setChanged(true);
+    QVERIFY(par.setText(QStringLiteral("10")));
+    QCOMPARE(text.count(), 1);
+    QCOMPARE(numeric.count(), 1);
+}
+
+void TestWidgets::colourNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("style");
+    QTest::newRow("green") << "green" << "background-color: rgb(0, 255, 0); color: rgb(0, 0, 0)";
+    QTest::newRow("red") << "red" << "background-color: rgb(255, 0, 0); color: rgb(0, 0, 0)";
+    QTest::newRow("yellow") << "yellow" << "background-color: rgb(255, 255, 0); color: rgb(0, 0, 0)";
+    QTest::newRow("white") << "white" << "background-color: rgb(255, 255, 255); color: rgb(0, 0, 0)";
+    QTest::newRow("blue") << "blue" << "background-color: rgb(0, 0, 255); color: rgb(0, 0, 0)";
+    QTest::newRow("grey") << "grey" << "background-color: rgb(200, 200, 200); color: rgb(0, 0, 0)";
+    QTest::newRow("own sheet") << "color: rgb(1, 2, 3)" << "color: rgb(1, 2, 3)";
+    QTest::newRow("case matters") << "Red" << "Red";
+}
+
+void TestWidgets::colourNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, style);
+    cParameter par(QStringLiteral("x"), false, 1.0, QStringLiteral("start"), 1);
+    par.setColor(name);
+    QCOMPARE(par.button()->styleSheet(), style);
+    // "null" re-applies what is stored without changing it.
+    par.button()->setStyleSheet(QString());
+    par.setColor(QStringLiteral("null"));
+    QCOMPARE(par.button()->styleSheet(), style);
+}
+
+void TestWidgets::precisionAndEnabledLook()
+{
+    Page page;
+    auto &par = page.add(new cParameter(QStringLiteral("Pitch Step"), true, 1.25, QStringLiteral("red"), 2));
+    par.setPrecision(1);
+    QCOMPARE(par.text(), QStringLiteral("1.3"));
+    par.setPrecision(-2);
+    QCOMPARE(par.text(), QStringLiteral("1"));
+
+    par.setEnabled(false);
+    QVERIFY(!par.button()->isEnabled());
+    QCOMPARE(par.button()->styleSheet(), cParameter::neutralStyle());
+    par.setEnabled(true);
+    QCOMPARE(par.button()->styleSheet(), QStringLiteral("red"));
+    // The checked look only acts on a change of state.
+    par.button()->setStyleSheet(QStringLiteral("marker"));
+    par.setCheckedLook(true);
+    QCOMPARE(par.button()->styleSheet(), QStringLiteral("marker"));
+    par.setCheckedLook(false);
+    QCOMPARE(par.button()->styleSheet(), cParameter::neutralStyle());
+}
+
+void TestWidgets::captionVisibilityAndClicks()
+{
+    Page page;
+    auto &shown = page.add(new cParameter(QStringLiteral("Low Moment"), true, 1.0, QString(), 1));
+    auto &quiet = page.add(new cParameter(QStringLiteral("Quiet"), false, 1.0, QString(), 1));
+    auto &blank = page.add(new cParameter(QString(), true, 1.0, QString(), 1));
+    QVERIFY(shown.captionLabel()->isVisible());
+    QVERIFY(!quiet.captionLabel()->isVisible());
+    QVERIFY(!blank.captionLabel()->isVisible());
+    QCOMPARE(shown.button()->accessibleName(), QStringLiteral("Low Moment"));
+
+    shown.hide();
+    QVERIFY(!shown.button()->isVisible() && !shown.captionLabel()->isVisible());
+    shown.show();
+    QVERIFY(shown.button()->isVisible() && shown.captionLabel()->isVisible());
+    quiet.hide();
+    quiet.show();
+    QVERIFY(!quiet.captionLabel()->isVisible()); // the owner asked for no caption
+    blank.setCaptionText(QStringLiteral("Now named"));
+    QVERIFY(blank.captionLabel()->isVisible());
+    QCOMPARE(blank.button()->accessibleName(), QStringLiteral("Now named"));
+
+    QSignalSpy clicks(&shown, &cParameter::click_button);
+    QTest::mouseClick(shown.button(), Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.at(0).at(0).value<cParameter *>(), &shown);
+}
+
+void TestWidgets::unplacedParameterNeitherPopsUpNorLeaks()
+{
+    // The way pages hand a message to a popup: built, read, dropped.
+    auto carrier = std::make_unique<cParameter>(QStringLiteral("Warning!"), false, QString(),
+                                                QStringLiteral("red"));
+    QPointer<QPushButton> button = carrier->button();
+    QPointer<QLabel> caption = carrier->captionLabel();
+    carrier->show();
+    QVERIFY(!button->isVisible()); // no stray top-level window
+    carrier.reset();
+    QVERIFY(button.isNull() && caption.isNull());
+
+    // Shown before it is placed: appears with its page; hidden before: stays hidden.
+    auto *early = new cParameter(QStringLiteral("Early"), true, 2.0, QString(), 0);
+    auto *late = new cParameter(QStringLiteral("Late"), true, 2.0, QString(), 0);
+    early->hide();
+    early->show();
+    late->hide();
+    Page page;
+    page.add(early);
+    page.add(late);
+    QVERIFY(early->button()->isVisible() && early->captionLabel()->isVisible());
+    QVERIFY(!late->button()->isVisible() && !late->captionLabel()->isVisible());
+
+    // Once placed, the widgets belong to the page.
+    QPointer<QPushButton> placed = early->button();
+    page.layout->removeItem(early);
+    delete early;
+    QVERIFY(!placed.isNull());
+}
+
+void TestWidgets::switcherClickFlipsState()
+{
+    Page page;
+    auto &sw = page.add(new cSwitcher(QStringLiteral("On/Off"), QString(), true, false, false));
+    QSignalSpy clicks(&sw, &cSwitcher::click_button);
+    QCOMPARE(sw.button()->accessibleName(), QStringLiteral("On/Off"));
+    QVERIFY(sw.parameter() == nullptr);
+    QCOMPARE(sw.caption2(), QString());
+
+    QTest::mouseClick(sw.button(), Qt::LeftButton);
+    QVERIFY(sw.checked() && sw.button()->isChecked());
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.at(0).at(0).value<cSwitcher *>(), &sw);
+    QTest::mouseClick(sw.button(), Qt::LeftButton);
+    QVERIFY(!sw.checked() && !sw.button()->isChecked());
+
+    sw.setChecked(true);
+    QVERIFY(sw.checked() && sw.button()->isChecked());
+    QCOMPARE(clicks.count(), 2); // set by code: no click
+    sw.setEnabled(false);
+    QTest::mouseClick(sw.button(), Qt::LeftButton);
+    QVERIFY(sw.checked());
+    QCOMPARE(clicks.count(), 2);
+}
+
+void TestWidgets::switcherSecondCaptionAndParameter()
+{
+    Page page;
+    auto &sw = page.add(new cSwitcher(QStringLiteral("Extend"), QStringLiteral("Second point"),
+                                      true, false, true));
+    QLabel *big = nullptr;
+    QLabel *small = nullptr;
+    for (QLabel *label : page.widget.findChildren<QLabel *>()) {
+        if (label->text() == QLatin1String("Extend"))
+            big = label;
+        else if (label->text() == QLatin1String("Second point"))
+            small = label;
+    }
+    QVERIFY(big && small);
+    QCOMPARE(big->font().pointSize(), 24);
+    QCOMPARE(small->font().pointSize(), 18);
+
+    cParameter *par = sw.parameter();
+    QVERIFY(par);
+    QCOMPARE(par->button()->styleSheet(), cSwitcher::parameterStyle());
+    QSignalSpy relayed(&sw, &cSwitcher::click_param_button);
+    QTest::mouseClick(par->button(), Qt::LeftButton);
+    QCOMPARE(relayed.count(), 1);
+    QCOMPARE(relayed.at(0).at(0).value<cParameter *>(), par);
+
+    sw.setSize(60, 50);
+    QCOMPARE(par->button()->size(), QSize(60, 50));
+    sw.setEnabled(false);
+    QVERIFY(!big->isEnabled() && !small->isEnabled() && !par->button()->isEnabled());
+    sw.setEnabled(true);
+    QCOMPARE(par->button()->styleSheet(), cSwitcher::parameterStyle());
+}
+
+void TestWidgets::spindleSelectValueColour()
+{
+    Page page;
+    auto &panel = page.add(new cSpindleMeasure(QStringLiteral("Spindle 1"), QStringLiteral("%1 Nm")));
+    QSignalSpy status(&panel, &cSpindleMeasure::clapan_status);
+    panel.select(true);
+    QVERIFY(panel.isSelected());
+    QVERIFY(panel.frame()->styleSheet().contains(cSpindleMeasure::frameLook(true)));
+    QVERIFY(panel.frame()->styleSheet().contains(cSpindleMeasure::labelLook(true)));
+    panel.select(false);
+    QVERIFY(panel.frame()->styleSheet().contains(cSpindleMeasure::frameLook(false)));
+    QCOMPARE(status.count(), 2);
+
+    panel.setValue(12.345, 2);
+    QCOMPARE(panel.valueText(), QStringLiteral("12.35 Nm"));
+    panel.setColor(QStringLiteral("red"));
+    QCOMPARE(panel.valueLabel()->styleSheet(), cParameter::styleForColor(QStringLiteral("red")));
+    panel.setColor(QStringLiteral("grey")); // not a colour name here
+    QCOMPARE(panel.style(), QStringLiteral("grey"));
+
+    QSignalSpy clicks(&panel, &cSpindleMeasure::click_button);
+    QTest::mouseClick(panel.button(), Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.at(0).at(0).value<QPushButton *>(), panel.button());
+
+    cSpindleMeasure bare(QStringLiteral("No pattern"), QStringLiteral("plain"));
+    bare.setValue(3.5, 1);
+    QCOMPARE(bare.valueText(), QStringLiteral("3.5"));
+}
+
+QTEST_MAIN(TestWidgets)
+#include "tst_widgets.moc"
