@@ -1,7 +1,7 @@
 #include "KeyFileSystem.h"
 
-#include "app/Log.h"
-#include "app/Paths.h"
+#include "base/Log.h"
+#include "base/Paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "KeyFileSystem.h"
 #include "KeyState.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QDate>
 #include <QFileInfo>

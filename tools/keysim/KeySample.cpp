@@ -3,7 +3,7 @@
 #include "KeyFileSystem.h"
 #include "KeyState.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "records/RecordName.h"
 #include "records/TemplateBinary.h"
 

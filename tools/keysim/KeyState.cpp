@@ -1,6 +1,6 @@
 #include "KeyState.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QFile>
 #include <QJsonArray>

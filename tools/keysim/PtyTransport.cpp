@@ -2,7 +2,7 @@
 
 #include "KeyProtocolEngine.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QSocketNotifier>
 

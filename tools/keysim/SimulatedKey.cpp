@@ -2,7 +2,7 @@
 
 #include "KeySample.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <QDir>
 

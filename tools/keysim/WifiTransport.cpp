@@ -3,7 +3,7 @@
 #include "KeyProtocolEngine.h"
 #include "KeyState.h"
 
-#include "app/Log.h"
+#include "base/Log.h"
 #include "link/SlipCodec.h"
 
 #include <QJsonObject>

@@ -10,7 +10,7 @@
 #include <QSaveFile>
 #include <QSocketNotifier>
 
-#include "app/Log.h"
+#include "base/Log.h"
 
 #include <cerrno>
 #include <cstdio>
