@@ -1,4 +1,5 @@
 #include "base/CommandLine.h"
+#include "base/LogOutput.h"
 #include "ui/frame/MainWindow.h"
 #include "base/Paths.h"
 #include "base/cGlobalData.h"
@@ -11,6 +12,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    td::installBufferedLogOutput();
     QCoreApplication::setApplicationName(QStringLiteral("TorqueDesk"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TORQUEDESK_VERSION));
 
