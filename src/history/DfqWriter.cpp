@@ -1,0 +1,93 @@
+#include "history/DfqWriter.h"
+
+#include <QHash>
+
+namespace {
+
+const QHash<QChar, const char *> &cyrillic()
+{
+    static const QHash<QChar, const char *> table = [] {
+        // A plain passport-style transliteration: readable to a person and stable across files.
+        const char *lower[] = {"a", "b", "v", "g", "d", "e", "zh", "z", "i", "y", "k", "l", "m", "n", "o", "p",
+                               "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "", "y", "", "e", "yu", "ya"};
+        const char *upper[] = {"A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "Y", "K", "L", "M", "N", "O", "P",
+                               "R", "S", "T", "U", "F", "Kh", "Ts", "Ch", "Sh", "Shch", "", "Y", "", "E", "Yu", "Ya"};
+        QHash<QChar, const char *> t;
+        for (int i = 0; i < 32; ++i) {
+            t.insert(QChar(0x0410 + i), upper[i]);
+            t.insert(QChar(0x0430 + i), lower[i]);
+        }
+        t.insert(QChar(0x0401), "Yo");
+        t.insert(QChar(0x0451), "yo");
+        return t;
+    }();
+    return table;
+}
+
+QByteArray number(double v)
+{
+    return QByteArray::number(v, 'g', 10);
+}
+
+void field(QByteArray &out, const char *key, int n, const QByteArray &value)
+{
+    out += key;
+    out += '/';
+    out += QByteArray::number(n);
+    out += ' ';
+    out += value;
+    out += "\r\n";
+}
+
+} // namespace
+
+QByteArray DfqWriter::toField(const QString &text, int *replaced)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    const auto &table = cyrillic();
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            out += ' ';
+        } else if (c.unicode() < 0x100) {
+            out += char(c.unicode());
+        } else if (const auto it = table.constFind(c); it != table.constEnd()) {
+            out += it.value();
+        } else {
+            out += '?';
+            if (replaced)
+                ++*replaced;
+        }
+    }
+    return out;
+}
+
+DfqWriter::Output DfqWriter::write(const QVector<Characteristic> &characteristics)
+{
+    Output o;
+    QByteArray &out = o.bytes;
+    out += "K0100 " + QByteArray::number(characteristics.size()) + "\r\n";
+    for (int i = 0; i < characteristics.size(); ++i) {
+        const Characteristic &c = characteristics.at(i);
+        const int n = i + 1;
+        field(out, "K1001", n, toField(c.partNumber, &o.replacedCharacters));
+        field(out, "K1002", n, toField(c.partDescription, &o.replacedCharacters));
+        field(out, "K2001", n, toField(c.number, &o.replacedCharacters));
+        field(out, "K2002", n, toField(c.description, &o.replacedCharacters));
+        field(out, "K2101", n, number((c.lower + c.upper) / 2.0));
+        field(out, "K2110", n, number(c.lower));
+        field(out, "K2111", n, number(c.upper));
+        field(out, "K2142", n, toField(c.unit, &o.replacedCharacters));
+    }
+    for (int i = 0; i < characteristics.size(); ++i) {
+        const int n = i + 1;
+        for (const Value &v : characteristics.at(i).values) {
+            field(out, "K0001", n, number(v.value));
+            if (v.time.isValid())
+                field(out, "K0004", n, v.time.toString(QStringLiteral("dd.MM.yyyy/HH:mm:ss")).toLatin1());
+            field(out, "K0008", n, toField(v.operatorName, &o.replacedCharacters));
+            field(out, "K0012", n, toField(v.equipment, &o.replacedCharacters));
+        }
+    }
+    return o;
+}
