@@ -1,0 +1,128 @@
+// Publishing throughput and memory: 64,000 results to a local broker until every one is
+// acknowledged, and the resident memory while a stalled broker holds the rest back.
+#include "MemorySource.h"
+#include "MqttBroker.h"
+#include "publish/MqttPublisher.h"
+#include "publish/ResultMessage.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+long residentKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Results shaped like the real ones, so the payload size is honest (about 450 bytes).
+class RealisticSource : public MemorySource
+{
+public:
+    QVector<Item> itemsAfter(qint64 cursor, int limit) override
+    {
+        QVector<Item> items = MemorySource::itemsAfter(cursor, limit);
+        for (Item &item : items) {
+            ResultMessage m;
+            m.resultId = QStringLiteral("2907A/page_%1/%2").arg(item.cursor / 64).arg(item.cursor % 64);
+            m.recordName = QStringLiteral("page_%1").arg(item.cursor / 64);
+            m.operatorText = QStringLiteral("Ivanov I. I. shift 2");
+            m.product = QStringLiteral("Wheel 17");
+            m.operationNumber = QStringLiteral("Op 40");
+            m.node = QStringLiteral("Hub bolts");
+            m.moment = 50 + (item.cursor % 7) * 0.1;
+            m.ok = true;
+            m.momentLow = 45;
+            m.momentHigh = 55;
+            m.unit = QStringLiteral("Nm");
+            m.measuredAt = QDateTime(QDate(2026, 12, 7), QTime(8, 0)).addSecs(item.cursor);
+            m.operatorName = QStringLiteral("Ivanov");
+            m.keyName = QStringLiteral("DWK340");
+            m.keySerial = item.keySerial;
+            m.calibrationNm = 340;
+            item.payload = m.toJson();
+        }
+        return items;
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const int total = 64000;
+
+    MqttBroker broker;
+    if (!broker.start()) {
+        std::fprintf(stderr, "bench_publish: the local broker did not start\n");
+        return 1;
+    }
+    MqttSettings s;
+    QString error;
+    MqttSettings::parseUrl(broker.url(QStringLiteral("bench")), &s, &error);
+    s.station = QStringLiteral("bench");
+    s.clientIdentity = QStringLiteral("bench-publisher");
+
+    {
+        RealisticSource source;
+        source.add(total);
+        MqttPublisher pub(&source);
+        QElapsedTimer t;
+        t.start();
+        pub.start(s);
+        while (source.acknowledgedCursor() < total && t.elapsed() < 60000)
+            spin(5);
+        const double seconds = t.elapsed() / 1000.0;
+        std::printf("publish: %lld of %d results acknowledged in %.2f s (%.0f results/s), window %d\n",
+                    qint64(source.acknowledgedCursor()), total, seconds, total / seconds, pub.window());
+        std::printf("publish: target < 5 s: %s\n", seconds < 5 && source.acknowledgedCursor() == total ? "met" : "MISSED");
+    }
+
+    {
+        RealisticSource source;
+        source.add(total);
+        MqttPublisher pub(&source);
+        pub.start(s);
+        while (pub.state() != MqttPublisher::State::Connected)
+            spin(5);
+        broker.pause();
+        pub.poke();
+        spin(300);
+        const long before = residentKb();
+        long peak = before;
+        for (int i = 0; i < 20; ++i) {
+            spin(100);
+            pub.poke();
+            peak = std::max(peak, residentKb());
+        }
+        std::printf("stalled broker: in flight %d (window %d), acknowledged %lld, resident %ld kB -> peak %ld kB over 2 s\n",
+                    pub.inFlight(), pub.window(), qint64(source.acknowledgedCursor()), before, peak);
+        broker.resume();
+        QElapsedTimer t;
+        t.start();
+        while (source.acknowledgedCursor() < total && t.elapsed() < 60000)
+            spin(5);
+        std::printf("stalled broker resumed: %lld of %d acknowledged %.2f s later\n", qint64(source.acknowledgedCursor()),
+                    total, t.elapsed() / 1000.0);
+    }
+    return 0;
+}

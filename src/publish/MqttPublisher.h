@@ -1,0 +1,84 @@
+#pragma once
+
+#include "publish/MqttSettings.h"
+#include "publish/PublishSource.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+struct mosquitto;
+
+// Publishes every result of a PublishSource to the plant's broker, once, in order, with QoS 1,
+// and keeps the station's and its keys' status topics. libmosquitto runs its network loop in
+// its own thread and reconnects with a back-off of up to a minute; everything this object does
+// happens in its own thread (the GUI thread in the window), so nothing here ever waits on the
+// network.
+class MqttPublisher : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { NotConfigured, Connecting, Connected, Reconnecting };
+    Q_ENUM(State)
+
+    explicit MqttPublisher(PublishSource *source, QObject *parent = nullptr);
+    ~MqttPublisher() override;
+
+    // How many results may wait for the broker's acknowledgement at once. A broker that
+    // accepts the connection and then stalls holds at most this many in memory.
+    void setWindow(int window) { m_window = qMax(1, window); }
+    int window() const { return m_window; }
+
+    // Starts (or restarts) with these settings; false with reason() when it cannot start.
+    bool start(const MqttSettings &settings);
+    // Says "offline" for the station and disconnects.
+    void stop();
+
+    // The source has new results.
+    void poke();
+
+    // Retained status of one key: "usb", "wifi" or "gone".
+    void setKeyStatus(const QString &keySerial, const QString &status);
+
+    State state() const { return m_state; }
+    QString reason() const { return m_reason; }
+    qint64 waiting();
+    int inFlight() const { return m_inFlight.size(); }
+
+    QString topicFor(const QString &keySerial, const QString &leaf) const;
+
+signals:
+    void stateChanged(MqttPublisher::State state, const QString &reason);
+    void waitingChanged(qint64 waiting);
+    // Everything the source holds was acknowledged.
+    void drained();
+
+private:
+    void onConnect(int rc);
+    void onDisconnect(int rc);
+    void onPublish(int mid);
+    void fill();
+    void setState(State state, const QString &reason);
+    void release();
+    void reportWaiting(bool force);
+
+    static void connectCallback(mosquitto *, void *self, int rc);
+    static void disconnectCallback(mosquitto *, void *self, int rc);
+    static void publishCallback(mosquitto *, void *self, int mid);
+
+    PublishSource *m_source;
+    MqttSettings m_settings;
+    mosquitto *m_mosq = nullptr;
+    State m_state = State::NotConfigured;
+    QString m_reason;
+    QString m_refusal; // the broker's last refusal, until a connection is accepted
+    int m_window = 500;
+    qint64 m_submitted = 0;           // the last cursor handed to the library
+    QMap<qint64, bool> m_inFlight;     // cursor -> acknowledged, in cursor order
+    QHash<int, qint64> m_cursorOfMid;  // library message id -> cursor
+    QHash<QString, QString> m_keyStatus;
+    qint64 m_lastWaiting = -1;
+    QElapsedTimer m_sinceReport;
+};
