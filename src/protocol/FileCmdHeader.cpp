@@ -23,8 +23,9 @@ bool FileCmdHeader::setFileName(const QString &keyPath)
 
 QByteArray FileCmdHeader::toBytes() const
 {
-    QByteArray out(Size, '\0');
-    char *p = out.data();
+    // Built in a fixed buffer: GCC cannot see that a QByteArray made with a size owns that
+    // many bytes and warns about every write into it.
+    char p[Size] = {};
     std::memcpy(p, nameField.data(), NameFieldSize);
     p[128] = char(command);
     p[129] = char(status);
@@ -32,7 +33,7 @@ QByteArray FileCmdHeader::toBytes() const
     p[131] = char(reserved);
     qToLittleEndian<qint32>(seek, p + 132);
     qToLittleEndian<qint32>(length, p + 136);
-    return out;
+    return QByteArray(p, Size);
 }
 
 QByteArray FileCmdHeader::toBytes(const QByteArray &data) const

@@ -29,8 +29,9 @@ MeasureEntry MeasureEntry::fromBytes(const QByteArray &data)
 
 QByteArray MeasureEntry::toBytes() const
 {
-    QByteArray b(Size, '\0');
-    char *d = b.data();
+    // A fixed buffer first: GCC cannot see that a QByteArray made with a size owns that many
+    // bytes, and warns about every write into it.
+    char d[Size] = {};
     td::le::putF32(d + 0, moment);
     td::le::putF32(d + 4, correctedDefect);
     td::le::putF32(d + 8, angle);
@@ -42,8 +43,8 @@ QByteArray MeasureEntry::toBytes() const
     td::le::putU8(d + 18, second);
     for (size_t i = 0; i < tail.size(); ++i)
         td::le::putU8(d + 19 + int(i), tail[i]);
-    d[CrcOffset] = 0;
-    d[CrcOffset] = char(td::crc8(b));
+    QByteArray b(d, Size);
+    b[CrcOffset] = char(td::crc8(b));
     return b;
 }
 

@@ -49,8 +49,9 @@ RecordHeader RecordHeader::fromBytes(const char *d)
 
 QByteArray RecordHeader::toBytes() const
 {
-    QByteArray b(Size, '\0');
-    char *d = b.data();
+    // A fixed buffer first: GCC cannot see that a QByteArray made with a size owns that many
+    // bytes, and warns about every write into it.
+    char d[Size] = {};
     // A field of the wrong length (set by hand) still lands in exactly 13 bytes.
     QByteArray op = operationField.left(OperationFieldSize);
     op.append(QByteArray(OperationFieldSize - op.size(), '\0'));
@@ -74,7 +75,7 @@ QByteArray RecordHeader::toBytes() const
     td::le::putF32(d + 52, pitchStep);
     td::le::putF32(d + 56, angle);
     d[CrcOffset] = char(computeCrc(d));
-    return b;
+    return QByteArray(d, Size);
 }
 
 quint8 RecordHeader::computeCrc(const char *data)
