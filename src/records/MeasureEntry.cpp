@@ -43,6 +43,7 @@ QByteArray MeasureEntry::toBytes() const
     td::le::putU8(d + 18, second);
     for (size_t i = 0; i < tail.size(); ++i)
         td::le::putU8(d + 19 + int(i), tail[i]);
+    d[CrcOffset] = 0; // the CRC is taken with its own byte zero
     QByteArray b(d, Size);
     b[CrcOffset] = char(td::crc8(b));
     return b;
