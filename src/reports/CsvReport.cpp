@@ -4,7 +4,6 @@
 #include "base/Log.h"
 
 #include <QAbstractItemModel>
-#include <QStringList>
 
 namespace {
 
@@ -15,8 +14,14 @@ const char kLineEnd = '\n';
 
 QString CsvReport::cell(const QString &text)
 {
-    const bool needsQuotes = text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('"'))
-                             || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+    bool needsQuotes = false;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == ';' || u == '"' || u == '\n' || u == '\r') {
+            needsQuotes = true;
+            break;
+        }
+    }
     if (!needsQuotes)
         return text;
     QString quoted = text;
@@ -27,8 +32,11 @@ QString CsvReport::cell(const QString &text)
 QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &operatorName,
                             const std::function<void(const QString &)> &lineSink)
 {
+    const int columns = model.columnCount();
+    const int rows = model.rowCount();
     QByteArray out;
-    auto line = [&](const QString &text) {
+    QString text;
+    auto line = [&] {
         if (lineSink)
             lineSink(text);
         out += text.toUtf8();
@@ -37,23 +45,25 @@ QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &oper
     out += "sep=;";
     out += kLineEnd;
 
-    const int columns = model.columnCount();
-    QStringList cells;
-    cells.reserve(columns);
-    for (int c = 0; c < columns; ++c)
-        cells << cell(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-    line(cells.join(kJoin));
+    for (int c = 0; c < columns; ++c) {
+        if (c)
+            text += kJoin;
+        text += cell(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+    }
+    line();
+    out.reserve(out.size() * (rows + 4));
 
-    const int rows = model.rowCount();
     for (int r = 0; r < rows; ++r) {
-        cells.clear();
+        text.clear();
         for (int c = 0; c < columns; ++c) {
+            if (c)
+                text += kJoin;
             // A cell the table never filled (no item behind it) reads as one space, so the
             // spreadsheet still sees a cell there; an item with empty text stays empty.
             const QVariant v = model.data(model.index(r, c), Qt::DisplayRole);
-            cells << (v.isValid() ? cell(v.toString()) : QStringLiteral(" "));
+            text += v.isValid() ? cell(v.toString()) : QStringLiteral(" ");
         }
-        line(cells.join(kJoin));
+        line();
     }
 
     out += kLineEnd;
