@@ -13,7 +13,7 @@ QPushButton *makeButton(QWidget *parent, const char *name)
     auto *b = new QPushButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setMinimumHeight(56);
-    b->setMinimumWidth(120);
+    b->setMinimumWidth(96);
     b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
@@ -50,14 +50,17 @@ void ReportButtons::retranslate()
         QString text;
         QString tip;
     } captions[] = {
-        {m_save, tr("Save report"), tr("Save the measures of the table as a CSV file")},
-        {m_excel, tr("Excel report"), tr("Make the Excel report of the record")},
-        {m_qr, tr("QR-codes list"), tr("Print the list of all records with their QR codes to PDF")},
-        {m_open, tr("Open reports"), tr("Open the reports folder")},
+        // Short captions: the control bar also holds the message field and four other buttons
+        // on a 1024-pixel screen; the tool tip says the whole of it.
+        {m_save, tr("CSV"), tr("Save the measures of the table as a CSV file")},
+        {m_excel, tr("Excel"), tr("Make the Excel report of the record")},
+        {m_qr, tr("QR codes"), tr("Print the list of all records with their QR codes to PDF")},
+        {m_open, tr("Reports"), tr("Open the reports folder")},
     };
     for (const auto &c : captions) {
         c.button->setText(c.text);
         c.button->setToolTip(c.tip);
         c.button->setAccessibleName(c.text);
+        c.button->setAccessibleDescription(c.tip);
     }
 }
