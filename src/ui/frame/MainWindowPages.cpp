@@ -14,6 +14,7 @@
 #include "records/RecordList.h"
 #include "records/TemplateListsModel.h"
 #include "ui/records/RecordsFolderPanel.h"
+#include "ui/reports/ReportsWiring.h"
 #include "ui/templates/TemplatesPage.h"
 
 #include <QGridLayout>
@@ -55,6 +56,7 @@ void MainWindow::buildPages()
         folder->setPopups(m_popups);
         connect(folder, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
         connect(folder, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+        installReports(this, editor);
     }
 
     // --- templates page

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
+#include <functional>
+
+class QAbstractItemModel;
+
+// The semicolon-separated report of a measure table: "sep=;" (so a spreadsheet splits the
+// columns whatever its locale), the header line, one line per table row, then two signature
+// lines. Built from any item model so the window and the command line give the same bytes.
+class CsvReport
+{
+    Q_DECLARE_TR_FUNCTIONS(CsvReport)
+public:
+    // Each text line (without its line end) is handed to lineSink as it is made, for the
+    // debug log; it may be empty.
+    static QByteArray build(const QAbstractItemModel &model, const QString &operatorName,
+                            const std::function<void(const QString &)> &lineSink = {});
+
+    // A cell as written: a text holding ';', a double quote or a line break is quoted with
+    // its quotes doubled, so it cannot split into columns or lines; any other text unchanged.
+    static QString cell(const QString &text);
+
+    // Writes the report under a temporary name and renames it onto path when complete.
+    // *error gets a sentence for the user on failure.
+    static bool save(const QAbstractItemModel &model, const QString &operatorName,
+                     const QString &path, QString *error);
+};

@@ -1,0 +1,50 @@
+#include "reports/ReportStamp.h"
+
+#include "base/Paths.h"
+
+#include <QFileInfo>
+
+DateTimeStamp dateTimeStamp(const QDateTime &at)
+{
+    const QDate d = at.date();
+    const QTime t = at.time();
+    auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    const QString day = two(d.day()), month = two(d.month());
+    const QString year = QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0'));
+    const QString hour = two(t.hour()), minute = two(t.minute()), second = two(t.second());
+    DateTimeStamp s;
+    s.file = QStringLiteral("%3-%2-%1_%4-%5-%6").arg(day, month, year, hour, minute, second);
+    s.date = QStringLiteral("%3.%2.%1").arg(day, month, year);
+    s.time = QStringLiteral("%1:%2:%3").arg(hour, minute, second);
+    return s;
+}
+
+QString ReportPaths::reportsDir() { return Paths::dataRoot() + QStringLiteral("/reports"); }
+QString ReportPaths::qrcodesDir() { return Paths::dataRoot() + QStringLiteral("/qrcodes"); }
+QString ReportPaths::excelTemplate() { return Paths::settingsDir() + QStringLiteral("/template_khr.xlsx"); }
+QString ReportPaths::qrTemplate() { return Paths::settingsDir() + QStringLiteral("/qrcodec.lrxml"); }
+
+QString ReportPaths::safeReportName(const QString &keyName)
+{
+    QString out;
+    out.reserve(keyName.size());
+    for (const QChar c : keyName) {
+        const bool keep = c.isLetterOrNumber() || c == QLatin1Char(' ') || c == QLatin1Char('-')
+                          || c == QLatin1Char('_');
+        // Surrogates (letters outside the basic plane) are not letters one at a time; a
+        // replaced half would leave broken text, so they go as well.
+        out += keep && !c.isSurrogate() ? c : QLatin1Char('_');
+    }
+    // Windows drops trailing spaces from a file name, and a name of spaces alone is no name.
+    while (out.endsWith(QLatin1Char(' ')))
+        out.chop(1);
+    if (out.trimmed().isEmpty())
+        return tr("report");
+    return out;
+}
+
+QString ReportPaths::temporaryFor(const QString &target)
+{
+    const QFileInfo fi(target);
+    return fi.absolutePath() + QStringLiteral("/.~") + fi.fileName();
+}

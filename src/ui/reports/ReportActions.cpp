@@ -1,0 +1,144 @@
+#include "ui/reports/ReportActions.h"
+
+#include "base/Log.h"
+#include "base/Paths.h"
+#include "records/RecordMirror.h"
+#include "records/TemplateLists.h"
+#include "records/TemplateListsModel.h"
+#include "reports/CsvReport.h"
+#include "reports/ExcelReport.h"
+#include "reports/QrListReport.h"
+#include "reports/QrReportEngine.h"
+#include "reports/ReportDatabase.h"
+#include "reports/ReportIdentity.h"
+#include "reports/ReportStamp.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/widgets/cParameter.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QStandardItemModel>
+
+ReportActions::ReportActions(QObject *parent) : QObject(parent)
+{
+    m_ask = [](const QString &title, const QString &proposed, const QString &filter, QString *selected) {
+        return QFileDialog::getSaveFileName(nullptr, title, proposed, filter, selected,
+                                            QFileDialog::DontUseNativeDialog);
+    };
+    m_open = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+}
+
+ReportActions::~ReportActions() = default;
+
+void ReportActions::fail(const QString &text)
+{
+    td::log(text);
+    emit messageRequested(text, QStringLiteral("red"));
+}
+
+void ReportActions::iBtnSaveReport_Click()
+{
+    const QString dir = ReportPaths::reportsDir();
+    QDir().mkpath(dir);
+    QString filter;
+    const QString path = m_ask(tr("Save Report of Measures"),
+                               dir + QStringLiteral("/report(") + dateTimeStamp().file + QStringLiteral(").csv"),
+                               tr("Key Moment Report (*.csv);;All Files (*)"), &filter);
+    if (path.isEmpty())
+        return;
+    QStandardItemModel none;
+    QString error;
+    if (!CsvReport::save(m_memory ? *m_memory : none, ReportIdentity::load().operatorName, path, &error)) {
+        fail(tr("The report was not saved. %1").arg(error));
+        return;
+    }
+    emit reportSaved(path);
+}
+
+void ReportActions::iBtnStart_Click()
+{
+    const QString name = m_recordName ? m_recordName() : QString();
+    const RecordMirror::Loaded loaded = name.isEmpty() ? RecordMirror::Loaded() : RecordMirror::load(name);
+    if (loaded.record.entries.isEmpty()) {
+        fail(tr("Empty Report can't be save!"));
+        return;
+    }
+    const ReportIdentity identity = ReportIdentity::load();
+    const QString path = ExcelReport::outputPath(identity.keyName, dateTimeStamp());
+    m_lastExcel = path;
+    const QString templatePath = ReportPaths::excelTemplate();
+    if (!QFileInfo::exists(templatePath)) {
+        fail(tr("Warning! Excel Template NOT found!"));
+        return;
+    }
+    TemplateLists fallback;
+    QString error;
+    if (!ExcelReport::make(loaded.record, m_lists ? m_lists->lists() : fallback, identity, templatePath, path,
+                           &error)) {
+        m_lastExcel.clear();
+        fail(tr("The Excel report was not saved: %1").arg(error));
+        return;
+    }
+    emit reportSaved(path);
+    if (!m_popups)
+        return;
+    cParameter question(tr("Report was saved with filename: ") + path, true, QString(), QStringLiteral("green"));
+    QPointer<ReportActions> self(this);
+    m_popups->PopupQuestionWindow(&question, tr("Open"), tr("Cancel"),
+                                  [self](QWidget *) {
+                                      if (self && !self->m_lastExcel.isEmpty())
+                                          self->m_open(QUrl::fromLocalFile(self->m_lastExcel));
+                                  },
+                                  iFuncWhenYes());
+}
+
+void ReportActions::iBtnQRGenerate_Click()
+{
+    const QString folder = RecordMirror::folder();
+    if (QrListReport::recordFiles(folder).isEmpty()) {
+        fail(tr("Warning! Folder is empty!"));
+        return;
+    }
+    TemplateLists fallback;
+    QString error;
+    if (!QSqlDatabase::database().isOpen() && !ReportDatabase::open(Paths::reportDatabase())) {
+        fail(tr("The report database is not open."));
+        return;
+    }
+    if (QrListReport::fillRecordsTable(folder, m_lists ? m_lists->lists() : fallback, &error) < 0) {
+        fail(error);
+        return;
+    }
+    m_engine = std::make_unique<QrReportEngine>();
+    const bool loaded = m_engine->loadFromFile(ReportPaths::qrTemplate(), false);
+
+    const DateTimeStamp stamp = dateTimeStamp();
+    // The dialog opens in the proposed folder, so it has to be there first.
+    QDir().mkpath(ReportPaths::qrcodesDir());
+    QString selectedFilter;
+    const QString path = m_ask(tr("Save QR-codes list"), QrListReport::proposedPath(stamp),
+                               tr("QR-list (*.pdf);;All Files (*)"), &selectedFilter);
+    td::log(QStringLiteral("selectedFilter: ") + selectedFilter);
+    if (path.isEmpty())
+        return;
+    if (!loaded) {
+        fail(tr("The QR-codes list was not saved: %1").arg(m_engine->lastError()));
+        return;
+    }
+    if (!QrListReport::print(m_engine.get(), ReportIdentity::load(), stamp, path, &error)) {
+        fail(tr("The QR-codes list was not saved: %1").arg(error));
+        return;
+    }
+    emit reportSaved(path);
+}
+
+void ReportActions::iBtnOpenReport_Click()
+{
+    td::log(QStringLiteral("Opening of report. Please wait..."));
+    QDir().mkpath(ReportPaths::reportsDir());
+    m_open(QUrl::fromLocalFile(ReportPaths::reportsDir()));
+}

@@ -1,0 +1,130 @@
+#include "ReportTestSupport.h"
+
+#include "reports/CsvReport.h"
+#include "reports/ReportDatabase.h"
+#include "reports/ReportIdentity.h"
+#include "reports/ReportStamp.h"
+#include "ui/reports/ReportActions.h"
+#include "ui/reports/ReportButtons.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+
+// The report buttons clicked as a person would, the save dialog answered by the test.
+class TestReportActions : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_answer;          // what the "dialog" answers
+    QString m_proposed;        // what it was offered
+    bool m_folderReady = false; // the proposed folder existed when the dialog opened
+    QList<QUrl> m_opened;
+
+    std::unique_ptr<ReportActions> makeActions()
+    {
+        auto a = std::make_unique<ReportActions>();
+        a->setSaveNameAsker([this](const QString &, const QString &proposed, const QString &, QString *) {
+            m_proposed = proposed;
+            m_folderReady = QFileInfo(proposed).absoluteDir().exists();
+            return m_answer;
+        });
+        a->setUrlOpener([this](const QUrl &u) { m_opened << u; });
+        return a;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(prepareDataRoot(m_dir.path()));
+        QVERIFY(ReportDatabase::open(Paths::reportDatabase()));
+        ReportIdentity id;
+        id.keyName = QStringLiteral("Key 9");
+        id.operatorName = QStringLiteral("Sidorov");
+        QVERIFY(id.save());
+    }
+
+    void csvButtonWritesTheTableAsTheCoreDoes()
+    {
+        auto actions = makeActions();
+        QStandardItemModel table(0, 3);
+        table.setHorizontalHeaderLabels({"Date", "Notes", "Controller"});
+        table.appendRow({new QStandardItem("07.12.2026"), new QStandardItem("a;b"), new QStandardItem("Sidorov")});
+        actions->setMemoryModel(&table);
+        ReportButtons buttons(actions.get());
+        QSignalSpy messages(actions.get(), &ReportActions::messageRequested);
+
+        m_answer.clear(); // cancelled: nothing written, nothing said
+        QTest::mouseClick(buttons.saveReport(), Qt::LeftButton);
+        QVERIFY(m_proposed.startsWith(m_dir.path() + QStringLiteral("/reports/report(")));
+        QVERIFY(m_proposed.endsWith(QStringLiteral(").csv")));
+        QCOMPARE(messages.count(), 0);
+
+        m_answer = m_dir.filePath(QStringLiteral("reports/mine.csv"));
+        QTest::mouseClick(buttons.saveReport(), Qt::LeftButton);
+        QFile f(m_answer);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), CsvReport::build(table, QStringLiteral("Sidorov")));
+
+        m_answer = m_dir.filePath(QStringLiteral("no/such/folder.csv")); // cannot be written: said in red
+        QTest::mouseClick(buttons.saveReport(), Qt::LeftButton);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(1).toString(), QStringLiteral("red"));
+        QVERIFY(!QFile::exists(m_answer));
+    }
+
+    void excelButtonUsesTheEditorsRecord()
+    {
+        auto actions = makeActions();
+        ReportButtons buttons(actions.get());
+        QSignalSpy messages(actions.get(), &ReportActions::messageRequested);
+        QSignalSpy saved(actions.get(), &ReportActions::reportSaved);
+        QString record = QStringLiteral("0102000000004203");
+        actions->setRecordNameProvider([&record] { return record; });
+
+        RecordFile r = sampleRecord(0);
+        QFile f(m_dir.path() + QStringLiteral("/download/dbsett/") + record);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(r.toBytes()); // no measures yet
+        f.close();
+        QTest::mouseClick(buttons.excelReport(), Qt::LeftButton);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("Empty Report can't be save!"));
+
+        r.entries = {entry(15), entry(30)};
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(r.toBytes());
+        f.close();
+        QTest::mouseClick(buttons.excelReport(), Qt::LeftButton);
+        QCOMPARE(saved.count(), 1);
+        const QString path = saved.at(0).at(0).toString();
+        QVERIFY(path.startsWith(m_dir.path() + QStringLiteral("/reports/Key 9(")));
+        QCOMPARE(actions->lastExcelReport(), path);
+        QCOMPARE(readWorkbook(path).value(QStringLiteral("C26")).toArray().at(0).toString(), QStringLiteral("deffect"));
+    }
+
+    void qrButtonMakesTheFolderFirst()
+    {
+        auto actions = makeActions();
+        ReportButtons buttons(actions.get());
+        QSignalSpy saved(actions.get(), &ReportActions::reportSaved);
+        QVERIFY(!QFileInfo::exists(m_dir.path() + QStringLiteral("/qrcodes")));
+        m_answer = m_dir.filePath(QStringLiteral("list.pdf"));
+        QTest::mouseClick(buttons.qrGenerate(), Qt::LeftButton);
+        QVERIFY(m_folderReady);
+        QVERIFY(m_proposed.contains(QStringLiteral("/qrcodes/qr_list(")));
+        QCOMPARE(saved.count(), 1);
+        QVERIFY(QFileInfo(m_answer).size() > 0);
+
+        QTest::mouseClick(buttons.openReport(), Qt::LeftButton);
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_opened.at(0).toLocalFile(), m_dir.path() + QStringLiteral("/reports"));
+        QCOMPARE(buttons.openReport()->accessibleName(), buttons.openReport()->text());
+    }
+};
+
+QTEST_MAIN(TestReportActions)
+#include "tst_reportactions.moc"
