@@ -1,0 +1,106 @@
+// The statistics view through its real widgets: the alarm shows in red for an incapable joint
+// and not for a capable one, too few measures say so, and a long history is drawn as its
+// envelope rather than point by point.
+#include "ui/history/StatisticsView.h"
+
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+
+#include <cmath>
+
+namespace {
+
+StatisticsView::Input sample(int n, double mean, double sigma, double low, double high)
+{
+    StatisticsView::Input in;
+    in.recordName = QStringLiteral("page_7");
+    in.unit = QStringLiteral("Nm");
+    in.momentLow = low;
+    in.momentHigh = high;
+    QRandomGenerator rng(42);
+    for (int i = 0; i < n; ++i) {
+        const double u1 = std::max(rng.generateDouble(), 1e-12);
+        const double u2 = rng.generateDouble();
+        const double v = mean + sigma * std::sqrt(-2 * std::log(u1)) * std::cos(2 * M_PI * u2);
+        in.moments << v;
+        in.ngCount += (v < low || v > high) ? 1 : 0;
+    }
+    return in;
+}
+
+int pointsOf(QtCharts::QChartView *view)
+{
+    int most = 0;
+    for (auto *s : view->chart()->series())
+        if (auto *line = qobject_cast<QtCharts::QLineSeries *>(s))
+            most = std::max(most, line->count());
+    return most;
+}
+
+} // namespace
+
+class TestStatisticsView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void alarmFollowsCapability()
+    {
+        StatisticsView view;
+        view.resize(1200, 700);
+        view.show();
+        auto *alarm = view.findChild<QLabel *>(QStringLiteral("lbCapabilityAlarm"));
+        QVERIFY(alarm);
+
+        view.setInput(sample(200, 50, 0.5, 45, 55)); // Cp about 3.3
+        QVERIFY(view.momentResult().computed);
+        QVERIFY(!view.alarmShown());
+        QVERIFY(!alarm->text().contains(QStringLiteral("alarm")));
+
+        view.setInput(sample(200, 53, 1.0, 45, 55)); // Cpk about 0.67
+        QVERIFY(view.alarmShown());
+        QVERIFY(alarm->text().startsWith(QStringLiteral("Capability alarm")));
+        QVERIFY(alarm->text().contains(QStringLiteral("Cpk")));
+        QVERIFY(alarm->styleSheet().contains(QStringLiteral("#c62828")));
+        // The thresholds come from the settings: lowering them silences the alarm.
+        Capability::Thresholds lenient;
+        lenient.cp = 0.5;
+        lenient.cpk = 0.5;
+        view.setThresholds(lenient);
+        QVERIFY(!view.alarmShown());
+
+        view.setInput(sample(10, 50, 1, 45, 55));
+        QVERIFY(!view.alarmShown());
+        QVERIFY(alarm->text().contains(QStringLiteral("Too few")));
+        QCOMPARE(view.findChild<QLabel *>(QStringLiteral("lbStatValue7"))->text(), QStringLiteral("-"));
+    }
+
+    void longHistoryIsDrawnAsItsEnvelope()
+    {
+        StatisticsView view;
+        StatisticsView::Input in = sample(100000, 50, 0.5, 45, 55);
+        in.moments[77777] = 80; // one wild value must survive the thinning
+        view.setInput(in);
+        auto *individuals = view.findChild<QtCharts::QChartView *>(QStringLiteral("chartIndividuals"));
+        QVERIFY(pointsOf(individuals) <= 2002);
+        bool wildShown = false;
+        for (auto *s : individuals->chart()->series())
+            if (auto *line = qobject_cast<QtCharts::QLineSeries *>(s))
+                for (const QPointF &p : line->points())
+                    wildShown |= p.y() == 80;
+        QVERIFY(wildShown);
+        QCOMPARE(view.momentResult().summary.n, 100000);
+
+        QTemporaryDir dir;
+        QString error;
+        view.resize(1200, 700);
+        QVERIFY(view.printToPdf(dir.filePath(QStringLiteral("stats.pdf")), &error));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("stats.pdf"))).size() > 1000);
+    }
+};
+
+QTEST_MAIN(TestStatisticsView)
+#include "tst_statisticsview.moc"
