@@ -41,14 +41,41 @@ bool showsDates(int algorithm, bool dataTimeOn)
     return dataTimeOn && MeasureAlgorithms::measuresCarryDate(algorithm);
 }
 
+// Three zero-padded numbers joined by sep; written by hand because a memory load formats
+// 64,000 of each and arg() chains cost a tenth of the load.
+QString three(int a, int wa, int b, int wb, int c, int wc, QChar sep)
+{
+    QChar buf[32];
+    int n = 0;
+    auto put = [&](int v, int width) {
+        QChar digits[12];
+        int d = 0;
+        unsigned u = v < 0 ? 0u : unsigned(v);
+        do {
+            digits[d++] = QChar(u'0' + char16_t(u % 10));
+            u /= 10;
+        } while (u > 0 && d < 12);
+        for (int i = d; i < width; ++i)
+            buf[n++] = QLatin1Char('0');
+        while (d > 0)
+            buf[n++] = digits[--d];
+    };
+    put(a, wa);
+    buf[n++] = sep;
+    put(b, wb);
+    buf[n++] = sep;
+    put(c, wc);
+    return QString(buf, n);
+}
+
 QString dateText(const MeasureEntry &e)
 {
-    return QStringLiteral("%1.%2.%3").arg(pad(e.day, 2), pad(e.month, 2), pad(int(e.year) + 2000, 4));
+    return three(e.day, 2, e.month, 2, int(e.year) + 2000, 4, QLatin1Char('.'));
 }
 
 QString timeText(const MeasureEntry &e)
 {
-    return QStringLiteral("%1:%2:%3").arg(pad(e.hour, 2), pad(e.minute, 2), pad(e.second, 2));
+    return three(e.hour, 2, e.minute, 2, e.second, 2, QLatin1Char(':'));
 }
 
 QString editorStampText(const MeasureEntry &e)

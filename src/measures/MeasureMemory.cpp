@@ -76,8 +76,7 @@ bool MeasureMemory::loadRecordMeasures(const QString &name, bool clearFirst)
     if (ReportDatabase::isOpen()) {
         const TemplateLists empty;
         const TemplateLists &t = m_records ? m_records->templates() : empty;
-        for (int i = 0; i < entries.size(); ++i)
-            ReportDatabase::insertMeasure(ReportDatabase::measureValues(name, i, entries.at(i), h, t));
+        ReportDatabase::insertMeasures(name, h, entries, t);
     }
     m_model.appendMeasures(makeBlock(name, h), entries, 0);
     emit storeChanged();

@@ -25,6 +25,8 @@ const char *kInsertMeasure = "INSERT INTO records(date, time, level2, level4, co
 const char *kInsertRecord = "INSERT INTO records(pagenumber, level1, level2, level3, level4, algorithm, head_mm, "
                             "count_con, count_total, range_low, range_high, angle_low, angle_high, angle, start_mom, "
                             "pitch_step) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+// Rows per multi-row measure insert: 10 values each, well inside SQLite's 999 parameters.
+constexpr int kMeasureChunk = 64;
 const char *kFindCodes = "SELECT * FROM codes WHERE barcode0=? AND barcode1=?";
 const char *kInsertCodes = "INSERT INTO codes(barcode0, barcode1, record) VALUES(?, ?, ?)";
 
@@ -32,6 +34,7 @@ const char *kInsertCodes = "INSERT INTO codes(barcode0, barcode1, record) VALUES
 struct Statements
 {
     QSqlQuery insertMeasure;
+    QSqlQuery insertMeasureChunk;
     QSqlQuery insertRecord;
     QSqlQuery findCodes;
     QSqlQuery insertCodes;
@@ -124,8 +127,17 @@ bool openConnection(const QString &path)
                     .arg(path, existed ? QStringLiteral("the file held none") : QStringLiteral("no file")));
     }
     auto s = std::make_unique<Statements>();
-    for (QSqlQuery *q : {&s->insertMeasure, &s->insertRecord, &s->findCodes, &s->insertCodes, &s->clearRecords})
+    for (QSqlQuery *q : {&s->insertMeasure, &s->insertMeasureChunk, &s->insertRecord, &s->findCodes,
+                         &s->insertCodes, &s->clearRecords})
         *q = QSqlQuery(db);
+    QString chunk = QLatin1String(kInsertMeasure);
+    const QString oneRow = QStringLiteral(", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    for (int i = 1; i < kMeasureChunk; ++i)
+        chunk += oneRow;
+    if (!s->insertMeasureChunk.prepare(chunk)) {
+        g_lastError = s->insertMeasureChunk.lastError().text();
+        return false;
+    }
     if (!prepare(s->insertMeasure, kInsertMeasure) || !prepare(s->insertRecord, kInsertRecord)
         || !prepare(s->findCodes, kFindCodes) || !prepare(s->insertCodes, kInsertCodes)
         || !prepare(s->clearRecords, "DELETE FROM records"))
@@ -218,6 +230,51 @@ QStringList ReportDatabase::recordValues(const QString &recordName, const Record
 bool ReportDatabase::insertMeasure(const QStringList &values)
 {
     return g_statements && values.size() == 10 && run(g_statements->insertMeasure, values);
+}
+
+int ReportDatabase::insertMeasures(const QString &recordName, const RecordHeader &record,
+                                   const QVector<MeasureEntry> &entries, const TemplateLists &templates,
+                                   int firstIndex)
+{
+    if (!g_statements || entries.isEmpty())
+        return 0;
+    // What every row of the record shares is made once.
+    const QStringList shared = measureValues(recordName, firstIndex, entries.first(), record, templates);
+    const QVariant level2 = shared.at(2), level4 = shared.at(3), total = shared.at(5), low = shared.at(6),
+                   high = shared.at(7);
+    auto bindRow = [&](QSqlQuery &q, int base, int i) {
+        const MeasureEntry &e = entries.at(i);
+        q.bindValue(base + 0, MeasureCells::dateText(e));
+        q.bindValue(base + 1, MeasureCells::timeText(e));
+        q.bindValue(base + 2, level2);
+        q.bindValue(base + 3, level4);
+        q.bindValue(base + 4, QString::number(firstIndex + i + 1));
+        q.bindValue(base + 5, total);
+        q.bindValue(base + 6, low);
+        q.bindValue(base + 7, high);
+        q.bindValue(base + 8, fixed(std::fabs(e.moment), 2));
+        q.bindValue(base + 9, MeasureJudgement::momentOk(e, record) ? QStringLiteral("OK") : QStringLiteral("NG"));
+    };
+    int stored = 0;
+    int i = 0;
+    QSqlQuery &chunk = g_statements->insertMeasureChunk;
+    for (; i + kMeasureChunk <= entries.size(); i += kMeasureChunk) {
+        for (int r = 0; r < kMeasureChunk; ++r)
+            bindRow(chunk, r * 10, i + r);
+        if (chunk.exec())
+            stored += kMeasureChunk;
+        else
+            td::log(QStringLiteral("Report database: ") + chunk.lastError().text());
+    }
+    QSqlQuery &single = g_statements->insertMeasure;
+    for (; i < entries.size(); ++i) {
+        bindRow(single, 0, i);
+        if (single.exec())
+            ++stored;
+        else
+            td::log(QStringLiteral("Report database: ") + single.lastError().text());
+    }
+    return stored;
 }
 
 bool ReportDatabase::insertRecord(const QStringList &values)

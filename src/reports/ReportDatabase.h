@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 struct MeasureEntry;
 struct RecordHeader;
@@ -33,6 +34,11 @@ public:
                                     const TemplateLists &templates);
 
     static bool insertMeasure(const QStringList &values);
+    // The rows of one record's entries, as measureValues makes them (first connection index
+    // firstIndex), sent many rows to a statement. Returns the rows stored.
+    static int insertMeasures(const QString &recordName, const RecordHeader &record,
+                              const QVector<MeasureEntry> &entries, const TemplateLists &templates,
+                              int firstIndex = 0);
     static bool insertRecord(const QStringList &values);
     // "DELETE FROM records".
     static bool clearRecords();

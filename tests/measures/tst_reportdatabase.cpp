@@ -94,6 +94,23 @@ void TestReportDatabase::quotesRoundTripInEveryTextColumn()
     QSqlQuery c(QStringLiteral("SELECT COUNT(*) FROM records"));
     QVERIFY(c.next());
     QCOMPARE(c.value(0).toInt(), 0);
+    c.finish();
+
+    // A record's rows sent many to a statement carry the same values as one by one.
+    QVector<MeasureEntry> entries;
+    for (int i = 0; i < 130; ++i)
+        entries << entry(i % 2 ? 15 : 25 + i);
+    QCOMPARE(ReportDatabase::insertMeasures(name, h, entries, t, 5), 130);
+    QSqlQuery all(QStringLiteral("SELECT date, time, level2, level4, count_con, count_total, range_low, range_high, "
+                                 "moment, result FROM records ORDER BY rowid"));
+    for (int i = 0; i < entries.size(); ++i) {
+        QVERIFY(all.next());
+        QStringList row;
+        for (int v = 0; v < 10; ++v)
+            row << all.value(v).toString();
+        QCOMPARE(row, ReportDatabase::measureValues(name, 5 + i, entries.at(i), h, t));
+    }
+    QVERIFY(!all.next());
 }
 
 void TestReportDatabase::barcodePairsAndTheirOutcomes()
