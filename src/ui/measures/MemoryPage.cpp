@@ -91,6 +91,11 @@ void MemoryPage::build()
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setWordWrap(false);
+    QFont tableFont = m_table->font();
+    tableFont.setPointSize(10);
+    m_table->setFont(tableFont);
+    m_table->horizontalHeader()->setFont(tableFont);
+    m_table->horizontalHeader()->setResizeContentsPrecision(200);
     // Fixed row heights: the view never measures 64,000 rows to scroll.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(26);
@@ -102,7 +107,7 @@ void MemoryPage::build()
 
     m_blocks = new QListWidget(this);
     m_blocks->setObjectName(QStringLiteral("lwMemoryBlocks"));
-    m_blocks->setMaximumWidth(240);
+    m_blocks->setMaximumWidth(200);
     m_blocks->setUniformItemSizes(true);
     connect(m_blocks, &QListWidget::itemClicked, this, &MemoryPage::onBlockClicked);
     m_totals = new QLabel(this);
@@ -146,6 +151,45 @@ void MemoryPage::build()
 
     // New rows are the latest measures: keep them in sight.
     connect(m_memory->model(), &QAbstractItemModel::rowsInserted, m_table, &QTableView::scrollToBottom);
+    m_fitTimer.setSingleShot(true);
+    m_fitTimer.setInterval(0);
+    connect(&m_fitTimer, &QTimer::timeout, this, &MemoryPage::arrangeColumns);
+    connect(m_memory->model(), &QAbstractItemModel::modelReset, &m_fitTimer, qOverload<>(&QTimer::start));
+    connect(m_memory->model(), &QAbstractItemModel::rowsInserted, &m_fitTimer, qOverload<>(&QTimer::start));
+    arrangeColumns();
+}
+
+void MemoryPage::arrangeColumns()
+{
+    // The view puts the measured values first and the record's level texts, which the record
+    // panel and the block list name already, after them; the model (and the CSV report made
+    // from it) keeps its own column order.
+    using M = MeasureMemoryModel;
+    static const M::Column visual[] = {M::Date,        M::Time,   M::StaticMoment, M::ConnectionNumber,
+                                       M::ControlResult, M::Result, M::AngleRanges,  M::Angle,
+                                       M::Defect,      M::Notes,  M::Controller,   M::Level1,
+                                       M::Level2,      M::Level3, M::Level4Name,   M::Level4Comment};
+    const MeasureMemoryModel *model = m_memory->model();
+    QVector<int> order;
+    QVector<int> levels;
+    for (M::Column kind : visual) {
+        const int c = model->columnOf(kind);
+        if (c < 0)
+            continue;
+        order << c;
+        if (kind >= M::Level1 && kind <= M::Level4Comment)
+            levels << c;
+    }
+    QHeaderView *header = m_table->horizontalHeader();
+    for (int target = 0; target < order.size(); ++target) {
+        const int from = header->visualIndex(order.at(target));
+        if (from != target)
+            header->moveSection(from, target);
+    }
+    // Sized from the header and the first rows only: the view never reads every row.
+    m_table->resizeColumnsToContents();
+    for (int c : qAsConst(levels))
+        m_table->setColumnWidth(c, qMin(m_table->columnWidth(c), 160));
 }
 
 void MemoryPage::retranslate()

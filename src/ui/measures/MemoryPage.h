@@ -59,6 +59,7 @@ protected:
 private:
     void build();
     void refreshCounts();
+    void arrangeColumns();
     void onBlockClicked(QListWidgetItem *item);
     void setButtonLook(const QString &text, const char *style);
 
@@ -80,4 +81,5 @@ private:
     QLineEdit *m_barcode1 = nullptr;
     QPushButton *m_addBarcodes = nullptr;
     QTimer m_resetTimer;
+    QTimer m_fitTimer;
 };
