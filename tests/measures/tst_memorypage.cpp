@@ -140,7 +140,7 @@ void TestMemoryPage::countsPerRecordAndTheViewShowsTheModel()
 {
     QCOMPARE(m_memory->loadRecords({"R1", "R2"}), 4);
     auto *list = m_page->findChild<QListWidget *>(QStringLiteral("lwMemoryBlocks"));
-    QCOMPARE(list->count(), 2);
+    QTRY_COMPARE(list->count(), 2);
     QVERIFY(list->item(0)->text().contains(QLatin1String("OK: 2  NG: 1")));
     QVERIFY(list->item(1)->text().contains(QLatin1String("OK: 0  NG: 1")));
     QVERIFY(m_page->findChild<QLabel *>(QStringLiteral("lbMemoryTotals"))->text().contains(QLatin1String("OK: 2  NG: 2")));

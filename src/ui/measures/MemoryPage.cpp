@@ -59,7 +59,11 @@ MemoryPage::MemoryPage(MeasureMemory *memory, QWidget *parent) : QWidget(parent)
     connect(&m_resetTimer, &QTimer::timeout, this, &MemoryPage::slot_iTimerSQLInsert);
     build();
     connect(m_memory, &MeasureMemory::recordLoaded, this, &MemoryPage::showRecord);
-    connect(m_memory, &MeasureMemory::storeChanged, this, &MemoryPage::refreshCounts);
+    // A report load announces each of a thousand records; the list is made once after them.
+    m_countsTimer.setSingleShot(true);
+    m_countsTimer.setInterval(0);
+    connect(&m_countsTimer, &QTimer::timeout, this, &MemoryPage::refreshCounts);
+    connect(m_memory, &MeasureMemory::storeChanged, &m_countsTimer, qOverload<>(&QTimer::start));
     retranslate();
     slot_iTimerSQLInsert();
     refreshCounts();
@@ -149,11 +153,13 @@ void MemoryPage::build()
     bottom->addWidget(m_addBarcodes);
     grid->addLayout(bottom, 2, 0, 1, 2);
 
-    // New rows are the latest measures: keep them in sight.
-    connect(m_memory->model(), &QAbstractItemModel::rowsInserted, m_table, &QTableView::scrollToBottom);
+    // New rows are the latest measures: kept in sight once a burst of loading is over.
     m_fitTimer.setSingleShot(true);
     m_fitTimer.setInterval(0);
-    connect(&m_fitTimer, &QTimer::timeout, this, &MemoryPage::arrangeColumns);
+    connect(&m_fitTimer, &QTimer::timeout, this, [this] {
+        arrangeColumns();
+        m_table->scrollToBottom();
+    });
     connect(m_memory->model(), &QAbstractItemModel::modelReset, &m_fitTimer, qOverload<>(&QTimer::start));
     connect(m_memory->model(), &QAbstractItemModel::rowsInserted, &m_fitTimer, qOverload<>(&QTimer::start));
     arrangeColumns();

@@ -82,4 +82,5 @@ private:
     QPushButton *m_addBarcodes = nullptr;
     QTimer m_resetTimer;
     QTimer m_fitTimer;
+    QTimer m_countsTimer;
 };
