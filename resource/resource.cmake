@@ -77,3 +77,10 @@ endforeach()
 add_custom_target(td_data_root ALL
   DEPENDS ${TD_QM} ${CMAKE_BINARY_DIR}/sql/report.db3 ${TD_DATA_OUT} ${TD_IMAGE_OUTPUTS}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/settings ${CMAKE_BINARY_DIR}/dfu ${CMAKE_BINARY_DIR}/png)
+
+# --- the same schema compiled in: a missing or empty report.db3 is given its tables at run time
+file(READ ${TD_RES_DIR}/sql/report.sql TD_REPORT_SCHEMA)
+file(WRITE ${TD_GEN_DIR}/ReportSchema.h.tmp
+  "#pragma once\n// Generated from resource/sql/report.sql.\nnamespace td {\nconstexpr const char *reportSchema = R\"sql(${TD_REPORT_SCHEMA})sql\";\n}\n")
+configure_file(${TD_GEN_DIR}/ReportSchema.h.tmp ${TD_GEN_DIR}/ReportSchema.h COPYONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TD_RES_DIR}/sql/report.sql)

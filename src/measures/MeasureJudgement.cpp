@@ -22,6 +22,9 @@ bool checksAngle(int algorithm)
 
 bool momentOk(const MeasureEntry &e, const RecordHeader &record)
 {
+    // A NaN moment (a spoiled entry) compares false both ways and would land inside.
+    if (std::isnan(e.moment))
+        return false;
     return band(std::fabs(e.moment), record.rangeLow, record.rangeHigh) == Band::Inside;
 }
 
@@ -29,14 +32,13 @@ bool angleOk(const MeasureEntry &e, const RecordHeader &record)
 {
     if (!checksAngle(record.algorithm))
         return true;
+    if (std::isnan(e.angle))
+        return false;
     return band(std::fabs(e.angle), record.angleLow, record.angleHigh) == Band::Inside;
 }
 
 bool isOk(const MeasureEntry &e, const RecordHeader &record)
 {
-    // A NaN moment or angle (a spoiled entry) compares false both ways; it must not pass.
-    if (std::isnan(e.moment) || (checksAngle(record.algorithm) && std::isnan(e.angle)))
-        return false;
     return momentOk(e, record) && angleOk(e, record);
 }
 

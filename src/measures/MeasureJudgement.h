@@ -19,7 +19,8 @@ Band band(float absValue, float low, float high);
 // Only the angle algorithms check the angle.
 bool checksAngle(int algorithm);
 
-bool momentOk(const MeasureEntry &e, const RecordHeader &record);
+// Each is false for a NaN value it checks, so a spoiled entry never passes.
+bool momentOk(const MeasureEntry &e, const RecordHeader &record); // the report database's test
 bool angleOk(const MeasureEntry &e, const RecordHeader &record); // true where the angle is not checked
 bool isOk(const MeasureEntry &e, const RecordHeader &record);
 

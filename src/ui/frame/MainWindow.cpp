@@ -142,10 +142,8 @@ void MainWindow::loadSettings()
 
 void MainWindow::openReportDatabase()
 {
-    if (ReportDatabase::open(Paths::reportDatabase()))
-        td::log(QStringLiteral("DB Report connected"));
-    else
-        td::log(QStringLiteral("DB Report Not connected"));
+    // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
+    ReportDatabase::open(Paths::reportDatabase());
 }
 
 void MainWindow::InitGraphics()

@@ -10,6 +10,7 @@
 #include "ui/levels/LevelTree.h"
 #include "records/MenuLevels.h"
 #include "ui/levels/MenuLevelsPage.h"
+#include "ui/measures/MemoryWiring.h"
 #include "ui/records/RecordEditorPage.h"
 #include "records/RecordList.h"
 #include "records/TemplateListsModel.h"
@@ -108,6 +109,7 @@ void MainWindow::buildPages()
                 tree->resetWalk();
         });
         setFirstActiveLevelProvider([tree] { return tree->firstActiveTab(); });
+        installMemoryPage(this, tree);
         // The template tabs carry the names of the levels they fill (F.I.O., Wheel, Uzel).
         connect(tree, &LevelTree::captionsApplied, this, [this, s] {
             static const int levelOfTab[] = {0, 1, 3};

@@ -1,15 +1,12 @@
 #include "ui/records/RecordMeasureTable.h"
 
-#include "records/MeasureAlgorithms.h"
+#include "measures/MeasureCells.h"
 
 #include <QHeaderView>
 
-#include <cmath>
-
 namespace {
 
-constexpr float kNone = 0.0001f;
-const QColor kGrey(200, 200, 200);
+using MeasureCells::Table;
 
 QTableWidgetItem *cell(const QString &text)
 {
@@ -19,15 +16,10 @@ QTableWidgetItem *cell(const QString &text)
     return item;
 }
 
-void paint(QTableWidgetItem *item, const QColor &text, const QColor &background)
+void paint(QTableWidgetItem *item, const MeasureCells::Look &look)
 {
-    item->setForeground(text);
-    item->setBackground(background);
-}
-
-QString twoDigits(int v)
-{
-    return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
+    item->setForeground(look.text);
+    item->setBackground(look.background);
 }
 
 } // namespace
@@ -56,27 +48,22 @@ void RecordMeasureTable::retranslate()
 
 QString RecordMeasureTable::momentText(const MeasureEntry &e)
 {
-    return QString::number(std::fabs(e.moment), 'f', 2);
+    return MeasureCells::momentText(e);
 }
 
 QString RecordMeasureTable::defectText(const MeasureEntry &e)
 {
-    const float d = std::fabs(e.correctedDefect);
-    return d > kNone ? QString::number(d, 'f', 2) : QStringLiteral("-");
+    return MeasureCells::defectText(e, Table::Editor);
 }
 
 QString RecordMeasureTable::angleText(const MeasureEntry &e, int algorithm)
 {
-    return MeasureAlgorithms::measuresAngle(algorithm) ? QString::number(e.angle, 'f', 1) : QStringLiteral("-");
+    return MeasureCells::angleText(e, algorithm, Table::Editor);
 }
 
 QString RecordMeasureTable::dateText(const MeasureEntry &e, int algorithm, bool showDates)
 {
-    if (!showDates || !MeasureAlgorithms::measuresCarryDate(algorithm))
-        return QStringLiteral(" ");
-    return QStringLiteral("%1.%2.%3 %4:%5:%6")
-        .arg(twoDigits(e.day), twoDigits(e.month), twoDigits(e.year), twoDigits(e.hour), twoDigits(e.minute),
-             twoDigits(e.second));
+    return MeasureCells::showsDates(algorithm, showDates) ? MeasureCells::editorStampText(e) : QStringLiteral(" ");
 }
 
 void RecordMeasureTable::showEntries(const QVector<MeasureEntry> &entries, int algorithm, float low, float high,
@@ -92,27 +79,11 @@ void RecordMeasureTable::showEntries(const QVector<MeasureEntry> &entries, int a
         QFont f = moment->font();
         f.setPointSize(12);
         moment->setFont(f);
-        const float m = std::fabs(e.moment);
-        if (m > high)
-            paint(moment, Qt::red, kGrey);
-        else if (m < low)
-            paint(moment, Qt::darkYellow, kGrey);
-        else
-            paint(moment, Qt::black, Qt::white);
-        if (e.moment < -kNone)
-            moment->setForeground(Qt::blue);
+        paint(moment, MeasureCells::momentLook(e.moment, low, high, Table::Editor));
         setItem(row, ColMoment, moment);
 
         QTableWidgetItem *defect = cell(defectText(e));
-        const float d = std::fabs(e.correctedDefect);
-        if (d > high)
-            paint(defect, Qt::red, kGrey);
-        else if (d > kNone && d < low)
-            paint(defect, Qt::darkYellow, kGrey);
-        else
-            paint(defect, Qt::black, Qt::white);
-        if (e.correctedDefect < -kNone)
-            defect->setForeground(Qt::blue);
+        paint(defect, MeasureCells::defectLook(e.correctedDefect, low, high, Table::Editor));
         setItem(row, ColDefect, defect);
 
         setItem(row, ColAngle, cell(angleText(e, algorithm)));
