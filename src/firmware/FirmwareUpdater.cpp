@@ -74,6 +74,7 @@ void FirmwareUpdater::iBtnGetRecords_Click()
 {
     if (m_state != State::Idle)
         return;
+    m_keepOutcome = false;
     emit flashButtonEnabled(false);
     emit logCleared();
     emit waitAnimation(true);
@@ -115,6 +116,7 @@ void FirmwareUpdater::onToolStarted(bool ok)
     }
     removeImage();
     setState(State::Idle);
+    m_keepOutcome = true;
     showStatus(QStringLiteral("fw_bad.png"), tr("Flash not started"));
     emit flashButtonEnabled(false);
     scheduleResearch();
@@ -139,7 +141,10 @@ void FirmwareUpdater::slot_dfu_checkdevice(int status)
     case 0:
         emit deviceWidgetsVisible(false);
         emit flashButtonEnabled(false);
-        emit logCleared();
+        // The searches that follow a flash must not wipe its outcome 5 s later: the key may
+        // stay in DFU mode or leave it, and the engineer still has to read what happened.
+        if (!m_keepOutcome)
+            emit logCleared();
         // The user asked for a flash and the key went away: say so rather than leave
         // "Key was found!" standing. Background searches keep the last outcome on show.
         if (m_searchMode == 1)
@@ -150,8 +155,10 @@ void FirmwareUpdater::slot_dfu_checkdevice(int status)
     case 1:
         emit deviceWidgetsVisible(true);
         emit flashButtonEnabled(true);
-        emit logCleared();
-        showStatus(QStringLiteral("key_found.png"), tr("Key was found!"));
+        if (!m_keepOutcome) {
+            emit logCleared();
+            showStatus(QStringLiteral("key_found.png"), tr("Key was found!"));
+        }
         break;
     case 2: {
         emit flashButtonEnabled(false);
@@ -221,6 +228,7 @@ void FirmwareUpdater::onFlashFinished(int exitCode, bool killed)
     Q_UNUSED(exitCode)
     removeImage();
     setState(State::Idle);
+    m_keepOutcome = true;
     emit flashButtonEnabled(false);
     emit resultShown();
     // A killed tool proves nothing, whatever it printed before.

@@ -84,5 +84,6 @@ private:
     QTimer m_research;
     State m_state = State::Idle;
     int m_searchMode = 0;
+    bool m_keepOutcome = false; // a flash outcome stays on show until the next flash
     bool m_recheckStopped = false;
 };

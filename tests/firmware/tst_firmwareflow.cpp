@@ -153,6 +153,14 @@ private slots:
         QVERIFY(!bytes.isEmpty());
         QCOMPARE(bytes.last().at(0).toLongLong(), qint64(kImage.size()));
         QVERIFY(u->researchPending()); // searching again after the flash
+
+        // The key still in DFU mode is found again; the outcome stays on show.
+        const int checks = m_rec.checks.size();
+        QTRY_VERIFY_WITH_TIMEOUT(m_rec.checks.size() > checks, 10000);
+        QCOMPARE(m_rec.checks.last(), 1);
+        QCOMPARE(m_rec.last(), QStringLiteral("fw_ok.png Flash finished OK!"));
+        QVERIFY(m_rec.log.contains("Verify successful !"));
+        QCOMPARE(m_rec.buttonEnabled.last(), true);
     }
 
     void flashWithoutVerifyIsNotOk()

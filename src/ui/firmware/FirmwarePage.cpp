@@ -101,6 +101,10 @@ void FirmwarePage::build()
     big.setPointSize(13);
     m_flash->setFont(big);
     m_flash->setEnabled(false);
+    m_flash->setStyleSheet(QStringLiteral(
+        "QPushButton {background-color: rgb(90, 140, 200); color: white; border-radius: 6px; padding: 0 18px;}"
+        " QPushButton:pressed {background-color: rgb(70, 110, 170);}"
+        " QPushButton:disabled {background-color: rgb(190, 200, 215); color: rgb(235, 238, 242);}"));
     deviceRow->addWidget(m_deviceText, 1);
     deviceRow->addWidget(m_flash);
     m_device->hide();
