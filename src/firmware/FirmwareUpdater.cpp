@@ -18,7 +18,11 @@ FirmwareUpdater::FirmwareUpdater(const Options &options, QObject *parent)
     runnerOptions.interpreter = options.interpreter;
     runnerOptions.silenceTimeoutMs = options.toolSilenceMs;
     m_runner = new DfuToolRunner(runnerOptions, this);
-    connect(m_runner, &DfuToolRunner::outputText, this, &FirmwareUpdater::logAppended);
+    connect(m_runner, &DfuToolRunner::outputText, this, [this](const QString &text) {
+        // Searches after a flash stay out of the box that shows the flash's output.
+        if (!(m_keepOutcome && m_runner->job() == DfuToolRunner::Job::Search))
+            emit logAppended(text);
+    });
     connect(m_runner, &DfuToolRunner::percent, this, [this](int value) {
         if (m_state == State::Flashing)
             emit flashProgress(value);
