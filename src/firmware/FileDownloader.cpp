@@ -34,7 +34,8 @@ void FileDownloader::get(const QUrl &url)
     m_url = url;
     if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
         // finished() is never emitted for a request not sent; answer after the caller connected.
-        const QString why = QStringLiteral("not an http(s) address: ") + url.toString();
+        const QString why = url.isEmpty() ? QStringLiteral("no firmware server address given (--firmware-server)")
+                                          : QStringLiteral("not an http(s) address: ") + url.toString();
         QTimer::singleShot(0, this, [this, why] { finish(QByteArray(), why); });
         return;
     }
@@ -115,7 +116,8 @@ void FileDownloader::fileDownloaded(QNetworkReply *pReply)
     // A compressed reply announces the compressed length, not the bytes handed over.
     const bool plain = pReply->rawHeader("Content-Encoding").isEmpty();
     if (plain && announced.isValid() && announced.toLongLong() != body.size()) {
-        finish(QByteArray(), QStringLiteral("%1 of %2 announced bytes received").arg(body.size()).arg(announced.toLongLong()));
+        finish(QByteArray(),
+               QStringLiteral("%1 of %2 announced bytes received").arg(body.size()).arg(announced.toLongLong()));
         return;
     }
     finish(body, QString());

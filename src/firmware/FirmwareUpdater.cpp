@@ -169,8 +169,6 @@ void FirmwareUpdater::slot_dfu_checkdevice(int status)
         showStatus(QStringLiteral("fw_download.png"), tr("FW Downloading..."));
         emit waitAnimation(true);
         const QUrl url = firmwareUrl(m_options.serverBase);
-        if (!url.isValid())
-            td::log(QStringLiteral("No firmware server given (--firmware-server)"));
         setState(State::Downloading);
         m_downloader = new FileDownloader(url, this, m_options.downloadStallMs);
         connect(m_downloader, qOverload<QByteArray>(&FileDownloader::downloaded), this,

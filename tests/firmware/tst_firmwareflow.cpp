@@ -297,6 +297,7 @@ private slots:
         m_rec.attach(&u);
         flashAndSettle(&u);
         QCOMPARE(m_rec.last(), QStringLiteral("fw_bad.png Can't download firmware!"));
+        QVERIFY(m_rec.log.contains("--firmware-server"));
     }
 
     void anImageThatCannotBeWrittenIsNotFlashed()

@@ -96,7 +96,8 @@ private slots:
         auto window = std::make_unique<MainWindow>(nullptr, &data);
         window->show();
         QPushButton *open = nullptr;
-        QTRY_VERIFY_WITH_TIMEOUT((open = window->findChild<QPushButton *>("pbOpenFirmware")) && open->isVisible(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT((open = window->findChild<QPushButton *>("pbOpenFirmware")) && open->isVisible(),
+                                 5000);
         QCOMPARE(open->accessibleName(), QStringLiteral("Firmware update"));
 
         QTest::mouseClick(open, Qt::LeftButton);

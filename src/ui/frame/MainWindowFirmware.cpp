@@ -32,7 +32,8 @@ void MainWindow::buildFirmwarePage()
     // A secondary way in: outlined, so it does not compete with the search for the key.
     open->setStyleSheet(QStringLiteral(
         "QPushButton {background: transparent; color: rgb(70, 110, 170); border: 2px solid rgb(90, 140, 200);"
-        " border-radius: 6px; padding: 0 18px; font-size: 12pt;} QPushButton:pressed {background: rgb(220, 230, 245);}"));
+        " border-radius: 6px; padding: 0 18px; font-size: 12pt;}"
+        " QPushButton:pressed {background: rgb(220, 230, 245);}"));
     auto *footer = static_cast<QVBoxLayout *>(ui.frLogoFooter->layout());
     footer->addWidget(open, 0, Qt::AlignHCenter);
     connect(open, &QPushButton::clicked, this, &MainWindow::openFirmwarePage);
