@@ -76,6 +76,14 @@ void FirmwareUpdater::setRecheckStopped(bool stopped)
 
 void FirmwareUpdater::iBtnGetRecords_Click()
 {
+    if (m_state == State::Searching && m_searchMode == 0) {
+        // The page came back into view and searches again: that search decides the flash.
+        m_searchMode = 1;
+        m_keepOutcome = false;
+        emit flashButtonEnabled(false);
+        emit waitAnimation(true);
+        return;
+    }
     if (m_state != State::Idle)
         return;
     m_keepOutcome = false;

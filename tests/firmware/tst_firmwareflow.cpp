@@ -163,6 +163,16 @@ private slots:
         QCOMPARE(m_rec.buttonEnabled.last(), true);
     }
 
+    void theButtonDuringASearchFlashesWhenItFindsTheKey()
+    {
+        FirmwareUpdater *u = make("device");
+        u->slot_ComandLine_CheckDevice();
+        QCOMPARE(u->state(), FirmwareUpdater::State::Searching);
+        u->iBtnGetRecords_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_rec.last(), QStringLiteral("fw_ok.png Flash finished OK!"), 20000);
+        QCOMPARE(m_rec.checks.first(), 2);
+    }
+
     void flashWithoutVerifyIsNotOk()
     {
         FirmwareUpdater *u = make("flashfail");
