@@ -296,6 +296,11 @@ void MainWindow::iBtnLeftMenu_Click()
     const int index = ui.leftMenuButtons.indexOf(sender);
     if (index < 0)
         return;
+    if (index != ui.swSettings->currentIndex() && m_leaveGuard && !m_leaveGuard([sender] { sender->click(); })) {
+        for (int i = 0; i < ui.leftMenuButtons.size(); ++i)
+            ui.leftMenuButtons[i]->setChecked(i == ui.swSettings->currentIndex());
+        return;
+    }
     for (QPushButton *button : ui.leftMenuButtons)
         button->setChecked(button == sender);
     ui.swSettings->setCurrentIndex(index);
@@ -316,6 +321,14 @@ void MainWindow::iBtnSettings_Click()
         ui.pbSelectReport->setToolTip(tr("Select elements for make report"));
         AccessCodes::apply(this, ui.leKeyMessage->text());
     } else if (pageIndex == 1) {
+        if (m_leaveGuard && !m_leaveGuard([this] { ui.pbSettings->click(); }))
+            return;
+        if (m_settingsWithoutKey) {
+            m_settingsWithoutKey = false;
+            ui.stMainPages->setCurrentIndex(2);
+            ShowNoKeyState();
+            return;
+        }
         ui.stMainPages->setCurrentIndex(3);
         ui.pbSettings->setText(tr("Settings"));
         ui.pbSettings->setToolTip(tr("Special key settings"));
@@ -330,6 +343,7 @@ void MainWindow::iBtnSettings_Click()
 
 void MainWindow::slot_TmrOpenMainForm()
 {
+    m_settingsWithoutKey = false;
     setMainFormControlsVisible(true);
     ui.stMainPages->setCurrentIndex(3);
     emit recordTabsReset();
@@ -345,12 +359,18 @@ void MainWindow::ShowNoKeyState()
     ui.lbConnectText->setText(tr("Try to connect device to PC..."));
     ui.lbBootText->hide();
     ui.frLogoFooter->show();
-    ui.stMainPages->setCurrentIndex(2);
+    const bool keepSettings = ui.stMainPages->currentIndex() == 1 && m_keepSettingsPage && m_keepSettingsPage();
+    if (keepSettings)
+        m_settingsWithoutKey = true;
+    else
+        ui.stMainPages->setCurrentIndex(2);
     // The record tabs reset first: it brings the report button back for the main form, which
     // has no place without a key.
     emit recordTabsReset();
     ui.pbSelectReport->setChecked(false);
     ui.pbSelectReport->hide();
+    if (keepSettings)
+        return;
     ui.pbSettings->setText(tr("Settings"));
     ui.pbSettings->setToolTip(tr("Special key settings"));
 }
@@ -369,8 +389,9 @@ void MainWindow::showStatus(const QString &text)
 
 void MainWindow::iBtnClose_Click()
 {
-    close();
-    QApplication::quit();
+    // A refused close (a flash the user lets finish) keeps the program running.
+    if (close())
+        QApplication::quit();
 }
 
 void MainWindow::slot_iTimerClose()
@@ -380,6 +401,10 @@ void MainWindow::slot_iTimerClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_leaveGuard && !m_leaveGuard([this] { iBtnClose_Click(); })) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }
 

@@ -55,6 +55,14 @@ public:
     // The index of the first menu level whose enabled flag is set (0 until the key says).
     void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
 
+    // A page that must not be left silently (a firmware flash running) answers whether leaving
+    // may go on now; when not, it asks the user itself and runs proceed on yes.
+    using LeaveGuard = std::function<bool(const std::function<void()> &proceed)>;
+    void setLeaveGuard(LeaveGuard guard) { m_leaveGuard = std::move(guard); }
+    // True while the settings page must stay up when the key goes away: a key switched into its
+    // DFU mode leaves the serial link, and its firmware page has to stay in view.
+    void setKeepSettingsPageProvider(std::function<bool()> provider) { m_keepSettingsPage = std::move(provider); }
+
     // Shows or hides the controls that belong to the main form only.
     void setMainFormControlsVisible(bool visible);
 
@@ -68,6 +76,9 @@ public slots:
     // No key: the no-key page, scanning again (the link re-arms its scan).
     void ShowNoKeyState();
     void showStatus(const QString &text);
+    // The About page with the firmware update, reachable without a key (a key in DFU mode is
+    // no serial key); Back returns to the no-key page.
+    void openFirmwarePage();
 
     // The five ways every part of the program talks to the user.
     void PopupMessageWindow(cParameter *aPar);
@@ -104,6 +115,7 @@ private:
     void buildBootScreen();
     void buildKeyLink();
     void buildPages();
+    void buildFirmwarePage();
     void loadSettings();
     void openReportDatabase();
     void placeOnScreen();
@@ -117,6 +129,9 @@ private:
     QMovie *m_rocketMovie = nullptr;
     bool m_graphicsBuilt = false;
     std::function<int()> m_firstActiveLevel;
+    LeaveGuard m_leaveGuard;
+    std::function<bool()> m_keepSettingsPage;
+    bool m_settingsWithoutKey = false; // the settings page was opened from the no-key page
     PopupHost *m_popups = nullptr;
     UsbLink *m_usb = nullptr;
     KeySession *m_session = nullptr;

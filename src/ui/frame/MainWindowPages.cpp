@@ -81,6 +81,8 @@ void MainWindow::buildPages()
         connect(templates, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
     }
 
+    buildFirmwarePage();
+
     // --- menu levels (Parameters page) and the level tree of the main form
     {
         KeySession *s = m_session;
