@@ -10,7 +10,9 @@
 #include "ui/levels/LevelTree.h"
 #include "records/MenuLevels.h"
 #include "ui/levels/MenuLevelsPage.h"
+#include "measures/MeasureMemory.h"
 #include "ui/measures/MemoryWiring.h"
+#include "ui/reports/ReportActions.h"
 #include "ui/records/RecordEditorPage.h"
 #include "records/RecordList.h"
 #include "records/TemplateListsModel.h"
@@ -112,6 +114,11 @@ void MainWindow::buildPages()
         });
         setFirstActiveLevelProvider([tree] { return tree->firstActiveTab(); });
         installMemoryPage(this, tree);
+        // The CSV report writes what the memory table shows.
+        auto *reports = findChild<ReportActions *>(QStringLiteral("reportActions"));
+        auto *memory = findChild<MeasureMemory *>(QStringLiteral("measureMemory"));
+        if (reports && memory)
+            reports->setMemoryModel(memory->model());
         // The template tabs carry the names of the levels they fill (F.I.O., Wheel, Uzel).
         connect(tree, &LevelTree::captionsApplied, this, [this, s] {
             static const int levelOfTab[] = {0, 1, 3};
