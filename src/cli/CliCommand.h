@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+// One command of torquedesk-cli ("mirror", "history", "publish", ...). Each command lives in a
+// file of its own and registers itself with a static CliCommandRegistrar, so adding a command
+// touches no shared table.
+struct CliCommand
+{
+    QString name;     // first argument that selects it
+    QString synopsis; // one line for --help: the arguments it takes
+    QString summary;  // one line for --help: what it does
+    // Runs the command with the arguments after its name; returns the process exit code.
+    std::function<int(const QStringList &args)> run;
+};
+
+// Exit codes shared by every command, so a nightly job can tell the reasons apart.
+namespace CliExit {
+constexpr int Ok = 0;
+constexpr int Failed = 1;      // the work was attempted and did not complete
+constexpr int Usage = 2;       // bad arguments
+constexpr int NoKey = 3;       // no key within the time-out
+}
+
+std::vector<CliCommand> &cliCommands();
+
+struct CliCommandRegistrar
+{
+    explicit CliCommandRegistrar(CliCommand command) { cliCommands().push_back(std::move(command)); }
+};

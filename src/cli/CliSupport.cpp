@@ -1,0 +1,118 @@
+#include "cli/CliSupport.h"
+
+#include "base/Paths.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define TD_ISATTY _isatty
+#define TD_FILENO _fileno
+#else
+#include <unistd.h>
+#define TD_ISATTY isatty
+#define TD_FILENO fileno
+#endif
+
+namespace cli {
+
+namespace {
+const QCommandLineOption &dataDirOption()
+{
+    static const QCommandLineOption option(
+        QStringLiteral("data-dir"),
+        QCoreApplication::translate("cli", "Keep settings, mirrors, reports and databases in DIR (default: the program's folder)."),
+        QStringLiteral("DIR"));
+    return option;
+}
+
+void writeErr(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+} // namespace
+
+void addCommonOptions(QCommandLineParser &parser)
+{
+    parser.addHelpOption();
+    parser.addOption(dataDirOption());
+}
+
+bool parseArguments(QCommandLineParser &parser, const QString &command, const QStringList &args)
+{
+    QStringList full = args;
+    full.prepend(QCoreApplication::applicationName() + QLatin1Char(' ') + command);
+    if (!parser.parse(full)) {
+        fail(parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << parser.helpText();
+        std::exit(0);
+    }
+    return true;
+}
+
+void applyDataDir(const QCommandLineParser &parser)
+{
+    if (parser.isSet(dataDirOption()))
+        Paths::setDataRoot(parser.value(dataDirOption()));
+}
+
+void fail(const QString &reason)
+{
+    writeErr(QStringLiteral("torquedesk-cli: ") + reason + QLatin1Char('\n'));
+}
+
+void say(const QString &line)
+{
+    QTextStream(stdout) << line << '\n';
+}
+
+Progress::Progress(QString label)
+    : m_label(std::move(label)), m_tty(TD_ISATTY(TD_FILENO(stderr)) != 0)
+{
+}
+
+Progress::~Progress()
+{
+    if (m_open && m_tty)
+        writeErr(QStringLiteral("\n"));
+}
+
+void Progress::update(qint64 done, qint64 total, const QString &text)
+{
+    const int percent = total > 0 ? int(qBound<qint64>(0, done * 100 / total, 100)) : 0;
+    if (m_tty) {
+        if (percent == m_lastShown && text.isEmpty())
+            return;
+        constexpr int width = 30;
+        const int filled = percent * width / 100;
+        const QString bar = QString(filled, QLatin1Char('#')) + QString(width - filled, QLatin1Char('.'));
+        writeErr(QStringLiteral("\r%1 [%2] %3% %4\x1b[K").arg(m_label, bar).arg(percent).arg(text));
+        m_open = true;
+    } else if (m_lastShown < 0 || percent >= m_lastShown + 10 || (percent == 100 && m_lastShown != 100)) {
+        writeErr(QStringLiteral("%1: %2% (%3/%4)%5\n")
+                     .arg(m_label).arg(percent).arg(done).arg(total)
+                     .arg(text.isEmpty() ? QString() : QStringLiteral(" ") + text));
+    } else {
+        return;
+    }
+    m_lastShown = percent;
+}
+
+void Progress::finish(const QString &text)
+{
+    if (m_tty && m_open) {
+        writeErr(QStringLiteral("\r%1 [%2] 100% %3\x1b[K\n").arg(m_label, QString(30, QLatin1Char('#')), text));
+        m_open = false;
+    } else if (!m_tty && m_lastShown != 100) {
+        writeErr(QStringLiteral("%1: 100%%2\n").arg(m_label, text.isEmpty() ? QString() : QStringLiteral(" ") + text));
+    }
+    m_lastShown = 100;
+}
+
+} // namespace cli

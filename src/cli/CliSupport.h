@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+
+#include <cstdio>
+
+// What every command of torquedesk-cli shares: the common options, the one-line failure
+// reason and the progress shown on stderr.
+namespace cli {
+
+// Adds --data-dir and --help to a command's parser.
+void addCommonOptions(QCommandLineParser &parser);
+// Parses args (the words after the command's name) with parser; on a parse error prints the
+// reason and returns false. --help prints the command's help and exits 0.
+bool parseArguments(QCommandLineParser &parser, const QString &command, const QStringList &args);
+// Applies --data-dir (the executable's folder when absent), as the window does.
+void applyDataDir(const QCommandLineParser &parser);
+
+// The one line a failing command leaves on stderr: "torquedesk-cli: <reason>".
+void fail(const QString &reason);
+// A line for the user on stdout (the summary).
+void say(const QString &line);
+
+// Progress on stderr: a redrawn bar when stderr is a terminal, otherwise a plain line whenever
+// the shown percentage moves by ten or more, so a log file stays short.
+class Progress
+{
+public:
+    explicit Progress(QString label);
+    ~Progress();
+    // done/total in the command's unit; text is an optional detail (a file name, bytes).
+    void update(qint64 done, qint64 total, const QString &text = QString());
+    void finish(const QString &text = QString());
+
+private:
+    QString m_label;
+    bool m_tty;
+    int m_lastShown = -1;
+    bool m_open = false;
+};
+
+} // namespace cli
