@@ -17,13 +17,14 @@ constexpr int kFlushAt = 16 * 1024;
 QMutex g_mutex;
 QByteArray g_buffer;
 bool g_installed = false;
+std::FILE *g_target = stderr;
 
 void writeOut(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return;
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), g_target);
+    std::fflush(g_target);
 }
 
 void output(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -58,11 +59,12 @@ void flushLogOutput()
     writeOut(out);
 }
 
-void installBufferedLogOutput()
+void installBufferedLogOutput(std::FILE *target)
 {
     if (g_installed)
         return;
     g_installed = true;
+    g_target = target ? target : stderr;
     qInstallMessageHandler(output);
     std::atexit(flushAtExit);
     qAddPostRoutine(flushAtExit);

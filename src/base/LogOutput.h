@@ -6,11 +6,14 @@
 // order: the buffer goes out whenever the GUI thread's event loop is about to wait, when it grows
 // past a few kilobytes, at exit, and at once for a warning or anything worse, so a line that
 // explains a failure is never held back behind it.
+#include <cstdio>
+
 namespace td {
 
 // Replaces Qt's message output for the whole process. Call once the application object
-// exists (the flush on idle hooks its event loop); calling again changes nothing.
-void installBufferedLogOutput();
+// exists (the flush on idle hooks its event loop); calling again changes nothing. target is
+// where the lines go (a command-line program may keep stderr for its own messages).
+void installBufferedLogOutput(std::FILE *target = stderr);
 
 // Writes out whatever the buffer holds. Safe from any thread.
 void flushLogOutput();

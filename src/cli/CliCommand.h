@@ -16,6 +16,9 @@ struct CliCommand
     QString summary;  // one line for --help: what it does
     // Runs the command with the arguments after its name; returns the process exit code.
     std::function<int(const QStringList &args)> run;
+    // The command draws (a PDF report needs fonts): it runs on a GUI application with the
+    // offscreen platform, never on a display.
+    bool paints = false;
 };
 
 // Exit codes shared by every command, so a nightly job can tell the reasons apart.

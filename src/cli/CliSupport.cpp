@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QTranslator>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -60,6 +61,11 @@ void applyDataDir(const QCommandLineParser &parser)
 {
     if (parser.isSet(dataDirOption()))
         Paths::setDataRoot(parser.value(dataDirOption()));
+    // The window's translation, so a report names its columns as the window's report does.
+    static QTranslator translator;
+    static bool installed = false;
+    if (!installed && translator.load(Paths::translationFile()))
+        installed = QCoreApplication::installTranslator(&translator);
 }
 
 void fail(const QString &reason)

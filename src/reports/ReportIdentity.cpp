@@ -31,6 +31,9 @@ ReportIdentity ReportIdentity::load()
     const QJsonArray levels = o.value(QStringLiteral("levelCaptions")).toArray();
     for (int i = 0; i < 4 && i < levels.size(); ++i)
         id.levelCaptions[i] = levels.at(i).toString();
+    const QJsonArray used = o.value(QStringLiteral("levelsUsed")).toArray();
+    for (int i = 0; i < 4 && i < used.size(); ++i)
+        id.levelsUsed[size_t(i)] = used.at(i).toBool(true);
     id.units = o.value(QStringLiteral("units")).toInt(0);
     id.dataTime = o.value(QStringLiteral("dataTime")).toInt(1);
     return id;
@@ -42,6 +45,10 @@ bool ReportIdentity::save(QString *error) const
     o.insert(QStringLiteral("keyName"), keyName);
     o.insert(QStringLiteral("operatorName"), operatorName);
     o.insert(QStringLiteral("levelCaptions"), QJsonArray::fromStringList(levelCaptions));
+    QJsonArray used;
+    for (bool u : levelsUsed)
+        used.append(u);
+    o.insert(QStringLiteral("levelsUsed"), used);
     o.insert(QStringLiteral("units"), units);
     o.insert(QStringLiteral("dataTime"), dataTime);
     return AtomicFile::write(path(), QJsonDocument(o).toJson(), error, AtomicFile::Durability::Synced);
@@ -76,8 +83,10 @@ void ReportIdentity::keepUpdated(KeyModel *key, MenuLevels *levels)
             id.dataTime = k->deviceSettings().DataTime;
         }
         if (l) {
-            for (int i = 0; i < MenuLevels::Count; ++i)
+            for (int i = 0; i < MenuLevels::Count; ++i) {
                 id.levelCaptions[i] = l->caption(i);
+                id.levelsUsed[size_t(i)] = l->isActive(i);
+            }
         }
         QString error;
         if (!id.save(&error))

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 class KeyModel;
 class MenuLevels;
 
@@ -14,6 +16,9 @@ struct ReportIdentity
     QString keyName;
     QString operatorName;
     QStringList levelCaptions = QStringList{QString(), QString(), QString(), QString()};
+    // Which menu levels the key uses: the memory table's level columns follow them. All four
+    // when a read-out before this was kept stored nothing.
+    std::array<bool, 4> levelsUsed{{true, true, true, true}};
     int units = 0;    // 1: kgsm, otherwise Nm
     int dataTime = 1; // 1: measures show their date and time
 

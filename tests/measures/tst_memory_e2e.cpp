@@ -14,6 +14,9 @@
 #include "ui/levels/cButtonLevel.h"
 #include "ui/levels/cRecord.h"
 #include "ui/measures/MemoryPage.h"
+#include "ui/reports/ReportActions.h"
+
+#include <QProcess>
 
 #include <QPushButton>
 #include <QStackedWidget>
@@ -26,6 +29,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void walkShowsTheRecordsMeasuresWithTheKeysVerdicts();
+    void commandLineCsvEqualsTheWindows();
     void liveTighteningAppearsInTheOpenRecordTab();
     void cleanCurrentRecordEmptiesItOnTheKeyAndInTheMirror();
 
@@ -103,6 +107,37 @@ void TestMemoryE2e::walkShowsTheRecordsMeasuresWithTheKeysVerdicts()
     QCOMPARE(page->shownRecord(), m_name);
     QVERIFY(model()->rowCount() >= 6);
     QTRY_COMPARE_WITH_TIMEOUT(differsFromKey(), QString(), 15000);
+}
+
+// A script's report and a person's report of the same records are the same bytes.
+void TestMemoryE2e::commandLineCsvEqualsTheWindows()
+{
+    QVERIFY(!m_name.isEmpty());
+    auto *actions = m_window->findChild<ReportActions *>(QStringLiteral("reportActions"));
+    QVERIFY(actions);
+    const QString fromWindow = m_pc.filePath(QStringLiteral("window.csv"));
+    const QString fromCli = m_pc.filePath(QStringLiteral("cli.csv"));
+    actions->setSaveNameAsker([&](const QString &, const QString &, const QString &, QString *) { return fromWindow; });
+    // A live tightening may land in the mirror between the two reports; then both are made again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QTRY_COMPARE_WITH_TIMEOUT(differsFromKey(), QString(), 15000);
+        const QByteArray mirrorBefore = e2e::readFile(Paths::downloadDir(QStringLiteral("dbsett")) + QLatin1Char('/') + m_name);
+        QFile::remove(fromWindow);
+        actions->iBtnSaveReport_Click();
+        QProcess cli;
+        cli.start(qEnvironmentVariable("TD_BUILD_DIR") + QStringLiteral("/torquedesk-cli"),
+                  {QStringLiteral("report"), QStringLiteral("csv"), QStringLiteral("--data-dir"), m_pc.path(),
+                   QStringLiteral("--record"), m_name, QStringLiteral("--out"), fromCli});
+        QVERIFY(cli.waitForFinished(60000));
+        QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
+        if (e2e::readFile(Paths::downloadDir(QStringLiteral("dbsett")) + QLatin1Char('/') + m_name) != mirrorBefore)
+            continue;
+        const QByteArray window = e2e::readFile(fromWindow);
+        QVERIFY(window.contains(QByteArray("sep=;")));
+        QCOMPARE(e2e::readFile(fromCli), window);
+        return;
+    }
+    QFAIL("the mirror changed during every attempt");
 }
 
 void TestMemoryE2e::liveTighteningAppearsInTheOpenRecordTab()
