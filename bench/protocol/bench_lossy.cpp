@@ -193,6 +193,11 @@ int main(int argc, char *argv[])
                     i + 1, r.complete ? "complete" : "INCOMPLETE", r.seconds, goalS,
                     static_cast<unsigned long long>(r.transmissions), r.dropped, r.spoiled, r.askedAgain,
                     r.identical ? "identical to the key" : "DIFFERS: ", r.identical ? "" : qPrintable(r.why));
+        // Each lost or spoiled reply costs its own reply time-out; that is the floor of any
+        // stop-and-wait exchange over this line, the rest is the exchange's own doing.
+        const double floorS = (r.dropped + r.spoiled) * td::timing::queueReplyTimeout / 1000.0;
+        std::printf("         the lost replies' own time-outs: %.1f s; beyond them: %.1f s\n", floorS,
+                    r.seconds - floorS);
         std::fflush(stdout);
     }
     return allOk ? 0 : 1;
