@@ -1,4 +1,5 @@
 #include "base/CommandLine.h"
+#include "base/LocaleCodec.h"
 #include "base/LogOutput.h"
 #include "ui/frame/MainWindow.h"
 #include "base/Paths.h"
@@ -6,7 +7,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QTextCodec>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -18,11 +18,7 @@ int main(int argc, char *argv[])
 
     const CommandLineOptions options = CommandLine::parse(app);
 
-    // Key texts that are not UTF-8 are read as Windows Cyrillic, as the key writes them.
-    if (QTextCodec *codec = QTextCodec::codecForName("CP-1251"))
-        QTextCodec::setCodecForLocale(codec);
-    else if (QTextCodec *windows = QTextCodec::codecForName("windows-1251"))
-        QTextCodec::setCodecForLocale(windows);
+    td::setupLocaleCodec();
 
     if (!options.dataDir.isEmpty())
         Paths::setDataRoot(options.dataDir);

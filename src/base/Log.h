@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <QTime>
 
 namespace td {
 
-// "h:m:s:ms" in decimal without leading zeros, as every line of the debug log starts.
-QString logStamp(const QTime &time);
+// "h:m:s:ms" (local time) in decimal without leading zeros for a moment given as milliseconds
+// since the epoch: the stamp every line of the debug log starts with.
+QString logStampAt(qint64 msecsSinceEpoch);
 
-// Writes one debug-log line (stamp, ": ", message) to the Qt debug stream.
+// Writes one debug-log line (logStampAt(now), ": ", message) to the Qt debug stream.
 void log(const QString &message);
 
 } // namespace td

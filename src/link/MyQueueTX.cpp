@@ -100,6 +100,7 @@ void MyQueueTX::replyReceived(const QString &interfaceName)
         m_currentInterface.clear();
         wake = m_awaiting;
         m_awaiting = false;
+        m_lastWaitTimedOut = false;
     }
     stopReplyTimer();
     if (wake)
@@ -195,6 +196,7 @@ void MyQueueTX::iUpdateTimer()
                     .arg(m_currentInterface));
     }
     m_awaiting = false;
+    m_lastWaitTimedOut = true;
     lock.unlock();
     m_reply.release();
 }
@@ -223,6 +225,7 @@ void MyQueueTX::setInFlightLocked(const QueueElement &element)
     m_currentAttempts = static_cast<uchar>(element.attempts & 0xFF);
     m_currentNoReply = element.noReply;
     m_awaiting = true;
+    m_lastWaitTimedOut = false;
 }
 
 void MyQueueTX::emitTransmission(const QueueElement &element)
@@ -294,5 +297,13 @@ void MyQueueTX::run()
             if (!retryAll)
                 break;
         }
+        bool givenUp = false;
+        {
+            QMutexLocker lock(&m_mutex);
+            givenUp = m_lastWaitTimedOut && m_generation == generation;
+            m_lastWaitTimedOut = false;
+        }
+        if (givenUp && !stopping())
+            emit commandGivenUp(element);
     }
 }

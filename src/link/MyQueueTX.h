@@ -81,6 +81,10 @@ public:
 signals:
     // One transmission: the link encodes and writes this copy. Queued across threads.
     void resultReady(QueueElement aElement);
+    // The queue moved on from a command whose every transmission went unanswered (emitted
+    // from the queue's thread). Whoever made the request may ask again at once instead of
+    // waiting for a stall to show.
+    void commandGivenUp(QueueElement aElement);
 
 public slots:
     void iUpdateTimer();    // reply time-out
@@ -117,6 +121,8 @@ private:
     // True from the emit of a command that expects a reply until its reply, its time-out
     // or a clear released the thread: exactly one release per wait.
     bool m_awaiting = false;
+    // How the last wait of the command in flight ended: its reply timer ran out.
+    bool m_lastWaitTimedOut = false;
     // Bumped by clear(); the thread does not resend a command from an older generation.
     quint64 m_generation = 0;
 

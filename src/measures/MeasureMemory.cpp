@@ -153,8 +153,13 @@ bool MeasureMemory::eraseFile(const QString &name, bool onlyCounted, bool makeCu
         m_awaitingKey[name] = m_awaitingKey.value(name) || makeCurrent;
         connect(m_files, &FileExchange::files_put_file, this, &MeasureMemory::slot_files_put_file_RecordUpdated,
                 Qt::UniqueConnection);
-        if (!m_files->PutFileToFolder(kRecordsFolder, RecordMirror::path(name), false))
+        if (!m_files->PutFileToFolder(kRecordsFolder, RecordMirror::path(name), false)) {
             td::log(QStringLiteral("Erased record %1 was not sent to the key").arg(name));
+            m_awaitingKey.remove(name);
+            if (m_awaitingKey.isEmpty())
+                disconnect(m_files, &FileExchange::files_put_file, this,
+                           &MeasureMemory::slot_files_put_file_RecordUpdated);
+        }
     }
     return true;
 }

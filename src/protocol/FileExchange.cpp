@@ -29,7 +29,7 @@ bool splitKeyDir(const QString &keyDir, QString *folder)
     if (!keyDir.startsWith(QLatin1Char('/')) || !fitsNameField(keyDir))
         return false;
     const QString f = keyDir.mid(1);
-    if (!Paths::isSafeRelativePath(f))
+    if (!Paths::isSafeRelativePath(f) || Paths::isPcOwnedFolder(f))
         return false;
     *folder = f;
     return true;
@@ -63,7 +63,7 @@ bool FileExchange::splitKeyPath(const QString &keyPath, QString *folder, QString
         return false;
     const QString f = keyPath.mid(1, slash - 1);
     const QString n = keyPath.mid(slash + 1);
-    if (!Paths::isSafeRelativePath(f) || !Paths::isSafeName(n))
+    if (!Paths::isSafeRelativePath(f) || Paths::isPcOwnedFolder(f) || !Paths::isSafeName(n))
         return false;
     *folder = f;
     *file = n;
@@ -223,8 +223,20 @@ bool FileExchange::PutToKey(const QString &keyFolder, const QString &localPath,
         emit statusMessage(tr("Can't read file: ") + localPath);
         return false;
     }
-    const QByteArray first = file.read(FileCmdHeader::MaxData);
-    const qint64 size = file.size();
+    const QByteArray content = file.read(MaxDownloadBytes + 1);
+    if (content.size() > MaxDownloadBytes || file.error() != QFileDevice::NoError) {
+        td::log(QStringLiteral("PutToKey: can't read ") + localPath + QStringLiteral(" whole"));
+        emit statusMessage(tr("Can't read file: ") + localPath);
+        return false;
+    }
+    return putContent(keyFolder, localPath, content, group, flag);
+}
+
+bool FileExchange::putContent(const QString &keyFolder, const QString &localPath,
+                              const QByteArray &content, const QString &group, int flag)
+{
+    const QString keyPath = keyFolder + QLatin1Char('/') + QFileInfo(localPath).fileName();
+    const QByteArray first = content.left(FileCmdHeader::MaxData);
 
     TransferEntry e;
     e.keyPath = keyPath;
@@ -234,14 +246,17 @@ bool FileExchange::PutToKey(const QString &keyFolder, const QString &localPath,
     e.group = group;
     e.command = FileCmdHeader::FA_WRITE;
     e.flag = flag;
-    e.size = size;
+    e.content = content;
+    e.size = content.size();
     e.bytesDone = first.size();
-    if (!addEntry(e)) {
+    const bool added = addEntry(e);
+    if (!added) {
         // The key will now receive this file from offset 0; the parts it asks for next
         // must come from the same file, not from an earlier one put under the same name.
         TransferEntry &listed = m_pending[findEntry(keyPath, FileCmdHeader::FA_WRITE)];
         listed.fileText = e.fileText;
         listed.pcRoot = e.pcRoot;
+        listed.content = e.content;
         listed.size = e.size;
         listed.bytesDone = e.bytesDone;
     }
@@ -252,8 +267,13 @@ bool FileExchange::PutToKey(const QString &keyFolder, const QString &localPath,
     h.status = first.size() == FileCmdHeader::MaxData ? FileCmdHeader::StatusMore
                                                       : FileCmdHeader::StatusFinished;
     m_currentFile = keyPath;
-    sendCommand(h, first);
-    return true;
+    if (sendCommand(h, first))
+        return true;
+    td::log(QStringLiteral("PutToKey: no link took ") + keyPath);
+    // Nothing will ever answer a write that never left.
+    if (added)
+        m_pending.removeAt(findEntry(keyPath, FileCmdHeader::FA_WRITE));
+    return false;
 }
 
 bool FileExchange::PutFileToFolder(const QString &folder, const QString &localPath, bool remember)
@@ -399,10 +419,13 @@ void FileExchange::handleWriteReply(const FileCmdHeader &h)
                     + QStringLiteral(" not pending, nothing sent"));
             return;
         }
-        QFile file(m_pending.at(index).fileText);
-        if (!file.open(QIODevice::ReadOnly) || !file.seek(h.seek))
+        const QByteArray &content = m_pending.at(index).content;
+        if (h.seek > content.size()) {
+            td::log(QStringLiteral("CMD_READ_WRITE_FILE: WRITE Filename:") + name
+                    + QStringLiteral(" seek=%1 beyond the file, nothing sent").arg(h.seek));
             return;
-        const QByteArray part = file.read(FileCmdHeader::MaxData);
+        }
+        const QByteArray part = content.mid(h.seek, FileCmdHeader::MaxData);
         FileCmdHeader answer = h;
         answer.status = part.size() == FileCmdHeader::MaxData ? FileCmdHeader::StatusMore
                                                               : FileCmdHeader::StatusFinished;
@@ -494,7 +517,7 @@ void FileExchange::FolderListed(const QString &keyDir)
         } else {
             td::log(QStringLiteral("REPEAT File_ReadWriteDir: FA_WRITE Dir=") + keyDir
                     + QStringLiteral(" File=") + e.fileText);
-            PutToKey(e.keyDir, e.fileText, e.group, e.flag);
+            putContent(e.keyDir, e.fileText, e.content, e.group, e.flag);
         }
     }
     // An empty folder brings no file whose arrival would finish it.
@@ -589,7 +612,7 @@ void FileExchange::HandleFileSystemStatus(const QString &dirname, const QString 
                                           int changetype)
 {
     const QString folder = dirname.startsWith(QLatin1Char('/')) ? dirname.mid(1) : dirname;
-    if (!Paths::isSafeRelativePath(folder)) {
+    if (!Paths::isSafeRelativePath(folder) || Paths::isPcOwnedFolder(folder)) {
         td::log(QStringLiteral("FE_FileSystem_Status: folder refused: ") + dirname);
         return;
     }
@@ -681,11 +704,57 @@ void FileExchange::checkStalled()
         sendReadDir(keyDir);
     const QList<TransferEntry> snapshot = m_pending;
     for (const TransferEntry &e : snapshot) {
+        // A read goes on from the parts already here: starting a long file again from its
+        // first part would only give a lossy line more chances to stall it.
         if (e.command == FileCmdHeader::FA_READ)
-            issueRead(e.keyDir, e.fileText, e.group, e.flag);
+            askRead(e.keyPath, qint32(m_downloads.value(e.keyPath).size()));
         else
-            PutToKey(e.keyDir, e.fileText, e.group, e.flag);
+            putContent(e.keyDir, e.fileText, e.content, e.group, e.flag);
     }
+}
+
+void FileExchange::askRead(const QString &keyPath, qint32 seek)
+{
+    FileCmdHeader h;
+    h.setFileName(keyPath);
+    h.command = FileCmdHeader::FA_READ;
+    h.seek = seek;
+    sendCommand(h);
+}
+
+void FileExchange::requestGivenUp(const QByteArray &payload)
+{
+    if (payload.size() < FileCmdHeader::Size)
+        return;
+    // A listing goes on with the key's own header echoed, whose length names data that is
+    // not sent along; only the header matters here.
+    QByteArray header = payload.left(FileCmdHeader::Size);
+    std::fill(header.begin() + 136, header.end(), '\0');
+    FileCmdHeader h;
+    if (!FileCmdHeader::parse(reinterpret_cast<const uchar *>(header.constData()), header.size(), &h,
+                              nullptr, nullptr))
+        return;
+    const QString name = h.fileName();
+    bool waited = false;
+    switch (h.command) {
+    case FileCmdHeader::FA_READ:
+        // Only the part that would come next; an older request was overtaken meanwhile.
+        waited = findEntry(name, FileCmdHeader::FA_READ) >= 0 && m_downloads.value(name).size() == h.seek;
+        break;
+    case FileCmdHeader::FA_WRITE:
+        waited = findEntry(name, FileCmdHeader::FA_WRITE) >= 0;
+        break;
+    case FileCmdHeader::FA_READ_DIR:
+        waited = m_listingsOpen.contains(name);
+        break;
+    default:
+        break;
+    }
+    if (!waited || !m_sender)
+        return;
+    td::log(QStringLiteral("CMD_READ_WRITE_FILE: no answer for ") + name
+            + QStringLiteral(" seek=%1, asking again").arg(h.seek));
+    m_sender->send(kClassFile, kSubCodeFile, payload, 0);
 }
 
 void FileExchange::slot_iTmrFileReadWriteList()

@@ -46,9 +46,13 @@ public:
     // are removed first). False when the folder or name was refused.
     bool GetFromKey(const QString &folder, const QString &name);
     // Puts one local file into key folder keyFolder ("/" + folder). False when the file
-    // cannot be read or its key path was refused; nothing is sent then.
+    // cannot be read, its key path was refused or no link took the command.
     bool PutToKey(const QString &keyFolder, const QString &localPath, const QString &group,
                   int flag);
+    // A file command the link's queue gave up after its every transmission went unanswered.
+    // A request the exchange still waits for is sent again at once, for the same part, so a
+    // lossy line costs one more request, never the file's earlier parts.
+    void requestGivenUp(const QByteArray &payload);
     // PutToKey into folder; with remember, the whole folder is fetched again once every
     // write into it has finished, so the mirror matches the key.
     bool PutFileToFolder(const QString &folder, const QString &localPath, bool remember);
@@ -100,6 +104,12 @@ private:
     bool sendCommand(const FileCmdHeader &header, const QByteArray &data = QByteArray());
     void issueRead(const QString &keyDir, const QString &file, const QString &group, int flag);
     void sendReadDir(const QString &keyDir);
+    // Asks for the part of keyPath that starts at seek.
+    void askRead(const QString &keyPath, qint32 seek);
+    // Lists and sends the first part of an upload whose content is already taken. False
+    // when no link took it; a transfer listed only for this is dropped again then.
+    bool putContent(const QString &keyFolder, const QString &localPath, const QByteArray &content,
+                    const QString &group, int flag);
     // Adds e unless an entry with its key path and command is listed; true when added.
     bool addEntry(const TransferEntry &e);
     int findEntry(const QString &keyPath, int command) const;

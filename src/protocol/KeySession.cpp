@@ -31,11 +31,23 @@ void KeySession::build(cGlobalData *globalData, int listTickMs, int progressTick
     m_files = new FileExchange(m_sender, this, listTickMs, progressTickMs);
     m_protocol = new KeyProtocol(globalData, m_sender, m_files, m_model, m_menuLevels, this);
     m_templateLists = new TemplateListsModel(this);
+    FileExchange *files = m_files;
+    m_usb->setGivenUpHandler(m_files, [files](quint8 packetClass, const QByteArray &payload) {
+        if (packetClass == KeyProtocol::ClassFile)
+            files->requestGivenUp(payload);
+    });
     connect(m_files, SIGNAL(slot_files_got_dir(QString)), m_templateLists, SLOT(slot_files_got_dir(QString)));
     connect(m_files, SIGNAL(slot_files_got_file(QStringList)), m_templateLists,
             SLOT(slot_files_got_file(QStringList)));
     connect(m_model, &KeyModel::deviceSettingsChanged, m_templateLists,
             [this] { m_templateLists->setKeyMode(m_model->deviceSettings().TypeKey); });
+    // Another key's texts, flags and algorithm table must not survive where this key's
+    // files do not overwrite them (a missing or short file, a failed read); "Save" would
+    // otherwise write them to this key.
+    connect(m_protocol, &KeyProtocol::templateListsResetRequested, m_templateLists, [this] {
+        m_templateLists->reset();
+        m_templateLists->setKeyMode(m_model->deviceSettings().TypeKey);
+    });
 }
 
 KeySession::~KeySession()

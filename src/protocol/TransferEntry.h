@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // One pending transfer of the file exchange. An entry stays listed until its transfer
@@ -10,6 +11,10 @@ struct TransferEntry
     QString fileText; // FA_READ: the file name; FA_WRITE: the full local file path
     QString keyDir;   // "/" + key folder
     QString pcRoot;   // FA_WRITE: the local path with the key path removed
+    // FA_WRITE: the file as it was when the upload started. Every part the key asks for
+    // comes from here, so a mirror refresh that replaces or deletes the local file meanwhile
+    // cannot cut the upload short or mix two versions on the key.
+    QByteArray content;
     QString group;    // "/" + key folder; decides when a folder is complete
     int command = 0;  // FileCmdHeader::FA_READ or FA_WRITE
     int state = 0;

@@ -150,6 +150,7 @@ void importArray(const QJsonArray &array, std::array<Entry, N> &list, TemplateJs
         e.index = quint8(i);
         TemplateTextCut::fit(e, i, &r.cuts);
         ++r.applied;
+        r.rows.append(i);
     }
 }
 

@@ -26,6 +26,7 @@ public:
     {
         bool ok = false;           // false: not a JSON object, or no element array
         int applied = 0;           // rows set
+        QVector<int> rows;         // which rows were set, ascending (a skipped element leaves a gap)
         int ignored = 0;           // elements beyond the list, or not objects
         QVector<TemplateTextCut> cuts;
         QString problem;           // one line for the debug log

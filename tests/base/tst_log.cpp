@@ -2,6 +2,7 @@
 // leading zeros, from any thread, including across the turn of a second.
 #include "base/Log.h"
 
+#include <QDateTime>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QTest>
@@ -78,10 +79,34 @@ private slots:
     }
     void cleanup() { qInstallMessageHandler(nullptr); }
 
+    // The stamp td::log writes, at chosen local times: each field without leading zeros,
+    // and the once-a-second reuse of hours to seconds never leaks into another second.
     void stampFormatHasNoLeadingZeros()
     {
-        QCOMPARE(td::logStamp(QTime(0, 0, 0, 0)), QStringLiteral("0:0:0:0"));
-        QCOMPARE(td::logStamp(QTime(9, 5, 3, 70)), QStringLiteral("9:5:3:70"));
+        const QDate day(2026, 3, 9);
+        auto at = [&](int h, int m, int s, int ms) {
+            return td::logStampAt(QDateTime(day, QTime(h, m, s, ms)).toMSecsSinceEpoch());
+        };
+        QCOMPARE(at(0, 0, 0, 0), QStringLiteral("0:0:0:0"));
+        QCOMPARE(at(9, 5, 3, 70), QStringLiteral("9:5:3:70"));
+        QCOMPARE(at(9, 5, 3, 7), QStringLiteral("9:5:3:7"));
+        QCOMPARE(at(9, 5, 4, 999), QStringLiteral("9:5:4:999"));
+        QCOMPARE(at(9, 5, 3, 999), QStringLiteral("9:5:3:999"));
+        QCOMPARE(at(23, 59, 58, 999), QStringLiteral("23:59:58:999"));
+        QCOMPARE(at(23, 59, 59, 0), QStringLiteral("23:59:59:0"));
+    }
+
+    // The line td::log hands to the debug stream is that stamp and the message.
+    void lineIsStampAndMessage()
+    {
+        const qint64 before = QDateTime::currentMSecsSinceEpoch();
+        td::log(QStringLiteral("Ключ подключён"));
+        const qint64 after = QDateTime::currentMSecsSinceEpoch();
+        QCOMPARE(g_lines.size(), 1);
+        bool matched = false;
+        for (qint64 ms = before; ms <= after && !matched; ++ms)
+            matched = g_lines.first() == td::logStampAt(ms) + QStringLiteral(": Ключ подключён");
+        QVERIFY2(matched, qPrintable(g_lines.first()));
     }
 
     void stampIsTheTimeOfTheCall()

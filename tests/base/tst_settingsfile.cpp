@@ -100,12 +100,6 @@ private slots:
         // A path below a regular file can never be created.
         QVERIFY(!SettingsFile::save(dir.filePath(QStringLiteral("file/settings/settings.ini")), AppSettings()));
     }
-
-    void logStampHasNoLeadingZeros()
-    {
-        QCOMPARE(td::logStamp(QTime(9, 5, 3, 7)), QStringLiteral("9:5:3:7"));
-        QCOMPARE(td::logStamp(QTime(23, 59, 58, 999)), QStringLiteral("23:59:58:999"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TstSettingsFile)

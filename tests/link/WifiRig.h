@@ -25,35 +25,85 @@
 #include <QUdpSocket>
 #include <QtTest>
 
+#include <memory>
+#include <vector>
+
 namespace wifitest {
+
+// Ports for the rigs come from below the system's ephemeral range (32768.. on Linux): a socket
+// bound to port 0 anywhere, in another test or for an outgoing connection, is never given one
+// of them, so only another pick made here could take one, and each pick is held bound until
+// the moment its user binds it.
+class PortHold
+{
+public:
+    // Binds a random free port (UDP on the loopback, or a TCP listener) and keeps it.
+    explicit PortHold(bool tcp)
+    {
+        for (int attempt = 0; attempt < 200 && m_port == 0; ++attempt) {
+            const quint16 port = quint16(20000 + QRandomGenerator::global()->bounded(12000));
+            if (tcp) {
+                auto server = std::make_unique<QTcpServer>();
+                if (server->listen(QHostAddress::Any, port)) {
+                    m_tcp = std::move(server);
+                    m_port = port;
+                }
+            } else {
+                auto socket = std::make_unique<QUdpSocket>();
+                if (socket->bind(QHostAddress::LocalHost, port, QUdpSocket::DontShareAddress)) {
+                    m_udp = std::move(socket);
+                    m_port = port;
+                }
+            }
+        }
+    }
+    quint16 port() const { return m_port; }
+    // Frees the port for its real user, who binds it next.
+    void release()
+    {
+        m_udp.reset();
+        m_tcp.reset();
+    }
+
+private:
+    std::unique_ptr<QUdpSocket> m_udp;
+    std::unique_ptr<QTcpServer> m_tcp;
+    quint16 m_port = 0;
+};
 
 inline quint16 freeUdpPort()
 {
-    QUdpSocket s;
-    return s.bind(QHostAddress(QHostAddress::LocalHost), 0) ? s.localPort() : 0;
+    return PortHold(false).port();
 }
 
 inline quint16 freeTcpPort()
 {
-    QTcpServer s;
-    return s.listen(QHostAddress::Any, 0) ? s.serverPort() : 0;
+    return PortHold(true).port();
 }
 
-// A base port B such that B .. B+2n-1 are free for UDP on the loopback.
-inline quint16 freeKeyPortBase(int n)
+// A base port B such that B .. B+2n-1 are free for UDP on the loopback, held until release.
+struct PortRange
 {
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        const quint16 base = quint16(41000 + 2 * QRandomGenerator::global()->bounded(9000));
-        bool ok = true;
-        for (int i = 0; i < 2 * n && ok; ++i) {
-            QUdpSocket s;
-            ok = s.bind(QHostAddress::LocalHost, quint16(base + i), QUdpSocket::DontShareAddress);
+    quint16 base = 0;
+    std::vector<std::unique_ptr<QUdpSocket>> held;
+    explicit PortRange(int n)
+    {
+        for (int attempt = 0; attempt < 50 && base == 0; ++attempt) {
+            const quint16 b = quint16(20000 + 2 * QRandomGenerator::global()->bounded(5900));
+            held.clear();
+            bool ok = true;
+            for (int i = 0; i < 2 * n && ok; ++i) {
+                held.push_back(std::make_unique<QUdpSocket>());
+                ok = held.back()->bind(QHostAddress::LocalHost, quint16(b + i), QUdpSocket::DontShareAddress);
+            }
+            if (ok)
+                base = b;
         }
-        if (ok)
-            return base;
+        if (base == 0)
+            held.clear();
     }
-    return 0;
-}
+    void release() { held.clear(); }
+};
 
 inline QByteArray jsonBody(const QJsonObject &o)
 {
@@ -144,6 +194,8 @@ struct WifiPc
     KeySession session;
     UsbLink usb;
     ConnectionSupervisor supervisor;
+    PortHold announceHold{false};
+    PortHold tcpHold{true};
     quint16 announcePort;
     quint16 tcpPort;
     cWifi wifi;
@@ -154,8 +206,8 @@ struct WifiPc
         : session(&data, nullptr, 20, 200)
         , usb(&data, &port, nullptr, t.scanMs, t.replyMs, t.aliveTickMs)
         , supervisor(&data, session.protocol(), nullptr, t.tickMs, t.wifiReadyMs, 50)
-        , announcePort(freeUdpPort())
-        , tcpPort(freeTcpPort())
+        , announcePort(announceHold.port())
+        , tcpPort(tcpHold.port())
         , wifi(QStringLiteral("127.0.0.1"), nullptr, announcePort, tcpPort, t.sweepMs, t.replyMs,
                t.aliveTickMs)
         , controller(&data, &wifi, &session, &supervisor, &usb, nullptr, widgets, nullptr, 3600 * 1000)
@@ -173,6 +225,8 @@ struct WifiPc
     // scan: run the port scan as the window does (it switches to Wi-Fi once ready).
     bool start(bool scan = true)
     {
+        announceHold.release();
+        tcpHold.release();
         if (!wifi.start())
             return false;
         if (scan)
@@ -235,7 +289,9 @@ struct KeysimWifi
             if (!make.waitForFinished(30000) || make.exitCode() != 0)
                 return false;
         }
-        const quint16 base = freeKeyPortBase(n);
+        PortRange range(n);
+        const quint16 base = range.base;
+        range.release();
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start(binary(), QStringList{"--root", dir.path(), "--wifi", "--keys", QString::number(n),
                                             "--pc-port", QString::number(pc.announcePort), "--tcp-port",

@@ -444,6 +444,14 @@ private slots:
         QTest::newRow("backslash") << QStringLiteral("/dbsett/..\\..\\escaped");
         QTest::newRow("dot file") << QStringLiteral("/dbsett/..");
         QTest::newRow("drive") << QStringLiteral("/C:/escaped");
+        // Names Windows would map elsewhere: the mirror must act the same on every system.
+        QTest::newRow("trailing dot") << QStringLiteral("/dbsett/FioTypes.");
+        QTest::newRow("trailing space") << QStringLiteral("/dbsett/FioTypes ");
+        QTest::newRow("device") << QStringLiteral("/dbsett/CON");
+        QTest::newRow("device with extension") << QStringLiteral("/dbsett/nul.txt");
+        QTest::newRow("port") << QStringLiteral("/dbsett/COM1");
+        QTest::newRow("wildcard") << QStringLiteral("/dbsett/r?");
+        QTest::newRow("device folder") << QStringLiteral("/aux/escaped");
     }
 
     void hostileReplyNamesTouchNothing()
@@ -464,7 +472,8 @@ private slots:
     {
         rig->files.GetFromKey("misc", "*");
         const QByteArray longName(140, 'n');
-        feed(fileReply("/misc", 77, 0, 0, "..\n.\n\nok\n" + longName + "\nC:x\n"));
+        feed(fileReply("/misc", 77, 0, 0,
+                       "..\n.\n\nok\n" + longName + "\nC:x\nFioTypes.\nCON\nlpt9.bin\na|b\nq?\n<x>\ns \n\"q\"\n"));
         QStringList listed;
         for (const TransferEntry &e : rig->files.pendingList())
             listed << e.keyPath;
@@ -508,6 +517,86 @@ private slots:
         QCOMPARE(rig->usb.sent.size(), 0);
         QVERIFY(QFile::exists(root + "/outbox/f"));
         QVERIFY(QFile::exists(local("dbsett", "f")));
+    }
+
+    // The PC's own calibration archive lives beside the key's folders; nothing the key says
+    // and nothing typed as a key folder may list, fetch, replace or delete it.
+    void calibrationArchiveIsNeverTouched()
+    {
+        const QString archive = local("Calibrate", "DWK340_012_SN42.clb");
+        writeFile(archive, "archived");
+        writeFile(root + "/outbox/f", "x");
+        for (const char *folder : {"Calibrate", "/Calibrate", "Calibrate/sub"}) {
+            for (int type : {1, 2, 3, 4, 5, 6, 9, 10, 13, 14})
+                rig->files.HandleFileSystemStatus(QString::fromLatin1(folder), "DWK340_012_SN42.clb", type);
+        }
+        QVERIFY(!rig->files.GetFromKey("Calibrate", "*"));
+        QVERIFY(!rig->files.GetFromKey("Calibrate", "DWK340_012_SN42.clb"));
+        QVERIFY(!rig->files.PutFileToFolder("Calibrate", root + "/outbox/f", true));
+        QCOMPARE(rig->usb.sent.size(), 0);
+        feed(fileReply("/Calibrate/DWK340_012_SN42.clb", FileCmdHeader::FA_READ, 0, 0, "overwritten"));
+        feed(fileReply("/Calibrate", FileCmdHeader::FA_READ_DIR, 0, 0, "DWK340_012_SN42.clb\n"));
+        QVERIFY(rig->files.pendingList().isEmpty());
+        QCOMPARE(readFile(archive), QByteArray("archived"));
+        QCOMPARE(allFiles(Paths::downloadDir("Calibrate")), QStringList{"DWK340_012_SN42.clb"});
+    }
+
+    // An upload sends the file as it was when it started, whatever happens to the local copy
+    // meanwhile (a change notification refetches the folder and deletes it).
+    void uploadKeepsTheContentItStartedWith()
+    {
+        const QString path = local("templates", "UzelTypes");
+        writeFile(path, pattern(1300, 'u'));
+        QVERIFY(rig->files.PutFileToFolder("templates", path, false));
+        QVERIFY(QFile::remove(path));
+        pump();
+        QCOMPARE(key.folders["templates"]["UzelTypes"], pattern(1300, 'u'));
+        QVERIFY(rig->files.pendingList().isEmpty());
+
+        writeFile(path, pattern(1300, 'v'));
+        QVERIFY(rig->files.PutFileToFolder("templates", path, false));
+        pump(1);
+        writeFile(path, pattern(1300, 'w'));
+        pump();
+        QCOMPARE(key.folders["templates"]["UzelTypes"], pattern(1300, 'v'));
+    }
+
+    // The link's queue gave a request up: the part it asked for is asked again at once, and a
+    // stalled exchange goes on from the parts already received.
+    void lostRequestsAreAskedAgainWhereTheyStood()
+    {
+        key.folders["dbsett"]["r1"] = pattern(1300);
+        rig->files.setStallTimeout(40);
+        rig->files.GetFromKey("dbsett", "r1");
+        pump(1);
+        QCOMPARE(rig->usb.sent.size(), 2);
+        const SentCommand lost = rig->usb.sent.last();
+        QCOMPARE(lost.fileHeader().seek, 512);
+        answered = 2; // its every transmission went unanswered
+
+        // An old request that was overtaken is not sent again.
+        rig->files.requestGivenUp(rig->usb.sent.first().payload);
+        QCOMPARE(rig->usb.sent.size(), 2);
+        rig->files.requestGivenUp(lost.payload);
+        QCOMPARE(rig->usb.sent.size(), 3);
+        QCOMPARE(rig->usb.sent.last().payload, lost.payload);
+
+        // That one is lost as well, and no give-up reaches the exchange: a stall round.
+        answered = 3;
+        QTest::qWait(60);
+        rig->files.checkStalled();
+        const QList<FileCmdHeader> round = sentHeaders(3);
+        QCOMPARE(round.size(), 1);
+        QCOMPARE(round.first().fileName(), QStringLiteral("/dbsett/r1"));
+        QCOMPARE(round.first().seek, 512);
+        pump();
+        QCOMPARE(readFile(local("dbsett", "r1")), pattern(1300));
+        QVERIFY(!rig->files.isBusy());
+
+        // Nothing pending: a late give-up sends nothing.
+        const int before = rig->usb.sent.size();
+        rig->files.requestGivenUp(lost.payload);
+        QCOMPARE(rig->usb.sent.size(), before);
     }
 
     void badLengthsAndSeeksAreRefused()

@@ -14,6 +14,8 @@
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 #include "records/MenuLevels.h"
+#include "records/ModesVisibility.h"
+#include "records/TemplateListsModel.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +31,7 @@ public:
     FakeKeyFiles files;
     QStringList log;      // one line per frame received, as the key saw it
     QString dropOnce;     // the first frame whose log line equals this gets no answer
+    QMap<QString, int> drops; // frames with this log line left unanswered, so many times
     MemoryKeyPort *port = nullptr;
 
     explicit FarEndKey(MemoryKeyPort *p) : port(p)
@@ -89,9 +92,41 @@ private:
             dropOnce.clear();
             return;
         }
+        if (drops.value(line) > 0) {
+            --drops[line];
+            return;
+        }
         const QByteArray frame = SlipCodec::encode(cls, cls == 0x30 ? 0x01 : 0x00, reply);
         // The key answers later, not from inside the PC's write.
         QTimer::singleShot(0, port, [p = port, frame] { p->feedReceived(frame); });
+    }
+};
+
+// KeySession on a ComSlip over an in-memory port with a FarEndKey answering.
+struct UsbRig
+{
+    QTemporaryDir root;
+    cGlobalData global;
+    MemoryKeyPort port;
+    ComSlip comSlip{nullptr, 150, 1000};
+    KeySession session{&global, &comSlip};
+    FarEndKey key{&port};
+
+    UsbRig()
+    {
+        Paths::setDataRoot(root.path());
+        global.currentInterface = 1;
+        port.open(QIODevice::ReadWrite);
+        comSlip.attachPort(&port);
+        QObject::connect(&comSlip, &ComSlip::rx_data, session.protocol(), &KeyProtocol::iReceiveUart_Click);
+    }
+    ~UsbRig() { Paths::setDataRoot(QString()); }
+
+    bool readOut(int timeoutMs = 20000)
+    {
+        QSignalSpy dirs(session.files(), &FileExchange::slot_files_got_dir);
+        session.protocol()->ReadKeyOnConnect();
+        return QTest::qWaitFor([&] { return dirs.count() == 2; }, timeoutMs);
     }
 };
 
@@ -156,6 +191,61 @@ private slots:
         // Nothing was sent to the key twice apart from the resend.
         QCOMPARE(key.log.size(), QSet<QString>(key.log.begin(), key.log.end()).size() + 1);
         Paths::setDataRoot(QString());
+    }
+
+    void partLostTwiceIsAskedAgainAtOnce()
+    {
+        // Both transmissions of one part lost: the queue moves on, and the exchange asks for
+        // that same part straight away instead of waiting for a stall and starting over.
+        UsbRig rig;
+        rig.session.files()->setStallTimeout(600000);
+        const QByteArray uzel = QByteArray(16000, 'U');
+        rig.key.files.folders["templates"]["UzelTypes"] = uzel;
+        rig.key.files.folders["dbsett"]["r1"] = "record";
+        rig.key.drops[QStringLiteral("1 /templates/UzelTypes 2048")] = 2;
+        rig.key.drops[QStringLiteral("1 /templates/UzelTypes 0")] = 2;
+        rig.key.drops[QStringLiteral("77 /dbsett 0")] = 2;
+        QVERIFY(rig.readOut());
+
+        QCOMPARE(rig.key.log.count("1 /templates/UzelTypes 0"), 3);
+        QCOMPARE(rig.key.log.count("1 /templates/UzelTypes 2048"), 3);
+        QCOMPARE(rig.key.log.count("1 /templates/UzelTypes 512"), 1);
+        QCOMPARE(rig.key.log.count("77 /dbsett 0"), 3);
+        QFile f(FileExchange::localPath("templates", "UzelTypes"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), uzel);
+        QVERIFY(QFile::exists(FileExchange::localPath("dbsett", "r1")));
+        QVERIFY(!rig.session.files()->isBusy());
+    }
+
+    void anotherKeyStartsFromEmptyTemplateLists()
+    {
+        UsbRig rig;
+        // What the previous key left: texts, a disabled entry, an algorithm table.
+        TemplateLists stale;
+        stale.fio[3].text1 = QStringLiteral("old operator");
+        stale.uzel[7].text1 = QStringLiteral("old node");
+        stale.uzel[7].enabled = false;
+        rig.session.templateLists()->setLists(stale);
+        ModesVisibility modes;
+        QVERIFY(modes.load(QByteArray(ModesVisibility::FileSize, '\0')));
+        rig.session.templateLists()->setModes(modes);
+        QVERIFY(rig.session.templateLists()->modes().isLoaded());
+
+        // This key has no template files at all.
+        rig.key.files.folders["dbsett"]["r1"] = "record";
+        QSignalSpy changed(rig.session.templateLists(), &TemplateListsModel::changed);
+        QVERIFY(rig.readOut());
+
+        const TemplateLists &now = rig.session.templateLists()->lists();
+        const TemplateLists empty;
+        QCOMPARE(now.fio[3].text1, empty.fio[3].text1);
+        QCOMPARE(now.uzel[7].text1, empty.uzel[7].text1);
+        QCOMPARE(now.uzel[7].enabled, empty.uzel[7].enabled);
+        QVERIFY(!changed.isEmpty()); // the editor combos and the level tree rebuild
+        QVERIFY(!rig.session.templateLists()->modes().isLoaded());
+        // The key mode still follows this key's device settings.
+        QCOMPARE(rig.session.templateLists()->keyMode(), int(rig.session.model()->deviceSettings().TypeKey));
     }
 };
 

@@ -38,8 +38,11 @@ namespace {
 struct Recorder : KeyTransport
 {
     QList<QByteArray> bodies;
+    bool refuse = false; // as a link that is gone
     bool queueCommand(quint8 cls, quint8 sub, const QByteArray &payload, quint8, int) override
     {
+        if (refuse)
+            return false;
         bodies.append(QByteArray(1, char(cls)) + char(sub) + payload);
         return true;
     }
@@ -443,6 +446,32 @@ private slots:
         QTest::keyClick(f().cbUzel, Qt::Key_Down);
         QCOMPARE(f().cbUzel->currentIndex(), 4);
         QCOMPARE(m_page->recordName(), fine);
+    }
+
+    // A record write that no link took arms nothing: the next record confirmed is left alone.
+    void unsentRecordDisarmsTheUpdateHook()
+    {
+        typeOperation(QStringLiteral("LOST000001"));
+        m_link->refuse = true;
+        press(RecordEditorForm::Create);
+        yes(RecordEditorForm::Create);
+        QVERIFY(QFile::exists(mirror(m_page->recordName())));
+        m_link->refuse = false;
+        const QString other = RecordName::make(1, 4, QStringLiteral("OTHER00001"), 7);
+        emit m_session->files()->files_put_file({QStringLiteral("dbsett"), other});
+        QVERIFY(m_link->json().isEmpty());
+
+        // Armed by a write that left, it waits for that record, not for another one.
+        typeOperation(QStringLiteral("SENT000001"));
+        const QString sent = m_page->recordName();
+        press(RecordEditorForm::Create);
+        yes(RecordEditorForm::Create);
+        QCOMPARE(m_link->writes(), QStringList{QStringLiteral("/dbsett/") + sent});
+        emit m_session->files()->files_put_file({QStringLiteral("dbsett"), other});
+        QVERIFY(m_link->json().isEmpty());
+        emit m_session->files()->files_put_file({QStringLiteral("dbsett"), sent});
+        QCOMPARE(m_link->json(), (QList<QJsonObject>{
+                                     QJsonObject{{"function_name", "FE_PageCurrent_Write"}, {"pagenumber", sent}}}));
     }
 
     // A record file that cannot be written is told, nothing goes to the key, and the editor

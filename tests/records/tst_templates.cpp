@@ -345,6 +345,7 @@ void TestTemplates::jsonPartialElementKeepsTheRest()
     QVERIFY(r.ok);
     QCOMPARE(r.applied, 2);
     QCOMPARE(r.ignored, 1); // the bare 7
+    QCOMPARE(r.rows, (QVector<int>{0, 2}));
     QCOMPARE(t.uzel[0].text1, QStringLiteral("bolt M12"));
     QCOMPARE(t.uzel[0].text2, QStringLiteral("no00")); // missing key: kept
     QCOMPARE(t.uzel[0].lowMoment, 55.5f);

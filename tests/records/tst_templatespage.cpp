@@ -335,6 +335,18 @@ void TestTemplatesPage::fromJsonWithTwelveAndThreeElements()
     QCOMPARE(m_page->fioRow(9)->text(0), QStringLiteral("twelve9"));
     QCOMPARE(editorCombo.itemText(2), QStringLiteral("three2 b c"));
 
+    // An element that is no object leaves its row and reaches every row after it.
+    QJsonArray gap{QJsonObject{{"Text1", "gap0"}}, QJsonValue(), QJsonObject{{"Text1", "gap2"}}};
+    QVERIFY(writeFile(m_root->filePath("jgap/FioTypes.json"),
+                      QJsonDocument(QJsonObject{{"FioTypeElement", gap}}).toJson()));
+    m_chosen = m_root->filePath("jgap");
+    QTest::mouseClick(m_fromJson, Qt::LeftButton);
+    QCOMPARE(m_page->fioRow(0)->text(0), QStringLiteral("gap0"));
+    QCOMPARE(m_page->fioRow(1)->text(0), QStringLiteral("three1"));
+    QCOMPARE(m_page->fioRow(2)->text(0), QStringLiteral("gap2"));
+    QCOMPARE(m_model->lists().fio[2].text1, QStringLiteral("gap2"));
+    QCOMPARE(editorCombo.itemText(2), QStringLiteral("gap2 b c"));
+
     // Nothing goes to the key before Save.
     QVERIFY(m_rig->usb.sent.isEmpty());
     QVERIFY(m_page->hasUnsavedChanges(TemplateKind::Fio));

@@ -555,8 +555,14 @@ void RecordEditorPage::writeRecord(Operation op)
     td::log(QStringLiteral("Record %1 written to the mirror").arg(name));
     if (m_files) {
         expectRecordUpdated();
-        if (!m_files->PutFileToFolder(QStringLiteral("dbsett"), RecordMirror::path(name), false))
+        m_recordAwaited = name;
+        if (!m_files->PutFileToFolder(QStringLiteral("dbsett"), RecordMirror::path(name), false)) {
             td::log(QStringLiteral("Record %1 was not sent to the key").arg(name));
+            // No confirmation will come for it; another record's must not count.
+            disconnect(m_files, SIGNAL(files_put_file(QStringList)), this,
+                       SLOT(slot_files_put_file_RecordUpdated(QStringList)));
+            m_recordAwaited.clear();
+        }
     }
     finishOperation(op);
     m_exists = true;
@@ -600,6 +606,9 @@ void RecordEditorPage::slot_files_put_file_RecordUpdated(const QStringList &fold
     // Only a record can become the key's current page; wait for it.
     if (folder != QLatin1String("dbsett") && folder != QLatin1String("/dbsett"))
         return;
+    if (!m_recordAwaited.isEmpty() && file != m_recordAwaited)
+        return;
+    m_recordAwaited.clear();
     if (m_files)
         disconnect(m_files, SIGNAL(files_put_file(QStringList)), this,
                    SLOT(slot_files_put_file_RecordUpdated(QStringList)));

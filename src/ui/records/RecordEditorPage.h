@@ -142,6 +142,8 @@ private:
     QList<QPointer<QWidget>> m_navigation;
     RecordList *m_records;
     TemplateListsModel *m_templates;
+    // The record whose confirmation makes it the key's current one (empty: any record).
+    QString m_recordAwaited;
     FileExchange *m_files;
     KeyProtocol *m_protocol;
     KeyModel *m_keyModel;

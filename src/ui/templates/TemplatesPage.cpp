@@ -50,14 +50,6 @@ QLabel *headerLabel(const QString &text, QWidget *parent)
     return label;
 }
 
-QVector<int> firstIndexes(int n)
-{
-    QVector<int> v(n);
-    for (int i = 0; i < n; ++i)
-        v[i] = i;
-    return v;
-}
-
 } // namespace
 
 TemplatesPage::TemplatesPage(const Widgets &widgets, TemplateListsModel *model, FileExchange *files,
@@ -416,7 +408,7 @@ bool TemplatesPage::importJson(const QString &dir)
     }
     if (!r.problem.isEmpty())
         td::log(QStringLiteral("Templates: JSON %1: %2").arg(file.fileName(), r.problem));
-    m_model->setEntries(kind, lists, firstIndexes(r.applied));
+    m_model->setEntries(kind, lists, r.rows);
     // Taken from the file, not yet in the key.
     setDirty(kind, true);
     QStringList lines;
