@@ -74,11 +74,11 @@ TemplatesPage::TemplatesPage(const Widgets &widgets, TemplateListsModel *model, 
 
     m_w.fromJson->setToolTip(tr("Get template from JSON-file"));
     m_w.save->setToolTip(tr("Save template to key"));
-    connect(m_w.fromJson, SIGNAL(clicked()), this, SLOT(iBtnTemplatesGetFromJson_Click()));
-    connect(m_w.save, SIGNAL(clicked()), this, SLOT(iBtnTemplatesApply_Click()));
-    connect(m_w.tabs, SIGNAL(currentChanged(int)), this, SLOT(tabWheelUzel_currentChanged(int)));
-    connect(m_model, SIGNAL(entriesChanged(int, QVector<int>)), this, SLOT(onEntriesChanged(int, QVector<int>)));
-    connect(m_model, SIGNAL(modesChanged()), this, SLOT(onModesChanged()));
+    connect(m_w.fromJson, &QPushButton::clicked, this, &TemplatesPage::iBtnTemplatesGetFromJson_Click);
+    connect(m_w.save, &QPushButton::clicked, this, &TemplatesPage::iBtnTemplatesApply_Click);
+    connect(m_w.tabs, &QTabWidget::currentChanged, this, &TemplatesPage::tabWheelUzel_currentChanged);
+    connect(m_model, &TemplateListsModel::entriesChanged, this, &TemplatesPage::onEntriesChanged);
+    connect(m_model, &TemplateListsModel::modesChanged, this, &TemplatesPage::onModesChanged);
 
     for (int i = 0; i < FioTemplate::Count; ++i)
         applyEntry(TemplateKind::Fio, i);
@@ -128,7 +128,7 @@ void TemplatesPage::buildTabs()
         auto *row = new TemplateTextRow(i, QStringLiteral("Fio"),
                                         {tr("View on key display"), tr("Additional field 1"), tr("Additional field 2")},
                                         FioTemplate::TextField, content, grid, 1 + i);
-        connect(row, SIGNAL(edited()), this, SLOT(onRowEdited()));
+        connect(row, &TemplateTextRow::edited, this, &TemplatesPage::onRowEdited);
         m_fioRows.append(row);
     }
     grid->setRowStretch(1 + FioTemplate::Count, 1);
@@ -138,7 +138,7 @@ void TemplatesPage::buildTabs()
     for (int i = 0; i < WheelTemplate::Count; ++i) {
         auto *row = new TemplateTextRow(i, QStringLiteral("Wheel"), {tr("View on key display")},
                                         WheelTemplate::TextField, content, grid, 1 + i);
-        connect(row, SIGNAL(edited()), this, SLOT(onRowEdited()));
+        connect(row, &TemplateTextRow::edited, this, &TemplatesPage::onRowEdited);
         m_wheelRows.append(row);
     }
     grid->setRowStretch(1 + WheelTemplate::Count, 1);
@@ -155,8 +155,8 @@ void TemplatesPage::buildTabs()
             grid->addWidget(stripe, line, 0, 2, 5);
         }
         auto *row = new UzelTemplateRow(i, m_model, content, grid, line);
-        connect(row, SIGNAL(edited()), this, SLOT(onRowEdited()));
-        connect(row, SIGNAL(keypadRequested(cParameter *)), this, SLOT(showKeypad(cParameter *)));
+        connect(row, &UzelTemplateRow::edited, this, &TemplatesPage::onRowEdited);
+        connect(row, &UzelTemplateRow::keypadRequested, this, &TemplatesPage::showKeypad);
         m_uzelRows.append(row);
     }
     grid->setRowStretch(1 + 2 * UzelTemplate::Count, 1);
@@ -180,14 +180,14 @@ void TemplatesPage::buildServiceButtons(QWidget *container)
         const char *name;
         QString text;
         QString tip;
-        const char *slot;
+        void (TemplatesPage::*slot)();
     } buttons[] = {
         {"pbTemplatesToFolder", tr("Save templates to PC folder"), tr("Save all template lists into a folder on the PC"),
-         SLOT(iBtnTemplatesToFolder_Click())},
+         &TemplatesPage::iBtnTemplatesToFolder_Click},
         {"pbTemplatesFromFolder", tr("Send templates from PC folder to key"),
-         tr("Send the template lists of a PC folder to the key"), SLOT(iBtnTemplatesFromFolder_Click())},
+         tr("Send the template lists of a PC folder to the key"), &TemplatesPage::iBtnTemplatesFromFolder_Click},
         {"pbTemplatesDefaults", tr("Fill templates with defaults"),
-         tr("Replace all template lists in the key by default lists"), SLOT(iBtnTemplatesDefaults_Click())},
+         tr("Replace all template lists in the key by default lists"), &TemplatesPage::iBtnTemplatesDefaults_Click},
     };
     for (const auto &b : buttons) {
         auto *button = new QPushButton(b.text, box);
@@ -197,7 +197,7 @@ void TemplatesPage::buildServiceButtons(QWidget *container)
         button->setMinimumHeight(44);
         button->setStyleSheet(QLatin1String(kServiceButtonStyle));
         layout->addWidget(button);
-        connect(button, SIGNAL(clicked()), this, b.slot);
+        connect(button, &QPushButton::clicked, this, b.slot);
     }
     if (container->layout())
         container->layout()->addWidget(box);
