@@ -71,6 +71,7 @@ void MainWindow::buildPages()
         w.save = ui.pbTemplatesSave;
         w.note = ui.lbTemplatesNote;
         w.service = ui.frOptions;
+        w.rowsWhenIdle = true;
         auto *templates = new TemplatesPage(w, s->templateLists(), s->files(), s->model(), this);
         templates->setObjectName(QStringLiteral("templatesPage"));
         templates->setPopups(m_popups);
