@@ -256,12 +256,16 @@ private slots:
         // The settings folder cannot be made: the choice is reported, the program stays.
         QSignalSpy closing(&ctl, SIGNAL(closeRequested()));
         QSignalSpy message(&ctl, SIGNAL(messageRequested(QString, QString)));
+        // A warning the user must acknowledge, not a message that goes by itself.
+        QSignalSpy warning(&ctl, &WifiController::warningRequested);
         QFile blocker(Paths::settingsDir());
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         ctl.iLwIpList_onListDoubleClicked(ctl.ipList()->item(1));
         QCOMPARE(closing.count(), 0);
-        QCOMPARE(message.count(), 1);
+        QCOMPARE(message.count(), 0);
+        QCOMPARE(warning.count(), 1);
+        QCOMPARE(warning.first().at(0).toString(), QStringLiteral("Warning! File 'settings.ini' can't create!"));
         QCOMPARE(pc.data.pcAddress, QStringLiteral("127.0.0.1"));
 
         QVERIFY(QFile::remove(Paths::settingsDir()));

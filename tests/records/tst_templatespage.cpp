@@ -98,6 +98,7 @@ private slots:
     void overlongTextIsCutAndNamed();
     void untouchedListGoesBackByteIdentical();
     void pcFolderExportAndSend();
+    void rowsBuiltWhenIdleShowTheModel();
 
 private:
     void clickTab(int index);
@@ -524,6 +525,59 @@ void TestTemplatesPage::pcFolderExportAndSend()
     const QString message = m_messages->at(0).at(0).toString();
     QVERIFY(message.contains("WheelTypes") && message.contains("5000") && message.contains("UzelTypes"));
     QVERIFY(!message.contains("FioTypes"));
+}
+
+void TestTemplatesPage::rowsBuiltWhenIdleShowTheModel()
+{
+    // A second page on the same model that builds its rows while the event loop is idle.
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *tabs = new QTabWidget(&window);
+    auto *fromJson = new QPushButton(&window);
+    auto *save = new QPushButton(&window);
+    for (QWidget *w : {static_cast<QWidget *>(tabs), static_cast<QWidget *>(fromJson), static_cast<QWidget *>(save)})
+        layout->addWidget(w);
+    TemplatesPage::Widgets w;
+    w.tabs = tabs;
+    w.fromJson = fromJson;
+    w.save = save;
+    w.rowsWhenIdle = true;
+    TemplatesPage lazy(w, m_model, nullptr, nullptr);
+    QCOMPARE(tabs->count(), 3);
+    QVERIFY(!lazy.fioRow(0));
+    QVERIFY(!lazy.uzelRow(0));
+
+    // What reaches the model before the rows exist is what they show once built.
+    TemplateLists lists = m_model->lists();
+    lists.fio[0].text1 = QStringLiteral("Sergeev");
+    lists.fio[1].enabled = false;
+    lists.wheel[49].text = QStringLiteral("KAMAZ-5490");
+    lists.uzel[99].text1 = QStringLiteral("Hub nut M30");
+    lists.uzel[99].highMoment = 420;
+    for (TemplateKind kind : {TemplateKind::Fio, TemplateKind::Wheel, TemplateKind::Uzel})
+        m_model->setList(kind, lists);
+
+    // A list wanted before its turn (a save) is completed on the spot, with the model's values.
+    const TemplateLists collected = lazy.collect(TemplateKind::Uzel);
+    QVERIFY(lazy.uzelRow(99));
+    QCOMPARE(collected.uzel[99].text1, QStringLiteral("Hub nut M30"));
+    QCOMPARE(collected.uzel[99].highMoment, 420.0f);
+    QVERIFY(!lazy.wheelRow(0)); // the others still wait for their turn
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(lazy.fioRow(9)); // the tab on screen is complete
+    QCOMPARE(lazy.fioRow(0)->text(0), QStringLiteral("Sergeev"));
+    QVERIFY(!lazy.fioRow(1)->isOn());
+    QTRY_VERIFY(lazy.wheelRow(49));
+    QCOMPARE(lazy.wheelRow(49)->text(0), QStringLiteral("KAMAZ-5490"));
+    QVERIFY(!lazy.hasUnsavedChanges(TemplateKind::Wheel));
+
+    // Rows built while the page is on screen come up visible.
+    tabs->setCurrentIndex(2);
+    const QList<QLineEdit *> edits = tabs->currentWidget()->findChildren<QLineEdit *>();
+    QVERIFY(edits.size() >= UzelTemplate::Count);
+    QTRY_VERIFY(edits.first()->isVisible() && edits.last()->isVisible());
 }
 
 QTEST_MAIN(TestTemplatesPage)

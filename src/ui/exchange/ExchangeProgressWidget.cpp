@@ -29,9 +29,8 @@ ExchangeProgressWidget::ExchangeProgressWidget(QWidget *parent)
 
 void ExchangeProgressWidget::attach(FileExchange *files)
 {
-    connect(files, SIGNAL(progressChanged(ExchangeProgress)), this,
-            SLOT(setProgress(ExchangeProgress)));
-    connect(files, SIGNAL(transfersActiveChanged(bool)), this, SLOT(setVisible(bool)));
+    connect(files, &FileExchange::progressChanged, this, &ExchangeProgressWidget::setProgress);
+    connect(files, &FileExchange::transfersActiveChanged, this, &ExchangeProgressWidget::setVisible);
     setProgress(files->progress());
     setVisible(files->isBusy());
 }

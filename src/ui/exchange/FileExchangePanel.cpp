@@ -27,8 +27,8 @@ FileExchangePanel::FileExchangePanel(FileExchange *files, QWidget *parent)
     layout->addWidget(m_get);
     layout->addWidget(m_put);
 
-    connect(m_get, SIGNAL(clicked()), this, SLOT(iBtnGetAnyFile_Click()));
-    connect(m_put, SIGNAL(clicked()), this, SLOT(iBtnPutAnyFile_Click()));
+    connect(m_get, &QPushButton::clicked, this, &FileExchangePanel::iBtnGetAnyFile_Click);
+    connect(m_put, &QPushButton::clicked, this, &FileExchangePanel::iBtnPutAnyFile_Click);
 
     m_chooser = [](QWidget *parentWidget) {
         return QFileDialog::getOpenFileNames(parentWidget, tr("Load Files"), QString(),

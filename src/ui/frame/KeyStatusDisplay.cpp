@@ -1,6 +1,7 @@
 #include "ui/frame/KeyStatusDisplay.h"
 
 #include "base/cGlobalData.h"
+#include "ui/frame/Pages.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -36,7 +37,7 @@ void KeyStatusDisplay::ShowKeyStatus(quint8 StateMachine, quint8 WifiBattery, qu
     } else if (StateMachine == 35) {
         showWarning(QStringLiteral(":resource/images/bad_moment.png"),
                     tr("Warning!") + QStringLiteral("\r\n") + tr("Moment sensor have errors!"));
-    } else if (m_w.pages->currentIndex() == 3) {
+    } else if (MainPage(m_w.pages->currentIndex()) == MainPage::MainForm) {
         if (!m_w.warningPanel->isHidden())
             m_w.warningPanel->setVisible(false);
         if (!m_w.reportSelection->isChecked() && StateMachine == 1 && MeasureRotationStatus != m_lastRotation) {

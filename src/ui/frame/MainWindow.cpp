@@ -59,8 +59,8 @@ MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
     initResources();
     ui.setupUi(this);
     m_popups = new PopupHost(this);
-    connect(m_popups, SIGNAL(closeRequested()), this, SLOT(iBtnClose_Click()));
-    connect(this, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
+    connect(m_popups, &PopupHost::closeRequested, this, &MainWindow::iBtnClose_Click);
+    connect(this, &MainWindow::messageRequested, this, &MainWindow::showMessage);
 
     m_globalData->reset();
     m_globalData->statusLineLabel = ui.lbStatusLine;
@@ -73,11 +73,11 @@ MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
     placeOnScreen();
     buildBootScreen();
 
-    connect(ui.pbSettings, SIGNAL(clicked()), this, SLOT(iBtnSettings_Click()));
+    connect(ui.pbSettings, &QPushButton::clicked, this, &MainWindow::iBtnSettings_Click);
     for (QPushButton *button : ui.leftMenuButtons)
-        connect(button, SIGNAL(clicked()), this, SLOT(iBtnLeftMenu_Click()));
+        connect(button, &QPushButton::clicked, this, &MainWindow::iBtnLeftMenu_Click);
 
-    QTimer::singleShot(td::timing::initGraphicsDelay, this, SLOT(InitGraphics()));
+    QTimer::singleShot(td::timing::initGraphicsDelay, this, &MainWindow::InitGraphics);
 }
 
 MainWindow::~MainWindow()
@@ -123,7 +123,7 @@ void MainWindow::buildBootScreen()
     setStatusIcons(QStringLiteral(":resource/images/null.png"), QStringLiteral(":resource/images/null.png"),
                    QStringLiteral(":resource/images/null.png"));
     setMainFormControlsVisible(false);
-    ui.stMainPages->setCurrentIndex(2);
+    ui.showMainPage(MainPage::Logo);
 }
 
 void MainWindow::loadSettings()
@@ -134,7 +134,7 @@ void MainWindow::loadSettings()
         // Missing or damaged: write the defaults back so the next start finds a sound file.
         if (!SettingsFile::save(path, m_settings)) {
             td::log(QStringLiteral("settings.ini can't be written: ") + path);
-            emit messageRequested(tr("Warning! File 'settings.ini' can't create!"), QStringLiteral("red"));
+            showWarning(tr("Warning! File 'settings.ini' can't create!"), QStringLiteral("red"));
         }
     }
     m_globalData->pcAddress = m_settings.pcAddress;
@@ -153,6 +153,7 @@ void MainWindow::InitGraphics()
     m_graphicsBuilt = true;
     loadSettings();
     buildKeyLink();
+    connect(m_wifiController, &WifiController::warningRequested, this, &MainWindow::showWarning);
     buildPages();
     emit graphicsReady();
     openReportDatabase();
@@ -278,6 +279,12 @@ void MainWindow::showMessage(const QString &text, const QString &style)
     m_popups->PopupMessageWindow(&message);
 }
 
+void MainWindow::showWarning(const QString &text, const QString &style)
+{
+    cParameter message(text, true, text, style);
+    m_popups->PopupMessageWindowUntilAcknowledged(&message);
+}
+
 void MainWindow::setMainFormControlsVisible(bool visible)
 {
     ui.frMainFormControls->setVisible(visible);
@@ -296,22 +303,23 @@ void MainWindow::iBtnLeftMenu_Click()
     const int index = ui.leftMenuButtons.indexOf(sender);
     if (index < 0)
         return;
-    if (index != ui.swSettings->currentIndex() && m_leaveGuard && !m_leaveGuard([sender] { sender->click(); })) {
+    const auto wanted = SettingsPage(index);
+    if (wanted != ui.settingsPage() && m_leaveGuard && !m_leaveGuard([sender] { sender->click(); })) {
         for (int i = 0; i < ui.leftMenuButtons.size(); ++i)
-            ui.leftMenuButtons[i]->setChecked(i == ui.swSettings->currentIndex());
+            ui.leftMenuButtons[i]->setChecked(SettingsPage(i) == ui.settingsPage());
         return;
     }
     for (QPushButton *button : ui.leftMenuButtons)
         button->setChecked(button == sender);
-    ui.swSettings->setCurrentIndex(index);
+    ui.showSettingsPage(wanted);
 }
 
 void MainWindow::iBtnSettings_Click()
 {
-    const int pageIndex = ui.stMainPages->currentIndex();
-    if (pageIndex == 3) {
+    const MainPage shown = ui.mainPage();
+    if (shown == MainPage::MainForm) {
         emit settingsPageRequested();
-        ui.stMainPages->setCurrentIndex(1);
+        ui.showMainPage(MainPage::Settings);
         ui.pbSettings->setText(tr("Back"));
         ui.pbSettings->setToolTip(tr("Back to main screen"));
         ui.pbSettings->setAccessibleName(tr("Back"));
@@ -320,16 +328,16 @@ void MainWindow::iBtnSettings_Click()
         ui.pbSelectReport->setText(tr("Select"));
         ui.pbSelectReport->setToolTip(tr("Select elements for make report"));
         AccessCodes::apply(this, ui.leKeyMessage->text());
-    } else if (pageIndex == 1) {
+    } else if (shown == MainPage::Settings) {
         if (m_leaveGuard && !m_leaveGuard([this] { ui.pbSettings->click(); }))
             return;
         if (m_settingsWithoutKey) {
             m_settingsWithoutKey = false;
-            ui.stMainPages->setCurrentIndex(2);
+            ui.showMainPage(MainPage::Logo);
             ShowNoKeyState();
             return;
         }
-        ui.stMainPages->setCurrentIndex(3);
+        ui.showMainPage(MainPage::MainForm);
         ui.pbSettings->setText(tr("Settings"));
         ui.pbSettings->setToolTip(tr("Special key settings"));
         ui.pbSettings->setAccessibleName(tr("Settings"));
@@ -345,7 +353,7 @@ void MainWindow::slot_TmrOpenMainForm()
 {
     m_settingsWithoutKey = false;
     setMainFormControlsVisible(true);
-    ui.stMainPages->setCurrentIndex(3);
+    ui.showMainPage(MainPage::MainForm);
     emit recordTabsReset();
 }
 
@@ -359,11 +367,11 @@ void MainWindow::ShowNoKeyState()
     ui.lbConnectText->setText(tr("Try to connect device to PC..."));
     ui.lbBootText->hide();
     ui.frLogoFooter->show();
-    const bool keepSettings = ui.stMainPages->currentIndex() == 1 && m_keepSettingsPage && m_keepSettingsPage();
+    const bool keepSettings = ui.mainPage() == MainPage::Settings && m_keepSettingsPage && m_keepSettingsPage();
     if (keepSettings)
         m_settingsWithoutKey = true;
     else
-        ui.stMainPages->setCurrentIndex(2);
+        ui.showMainPage(MainPage::Logo);
     // The record tabs reset first: it brings the report button back for the main form, which
     // has no place without a key.
     emit recordTabsReset();

@@ -88,6 +88,9 @@ public slots:
     void PopupQuestionWindow(cParameter *aPar, iFuncWhenYes aFunc, iFuncWhenYes aFuncNo);
     // A message popup for a plain text in a cParameter colour ("red", ...).
     void showMessage(const QString &text, const QString &style);
+    // The same for a failure the user has to see: no count-down, and the key coming or going
+    // does not close it; only its button does.
+    void showWarning(const QString &text, const QString &style);
 
 private slots:
     void onUsbKeyConnected();

@@ -41,11 +41,11 @@ void MainWindow::buildFirmwarePage()
 
 void MainWindow::openFirmwarePage()
 {
-    if (ui.stMainPages->currentIndex() != 2)
+    if (ui.mainPage() != MainPage::Logo)
         return;
     m_settingsWithoutKey = true;
     setMainFormControlsVisible(false);
-    ui.stMainPages->setCurrentIndex(1);
+    ui.showMainPage(MainPage::Settings);
     ui.pbSettings->setText(tr("Back"));
     ui.pbSettings->setToolTip(tr("Back to main screen"));
     ui.pbSettings->setAccessibleName(tr("Back"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/frame/Pages.h"
+
 #include <QCoreApplication>
 #include <QList>
 
@@ -14,10 +16,19 @@ class QTextEdit;
 class QVBoxLayout;
 class QHBoxLayout;
 class QWidget;
+class AboutPage;
+class CalibratePage;
+class DatabasePage;
+class LogoPage;
+class MainFormPage;
+class MeasureViewsPage;
+class ParametersPage;
+class TypesPage;
+class ViewerPage;
 
-// The main window's widget tree: every page and every named container that the subsystems fill.
-// Pages owned by later subsystems start as empty named containers with the object names the rest
-// of the program looks up.
+// The main window's frame: the header, the page stack, the settings page's left menu and the
+// footer. Each page is a widget of its own room that builds its own content; the pointers below
+// the pages are shortcuts to their named controls for the frame's wiring.
 class MainWindowForm
 {
     Q_DECLARE_TR_FUNCTIONS(MainWindowForm)
@@ -25,6 +36,11 @@ class MainWindowForm
 public:
     void setupUi(QMainWindow *window);
     void retranslateUi();
+
+    MainPage mainPage() const;
+    void showMainPage(MainPage page);
+    SettingsPage settingsPage() const;
+    void showSettingsPage(SettingsPage page);
 
     QWidget *centralWidget = nullptr;
 
@@ -41,17 +57,28 @@ public:
 
     QStackedWidget *stMainPages = nullptr;
 
-    // Index 0: measurement views.
-    QWidget *page = nullptr;
-    QStackedWidget *stMain = nullptr;
-
-    // Index 1: settings with the left menu.
+    // The settings page: left menu and its stack.
     QWidget *pageSettings = nullptr;
     QFrame *frLeftMenu = nullptr;
     QVBoxLayout *loLeftMenu = nullptr;
     QStackedWidget *swSettings = nullptr;
     QList<QPushButton *> leftMenuButtons;
     QList<QLabel *> leftMenuRoleLabels;
+
+    // The pages, by their place in the stacks.
+    MeasureViewsPage *measureViews = nullptr; // MainPage::Measures
+    LogoPage *logo = nullptr;                 // MainPage::Logo
+    MainFormPage *mainForm = nullptr;         // MainPage::MainForm
+    ViewerPage *viewer = nullptr;             // SettingsPage::Records
+    TypesPage *types = nullptr;               // SettingsPage::Templates
+    DatabasePage *database = nullptr;         // SettingsPage::Database
+    CalibratePage *calibrate = nullptr;       // SettingsPage::Calibrate
+    ParametersPage *parameters = nullptr;     // SettingsPage::Parameters
+    AboutPage *about = nullptr;               // SettingsPage::About
+
+    // Shortcuts to the pages and their named controls.
+    QWidget *page = nullptr;
+    QStackedWidget *stMain = nullptr;
     QWidget *pageRecords = nullptr;
     QWidget *pageTemplates = nullptr;
     QWidget *pageDB = nullptr;
@@ -82,8 +109,9 @@ public:
     QFrame *frSetup = nullptr;
     QFrame *frOptions = nullptr;
     QLabel *lbAboutText = nullptr;
+    QLabel *lbTemplatesNote = nullptr;
 
-    // Index 2: logo, boot and no-key screen.
+    // Logo, boot and no-key screen.
     QWidget *pageLogo = nullptr;
     QLabel *lbLogo = nullptr;
     QLabel *lbBusy = nullptr;       // busy animation
@@ -95,7 +123,7 @@ public:
     QFrame *frLogoFooter = nullptr;
     QFrame *frIpList = nullptr;
 
-    // Index 3: the main form.
+    // The main form.
     QWidget *page_menu = nullptr;
     QFrame *frLevels = nullptr;
     QTabWidget *tabLevels = nullptr;
@@ -117,6 +145,8 @@ public:
     QHBoxLayout *loProgress = nullptr; // exchange progress widget goes here
 
 private:
-    QWidget *makeSettingsPage(QWidget *parent, const char *name);
-    QFrame *makeFrame(QWidget *parent, const char *name, const QString &title);
+    void buildHeader(QWidget *parent);
+    void buildSettingsPage();
+    void buildFooter(QWidget *parent);
+    void takeShortcuts();
 };

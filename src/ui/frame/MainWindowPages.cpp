@@ -42,14 +42,14 @@ void MainWindow::buildPages()
                                             s->model(), this);
         editor->setObjectName(QStringLiteral("recordEditorPage"));
         editor->setPopups(m_popups);
-        editor->setRecordsPageShownProvider([this] { return ui.stMainPages->currentIndex() == 1; });
+        editor->setRecordsPageShownProvider([this] { return ui.mainPage() == MainPage::Settings; });
         connect(ui.stMainPages, &QStackedWidget::currentChanged, editor, [editor](int index) {
-            if (index == 1)
+            if (MainPage(index) == MainPage::Settings)
                 editor->refreshForRecordsPage();
         });
-        connect(this, SIGNAL(recordTabsReset()), editor, SLOT(cancelOperation()));
-        connect(editor, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
-        connect(editor, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+        connect(this, &MainWindow::recordTabsReset, editor, &RecordEditorPage::cancelOperation);
+        connect(editor, &RecordEditorPage::messageRequested, this, &MainWindow::showMessage);
+        connect(editor, &RecordEditorPage::statusMessage, this, &MainWindow::showStatus);
         MenuLevels *levels = s->menuLevels();
         connect(levels, &MenuLevels::changed, editor,
                 [editor, levels](int level) { editor->setLevelCaption(level, levels->caption(level)); });
@@ -57,30 +57,26 @@ void MainWindow::buildPages()
         auto *folder = new RecordsFolderPanel(ui.frEraseRecords, s->files(), s->protocol(), this);
         folder->setObjectName(QStringLiteral("recordsFolderPanel"));
         folder->setPopups(m_popups);
-        connect(folder, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
-        connect(folder, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+        connect(folder, &RecordsFolderPanel::messageRequested, this, &MainWindow::showMessage);
+        connect(folder, &RecordsFolderPanel::statusMessage, this, &MainWindow::showStatus);
         installReports(this, editor);
     }
 
     // --- templates page
     {
         KeySession *s = m_session;
-        auto *note = new QLabel(ui.pageTemplates);
-        note->setObjectName(QStringLiteral("lbTemplatesNote"));
-        note->setStyleSheet(QStringLiteral("QLabel {color: rgb(200, 110, 0); font-size: 12pt;}"));
-        note->setWordWrap(true);
-        static_cast<QGridLayout *>(ui.pageTemplates->layout())->addWidget(note, 1, 0);
         TemplatesPage::Widgets w;
         w.tabs = ui.tabWheelUzel;
         w.fromJson = ui.pbTemplatesFromJson;
         w.save = ui.pbTemplatesSave;
-        w.note = note;
+        w.note = ui.lbTemplatesNote;
         w.service = ui.frOptions;
+        w.rowsWhenIdle = true;
         auto *templates = new TemplatesPage(w, s->templateLists(), s->files(), s->model(), this);
         templates->setObjectName(QStringLiteral("templatesPage"));
         templates->setPopups(m_popups);
-        connect(templates, SIGNAL(messageRequested(QString, QString)), this, SLOT(showMessage(QString, QString)));
-        connect(templates, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
+        connect(templates, &TemplatesPage::messageRequested, this, &MainWindow::showMessage);
+        connect(templates, &TemplatesPage::statusMessage, this, &MainWindow::showStatus);
     }
 
     buildFirmwarePage();
@@ -91,7 +87,7 @@ void MainWindow::buildPages()
         auto *menuPage = new MenuLevelsPage(s->menuLevels(), s->protocol(), ui.frMenuLevels);
         menuPage->setObjectName(QStringLiteral("wMenuLevelsPage"));
         ui.frMenuLevels->layout()->addWidget(menuPage);
-        connect(this, SIGNAL(settingsPageRequested()), menuPage, SLOT(readFromKey()));
+        connect(this, &MainWindow::settingsPageRequested, menuPage, &MenuLevelsPage::readFromKey);
 
         RecordList *records = recordList();
         // Record texts come from the same template lists the other pages show.
@@ -99,17 +95,17 @@ void MainWindow::buildPages()
         records->setTemplateSource([templateLists] { return templateLists->lists(); });
         connect(templateLists, &TemplateListsModel::changed, records,
                 [records, templateLists] { records->setTemplates(templateLists->lists()); });
-        connect(s->files(), SIGNAL(recordsRebuildRequested()), records, SLOT(rebuild()));
-        connect(s->files(), SIGNAL(slot_files_got_dir(QString)), records, SLOT(slot_files_got_dir(QString)));
+        connect(s->files(), &FileExchange::recordsRebuildRequested, records, QOverload<>::of(&RecordList::rebuild));
+        connect(s->files(), &FileExchange::slot_files_got_dir, records, &RecordList::slot_files_got_dir);
 
         auto *tree = new LevelTree(ui.tabLevels, s->menuLevels(), records, s->protocol(), ui.pbSelectReport, this);
         tree->setObjectName(QStringLiteral("levelTree"));
-        connect(s->protocol(), SIGNAL(menuLevelsComplete()), tree, SLOT(applyCaptions()));
-        connect(this, SIGNAL(recordTabsReset()), tree, SLOT(resetWalk()));
+        connect(s->protocol(), &KeyProtocol::menuLevelsComplete, tree, &LevelTree::applyCaptions);
+        connect(this, &MainWindow::recordTabsReset, tree, &LevelTree::resetWalk);
         // Back from the settings page opens only the first active level's tab; the walk
         // starts over there (this runs after iBtnSettings_Click, connected first).
         connect(ui.pbSettings, &QPushButton::clicked, tree, [this, tree] {
-            if (ui.stMainPages->currentIndex() == 3)
+            if (ui.mainPage() == MainPage::MainForm)
                 tree->resetWalk();
         });
         setFirstActiveLevelProvider([tree] { return tree->firstActiveTab(); });

@@ -7,7 +7,7 @@ StatusLine::StatusLine(QLabel *label, int holdMs, QObject *parent)
     , m_label(label)
 {
     m_timer.setInterval(holdMs);
-    connect(&m_timer, SIGNAL(timeout()), this, SLOT(slot_PrintLogger()));
+    connect(&m_timer, &QTimer::timeout, this, &StatusLine::slot_PrintLogger);
     QFont f = m_label->font();
     f.setPointSize(10);
     m_label->setFont(f);

@@ -254,7 +254,7 @@ void WifiController::iLwIpList_onListDoubleClicked(QListWidgetItem *item)
     if (!SettingsFile::save(path, settings)) {
         // Closing now would lose the choice without a word.
         td::log(QStringLiteral("settings.ini can't be written: ") + path);
-        emit messageRequested(tr("Warning! File 'settings.ini' can't create!"), QStringLiteral("red"));
+        emit warningRequested(tr("Warning! File 'settings.ini' can't create!"), QStringLiteral("red"));
         return;
     }
     if (m_data)

@@ -80,6 +80,8 @@ signals:
     void statusMessage(const QString &text);
     void openMainFormRequested();
     void messageRequested(const QString &text, const QString &style);
+    // A failure the user must acknowledge (the PC address could not be saved).
+    void warningRequested(const QString &text, const QString &style);
     // The PC address was saved; the program is to close (it binds the new address at the
     // next start).
     void closeRequested();

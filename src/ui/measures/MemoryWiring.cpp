@@ -77,7 +77,7 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
                              return;
                          td::log(QStringLiteral("RX FILE: ") + folderAndFile.at(1) + QStringLiteral(" got from DIR: ")
                                  + folderAndFile.at(0));
-                         if (ui->stMainPages->currentIndex() == 3
+                         if (ui->mainPage() == MainPage::MainForm
                              && ui->tabLevels->currentIndex() == LevelTree::RecordTab)
                              memory->loadRecordMeasures(folderAndFile.at(1), true);
                      });

@@ -88,7 +88,26 @@ void PopupHost::openMessage(cParameter *aPar, const QString &caption, bool enabl
         return;
     }
     m_closeOnDismiss = closesProgram;
+    m_unacknowledgedShown = false;
     m_message->setMessage(aPar->caption(), caption, enabled, count);
+    showCentred(m_message, false);
+}
+
+void PopupHost::PopupMessageWindowUntilAcknowledged(cParameter *aPar)
+{
+    if (!aPar) {
+        td::log(QStringLiteral("Message popup asked for without a message"));
+        return;
+    }
+    m_unacknowledged = aPar->caption();
+    showUnacknowledged();
+}
+
+void PopupHost::showUnacknowledged()
+{
+    m_closeOnDismiss = false;
+    m_unacknowledgedShown = true;
+    m_message->setMessage(m_unacknowledged, tr("CLOSE"), true, 0);
     showCentred(m_message, false);
 }
 
@@ -109,6 +128,14 @@ void PopupHost::PopupMessageWindowNotUSB(cParameter *aPar)
 
 void PopupHost::messageDismissed()
 {
+    if (m_unacknowledgedShown) {
+        // The user has seen it and pressed its button.
+        m_unacknowledgedShown = false;
+        m_unacknowledged.clear();
+        return;
+    }
+    if (!m_unacknowledged.isEmpty())
+        showUnacknowledged();
     // Only the showing that was opened as "not USB" closes the program; the popup is reused,
     // so later messages must not inherit that.
     if (!m_closeOnDismiss)
@@ -149,6 +176,11 @@ void PopupHost::showKeypad(cParameter *aPar)
 void PopupHost::closeMessage()
 {
     m_closeOnDismiss = false;
+    if (!m_unacknowledged.isEmpty()) {
+        if (!m_unacknowledgedShown || !m_message->isVisible())
+            showUnacknowledged();
+        return;
+    }
     m_message->close();
 }
 

@@ -50,10 +50,19 @@ public slots:
     void PopupMessageWindow(cParameter *aPar);
     void PopupMessageWindowFormat(cParameter *aPar);
     void PopupMessageWindowNotUSB(cParameter *aPar);
+    // A message that stays until the user presses its button: no count-down, and closeMessage()
+    // (the key found or lost) leaves it. A message shown over it brings it back when it goes.
+    void PopupMessageWindowUntilAcknowledged(cParameter *aPar);
     void PopupWaitWindow();
     void showKeypad(cParameter *aPar);
+    // Closes the message window, unless a message waits for its acknowledgement: that one is
+    // shown (again) instead.
     void closeMessage();
     void closeWait();
+
+public:
+    // The text waiting for the user's acknowledgement; empty when none.
+    QString unacknowledgedMessage() const { return m_unacknowledged; }
 
 private slots:
     void messageDismissed();
@@ -62,6 +71,7 @@ private:
     void openMessage(cParameter *aPar, const QString &caption, bool enabled, quint8 count,
                      bool closesProgram);
     void showCentred(QWidget *popup, bool onDesktop);
+    void showUnacknowledged();
 
     QWidget *m_mainWindow = nullptr;
     QPointer<PopupA> m_keypad;
@@ -69,4 +79,6 @@ private:
     QPointer<PopupQ> m_question;
     QPointer<PopupWait> m_wait;
     bool m_closeOnDismiss = false;
+    QString m_unacknowledged;
+    bool m_unacknowledgedShown = false; // the window shows m_unacknowledged right now
 };

@@ -75,37 +75,41 @@ RecordEditorPage::RecordEditorPage(const Widgets &widgets, RecordList *records, 
     connectWidgets();
 
     if (m_records) {
-        connect(m_records, SIGNAL(rebuilt()), this, SLOT(onRecordsRebuilt()));
+        connect(m_records, &RecordList::rebuilt, this, &RecordEditorPage::onRecordsRebuilt);
         onRecordsRebuilt();
     } else {
         slot_GetRecordStatus();
     }
     if (m_templates) {
-        connect(m_templates, SIGNAL(changed()), this, SLOT(onTemplatesChanged()));
-        connect(m_templates, SIGNAL(modesChanged()), this, SLOT(onModesChanged()));
-        connect(m_templates, SIGNAL(receivedFromKey()), this, SLOT(onModesChanged()));
+        connect(m_templates, &TemplateListsModel::changed, this, &RecordEditorPage::onTemplatesChanged);
+        connect(m_templates, &TemplateListsModel::modesChanged, this, &RecordEditorPage::onModesChanged);
+        connect(m_templates, &TemplateListsModel::receivedFromKey, this, &RecordEditorPage::onModesChanged);
     }
 }
 
 void RecordEditorPage::connectWidgets()
 {
-    connect(m_form.leOperation, SIGNAL(editingFinished()), this, SLOT(slot_GetRecordStatus()));
+    connect(m_form.leOperation, &QLineEdit::editingFinished, this, &RecordEditorPage::slot_GetRecordStatus);
     for (QComboBox *combo : {m_form.cbFio, m_form.cbWheel, m_form.cbUzel})
-        connect(combo, SIGNAL(activated(int)), this, SLOT(slot_GetRecordStatus()));
-    connect(m_form.cbPageNumber, SIGNAL(activated(int)), this, SLOT(iCmbPageNumberOP_Changed(int)));
-    connect(m_form.cbAlgorithm, SIGNAL(activated(int)), this, SLOT(iBtnAlgOP_Changed(int)));
-    connect(m_form.pbOperation[RecordEditorForm::Create], SIGNAL(clicked()), this, SLOT(iBtnNewRecordCreate_Click()));
-    connect(m_form.pbOperation[RecordEditorForm::Edit], SIGNAL(clicked()), this, SLOT(iBtnNewRecordEdit_Click()));
-    connect(m_form.pbOperation[RecordEditorForm::Delete], SIGNAL(clicked()), this, SLOT(iBtnNewRecordDelete_Click()));
+        connect(combo, QOverload<int>::of(&QComboBox::activated), this, &RecordEditorPage::slot_GetRecordStatus);
+    connect(m_form.cbPageNumber, QOverload<int>::of(&QComboBox::activated), this,
+            &RecordEditorPage::iCmbPageNumberOP_Changed);
+    connect(m_form.cbAlgorithm, QOverload<int>::of(&QComboBox::activated), this, &RecordEditorPage::iBtnAlgOP_Changed);
+    connect(m_form.pbOperation[RecordEditorForm::Create], &QPushButton::clicked, this,
+            &RecordEditorPage::iBtnNewRecordCreate_Click);
+    connect(m_form.pbOperation[RecordEditorForm::Edit], &QPushButton::clicked, this,
+            &RecordEditorPage::iBtnNewRecordEdit_Click);
+    connect(m_form.pbOperation[RecordEditorForm::Delete], &QPushButton::clicked, this,
+            &RecordEditorPage::iBtnNewRecordDelete_Click);
     for (int op = 0; op < RecordEditorForm::Operations; ++op) {
-        connect(m_form.pbYes[size_t(op)], SIGNAL(clicked()), this, SLOT(iBtnNewRecordYesNo_Click()));
-        connect(m_form.pbNo[size_t(op)], SIGNAL(clicked()), this, SLOT(iBtnNewRecordYesNo_Click()));
+        connect(m_form.pbYes[size_t(op)], &QPushButton::clicked, this, &RecordEditorPage::iBtnNewRecordYesNo_Click);
+        connect(m_form.pbNo[size_t(op)], &QPushButton::clicked, this, &RecordEditorPage::iBtnNewRecordYesNo_Click);
     }
     for (cParameter *p : m_form.params) {
         if (p == parameter(RecordParameter::CountCon))
             continue;
-        connect(p, SIGNAL(click_button(cParameter *)), this, SLOT(onParameterClicked(cParameter *)));
-        connect(p, SIGNAL(changed_valueD()), this, SLOT(iParRangegOPChanged_Changed()));
+        connect(p, &cParameter::click_button, this, &RecordEditorPage::onParameterClicked);
+        connect(p, &cParameter::changed_valueD, this, &RecordEditorPage::iParRangegOPChanged_Changed);
     }
 }
 
@@ -593,7 +597,7 @@ void RecordEditorPage::expectRecordUpdated()
 {
     if (!m_files)
         return;
-    connect(m_files, SIGNAL(files_put_file(QStringList)), this, SLOT(slot_files_put_file_RecordUpdated(QStringList)),
+    connect(m_files, &FileExchange::files_put_file, this, &RecordEditorPage::slot_files_put_file_RecordUpdated,
             Qt::UniqueConnection);
 }
 
@@ -610,8 +614,7 @@ void RecordEditorPage::slot_files_put_file_RecordUpdated(const QStringList &fold
         return;
     m_recordAwaited.clear();
     if (m_files)
-        disconnect(m_files, SIGNAL(files_put_file(QStringList)), this,
-                   SLOT(slot_files_put_file_RecordUpdated(QStringList)));
+        disconnect(m_files, &FileExchange::files_put_file, this, &RecordEditorPage::slot_files_put_file_RecordUpdated);
     if (m_protocol)
         m_protocol->FE_PageCurrent_Write(file);
     td::log(QStringLiteral("PUT to Key in DIR:") + folder + QStringLiteral("FILE:") + file);

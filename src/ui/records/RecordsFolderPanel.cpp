@@ -87,9 +87,9 @@ RecordsFolderPanel::RecordsFolderPanel(QWidget *container, FileExchange *files, 
         row->addWidget(b, 1);
     container->layout()->addWidget(box);
 
-    connect(m_save, SIGNAL(clicked()), this, SLOT(iBtnRecordsToFolder_Click()));
-    connect(m_copy, SIGNAL(clicked()), this, SLOT(iBtnRecordsFromFolder_Click()));
-    connect(m_erase, SIGNAL(clicked()), this, SLOT(iBtnEraseMemory_Click()));
+    connect(m_save, &QPushButton::clicked, this, &RecordsFolderPanel::iBtnRecordsToFolder_Click);
+    connect(m_copy, &QPushButton::clicked, this, &RecordsFolderPanel::iBtnRecordsFromFolder_Click);
+    connect(m_erase, &QPushButton::clicked, this, &RecordsFolderPanel::iBtnEraseMemory_Click);
 }
 
 QString RecordsFolderPanel::chooseFolder(const QString &title) const

@@ -35,7 +35,7 @@ TemplateTextRow::TemplateTextRow(int index, const QString &objectPrefix, const Q
     f.setBold(true);
     button->setFont(f);
     grid->addLayout(m_switch, line, 0, lineSpan, 1, Qt::AlignLeft | Qt::AlignVCenter);
-    connect(m_switch, SIGNAL(click_button(cSwitcher *)), this, SLOT(onSwitchClicked()));
+    connect(m_switch, &cSwitcher::click_button, this, &TemplateTextRow::onSwitchClicked);
 
     for (int k = 0; k < captions.size(); ++k) {
         auto *edit = new QLineEdit(parent);
@@ -47,7 +47,7 @@ TemplateTextRow::TemplateTextRow(int index, const QString &objectPrefix, const Q
         ef.setPointSize(kEditPoints);
         edit->setFont(ef);
         grid->addWidget(edit, line, 1 + k);
-        connect(edit, SIGNAL(textEdited(QString)), this, SLOT(onTextEdited()));
+        connect(edit, &QLineEdit::textEdited, this, &TemplateTextRow::onTextEdited);
         m_edits.append(edit);
     }
 }

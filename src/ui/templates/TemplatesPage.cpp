@@ -14,6 +14,7 @@
 #include "ui/templates/UzelTemplateRow.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,7 +26,10 @@
 #include <QScrollArea>
 #include <QScroller>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -66,18 +70,21 @@ TemplatesPage::TemplatesPage(const Widgets &widgets, TemplateListsModel *model, 
 
     m_w.fromJson->setToolTip(tr("Get template from JSON-file"));
     m_w.save->setToolTip(tr("Save template to key"));
-    connect(m_w.fromJson, SIGNAL(clicked()), this, SLOT(iBtnTemplatesGetFromJson_Click()));
-    connect(m_w.save, SIGNAL(clicked()), this, SLOT(iBtnTemplatesApply_Click()));
-    connect(m_w.tabs, SIGNAL(currentChanged(int)), this, SLOT(tabWheelUzel_currentChanged(int)));
-    connect(m_model, SIGNAL(entriesChanged(int, QVector<int>)), this, SLOT(onEntriesChanged(int, QVector<int>)));
-    connect(m_model, SIGNAL(modesChanged()), this, SLOT(onModesChanged()));
+    connect(m_w.fromJson, &QPushButton::clicked, this, &TemplatesPage::iBtnTemplatesGetFromJson_Click);
+    connect(m_w.save, &QPushButton::clicked, this, &TemplatesPage::iBtnTemplatesApply_Click);
+    connect(m_w.tabs, &QTabWidget::currentChanged, this, &TemplatesPage::tabWheelUzel_currentChanged);
+    connect(m_model, &TemplateListsModel::entriesChanged, this, &TemplatesPage::onEntriesChanged);
+    connect(m_model, &TemplateListsModel::modesChanged, this, &TemplatesPage::onModesChanged);
 
-    for (int i = 0; i < FioTemplate::Count; ++i)
-        applyEntry(TemplateKind::Fio, i);
-    for (int i = 0; i < WheelTemplate::Count; ++i)
-        applyEntry(TemplateKind::Wheel, i);
-    for (int i = 0; i < UzelTemplate::Count; ++i)
-        applyEntry(TemplateKind::Uzel, i);
+    if (m_w.rowsWhenIdle) {
+        m_w.tabs->installEventFilter(this);
+        if (m_w.tabs->isVisible())
+            ensureRows(currentKind());
+        QTimer::singleShot(0, this, &TemplatesPage::buildRowsWhileIdle);
+    } else {
+        for (TemplateKind kind : {TemplateKind::Fio, TemplateKind::Wheel, TemplateKind::Uzel})
+            ensureRows(kind);
+    }
     m_lastTab = m_w.tabs->currentIndex();
     setDirty(currentKind(), false);
 }
@@ -110,53 +117,93 @@ QWidget *TemplatesPage::makeListTab(const QString &objectName, const QStringList
 void TemplatesPage::buildTabs()
 {
     m_w.tabs->setStyleSheet(QLatin1String(kTabStyle));
-    QGridLayout *grid = nullptr;
-
     QWidget *fioTab = makeListTab(QStringLiteral("saFioTemplates"),
                                   {tr("View on key display"), tr("Additional field 1"), tr("Additional field 2")}, 3,
-                                  &grid);
-    QWidget *content = grid->parentWidget();
-    for (int i = 0; i < FioTemplate::Count; ++i) {
-        auto *row = new TemplateTextRow(i, QStringLiteral("Fio"),
-                                        {tr("View on key display"), tr("Additional field 1"), tr("Additional field 2")},
-                                        FioTemplate::TextField, content, grid, 1 + i);
-        connect(row, SIGNAL(edited()), this, SLOT(onRowEdited()));
-        m_fioRows.append(row);
-    }
-    grid->setRowStretch(1 + FioTemplate::Count, 1);
-
-    QWidget *wheelTab = makeListTab(QStringLiteral("saWheelTemplates"), {tr("View on key display")}, 1, &grid);
-    content = grid->parentWidget();
-    for (int i = 0; i < WheelTemplate::Count; ++i) {
-        auto *row = new TemplateTextRow(i, QStringLiteral("Wheel"), {tr("View on key display")},
-                                        WheelTemplate::TextField, content, grid, 1 + i);
-        connect(row, SIGNAL(edited()), this, SLOT(onRowEdited()));
-        m_wheelRows.append(row);
-    }
-    grid->setRowStretch(1 + WheelTemplate::Count, 1);
-
+                                  &m_grids[int(TemplateKind::Fio)]);
+    QWidget *wheelTab = makeListTab(QStringLiteral("saWheelTemplates"), {tr("View on key display")}, 1,
+                                    &m_grids[int(TemplateKind::Wheel)]);
     QWidget *uzelTab = makeListTab(QStringLiteral("saUzelTemplates"),
-                                   {tr("Main info"), tr("String 1"), tr("String 2"), tr("Measure algorithm")}, 3, &grid);
-    content = grid->parentWidget();
-    for (int i = 0; i < UzelTemplate::Count; ++i) {
-        const int line = 1 + 2 * i;
-        // Every other node row on a light band, so a row's two lines read as one.
-        if (i % 2 == 0) {
-            auto *stripe = new QFrame(content);
-            stripe->setStyleSheet(QLatin1String(kStripeStyle));
-            grid->addWidget(stripe, line, 0, 2, 5);
-        }
-        auto *row = new UzelTemplateRow(i, m_model, content, grid, line);
-        connect(row, SIGNAL(edited()), this, SLOT(onRowEdited()));
-        connect(row, SIGNAL(keypadRequested(cParameter *)), this, SLOT(showKeypad(cParameter *)));
-        m_uzelRows.append(row);
-    }
-    grid->setRowStretch(1 + 2 * UzelTemplate::Count, 1);
-
+                                   {tr("Main info"), tr("String 1"), tr("String 2"), tr("Measure algorithm")}, 3,
+                                   &m_grids[int(TemplateKind::Uzel)]);
     m_w.tabs->addTab(fioTab, tr("F.I.O."));
     m_w.tabs->addTab(wheelTab, tr("Wheel"));
     m_w.tabs->addTab(uzelTab, tr("Uzel"));
     m_w.tabs->setCurrentIndex(0);
+}
+
+void TemplatesPage::ensureRows(TemplateKind kind)
+{
+    buildRows(kind, TemplateListsModel::count(kind));
+}
+
+void TemplatesPage::buildRows(TemplateKind kind, int upTo)
+{
+    const int k = int(kind);
+    const int total = TemplateListsModel::count(kind);
+    upTo = std::min(upTo, total);
+    if (m_rowsBuilt[k] >= upTo)
+        return;
+    QGridLayout *grid = m_grids[k];
+    QWidget *content = grid->parentWidget();
+    for (int i = m_rowsBuilt[k]; i < upTo; ++i) {
+        switch (kind) {
+        case TemplateKind::Fio: {
+            auto *row = new TemplateTextRow(i, QStringLiteral("Fio"),
+                                            {tr("View on key display"), tr("Additional field 1"),
+                                             tr("Additional field 2")},
+                                            FioTemplate::TextField, content, grid, 1 + i);
+            connect(row, &TemplateTextRow::edited, this, &TemplatesPage::onRowEdited);
+            m_fioRows.append(row);
+            break;
+        }
+        case TemplateKind::Wheel: {
+            auto *row = new TemplateTextRow(i, QStringLiteral("Wheel"), {tr("View on key display")},
+                                            WheelTemplate::TextField, content, grid, 1 + i);
+            connect(row, &TemplateTextRow::edited, this, &TemplatesPage::onRowEdited);
+            m_wheelRows.append(row);
+            break;
+        }
+        case TemplateKind::Uzel: {
+            const int line = 1 + 2 * i;
+            // Every other node row on a light band, so a row's two lines read as one.
+            if (i % 2 == 0) {
+                auto *stripe = new QFrame(content);
+                stripe->setStyleSheet(QLatin1String(kStripeStyle));
+                grid->addWidget(stripe, line, 0, 2, 5);
+            }
+            auto *row = new UzelTemplateRow(i, m_model, content, grid, line);
+            connect(row, &UzelTemplateRow::edited, this, &TemplatesPage::onRowEdited);
+            connect(row, &UzelTemplateRow::keypadRequested, this, &TemplatesPage::showKeypad);
+            m_uzelRows.append(row);
+            break;
+        }
+        }
+        m_rowsBuilt[k] = i + 1;
+        applyEntry(kind, i);
+    }
+    if (m_rowsBuilt[k] == total)
+        grid->setRowStretch(kind == TemplateKind::Uzel ? 1 + 2 * total : 1 + total, 1);
+}
+
+void TemplatesPage::buildRowsWhileIdle()
+{
+    // A handful of rows per turn of the event loop keeps the window answering meanwhile.
+    constexpr int rowsPerTurn = 5;
+    for (TemplateKind kind : {TemplateKind::Fio, TemplateKind::Wheel, TemplateKind::Uzel}) {
+        const int k = int(kind);
+        if (m_rowsBuilt[k] < TemplateListsModel::count(kind)) {
+            buildRows(kind, m_rowsBuilt[k] + rowsPerTurn);
+            QTimer::singleShot(0, this, &TemplatesPage::buildRowsWhileIdle);
+            return;
+        }
+    }
+}
+
+bool TemplatesPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_w.tabs && event->type() == QEvent::Show)
+        ensureRows(currentKind());
+    return QObject::eventFilter(watched, event);
 }
 
 void TemplatesPage::buildServiceButtons(QWidget *container)
@@ -172,14 +219,14 @@ void TemplatesPage::buildServiceButtons(QWidget *container)
         const char *name;
         QString text;
         QString tip;
-        const char *slot;
+        void (TemplatesPage::*slot)();
     } buttons[] = {
         {"pbTemplatesToFolder", tr("Save templates to PC folder"), tr("Save all template lists into a folder on the PC"),
-         SLOT(iBtnTemplatesToFolder_Click())},
+         &TemplatesPage::iBtnTemplatesToFolder_Click},
         {"pbTemplatesFromFolder", tr("Send templates from PC folder to key"),
-         tr("Send the template lists of a PC folder to the key"), SLOT(iBtnTemplatesFromFolder_Click())},
+         tr("Send the template lists of a PC folder to the key"), &TemplatesPage::iBtnTemplatesFromFolder_Click},
         {"pbTemplatesDefaults", tr("Fill templates with defaults"),
-         tr("Replace all template lists in the key by default lists"), SLOT(iBtnTemplatesDefaults_Click())},
+         tr("Replace all template lists in the key by default lists"), &TemplatesPage::iBtnTemplatesDefaults_Click},
     };
     for (const auto &b : buttons) {
         auto *button = new QPushButton(b.text, box);
@@ -189,7 +236,7 @@ void TemplatesPage::buildServiceButtons(QWidget *container)
         button->setMinimumHeight(44);
         button->setStyleSheet(QLatin1String(kServiceButtonStyle));
         layout->addWidget(button);
-        connect(button, SIGNAL(clicked()), this, b.slot);
+        connect(button, &QPushButton::clicked, this, b.slot);
     }
     if (container->layout())
         container->layout()->addWidget(box);
@@ -209,6 +256,8 @@ TemplateKind TemplatesPage::currentKind() const
 
 TemplateLists TemplatesPage::collect(TemplateKind kind) const
 {
+    // Rows are only a view of the model; building them changes no state a caller sees.
+    const_cast<TemplatesPage *>(this)->ensureRows(kind);
     TemplateLists lists = m_model->lists();
     switch (kind) {
     case TemplateKind::Fio:
@@ -312,6 +361,8 @@ void TemplatesPage::tabWheelUzel_currentChanged(int aIndex)
     td::log(QStringLiteral("tabWheelUzel_currentChanged tabWheelUzel_Last=%1").arg(m_lastTab));
     td::log(QStringLiteral("tabWheelUzel_currentChanged aIndex=%1").arg(aIndex));
     m_lastTab = aIndex;
+    if (m_w.tabs->isVisible())
+        ensureRows(currentKind());
     setDirty(currentKind(), m_dirty[int(currentKind())]);
 }
 

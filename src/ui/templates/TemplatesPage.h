@@ -44,6 +44,10 @@ public:
         QPushButton *save = nullptr;     // pbTemplatesSave
         QLabel *note = nullptr;          // optional: tells when the shown list is not saved
         QWidget *service = nullptr;      // optional: container for the three folder buttons
+        // Build the rows a few at a time while the event loop is idle rather than at once (the
+        // 100 node rows cost more than the rest of the start-up together). A list needed
+        // sooner (its tab on screen, a save) is completed on the spot.
+        bool rowsWhenIdle = false;
     };
     // Asks for a folder: (dialog title, start folder) -> the chosen folder, empty when cancelled.
     using FolderChooser = std::function<QString(const QString &title, const QString &start)>;
@@ -65,6 +69,7 @@ public:
     TemplateLists collect(TemplateKind kind) const;
     bool hasUnsavedChanges(TemplateKind kind) const { return m_dirty[int(kind)]; }
 
+    // Null for a row not built yet (see Widgets::rowsWhenIdle).
     TemplateTextRow *fioRow(int i) const { return m_fioRows.value(i); }
     TemplateTextRow *wheelRow(int i) const { return m_wheelRows.value(i); }
     UzelTemplateRow *uzelRow(int i) const { return m_uzelRows.value(i); }
@@ -96,8 +101,14 @@ private slots:
     void onRowEdited();
     void showKeypad(cParameter *aPar);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildTabs();
+    void ensureRows(TemplateKind kind);
+    void buildRows(TemplateKind kind, int upTo);
+    void buildRowsWhileIdle();
     void buildServiceButtons(QWidget *container);
     QWidget *makeListTab(const QString &objectName, const QStringList &headers, int stretchColumns, QGridLayout **grid);
     void applyEntry(TemplateKind kind, int index);
@@ -116,6 +127,8 @@ private:
     QList<TemplateTextRow *> m_fioRows;
     QList<TemplateTextRow *> m_wheelRows;
     QList<UzelTemplateRow *> m_uzelRows;
+    QGridLayout *m_grids[3] = {nullptr, nullptr, nullptr};
+    int m_rowsBuilt[3] = {0, 0, 0};
     bool m_dirty[3] = {false, false, false};
     int m_lastTab = 0;
 };

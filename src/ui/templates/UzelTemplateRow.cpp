@@ -71,7 +71,7 @@ UzelTemplateRow::UzelTemplateRow(int index, const TemplateListsModel *model, QWi
     const QString number = QString::number(index + 1);
     m_texts = new TemplateTextRow(index, QStringLiteral("Uzel"), {tr("Main info"), tr("String 1"), tr("String 2")},
                                   UzelTemplate::TextField, parent, grid, line, 2);
-    connect(m_texts, SIGNAL(edited()), this, SIGNAL(edited()));
+    connect(m_texts, &TemplateTextRow::edited, this, &UzelTemplateRow::edited);
 
     m_combo = new QComboBox(parent);
     m_combo->setObjectName(QStringLiteral("cbUzelAlgorithm_%1").arg(index));
@@ -84,7 +84,7 @@ UzelTemplateRow::UzelTemplateRow(int index, const TemplateListsModel *model, QWi
     cf.setPointSize(10);
     m_combo->setFont(cf);
     grid->addWidget(m_combo, line, 4);
-    connect(m_combo, SIGNAL(activated(int)), this, SLOT(iParUzelTemplatesCombo_Changed(int)));
+    connect(m_combo, QOverload<int>::of(&QComboBox::activated), this, &UzelTemplateRow::iParUzelTemplatesCombo_Changed);
 
     auto *strip = new QWidget(parent);
     strip->setObjectName(QStringLiteral("wUzelFields_%1").arg(index));
@@ -113,8 +113,8 @@ UzelTemplateRow::UzelTemplateRow(int index, const TemplateListsModel *model, QWi
         keepPlaceWhenHidden(p->button());
         keepPlaceWhenHidden(p->captionLabel());
         fields->addLayout(p);
-        connect(p, SIGNAL(click_button(cParameter *)), this, SIGNAL(keypadRequested(cParameter *)));
-        connect(p, SIGNAL(changed_valueD()), this, SLOT(iParUzelTemplates_Changed()));
+        connect(p, &cParameter::click_button, this, &UzelTemplateRow::keypadRequested);
+        connect(p, &cParameter::changed_valueD, this, &UzelTemplateRow::iParUzelTemplates_Changed);
         m_fields[size_t(i)] = p;
     }
     fields->addStretch(1);
