@@ -1,5 +1,5 @@
 // Read-out figures against the real keysim over a pseudo-terminal: the program's mirror of
-// the key's records folder (UsbLink + KeySession, exactly as the window runs them) next to
+// the key's records folder (the key connection, exactly as the window runs it) next to
 // a minimal stop-and-wait client that makes the same requests over the same kind of line,
 // which is the most this protocol allows; then the same mirror on a line paced at 115200
 // baud against the bound that the line rate sets.
@@ -16,6 +16,7 @@
 #include "link/UsbLink.h"
 #include "protocol/FileCmdHeader.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
@@ -205,7 +206,7 @@ double cpuSeconds()
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The program: UsbLink opens the key's port, KeySession fetches the records folder whole.
+// The program: the key connection opens the key's port and fetches the records folder whole.
 Run programMirror(const QString &device, const QString &dataRoot)
 {
     Run run;
@@ -213,10 +214,11 @@ Run programMirror(const QString &device, const QString &dataRoot)
     cGlobalData global;
     global.portOverride = device;
     CountingPort port;
-    UsbLink usb(&global, &port);
-    KeySession session(&global);
-    QObject::connect(&usb, SIGNAL(frameReceived(RxDataBuffer)), session.protocol(),
-                     SLOT(iReceiveUart_Click(RxDataBuffer)));
+    KeyConnection::Options options;
+    options.port = &port;
+    KeyConnection connection(&global, options);
+    UsbLink &usb = *connection.usb();
+    KeySession &session = *connection.session();
     QEventLoop loop;
     bool done = false;
     QObject::connect(session.files(), &FileExchange::slot_files_got_dir, &loop, [&](const QString &dir) {
@@ -230,9 +232,11 @@ Run programMirror(const QString &device, const QString &dataRoot)
     const double cpuBefore = cpuSeconds();
     QElapsedTimer t;
     t.start();
-    usb.TmrCheckSerialPorts();
-    if (!usb.isConnected())
+    // Only the records folder is measured: the port is opened without the scan, which would
+    // start the whole read-out.
+    if (!usb.OpenKeyPort())
         return run;
+    global.setCurrentInterface(1);
     session.files()->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("*"));
     loop.exec();
     run.seconds = t.nsecsElapsed() / 1e9;
@@ -445,7 +449,7 @@ bool scenario(const char *title, int records, int measures, const QStringList &k
                 g_rssAfterFirstProgramKb = peakRssKb();
             const bool same = sameFolder(pc + QStringLiteral("/download/dbsett"), keyRecords);
             allSame = allSame && same && r.ok;
-            printRun(same ? "program (UsbLink+KeySession)" : "program: MIRROR DIFFERS", r);
+            printRun(same ? "program (KeyConnection)" : "program: MIRROR DIFFERS", r);
             if (i == 0 || r.seconds < program->seconds)
                 *program = r;
             QDir(pc).removeRecursively();

@@ -10,7 +10,7 @@
 
 KeySession::KeySession(cGlobalData *globalData, QObject *parent, int listTickMs,
                        int progressTickMs)
-    : QObject(parent), m_usb(new UsbKeyTransport(globalData))
+    : QObject(parent), m_usb(new UsbKeyTransport)
 {
     build(globalData, listTickMs, progressTickMs);
 }
@@ -31,9 +31,10 @@ void KeySession::build(cGlobalData *globalData, int listTickMs, int progressTick
     m_files = new FileExchange(m_sender, this, listTickMs, progressTickMs);
     m_protocol = new KeyProtocol(globalData, m_sender, m_files, m_model, m_menuLevels, this);
     m_templateLists = new TemplateListsModel(this);
-    connect(m_files, SIGNAL(slot_files_got_dir(QString)), m_templateLists, SLOT(slot_files_got_dir(QString)));
-    connect(m_files, SIGNAL(slot_files_got_file(QStringList)), m_templateLists,
-            SLOT(slot_files_got_file(QStringList)));
+    connect(m_files, &FileExchange::slot_files_got_dir, m_templateLists,
+            &TemplateListsModel::slot_files_got_dir);
+    connect(m_files, &FileExchange::slot_files_got_file, m_templateLists,
+            &TemplateListsModel::slot_files_got_file);
     connect(m_model, &KeyModel::deviceSettingsChanged, m_templateLists,
             [this] { m_templateLists->setKeyMode(m_model->deviceSettings().TypeKey); });
 }
@@ -53,4 +54,9 @@ KeySession::~KeySession()
 void KeySession::setWifiDirectory(WifiKeyDirectory *directory)
 {
     m_sender->setWifiDirectory(directory);
+}
+
+void KeySession::followUsbLink(UsbLink *link)
+{
+    m_usb->followLink(link);
 }
