@@ -9,6 +9,7 @@
 #include "link/RxDataBuffer.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
