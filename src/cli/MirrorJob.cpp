@@ -93,12 +93,11 @@ MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &p
     QObject::connect(&noKey, &QTimer::timeout, &loop, [&] {
         if (started)
             return;
-        QString where = options.port.isEmpty()
-            ? tr("no key found on the USB ports")
-            : (QFileInfo::exists(options.port) ? tr("no key on %1").arg(options.port)
+        const QString why = options.port.isEmpty()
+            ? tr("no port with the key's USB serial number")
+            : (QFileInfo::exists(options.port) ? tr("%1 did not open as the key's port").arg(options.port)
                                                : tr("%1 does not exist").arg(options.port));
-        finish(CliExit::NoKey,
-               tr("%1 within %2 s").arg(where).arg(options.timeoutSeconds));
+        finish(CliExit::NoKey, tr("no key within %1 s: %2").arg(options.timeoutSeconds).arg(why));
     });
     noKey.start(qMax(0, options.timeoutSeconds) * 1000);
 
