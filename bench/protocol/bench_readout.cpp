@@ -6,6 +6,7 @@
 //
 //   bench_readout [--records N] [--measures M] [--paced-records N] [--skip-paced]
 //                 [--skip-unpaced] [--only program|client] [--repeat N]
+//                 [--skip-syscalls] [--syscall-records N]
 #include "base/Paths.h"
 #include "base/cGlobalData.h"
 #include "link/ComSlip.h"
@@ -26,6 +27,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -34,6 +36,8 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <termios.h>
+#include <csignal>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -414,13 +418,83 @@ void printRun(const char *who, const Run &r)
                 "", r.keySeconds / n * 1e6, r.pcSeconds / n * 1e6, r.cpuSeconds);
 }
 
+// System calls of this process (every thread) while fn runs, counted by strace attached from
+// outside. total is -1 when strace is missing or could not attach.
+struct SyscallCount
+{
+    qint64 total = -1;
+    QList<QPair<qint64, QString>> top; // calls, name; most frequent first
+};
+
+SyscallCount countSyscalls(const std::function<void()> &fn)
+{
+    SyscallCount count;
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    QTemporaryDir dir;
+    if (strace.isEmpty() || !dir.isValid()) {
+        fn();
+        return count;
+    }
+    const QString out = dir.filePath(QStringLiteral("strace.txt"));
+    QProcess tracer;
+    tracer.setProcessChannelMode(QProcess::MergedChannels);
+    tracer.start(strace, {QStringLiteral("-c"), QStringLiteral("-f"), QStringLiteral("-p"),
+                          QString::number(::getpid()), QStringLiteral("-o"), out});
+    QByteArray said;
+    // Attached once it names the threads it follows.
+    while (tracer.waitForReadyRead(5000)) {
+        said += tracer.readAll();
+        if (said.contains("attached"))
+            break;
+    }
+    const bool attached = said.contains("attached");
+    fn();
+    if (tracer.state() != QProcess::NotRunning) {
+        ::kill(pid_t(tracer.processId()), SIGINT);
+        tracer.waitForFinished(10000);
+    }
+    if (!attached)
+        return count;
+    QFile f(out);
+    if (!f.open(QIODevice::ReadOnly))
+        return count;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QStringList cols = line.simplified().split(QLatin1Char(' '));
+        if (cols.size() < 5 || line.startsWith(QLatin1String("%")) || line.startsWith(QLatin1String("-")))
+            continue;
+        bool ok = false;
+        const qint64 calls = cols.at(3).toLongLong(&ok);
+        if (!ok)
+            continue;
+        if (cols.last() == QLatin1String("total"))
+            count.total = calls;
+        else
+            count.top.append({calls, cols.last()});
+    }
+    std::sort(count.top.begin(), count.top.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    return count;
+}
+
+void printSyscalls(const char *who, const SyscallCount &c, quint64 roundTrips)
+{
+    if (c.total < 0 || roundTrips == 0) {
+        std::printf("  %-30s system calls: not counted (strace missing or not allowed)\n", who);
+        return;
+    }
+    QStringList top;
+    for (int i = 0; i < c.top.size() && i < 6; ++i)
+        top << QStringLiteral("%1 %2").arg(c.top.at(i).second).arg(double(c.top.at(i).first) / roundTrips, 0, 'f', 1);
+    std::printf("  %-30s %.1f system calls per round trip (%s)\n", who, double(c.total) / roundTrips,
+                qPrintable(top.join(QStringLiteral(", "))));
+}
+
 // One scenario: a key of `records` x `measures`, keysim started with `keysimArgs`; the
 // program and the client take turns, each against a fresh keysim on the same key folder,
 // `repeat` times. The machine is shared, so each side's best run is the figure compared.
 bool scenario(const char *title, int records, int measures, const QStringList &keysimArgs, int repeat,
-              Run *program, Run *client)
+              Run *program, Run *client, const QString &base = QDir::tempPath())
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(base + QStringLiteral("/bench_readout-XXXXXX"));
     const QString root = dir.filePath(QStringLiteral("key"));
     QDir().mkpath(root);
     if (!makeKey(root, records, measures)) {
@@ -473,6 +547,36 @@ bool scenario(const char *title, int records, int measures, const QStringList &k
     return allSame;
 }
 
+// One more run of each side with strace attached, for the system calls a round trip costs
+// (strace slows the run; its time is not a figure).
+void syscallsPerRoundTrip(int records, int measures)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("key"));
+    QDir().mkpath(root);
+    if (!makeKey(root, records, measures))
+        return;
+    std::printf("system calls (strace -c -f on this process, %d records x %d measures):\n", records, measures);
+    {
+        KeysimProcess sim;
+        if (!sim.start(root, {}))
+            return;
+        Run r;
+        const SyscallCount c = countSyscalls([&] { r = programMirror(sim.device(), dir.filePath(QStringLiteral("pc"))); });
+        printSyscalls("program (KeyConnection)", c, r.ok ? r.roundTrips : 0);
+    }
+    {
+        KeysimProcess sim;
+        if (!sim.start(root, {}))
+            return;
+        Run r;
+        const SyscallCount c = countSyscalls([&] { r = clientMirror(sim.device(), dir.filePath(QStringLiteral("client"))); });
+        printSyscalls("stop-and-wait client", c, r.ok ? r.roundTrips : 0);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -491,18 +595,32 @@ int main(int argc, char *argv[])
     bool allOk = true;
 
     if (!args.contains(QLatin1String("--skip-unpaced"))) {
-        Run program, client;
+        // The mirror writes a file per record: once with the data root on disk, once on a RAM
+        // disk, so the file system's share shows.
+        QList<QPair<QString, QString>> places{{QStringLiteral("on disk"), QDir::tempPath()}};
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            places.append({QStringLiteral("on a RAM disk"), QStringLiteral("/dev/shm")});
+        QStringList ratios;
         const long rssStart = peakRssKb();
-        allOk = scenario("unpaced", records, measures, {}, repeat, &program, &client) && allOk;
-        std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s)\n",
-                    program.seconds, program.seconds > 0 ? program.roundTrips / program.seconds : 0.0,
-                    client.seconds, client.seconds > 0 ? client.roundTrips / client.seconds : 0.0);
-        std::printf("  program / client time: %.2fx (goal 1.5x or less)\n",
-                    client.seconds > 0 ? program.seconds / client.seconds : 0.0);
-        std::printf("  peak memory of this process (ru_maxrss): %ld kB at start, %ld kB after the program's "
+        for (const auto &place : places) {
+            Run program, client;
+            const QByteArray title = QStringLiteral("unpaced, %1 (%2)").arg(place.first, place.second).toUtf8();
+            allOk = scenario(title.constData(), records, measures, {}, repeat, &program, &client, place.second) && allOk;
+            std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s)\n",
+                        program.seconds, program.seconds > 0 ? program.roundTrips / program.seconds : 0.0,
+                        client.seconds, client.seconds > 0 ? client.roundTrips / client.seconds : 0.0);
+            const double ratio = client.seconds > 0 ? program.seconds / client.seconds : 0.0;
+            std::printf("  program / client time %s: %.2fx (goal 1.2x or less)\n\n", qPrintable(place.first), ratio);
+            ratios << QStringLiteral("%1 %2x").arg(place.first).arg(ratio, 0, 'f', 2);
+            std::fflush(stdout);
+        }
+        std::printf("program / client time: %s\n", qPrintable(ratios.join(QStringLiteral(", "))));
+        std::printf("peak memory of this process (ru_maxrss): %ld kB at start, %ld kB after the program's "
                     "first mirror\n\n",
                     rssStart, g_rssAfterFirstProgramKb);
         std::fflush(stdout);
+        if (!args.contains(QLatin1String("--skip-syscalls")))
+            syscallsPerRoundTrip(qMin(records, intArg("--syscall-records", 200)), measures);
     }
     if (!args.contains(QLatin1String("--skip-paced"))) {
         Run program, client;
