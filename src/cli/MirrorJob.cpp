@@ -23,12 +23,14 @@ namespace cli {
 
 namespace {
 
+// Every text of the command-line program is in one translation context.
+struct Cli
+{
+    Q_DECLARE_TR_FUNCTIONS(cli)
+};
+
 const QStringList kFolders{QStringLiteral("/templates"), QStringLiteral("/dbsett")};
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("cli", text);
-}
 
 // Files and bytes the mirror holds now, for the summary.
 void countMirror(int *files, qint64 *bytes)
@@ -72,7 +74,7 @@ MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &p
     QObject::connect(&connection, &KeyConnection::noKey, &loop, [&] {
         // Before a key was found this is only the scan going round.
         if (started)
-            finish(CliExit::Failed, tr("the key was lost before the mirror was complete"));
+            finish(CliExit::Failed, Cli::tr("the key was lost before the mirror was complete"));
     });
     QObject::connect(files, &FileExchange::slot_files_got_dir, &loop, [&](const QString &keyDir) {
         if (kFolders.contains(keyDir))
@@ -83,7 +85,7 @@ MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &p
     QObject::connect(files, &FileExchange::transfersActiveChanged, &loop, [&](bool active) {
         // Idle again with a folder missing: the exchange gave its transfers up.
         if (started && !active && done.size() < kFolders.size())
-            finish(CliExit::Failed, tr("the key stopped answering; transfers given up"));
+            finish(CliExit::Failed, Cli::tr("the key stopped answering; transfers given up"));
     });
     if (progress)
         QObject::connect(files, &FileExchange::progressChanged, &loop, progress);
@@ -93,11 +95,12 @@ MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &p
     QObject::connect(&noKey, &QTimer::timeout, &loop, [&] {
         if (started)
             return;
-        const QString why = options.port.isEmpty()
-            ? tr("no port with the key's USB serial number")
-            : (QFileInfo::exists(options.port) ? tr("%1 did not open as the key's port").arg(options.port)
-                                               : tr("%1 does not exist").arg(options.port));
-        finish(CliExit::NoKey, tr("no key within %1 s: %2").arg(options.timeoutSeconds).arg(why));
+        QString why = Cli::tr("no port with the key's USB serial number");
+        if (!options.port.isEmpty() && QFileInfo::exists(options.port))
+            why = Cli::tr("%1 did not open as the key's port").arg(options.port);
+        else if (!options.port.isEmpty())
+            why = Cli::tr("%1 does not exist").arg(options.port);
+        finish(CliExit::NoKey, Cli::tr("no key within %1 s: %2").arg(options.timeoutSeconds).arg(why));
     });
     noKey.start(qMax(0, options.timeoutSeconds) * 1000);
 
