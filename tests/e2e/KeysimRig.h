@@ -155,8 +155,16 @@ public:
     }
 
     // Every request the key received so far, one line each ("FE_KeyName_Read",
-    // "FA_READ dbsett/NAME seek=512", ...).
+    // "FA_READ dbsett/NAME seek=512", ...), without the 1.5 s status exchange that the PC runs
+    // alongside everything else once a key is connected (statusRequests() counts those).
     QStringList requests() const
+    {
+        QStringList lines = allRequests();
+        lines.removeAll(QStringLiteral("FE_JsonNotification_Status"));
+        return lines;
+    }
+    int statusRequests() const { return allRequests().count(QStringLiteral("FE_JsonNotification_Status")); }
+    QStringList allRequests() const
     {
         return QString::fromUtf8(readFile(logPath())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
