@@ -1,11 +1,12 @@
 // Read-out figures against the real keysim over a pseudo-terminal: the program's mirror of
-// the key's records folder (UsbLink + KeySession, exactly as the window runs them) next to
+// the key's records folder (the key connection, exactly as the window runs it) next to
 // a minimal stop-and-wait client that makes the same requests over the same kind of line,
 // which is the most this protocol allows; then the same mirror on a line paced at 115200
 // baud against the bound that the line rate sets.
 //
 //   bench_readout [--records N] [--measures M] [--paced-records N] [--skip-paced]
 //                 [--skip-unpaced] [--only program|client] [--repeat N]
+//                 [--skip-syscalls] [--syscall-records N]
 #include "base/Paths.h"
 #include "base/cGlobalData.h"
 #include "link/ComSlip.h"
@@ -16,6 +17,7 @@
 #include "link/UsbLink.h"
 #include "protocol/FileCmdHeader.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
@@ -25,6 +27,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -33,6 +36,8 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <termios.h>
+#include <csignal>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -205,7 +210,7 @@ double cpuSeconds()
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The program: UsbLink opens the key's port, KeySession fetches the records folder whole.
+// The program: the key connection opens the key's port and fetches the records folder whole.
 Run programMirror(const QString &device, const QString &dataRoot)
 {
     Run run;
@@ -213,10 +218,11 @@ Run programMirror(const QString &device, const QString &dataRoot)
     cGlobalData global;
     global.portOverride = device;
     CountingPort port;
-    UsbLink usb(&global, &port);
-    KeySession session(&global);
-    QObject::connect(&usb, SIGNAL(frameReceived(RxDataBuffer)), session.protocol(),
-                     SLOT(iReceiveUart_Click(RxDataBuffer)));
+    KeyConnection::Options options;
+    options.port = &port;
+    KeyConnection connection(&global, options);
+    UsbLink &usb = *connection.usb();
+    KeySession &session = *connection.session();
     QEventLoop loop;
     bool done = false;
     QObject::connect(session.files(), &FileExchange::slot_files_got_dir, &loop, [&](const QString &dir) {
@@ -230,9 +236,11 @@ Run programMirror(const QString &device, const QString &dataRoot)
     const double cpuBefore = cpuSeconds();
     QElapsedTimer t;
     t.start();
-    usb.TmrCheckSerialPorts();
-    if (!usb.isConnected())
+    // Only the records folder is measured: the port is opened without the scan, which would
+    // start the whole read-out.
+    if (!usb.OpenKeyPort())
         return run;
+    global.setCurrentInterface(1);
     session.files()->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("*"));
     loop.exec();
     run.seconds = t.nsecsElapsed() / 1e9;
@@ -410,13 +418,83 @@ void printRun(const char *who, const Run &r)
                 "", r.keySeconds / n * 1e6, r.pcSeconds / n * 1e6, r.cpuSeconds);
 }
 
+// System calls of this process (every thread) while fn runs, counted by strace attached from
+// outside. total is -1 when strace is missing or could not attach.
+struct SyscallCount
+{
+    qint64 total = -1;
+    QList<QPair<qint64, QString>> top; // calls, name; most frequent first
+};
+
+SyscallCount countSyscalls(const std::function<void()> &fn)
+{
+    SyscallCount count;
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    QTemporaryDir dir;
+    if (strace.isEmpty() || !dir.isValid()) {
+        fn();
+        return count;
+    }
+    const QString out = dir.filePath(QStringLiteral("strace.txt"));
+    QProcess tracer;
+    tracer.setProcessChannelMode(QProcess::MergedChannels);
+    tracer.start(strace, {QStringLiteral("-c"), QStringLiteral("-f"), QStringLiteral("-p"),
+                          QString::number(::getpid()), QStringLiteral("-o"), out});
+    QByteArray said;
+    // Attached once it names the threads it follows.
+    while (tracer.waitForReadyRead(5000)) {
+        said += tracer.readAll();
+        if (said.contains("attached"))
+            break;
+    }
+    const bool attached = said.contains("attached");
+    fn();
+    if (tracer.state() != QProcess::NotRunning) {
+        ::kill(pid_t(tracer.processId()), SIGINT);
+        tracer.waitForFinished(10000);
+    }
+    if (!attached)
+        return count;
+    QFile f(out);
+    if (!f.open(QIODevice::ReadOnly))
+        return count;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QStringList cols = line.simplified().split(QLatin1Char(' '));
+        if (cols.size() < 5 || line.startsWith(QLatin1String("%")) || line.startsWith(QLatin1String("-")))
+            continue;
+        bool ok = false;
+        const qint64 calls = cols.at(3).toLongLong(&ok);
+        if (!ok)
+            continue;
+        if (cols.last() == QLatin1String("total"))
+            count.total = calls;
+        else
+            count.top.append({calls, cols.last()});
+    }
+    std::sort(count.top.begin(), count.top.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    return count;
+}
+
+void printSyscalls(const char *who, const SyscallCount &c, quint64 roundTrips)
+{
+    if (c.total < 0 || roundTrips == 0) {
+        std::printf("  %-30s system calls: not counted (strace missing or not allowed)\n", who);
+        return;
+    }
+    QStringList top;
+    for (int i = 0; i < c.top.size() && i < 6; ++i)
+        top << QStringLiteral("%1 %2").arg(c.top.at(i).second).arg(double(c.top.at(i).first) / roundTrips, 0, 'f', 1);
+    std::printf("  %-30s %.1f system calls per round trip (%s)\n", who, double(c.total) / roundTrips,
+                qPrintable(top.join(QStringLiteral(", "))));
+}
+
 // One scenario: a key of `records` x `measures`, keysim started with `keysimArgs`; the
 // program and the client take turns, each against a fresh keysim on the same key folder,
 // `repeat` times. The machine is shared, so each side's best run is the figure compared.
 bool scenario(const char *title, int records, int measures, const QStringList &keysimArgs, int repeat,
-              Run *program, Run *client)
+              Run *program, Run *client, const QString &base = QDir::tempPath())
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir(base + QStringLiteral("/bench_readout-XXXXXX"));
     const QString root = dir.filePath(QStringLiteral("key"));
     QDir().mkpath(root);
     if (!makeKey(root, records, measures)) {
@@ -445,7 +523,7 @@ bool scenario(const char *title, int records, int measures, const QStringList &k
                 g_rssAfterFirstProgramKb = peakRssKb();
             const bool same = sameFolder(pc + QStringLiteral("/download/dbsett"), keyRecords);
             allSame = allSame && same && r.ok;
-            printRun(same ? "program (UsbLink+KeySession)" : "program: MIRROR DIFFERS", r);
+            printRun(same ? "program (KeyConnection)" : "program: MIRROR DIFFERS", r);
             if (i == 0 || r.seconds < program->seconds)
                 *program = r;
             QDir(pc).removeRecursively();
@@ -469,6 +547,36 @@ bool scenario(const char *title, int records, int measures, const QStringList &k
     return allSame;
 }
 
+// One more run of each side with strace attached, for the system calls a round trip costs
+// (strace slows the run; its time is not a figure).
+void syscallsPerRoundTrip(int records, int measures)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("key"));
+    QDir().mkpath(root);
+    if (!makeKey(root, records, measures))
+        return;
+    std::printf("system calls (strace -c -f on this process, %d records x %d measures):\n", records, measures);
+    {
+        KeysimProcess sim;
+        if (!sim.start(root, {}))
+            return;
+        Run r;
+        const SyscallCount c = countSyscalls([&] { r = programMirror(sim.device(), dir.filePath(QStringLiteral("pc"))); });
+        printSyscalls("program (KeyConnection)", c, r.ok ? r.roundTrips : 0);
+    }
+    {
+        KeysimProcess sim;
+        if (!sim.start(root, {}))
+            return;
+        Run r;
+        const SyscallCount c = countSyscalls([&] { r = clientMirror(sim.device(), dir.filePath(QStringLiteral("client"))); });
+        printSyscalls("stop-and-wait client", c, r.ok ? r.roundTrips : 0);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -487,18 +595,32 @@ int main(int argc, char *argv[])
     bool allOk = true;
 
     if (!args.contains(QLatin1String("--skip-unpaced"))) {
-        Run program, client;
+        // The mirror writes a file per record: once with the data root on disk, once on a RAM
+        // disk, so the file system's share shows.
+        QList<QPair<QString, QString>> places{{QStringLiteral("on disk"), QDir::tempPath()}};
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            places.append({QStringLiteral("on a RAM disk"), QStringLiteral("/dev/shm")});
+        QStringList ratios;
         const long rssStart = peakRssKb();
-        allOk = scenario("unpaced", records, measures, {}, repeat, &program, &client) && allOk;
-        std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s)\n",
-                    program.seconds, program.seconds > 0 ? program.roundTrips / program.seconds : 0.0,
-                    client.seconds, client.seconds > 0 ? client.roundTrips / client.seconds : 0.0);
-        std::printf("  program / client time: %.2fx (goal 1.5x or less)\n",
-                    client.seconds > 0 ? program.seconds / client.seconds : 0.0);
-        std::printf("  peak memory of this process (ru_maxrss): %ld kB at start, %ld kB after the program's "
+        for (const auto &place : places) {
+            Run program, client;
+            const QByteArray title = QStringLiteral("unpaced, %1 (%2)").arg(place.first, place.second).toUtf8();
+            allOk = scenario(title.constData(), records, measures, {}, repeat, &program, &client, place.second) && allOk;
+            std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s)\n",
+                        program.seconds, program.seconds > 0 ? program.roundTrips / program.seconds : 0.0,
+                        client.seconds, client.seconds > 0 ? client.roundTrips / client.seconds : 0.0);
+            const double ratio = client.seconds > 0 ? program.seconds / client.seconds : 0.0;
+            std::printf("  program / client time %s: %.2fx (goal 1.2x or less)\n\n", qPrintable(place.first), ratio);
+            ratios << QStringLiteral("%1 %2x").arg(place.first).arg(ratio, 0, 'f', 2);
+            std::fflush(stdout);
+        }
+        std::printf("program / client time: %s\n", qPrintable(ratios.join(QStringLiteral(", "))));
+        std::printf("peak memory of this process (ru_maxrss): %ld kB at start, %ld kB after the program's "
                     "first mirror\n\n",
                     rssStart, g_rssAfterFirstProgramKb);
         std::fflush(stdout);
+        if (!args.contains(QLatin1String("--skip-syscalls")))
+            syscallsPerRoundTrip(qMin(records, intArg("--syscall-records", 200)), measures);
     }
     if (!args.contains(QLatin1String("--skip-paced"))) {
         Run program, client;

@@ -4,8 +4,6 @@
 #include <QString>
 
 class KeyPort;
-class QLabel;
-class ComSlip;
 class cWifi;
 
 // The one shared state object. main() makes it before the window; the window resets it and
@@ -21,21 +19,21 @@ public:
     // the PC address "127.0.0.1"). Command-line options are kept.
     void reset();
 
-    // Connection mode: 0 no key, 1 USB, 2 Wi-Fi.
+    // Connection mode: 0 no key, 1 USB, 2 Wi-Fi. Code that changes it goes through
+    // setCurrentInterface, so whoever shows the mode hears of every change.
     quint8 currentInterface = 0;
+    void setCurrentInterface(quint8 mode);
 
     KeyPort *serialPort = nullptr; // the key's port (link/KeyPort.h); made once, never deleted while running
-    ComSlip *comSlip = nullptr;        // exists while the USB key's port is open
     cWifi *wifi = nullptr;
 
     QString pcAddress = QStringLiteral("127.0.0.1"); // from settings.ini
     bool wifiReady = false;           // raised 3 s after switching to Wi-Fi
 
-    QLabel *busyAnimationLabel = nullptr;
-    QLabel *statusLineLabel = nullptr;
-    QLabel *keyNameLabel = nullptr;
-
     // Command line.
     QString portOverride;     // --port DEVICE
     QString firmwareServer;   // --firmware-server URL
+
+signals:
+    void currentInterfaceChanged(quint8 mode);
 };

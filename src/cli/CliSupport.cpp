@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 
+#include "base/LogOutput.h"
 #include "base/Paths.h"
 
 #include <QCoreApplication>
@@ -36,10 +37,18 @@ void writeErr(const QString &text)
 }
 } // namespace
 
+const QCommandLineOption &verboseOption()
+{
+    static const QCommandLineOption option(QStringLiteral("verbose"),
+                                           QCoreApplication::translate("cli", "Write the debug log to stderr."));
+    return option;
+}
+
 void addCommonOptions(QCommandLineParser &parser)
 {
     parser.addHelpOption();
     parser.addOption(dataDirOption());
+    parser.addOption(verboseOption());
 }
 
 bool parseArguments(QCommandLineParser &parser, const QString &command, const QStringList &args)
@@ -54,6 +63,8 @@ bool parseArguments(QCommandLineParser &parser, const QString &command, const QS
         QTextStream(stdout) << parser.helpText();
         std::exit(0);
     }
+    if (parser.isSet(verboseOption()))
+        td::installBufferedLogOutput(stderr);
     return true;
 }
 

@@ -27,8 +27,8 @@ ComSlip::ComSlip(QObject *parent, int replyTimeoutMs, int aliveTickMs)
             emit rx_data(frame);
     });
     m_queue = new MyQueueTX(QString(), replyTimeoutMs, aliveTickMs);
-    connect(m_queue, SIGNAL(resultReady(QueueElement)), this,
-            SLOT(SendCommandToUART_QueueElement(QueueElement)), Qt::QueuedConnection);
+    connect(m_queue, &MyQueueTX::resultReady, this, &ComSlip::SendCommandToUART_QueueElement,
+            Qt::QueuedConnection);
 }
 
 ComSlip::~ComSlip()
@@ -43,9 +43,8 @@ void ComSlip::detach()
         return;
     m_detached = true;
     if (m_port)
-        disconnect(m_port, SIGNAL(readyRead()), this, SLOT(handleReadyRead()));
-    disconnect(m_queue, SIGNAL(resultReady(QueueElement)), this,
-               SLOT(SendCommandToUART_QueueElement(QueueElement)));
+        disconnect(m_port, &KeyPort::readyRead, this, &ComSlip::handleReadyRead);
+    disconnect(m_queue, &MyQueueTX::resultReady, this, &ComSlip::SendCommandToUART_QueueElement);
     m_queue->shutdown();
     m_port = nullptr;
 }
@@ -55,7 +54,7 @@ void ComSlip::attachPort(KeyPort *port)
     if (m_detached || !port)
         return;
     m_port = port;
-    connect(m_port, SIGNAL(readyRead()), this, SLOT(handleReadyRead()));
+    connect(m_port, &KeyPort::readyRead, this, &ComSlip::handleReadyRead);
     emit interface_changed(1);
 }
 

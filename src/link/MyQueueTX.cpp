@@ -20,13 +20,13 @@ MyQueueTX::MyQueueTX(const QString &interfaceFilter, int replyTimeoutMs, int ali
 
     m_oneSecTimer = new QTimer(this);
     m_oneSecTimer->setInterval(aliveTickMs);
-    connect(m_oneSecTimer, SIGNAL(timeout()), this, SLOT(slot_iTmrOneSec()));
+    connect(m_oneSecTimer, &QTimer::timeout, this, &MyQueueTX::slot_iTmrOneSec);
     m_oneSecTimer->start();
 
     // Not single-shot: the time-out handler stops it, and a reply stops it earlier.
     m_replyTimer = new QTimer(this);
     m_replyTimer->setInterval(replyTimeoutMs);
-    connect(m_replyTimer, SIGNAL(timeout()), this, SLOT(iUpdateTimer()));
+    connect(m_replyTimer, &QTimer::timeout, this, &MyQueueTX::iUpdateTimer);
 
     start(QThread::InheritPriority);
 }

@@ -1,6 +1,18 @@
 #include "link/QueueElement.h"
 
+#include "base/Log.h"
+
 #include <algorithm>
+
+bool QueueElement::acceptsPayload(int size)
+{
+    if (size <= PAYLOAD_CAPACITY)
+        return true;
+    td::log(QStringLiteral("Command of %1 bytes refused: at most %2 fit")
+                .arg(size)
+                .arg(PAYLOAD_CAPACITY));
+    return false;
+}
 
 bool QueueElement::setPayload(const uchar *data, int size)
 {

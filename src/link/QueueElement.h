@@ -29,6 +29,10 @@ struct QueueElement
     bool setPayload(const uchar *data, int size);
 
     const uchar *payloadData() const { return payload.data(); }
+
+    // Whether a payload of that size may be queued. A cut command would reach the key as a
+    // different command, so both links refuse what does not fit, and say so in one line.
+    static bool acceptsPayload(int size);
 };
 
 Q_DECLARE_METATYPE(QueueElement)

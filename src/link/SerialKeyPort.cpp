@@ -4,9 +4,8 @@ SerialKeyPort::SerialKeyPort(QObject *parent)
     : KeyPort(parent)
     , m_port(new QSerialPort(this))
 {
-    connect(m_port, SIGNAL(readyRead()), this, SIGNAL(readyRead()));
-    connect(m_port, SIGNAL(errorOccurred(QSerialPort::SerialPortError)), this,
-            SIGNAL(errorOccurred(QSerialPort::SerialPortError)));
+    connect(m_port, &QSerialPort::readyRead, this, &KeyPort::readyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, &KeyPort::errorOccurred);
 }
 
 void SerialKeyPort::setPortName(const QString &name)

@@ -41,17 +41,16 @@ UsbLink::UsbLink(cGlobalData *globalData, KeyPort *port, QObject *parent, int sc
         m_port = new SerialKeyPort(this);
     if (m_data)
         m_data->serialPort = m_port;
-    connect(m_port, SIGNAL(errorOccurred(QSerialPort::SerialPortError)), this,
-            SLOT(Com_handleError(QSerialPort::SerialPortError)));
+    connect(m_port, &KeyPort::errorOccurred, this, &UsbLink::Com_handleError);
 
     // One timer, so entering the no-key state twice never runs two scan chains.
     m_scanTimer->setSingleShot(true);
     m_scanTimer->setInterval(scanRearmMs);
-    connect(m_scanTimer, SIGNAL(timeout()), this, SLOT(TmrCheckSerialPorts()));
+    connect(m_scanTimer, &QTimer::timeout, this, &UsbLink::TmrCheckSerialPorts);
 
     // While connected, an error that stays set on the port is as final as a removal.
     m_healthTimer->setInterval(scanRearmMs);
-    connect(m_healthTimer, SIGNAL(timeout()), this, SLOT(checkPortError()));
+    connect(m_healthTimer, &QTimer::timeout, this, &UsbLink::checkPortError);
 }
 
 UsbLink::~UsbLink()
@@ -67,12 +66,8 @@ UsbLink::~UsbLink()
     }
     if (m_port && m_port->isOpen())
         m_port->close();
-    if (m_data) {
-        if (m_data->comSlip)
-            m_data->comSlip = nullptr;
-        if (m_data->serialPort == m_port && m_port && m_port->parent() == this)
-            m_data->serialPort = nullptr;
-    }
+    if (m_data && m_data->serialPort == m_port && m_port && m_port->parent() == this)
+        m_data->serialPort = nullptr;
 }
 
 void UsbLink::setPortLister(PortLister lister)
@@ -115,13 +110,11 @@ void UsbLink::TmrCheckSerialPorts()
             return; // already connected to it
         if (!OpenKeyPort()) {
             // Paced retry: a port held by another program must not spin the GUI thread.
-            if (m_data)
-                m_data->currentInterface = 0;
+            setMode(0);
             goToNoKeyState();
             return;
         }
-        if (m_data)
-            m_data->currentInterface = 1;
+        setMode(1);
         emit usbKeyConnected();
         return;
     }
@@ -129,12 +122,11 @@ void UsbLink::TmrCheckSerialPorts()
     if (m_comSlip)
         dropLink(); // the key's port vanished without an error of its own
     if (!m_data || !m_data->wifiReady || mode == 1) {
-        if (m_data)
-            m_data->currentInterface = 0;
+        setMode(0);
         goToNoKeyState();
         return;
     }
-    m_data->currentInterface = 2;
+    setMode(2);
     emit wifiModeRequested();
 }
 
@@ -160,9 +152,7 @@ bool UsbLink::OpenKeyPort()
 
     m_comSlip = new ComSlip(nullptr, m_replyTimeoutMs, m_aliveTickMs);
     m_comSlip->attachPort(m_port);
-    connect(m_comSlip, SIGNAL(rx_data(RxDataBuffer)), this, SLOT(iReceiveUSB_Click(RxDataBuffer)));
-    if (m_data)
-        m_data->comSlip = m_comSlip;
+    connect(m_comSlip, &ComSlip::rx_data, this, &UsbLink::iReceiveUSB_Click);
     m_healthTimer->start();
     return true;
 }
@@ -191,8 +181,6 @@ void UsbLink::dropLink()
         m_comSlip->deleteLater();
         m_comSlip = nullptr;
     }
-    if (m_data)
-        m_data->comSlip = nullptr;
     if (m_port->isOpen())
         m_port->close();
 }
@@ -206,10 +194,16 @@ void UsbLink::Com_closeSerialPort()
     dropLink();
     m_closePending = false;
     if (m_data && m_data->currentInterface == 1)
-        m_data->currentInterface = 0;
+        setMode(0);
     if (wasConnected)
         emit keyLost();
     goToNoKeyState();
+}
+
+void UsbLink::setMode(quint8 mode)
+{
+    if (m_data)
+        m_data->setCurrentInterface(mode);
 }
 
 void UsbLink::goToNoKeyState()
@@ -265,7 +259,7 @@ void UsbLink::scheduleCloseForError(QSerialPort::SerialPortError error, const ch
                 .arg(QLatin1String(reason)));
     // Closing from inside the port's own notification is not safe; do it from the event
     // loop, once, however many more errors arrive meanwhile.
-    QMetaObject::invokeMethod(this, "closeAfterPortError", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &UsbLink::closeAfterPortError, Qt::QueuedConnection);
 }
 
 void UsbLink::closeAfterPortError()

@@ -16,7 +16,7 @@ class KeyPort;
 class QTimer;
 
 // Finding, opening and supervising the USB key's serial port, and the ComSlip transport on
-// it. Keeps no widgets: it changes cGlobalData (currentInterface, serialPort, comSlip) and
+// it. Keeps no widgets: it changes cGlobalData (currentInterface, serialPort) and
 // tells the window what happened through signals.
 //
 // Signals for the window:
@@ -94,6 +94,7 @@ private slots:
 private:
     void dropLink();
     void goToNoKeyState();
+    void setMode(quint8 mode);
     void scheduleCloseForError(QSerialPort::SerialPortError error, const char *reason);
 
     cGlobalData *m_data;

@@ -2,8 +2,8 @@
 
 #include "base/Log.h"
 #include "link/MyQueueTX.h"
+#include "link/WifiKeyListModel.h"
 
-#include <QComboBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
@@ -55,28 +55,15 @@ cWifi::cWifi(const QString &pcAddress, QObject *parent, quint16 announcePort, qu
 
     m_oneSecTimer = new QTimer(this);
     m_oneSecTimer->setInterval(oneSecondTickMs);
-    connect(m_oneSecTimer, SIGNAL(timeout()), this, SLOT(slot_iTmrOneSec()));
+    connect(m_oneSecTimer, &QTimer::timeout, this, &cWifi::slot_iTmrOneSec);
     m_oneSecTimer->start();
 
-    // No parent: the window adopts it into its top bar.
-    m_combo = new QComboBox;
-    m_combo->setObjectName(QStringLiteral("cbWiFiKeys"));
-    m_combo->setFixedSize(COMBO_WIDTH, COMBO_HEIGHT);
-    // The arrow is the key picture: give it room to be seen at its own size.
-    m_combo->setStyleSheet(QStringLiteral(
-        "QComboBox {border: 1px solid rgb(160, 160, 160); border-radius: 3px; padding: 1px 4px;}"
-        "QComboBox::drop-down {width: 30px; border: none;}"
-        "QComboBox::down-arrow {image: url(:resource/images/key_sm.png); width: 24px; height: 24px;}"
-        "QComboBox QAbstractItemView {selection-background-color: rgb(48, 140, 198); "
-        "selection-color: rgb(255, 255, 255);}"));
-    m_combo->setAccessibleName(tr("Wi-Fi key"));
-    m_combo->setToolTip(tr("Wi-Fi key"));
-    m_combo->hide();
+    m_keyList = new WifiKeyListModel(this);
 
     m_announce = new QUdpSocket(this);
-    connect(m_announce, SIGNAL(readyRead()), this, SLOT(readPendingDatagramsCMD_TST()));
+    connect(m_announce, &QUdpSocket::readyRead, this, &cWifi::readPendingDatagramsCMD_TST);
     m_tcpServer = new QTcpServer(this);
-    connect(m_tcpServer, SIGNAL(newConnection()), this, SLOT(onNewConnection()));
+    connect(m_tcpServer, &QTcpServer::newConnection, this, &cWifi::onNewConnection);
 }
 
 cWifi::~cWifi()
@@ -93,8 +80,6 @@ cWifi::~cWifi()
             peer->socket->abort();
         }
     }
-    if (m_combo && !m_combo->parent())
-        delete m_combo;
 }
 
 bool cWifi::start()
@@ -195,14 +180,16 @@ QUdpSocket *cWifi::keySocket(int index) const
 
 QString cWifi::comboText(const KeyAddr &key) const
 {
-    // A key without a name would leave an empty, unchoosable-looking entry.
+    // A key without a name would leave an empty, unchoosable-looking row.
     return key.name.trimmed().isEmpty() ? key.identifier : key.name;
 }
 
 bool cWifi::AddMAC(const KeyAddr &key)
 {
-    if (findKey(key.identifier) >= 0)
+    if (findKey(key.identifier) >= 0) {
+        td::log(QStringLiteral("ERROR: AddMAC not added!"));
         return false;
+    }
     if (!isAcceptableIdentifier(key.identifier)) {
         td::log(QStringLiteral("Wi-Fi key with an unusable identifier refused: ")
                 + key.identifier.left(MAX_IDENTIFIER_LENGTH));
@@ -222,8 +209,8 @@ bool cWifi::AddMAC(const KeyAddr &key)
         focused = focused || e.addr.focus;
     entry.addr.focus = focused ? 0 : 1;
 
-    // The socket and queue come first so that a selection triggered by the new combo item
-    // already finds them.
+    // The socket and queue come first so that a selection triggered by the new row already
+    // finds them.
     entry.socket = new QUdpSocket(this);
     const QHostAddress address(m_pcAddress);
     if (address.isNull()
@@ -232,21 +219,19 @@ bool cWifi::AddMAC(const KeyAddr &key)
                           address.isNull() ? QStringLiteral("no PC address")
                                            : entry.socket->errorString());
     }
-    connect(entry.socket, SIGNAL(readyRead()), this, SLOT(readPendingDatagramsCMD()));
+    connect(entry.socket, &QUdpSocket::readyRead, this, &cWifi::readPendingDatagramsCMD);
     td::log(QStringLiteral("NewUdpSocket ID %1 IP %2 PORT %3")
                 .arg(key.identifier, m_pcAddress)
                 .arg(key.localPort));
 
     entry.queue = new MyQueueTX(key.identifier, m_replyTimeoutMs, m_aliveTickMs);
-    connect(entry.queue, SIGNAL(resultReady(QueueElement)), this,
-            SLOT(SendCommandToUART_QueueElement(QueueElement)), Qt::QueuedConnection);
+    connect(entry.queue, &MyQueueTX::resultReady, this, &cWifi::SendCommandToUART_QueueElement,
+            Qt::QueuedConnection);
 
     m_keys.push_back(entry);
-    if (m_combo) {
-        if (m_combo->count() == 0)
-            emit combobox_added();
-        m_combo->addItem(key.identifier);
-    }
+    if (m_keyList->rowCount() == 0)
+        emit combobox_added();
+    m_keyList->append(key.identifier, key.identifier);
     return true;
 }
 
@@ -265,8 +250,8 @@ void cWifi::iNewDeviceWiFi_Click(KeyAddr aKeyAddr)
         return;
     }
     const int index = findKey(aKeyAddr.identifier);
-    if (m_combo && index >= 0 && index < m_combo->count())
-        m_combo->setItemText(index, comboText(m_keys[size_t(index)].addr));
+    if (index >= 0)
+        m_keyList->setText(index, comboText(m_keys[size_t(index)].addr));
 }
 
 void cWifi::registerKey(const WifiAnnouncement &a)
@@ -294,8 +279,7 @@ void cWifi::renameKey(const QString &id, const QString &name)
     if (index < 0)
         return;
     m_keys[size_t(index)].addr.name = name;
-    if (m_combo && index < m_combo->count())
-        m_combo->setItemText(index, comboText(m_keys[size_t(index)].addr));
+    m_keyList->setText(index, comboText(m_keys[size_t(index)].addr));
 }
 
 void cWifi::removeKey(int index)
@@ -314,11 +298,10 @@ void cWifi::removeKey(int index)
     // We may be inside one of its own signals.
     entry.socket->deleteLater();
 
-    // The list shrinks before the combo: removing the item may move the combo's current
-    // index, and the selection that follows must find the lists in step.
+    // The key list shrinks before the row: removing the row may move a view's current index,
+    // and the selection that follows must find the lists in step.
     m_keys.erase(m_keys.begin() + index);
-    if (m_combo && index < m_combo->count())
-        m_combo->removeItem(index);
+    m_keyList->remove(index);
     emit keyRemoved(id);
     if (m_keys.empty())
         emit combobox_empty();
@@ -385,16 +368,15 @@ bool cWifi::QueueCommand(const KeyAddr &key, uchar packetClass, uchar subCode,
         return false;
     }
     const KeyAddr &listed = m_keys[size_t(index)].addr;
+    if (!QueueElement::acceptsPayload(length))
+        return false;
     QueueElement element;
     element.hostAddress = listed.hostAddress;
     element.port = listed.remotePort;
     element.interfaceName = listed.identifier;
     element.packetClass = packetClass;
     element.subCode = subCode;
-    if (!element.setPayload(payload, length))
-        td::log(QStringLiteral("cWifi::QueueCommand - payload of %1 bytes cut to %2")
-                    .arg(length)
-                    .arg(element.length));
+    element.setPayload(payload, length);
     element.attempts = attempts;
     element.noReply = noReply;
     m_keys[size_t(index)].queue->enqueue(element);
@@ -404,16 +386,14 @@ bool cWifi::QueueCommand(const KeyAddr &key, uchar packetClass, uchar subCode,
 bool cWifi::queueCommandTo(const QString &id, quint8 packetClass, quint8 subCode,
                            const QByteArray &payload, quint8 attempts, int noReply)
 {
+    // Checked before the narrowing to the queue's 16-bit length can hide the size.
+    if (!QueueElement::acceptsPayload(payload.size()))
+        return false;
     KeyAddr key;
     key.identifier = id;
-    const int length = qMin(payload.size(), int(QueueElement::PAYLOAD_CAPACITY));
-    if (payload.size() > length)
-        td::log(QStringLiteral("cWifi::queueCommandTo - payload of %1 bytes cut to %2")
-                    .arg(payload.size())
-                    .arg(length));
     return QueueCommand(key, packetClass, subCode,
-                        reinterpret_cast<const uchar *>(payload.constData()), quint16(length),
-                        attempts, noReply);
+                        reinterpret_cast<const uchar *>(payload.constData()),
+                        quint16(payload.size()), attempts, noReply);
 }
 
 void cWifi::ackReply(const QString &id)
@@ -550,9 +530,8 @@ void cWifi::onNewConnection()
         peer->receiver.setFrameHandler([this, raw](const RxDataBuffer &frame) { onTcpFrame(raw, frame); });
         m_tcpPeers.push_back(std::move(peer));
 
-        connect(socket, SIGNAL(readyRead()), this, SLOT(readPendingDatagramsCMD_TCP()));
-        connect(socket, SIGNAL(stateChanged(QAbstractSocket::SocketState)), this,
-                SLOT(onSocketStateChanged(QAbstractSocket::SocketState)));
+        connect(socket, &QTcpSocket::readyRead, this, &cWifi::readPendingDatagramsCMD_TCP);
+        connect(socket, &QTcpSocket::stateChanged, this, &cWifi::onSocketStateChanged);
         td::log(QStringLiteral("Connected ") + raw->address.toString() + QLatin1Char(':')
                 + QString::number(raw->port));
     }
@@ -571,6 +550,12 @@ void cWifi::dropPeer(QTcpSocket *socket)
 {
     for (auto it = m_tcpPeers.begin(); it != m_tcpPeers.end(); ++it) {
         if ((*it)->socket == socket) {
+            // The peer's receiver may be the caller (its frame handler led here), and it
+            // writes its own state after the handler returns: free it only later.
+            (*it)->socket = nullptr;
+            if (m_retiredPeers.empty())
+                QMetaObject::invokeMethod(this, &cWifi::buryRetiredPeers, Qt::QueuedConnection);
+            m_retiredPeers.push_back(std::move(*it));
             m_tcpPeers.erase(it);
             break;
         }
@@ -579,6 +564,11 @@ void cWifi::dropPeer(QTcpSocket *socket)
         disconnect(socket, nullptr, this, nullptr);
         socket->deleteLater();
     }
+}
+
+void cWifi::buryRetiredPeers()
+{
+    m_retiredPeers.clear();
 }
 
 void cWifi::readPendingDatagramsCMD_TCP()

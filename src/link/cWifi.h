@@ -5,10 +5,9 @@
 #include "link/QueueElement.h"
 #include "link/RxDataBuffer.h"
 #include "link/SlipCodec.h"
-#include "protocol/KeyTransport.h"
+#include "link/WifiKeyDirectory.h"
 
 #include <QAbstractSocket>
-#include <QComboBox>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -24,11 +23,12 @@ class QTcpServer;
 class QTcpSocket;
 class QTimer;
 class QUdpSocket;
+class WifiKeyListModel;
 
 // The Wi-Fi link: the announcement socket every key announces itself to, the TCP server keys
 // may send their frames over, and per registered key a UDP socket (bound to the port the key
-// sends to) and a transmit queue. Keeps the key list and the combo box that offers it, and
-// forgets a key whose queue has heard nothing for ten seconds.
+// sends to) and a transmit queue. Keeps the key list, and the list model the window's key
+// combo box shows, and forgets a key whose queue has heard nothing for ten seconds.
 //
 // Which key a frame comes from is decided here, and decided conservatively: a frame that
 // cannot be tied to exactly one registered key gets unregisteredName(), which the protocol
@@ -48,8 +48,6 @@ public:
     static constexpr int MAX_KEYS = 32;
     static constexpr int MAX_TCP_CONNECTIONS = 32;
     static constexpr int MAX_IDENTIFIER_LENGTH = 64;
-    static constexpr int COMBO_WIDTH = 272;
-    static constexpr int COMBO_HEIGHT = 32;
 
     // pcAddress: the PC's own address all UDP sockets are bound to (from settings.ini).
     // Nothing is bound before start().
@@ -72,10 +70,10 @@ public:
     // characters, no control characters, and never of the unregistered-peer form.
     static bool isAcceptableIdentifier(const QString &identifier);
 
-    // Adds a key (focus rule, combo item, socket, queue). False when a key with that
-    // identifier is listed already or the key is refused.
+    // Adds a key (focus rule, list row, socket, queue). False when a key with that
+    // identifier is listed already ("ERROR: AddMAC not added!") or the key is refused.
     bool AddMAC(const KeyAddr &key);
-    // Removes the key at index: queue stopped, socket closed, list entry and combo item gone.
+    // Removes the key at index: queue stopped, socket closed, list entry and its row gone.
     // Emits combobox_empty() when it was the last.
     void removeKey(int index);
     // Gives the focus to the key at index; every other key loses it and has its queue
@@ -87,7 +85,7 @@ public:
     QString findKeyByAddress(const QHostAddress &address) const;
 
     // Queues one body for that key (to its address and key-side port). False when no key
-    // with that identifier is listed: nothing is sent.
+    // with that identifier is listed, or the payload does not fit: nothing is sent.
     bool QueueCommand(const KeyAddr &key, uchar packetClass, uchar subCode, const uchar *payload,
                       quint16 length, uchar attempts, int noReply);
     // Elements waiting in the selected key's queue (0 when none is selected).
@@ -100,8 +98,8 @@ public:
     QList<KeyAddr> keys() const;
     MyQueueTX *queue(int index) const;
     QUdpSocket *keySocket(int index) const;
-    // Hidden until the window switches to Wi-Fi; the window puts it into its top bar.
-    QComboBox *comboBox() const { return m_combo; }
+    // One row per listed key, in list order, named as the key names itself.
+    WifiKeyListModel *keyList() const { return m_keyList; }
     QUdpSocket *announcementSocket() const { return m_announce; }
     QTcpServer *tcpServer() const { return m_tcpServer; }
     int tcpConnectionCount() const { return int(m_tcpPeers.size()); }
@@ -140,7 +138,7 @@ public slots:
     void onSocketStateChanged(QAbstractSocket::SocketState socketState);
     // Forgets every key whose queue's alive countdown has run out.
     void slot_iTmrOneSec();
-    // Registers the key, then names its combo item after the key.
+    // Registers the key, then names its row after the key.
     void iNewDeviceWiFi_Click(KeyAddr aKeyAddr);
 
 private:
@@ -167,16 +165,20 @@ private:
     QString identifyTcpPeer(const TcpPeer *peer) const;
     TcpPeer *findPeer(const QTcpSocket *socket) const;
     void dropPeer(QTcpSocket *socket);
+    void buryRetiredPeers();
     void reportBindFailure(quint16 port, const QString &what, const QString &error);
     QString comboText(const KeyAddr &key) const;
 
     std::vector<KeyEntry> m_keys;
     QTimer *m_oneSecTimer = nullptr;
-    QPointer<QComboBox> m_combo;
+    WifiKeyListModel *m_keyList = nullptr;
     QString m_pcAddress;
     QUdpSocket *m_announce = nullptr;
     QTcpServer *m_tcpServer = nullptr;
     std::vector<std::unique_ptr<TcpPeer>> m_tcpPeers;
+    // Dropped connections whose receiver may still be on the call stack (a frame handler
+    // closed the connection): kept until control is back in the event loop.
+    std::vector<std::unique_ptr<TcpPeer>> m_retiredPeers;
     const quint16 m_announcePort;
     const quint16 m_tcpPort;
     const int m_replyTimeoutMs;

@@ -12,10 +12,11 @@ ConnectionSupervisor::ConnectionSupervisor(cGlobalData *globalData, KeyProtocol 
     , m_rescanDelayMs(rescanDelayMs)
 {
     m_timer.setInterval(tickMs);
-    connect(&m_timer, SIGNAL(timeout()), this, SLOT(slot_TmrGetJsonEvents()));
+    connect(&m_timer, &QTimer::timeout, this, &ConnectionSupervisor::slot_TmrGetJsonEvents);
     m_wifiReadyTimer.setSingleShot(true);
     m_wifiReadyTimer.setInterval(wifiReadyMs);
-    connect(&m_wifiReadyTimer, SIGNAL(timeout()), this, SLOT(slot_iTmrTestConnectionWithKey()));
+    connect(&m_wifiReadyTimer, &QTimer::timeout, this,
+            &ConnectionSupervisor::slot_iTmrTestConnectionWithKey);
 }
 
 void ConnectionSupervisor::start()
@@ -30,7 +31,12 @@ void ConnectionSupervisor::stop()
 
 void ConnectionSupervisor::slot_InterfaceChanged(int aInterface)
 {
-    m_data->currentInterface = quint8(aInterface);
+    // The Wi-Fi link says so on every announcement, also on the no-key page before any key
+    // was chosen. Taken as the mode, it would make the port scan pass over a USB key that is
+    // plugged in meanwhile, with nothing left to scan again; Wi-Fi becomes the mode only when
+    // the scan really switches to it.
+    if (aInterface != 2 || m_data->currentInterface == 2)
+        m_data->setCurrentInterface(quint8(aInterface));
     // Keys announce themselves every second. Restarting the 3 s wait on each announcement
     // would postpone the flag for as long as any key is present; the wait runs from the
     // first switch, and a switch after it fired arms it afresh.
@@ -69,15 +75,15 @@ void ConnectionSupervisor::slot_TmrGetJsonEvents()
     if (!usb && wifi && targets.isEmpty()) {
         m_timer.stop();
         m_data->wifiReady = false;
-        m_data->currentInterface = 0;
-        QTimer::singleShot(m_rescanDelayMs, this, SIGNAL(rescanRequested()));
+        m_data->setCurrentInterface(0);
+        QTimer::singleShot(m_rescanDelayMs, this, &ConnectionSupervisor::rescanRequested);
         return;
     }
 
     if (usb && m_protocol->missedReplyCount() > 5) {
         m_timer.stop();
         m_protocol->resetMissedReplies();
-        m_data->currentInterface = 0;
+        m_data->setCurrentInterface(0);
         td::log(QStringLiteral("USB key does not answer: connection closed"));
         // Without closing the link the window would stay on the main form with a dead key
         // and never scan again.

@@ -41,8 +41,8 @@ FileExchange::FileExchange(KeySender *sender, QObject *parent, int listTickMs, i
     : QObject(parent), m_sender(sender)
 {
     qRegisterMetaType<ExchangeProgress>("ExchangeProgress");
-    connect(&m_listTimer, SIGNAL(timeout()), this, SLOT(slot_iTmrFileReadWriteList()));
-    connect(&m_progressTimer, SIGNAL(timeout()), this, SLOT(slot_iTmrProgressExchange()));
+    connect(&m_listTimer, &QTimer::timeout, this, &FileExchange::slot_iTmrFileReadWriteList);
+    connect(&m_progressTimer, &QTimer::timeout, this, &FileExchange::slot_iTmrProgressExchange);
     if (listTickMs > 0)
         m_listTimer.start(listTickMs);
     if (progressTickMs > 0)

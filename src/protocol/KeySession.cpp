@@ -10,7 +10,7 @@
 
 KeySession::KeySession(cGlobalData *globalData, QObject *parent, int listTickMs,
                        int progressTickMs)
-    : QObject(parent), m_usb(new UsbKeyTransport(globalData))
+    : QObject(parent), m_usb(new UsbKeyTransport)
 {
     build(globalData, listTickMs, progressTickMs);
 }
@@ -36,9 +36,10 @@ void KeySession::build(cGlobalData *globalData, int listTickMs, int progressTick
         if (packetClass == KeyProtocol::ClassFile)
             files->requestGivenUp(payload);
     });
-    connect(m_files, SIGNAL(slot_files_got_dir(QString)), m_templateLists, SLOT(slot_files_got_dir(QString)));
-    connect(m_files, SIGNAL(slot_files_got_file(QStringList)), m_templateLists,
-            SLOT(slot_files_got_file(QStringList)));
+    connect(m_files, &FileExchange::slot_files_got_dir, m_templateLists,
+            &TemplateListsModel::slot_files_got_dir);
+    connect(m_files, &FileExchange::slot_files_got_file, m_templateLists,
+            &TemplateListsModel::slot_files_got_file);
     connect(m_model, &KeyModel::deviceSettingsChanged, m_templateLists,
             [this] { m_templateLists->setKeyMode(m_model->deviceSettings().TypeKey); });
     // Another key's texts, flags and algorithm table must not survive where this key's
@@ -65,4 +66,9 @@ KeySession::~KeySession()
 void KeySession::setWifiDirectory(WifiKeyDirectory *directory)
 {
     m_sender->setWifiDirectory(directory);
+}
+
+void KeySession::followUsbLink(UsbLink *link)
+{
+    m_usb->followLink(link);
 }

@@ -13,6 +13,7 @@ class KeySender;
 class MenuLevels;
 class TemplateListsModel;
 class UsbKeyTransport;
+class UsbLink;
 class WifiKeyDirectory;
 
 // The protocol layer in one piece: models, sender, file exchange and JSON protocol, wired
@@ -23,7 +24,7 @@ class KeySession : public QObject
 {
     Q_OBJECT
 public:
-    // USB commands follow globalData->comSlip.
+    // USB commands go nowhere until followUsbLink().
     explicit KeySession(cGlobalData *globalData, QObject *parent = nullptr,
                         int listTickMs = td::timing::fileListTick,
                         int progressTickMs = td::timing::exchangeProgressTick);
@@ -34,6 +35,8 @@ public:
     ~KeySession() override;
 
     void setWifiDirectory(WifiKeyDirectory *directory);
+    // USB commands go to whatever ComSlip that link has open at the time.
+    void followUsbLink(UsbLink *link);
 
     KeyModel *model() const { return m_model; }
     MenuLevels *menuLevels() const { return m_menuLevels; }

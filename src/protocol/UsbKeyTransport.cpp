@@ -1,19 +1,23 @@
 #include "protocol/UsbKeyTransport.h"
 
 #include "base/Log.h"
-#include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/MyQueueTX.h"
 #include "link/QueueElement.h"
-
-UsbKeyTransport::UsbKeyTransport(cGlobalData *globalData) : m_global(globalData) {}
+#include "link/UsbLink.h"
 
 UsbKeyTransport::UsbKeyTransport(ComSlip *comSlip) : m_fixed(comSlip) {}
 
+void UsbKeyTransport::followLink(UsbLink *link)
+{
+    m_link = link;
+    m_fixed = nullptr;
+}
+
 ComSlip *UsbKeyTransport::comSlip() const
 {
-    if (m_global)
-        return m_global->comSlip;
+    if (m_link)
+        return m_link->comSlip();
     return m_fixed.data();
 }
 
@@ -23,10 +27,8 @@ bool UsbKeyTransport::queueCommand(quint8 packetClass, quint8 subCode, const QBy
     ComSlip *link = comSlip();
     if (!link)
         return false;
-    if (payload.size() > QueueElement::PAYLOAD_CAPACITY) {
-        td::log(QStringLiteral("USB command of %1 bytes refused").arg(payload.size()));
+    if (!QueueElement::acceptsPayload(payload.size()))
         return false;
-    }
     watchQueue(link);
     return link->QueueCommand(packetClass, subCode,
                               reinterpret_cast<const uchar *>(payload.constData()),

@@ -9,17 +9,18 @@
 class ComSlip;
 class MyQueueTX;
 class QObject;
-class cGlobalData;
+class UsbLink;
 
 // KeyTransport over the USB link. ComSlip exists only while the key's port is open, so
-// the transport either follows cGlobalData::comSlip or holds a guarded pointer to one
-// ComSlip (a tool or test that builds its own); with no ComSlip nothing is sent.
+// the transport asks the link that owns it at each command (or holds a guarded pointer to
+// one ComSlip that a tool or test builds itself); with no ComSlip nothing is sent.
 class UsbKeyTransport : public KeyTransport
 {
 public:
-    explicit UsbKeyTransport(cGlobalData *globalData);
+    UsbKeyTransport() = default;
     explicit UsbKeyTransport(ComSlip *comSlip);
 
+    void followLink(UsbLink *link);
     ComSlip *comSlip() const;
 
     bool queueCommand(quint8 packetClass, quint8 subCode, const QByteArray &payload,
@@ -37,6 +38,6 @@ private:
     QPointer<QObject> m_context;
     GivenUpHandler m_givenUp;
     QPointer<MyQueueTX> m_watched;
-    cGlobalData *m_global = nullptr;
+    QPointer<UsbLink> m_link;
     QPointer<ComSlip> m_fixed;
 };

@@ -9,6 +9,7 @@
 #include "link/RxDataBuffer.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
@@ -154,8 +155,16 @@ public:
     }
 
     // Every request the key received so far, one line each ("FE_KeyName_Read",
-    // "FA_READ dbsett/NAME seek=512", ...).
+    // "FA_READ dbsett/NAME seek=512", ...), without the 1.5 s status exchange that the PC runs
+    // alongside everything else once a key is connected (statusRequests() counts those).
     QStringList requests() const
+    {
+        QStringList lines = allRequests();
+        lines.removeAll(QStringLiteral("FE_JsonNotification_Status"));
+        return lines;
+    }
+    int statusRequests() const { return allRequests().count(QStringLiteral("FE_JsonNotification_Status")); }
+    QStringList allRequests() const
     {
         return QString::fromUtf8(readFile(logPath())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
@@ -200,16 +209,25 @@ private:
     QString m_device;
 };
 
-// The PC: UsbLink opening the key's port by --port, KeySession on top, wired as the main
-// window wires them, on a data root inside a temporary folder (so the folder around the
-// data root is ours too and can hold sentinel files).
+// The PC: the key connection as the main window builds it, opening the key's port by --port,
+// on a data root inside a temporary folder (so the folder around the data root is ours too
+// and can hold sentinel files).
 class PcSide
 {
 public:
+    static KeyConnection::Options options(int replyTimeoutMs, int scanRearmMs)
+    {
+        KeyConnection::Options o;
+        o.replyTimeoutMs = replyTimeoutMs;
+        o.scanRearmMs = scanRearmMs;
+        return o;
+    }
+
     explicit PcSide(const QString &device, int replyTimeoutMs = td::timing::queueReplyTimeout,
                     int scanRearmMs = 100)
-        : usb(&global, nullptr, nullptr, scanRearmMs, replyTimeoutMs)
-        , session(&global)
+        : connection(&global, options(replyTimeoutMs, scanRearmMs))
+        , usb(*connection.usb())
+        , session(*connection.session())
         , gotDir(session.files(), SIGNAL(slot_files_got_dir(QString)))
         , gotFile(session.files(), SIGNAL(slot_files_got_file(QStringList)))
         , putFile(session.files(), SIGNAL(files_put_file(QStringList)))
@@ -218,9 +236,6 @@ public:
         QDir(m_base.path()).mkpath(QStringLiteral("root"));
         Paths::setDataRoot(dataRoot());
         global.portOverride = device;
-        QObject::connect(&usb, SIGNAL(frameReceived(RxDataBuffer)), session.protocol(),
-                         SLOT(iReceiveUart_Click(RxDataBuffer)));
-        QObject::connect(&usb, SIGNAL(usbKeyConnected()), session.protocol(), SLOT(ReadKeyOnConnect()));
     }
     ~PcSide() { Paths::setDataRoot(QString()); }
 
@@ -264,8 +279,9 @@ public:
     }
 
     cGlobalData global;
-    UsbLink usb;
-    KeySession session;
+    KeyConnection connection;
+    UsbLink &usb;
+    KeySession &session;
     QSignalSpy gotDir;
     QSignalSpy gotFile;
     QSignalSpy putFile;

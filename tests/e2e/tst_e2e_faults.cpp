@@ -161,7 +161,7 @@ void TestE2eFaults::unplugClosesTheLinkAndScanningFindsTheKeyAgain()
     // may meanwhile go to some other program, whose line must never be opened as the key.
     pc.global.portOverride = pc.base() + QStringLiteral("/no-key-yet");
     QVERIFY(!pc.usb.isConnected());
-    QVERIFY(pc.global.comSlip == nullptr);
+    QVERIFY(pc.usb.comSlip() == nullptr);
     QCOMPARE(int(pc.global.currentInterface), 0);
     QCOMPARE(pc.folderDone(QStringLiteral("/dbsett")), 0);
     QTRY_VERIFY_WITH_TIMEOUT(sim.process().state() == QProcess::NotRunning, 10000);

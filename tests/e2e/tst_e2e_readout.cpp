@@ -64,6 +64,8 @@ void TestE2eReadout::requestsInOrderAndModelFilled()
 
     PcSide pc(sim.device());
     QVERIFY(pc.connectAndReadOut(60000));
+    // Supervision took over from the read-out, as in the window.
+    QTRY_VERIFY_WITH_TIMEOUT(sim.statusRequests() >= 1, 5000);
 
     const QStringList log = sim.requests();
     const QStringList head{QStringLiteral("FE_KeyName_Read"),       QStringLiteral("FE_DeviceSetting_Read"),

@@ -1,16 +1,18 @@
 #pragma once
 
-// The PC's Wi-Fi side wired as the main window wires it (link, protocol session, port scan,
-// supervision, window controller), with short intervals and ports of its own, plus a
-// hand-driven key on a loopback socket and the real keysim as a process.
+// The PC's Wi-Fi side as the main window builds it (the key connection and the window's
+// controller), with short intervals and ports of its own, plus a hand-driven key on a loopback
+// socket and the real keysim as a process.
 
 #include "base/Paths.h"
 #include "ui/frame/WifiController.h"
+#include "ui/frame/WifiKeyCombo.h"
 #include "base/cGlobalData.h"
 #include "link/MemoryKeyPort.h"
 #include "link/UsbLink.h"
 #include "link/cWifi.h"
 #include "protocol/ConnectionSupervisor.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
@@ -191,37 +193,51 @@ struct WifiPc
     DataRoot root;
     cGlobalData data;
     MemoryKeyPort port;
-    KeySession session;
-    UsbLink usb;
-    ConnectionSupervisor supervisor;
     PortHold announceHold{false};
     PortHold tcpHold{true};
     quint16 announcePort;
     quint16 tcpPort;
-    cWifi wifi;
+    KeyConnection connection;
+    KeySession &session;
+    UsbLink &usb;
+    ConnectionSupervisor &supervisor;
+    cWifi &wifi;
     WifiController controller;
+
+    static KeyConnection::Options options(const PcTiming &t, MemoryKeyPort *port, quint16 announce,
+                                          quint16 tcp)
+    {
+        KeyConnection::Options o;
+        o.port = port;
+        o.pcAddress = QStringLiteral("127.0.0.1");
+        o.announcePort = announce;
+        o.tcpPort = tcp;
+        o.scanRearmMs = t.scanMs;
+        o.statusTickMs = t.tickMs;
+        o.wifiReadyMs = t.wifiReadyMs;
+        o.rescanDelayMs = 50;
+        o.wifiSweepMs = t.sweepMs;
+        o.replyTimeoutMs = t.replyMs;
+        o.aliveTickMs = t.aliveTickMs;
+        o.fileListTickMs = 20;
+        o.progressTickMs = 200;
+        return o;
+    }
 
     explicit WifiPc(const PcTiming &t = PcTiming(),
                     const WifiController::Widgets &widgets = WifiController::Widgets())
-        : session(&data, nullptr, 20, 200)
-        , usb(&data, &port, nullptr, t.scanMs, t.replyMs, t.aliveTickMs)
-        , supervisor(&data, session.protocol(), nullptr, t.tickMs, t.wifiReadyMs, 50)
-        , announcePort(announceHold.port())
+        : announcePort(announceHold.port())
         , tcpPort(tcpHold.port())
-        , wifi(QStringLiteral("127.0.0.1"), nullptr, announcePort, tcpPort, t.sweepMs, t.replyMs,
-               t.aliveTickMs)
-        , controller(&data, &wifi, &session, &supervisor, &usb, nullptr, widgets, nullptr, 3600 * 1000)
+        , connection(&data, options(t, &port, announcePort, tcpPort))
+        , session(*connection.session())
+        , usb(*connection.usb())
+        , supervisor(*connection.supervisor())
+        , wifi(*connection.wifi())
+        , controller(&connection, nullptr, widgets, nullptr, 3600 * 1000)
     {
         usb.setPortLister([] { return QList<UsbLink::PortEntry>(); });
-        QObject::connect(session.protocol(), &KeyProtocol::supervisionStartRequested, &supervisor,
-                         &ConnectionSupervisor::start);
-        QObject::connect(&supervisor, &ConnectionSupervisor::rescanRequested, &usb,
-                         &UsbLink::TmrCheckSerialPorts);
-        QObject::connect(&usb, &UsbLink::enterNoKeyState, &supervisor, [this] {
-            supervisor.stop();
-            data.currentInterface = 0;
-        });
     }
+    WifiKeyCombo *combo() const { return controller.keyCombo(); }
     // scan: run the port scan as the window does (it switches to Wi-Fi once ready).
     bool start(bool scan = true)
     {

@@ -72,7 +72,7 @@ private slots:
 
         QCOMPARE(connected.count(), 1);
         QCOMPARE(rig.data.currentInterface, quint8(1));
-        QVERIFY(rig.data.comSlip && rig.data.comSlip == rig.link.comSlip());
+        QVERIFY(rig.link.comSlip());
         QCOMPARE(rig.data.serialPort, static_cast<KeyPort *>(&rig.port));
         QCOMPARE(rig.port.portName(), QStringLiteral("ttyACM0"));
         QCOMPARE(rig.port.baudRate(), 115200);
@@ -169,7 +169,7 @@ private slots:
         rig.ports.clear(); // unplugged
         rig.port.injectError(QSerialPort::ResourceError);
         QVERIFY(lost.wait(1000));
-        QCOMPARE(rig.data.comSlip, static_cast<ComSlip *>(nullptr));
+        QCOMPARE(rig.link.comSlip(), static_cast<ComSlip *>(nullptr));
         QVERIFY(!rig.port.isOpen());
         QCOMPARE(rig.data.currentInterface, quint8(0));
         QCOMPARE(log.count(QStringLiteral("COM Disconnected")), 1);

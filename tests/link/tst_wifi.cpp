@@ -171,7 +171,7 @@ private slots:
         b.announce(pc.announcePort, "B");
         c.announce(pc.announcePort, "C");
         QTRY_COMPARE(pc.wifi.keyCount(), 3);
-        pc.wifi.comboBox()->show();
+        pc.combo()->show();
         const KeyAddr gone = pc.wifi.key(0);
         QSignalSpy removed(&pc.wifi, SIGNAL(keyRemoved(QString)));
         QSignalSpy empty(&pc.wifi, SIGNAL(combobox_empty()));
@@ -189,8 +189,8 @@ private slots:
         QCOMPARE(removed.at(0).at(0).toString(), QStringLiteral("AA:01"));
         QCOMPARE(removed.at(1).at(0).toString(), QStringLiteral("BB:02"));
         QCOMPARE(pc.ids(), QStringList{"CC:03"});
-        QCOMPARE(pc.wifi.comboBox()->count(), 1);
-        QCOMPARE(pc.wifi.comboBox()->itemText(0), QStringLiteral("C"));
+        QCOMPARE(pc.combo()->count(), 1);
+        QCOMPARE(pc.combo()->itemText(0), QStringLiteral("C"));
         // The combo moved onto C, and the selection with it; outside Wi-Fi mode that starts
         // no read-out.
         QCOMPARE(pc.wifi.selectedKey(), QStringLiteral("CC:03"));
@@ -217,8 +217,8 @@ private slots:
         QTRY_COMPARE(pc.wifi.queue(0)->aliveCountdown(), 0);
         pc.wifi.slot_iTmrOneSec();
         QCOMPARE(empty.count(), 1);
-        QVERIFY(pc.wifi.comboBox()->isHidden());
-        QCOMPARE(pc.wifi.comboBox()->count(), 0);
+        QVERIFY(pc.combo()->isHidden());
+        QCOMPARE(pc.combo()->count(), 0);
         QCOMPARE(pc.wifi.selectedKey(), QString());
     }
 

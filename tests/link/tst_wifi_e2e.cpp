@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(pc.data.currentInterface, quint8(2));
         QCOMPARE(mainForm.count(), 1);
         QVERIFY(ipFrame.isHidden());
-        QVERIFY(!pc.wifi.comboBox()->isHidden());
+        QVERIFY(!pc.combo()->isHidden());
         QVERIFY(shows(icon1, ":resource/images/wifi.png"));
         QVERIFY(shows(icon2, ":resource/images/logo_wifi.png"));
         QCOMPARE(text.text(), QStringLiteral("Try to connect device to PC over Wi-Fi..."));
@@ -84,12 +84,12 @@ private slots:
         // Announced over and over, registered once, answered every time.
         QTRY_VERIFY(log.count("\"function_name\":\"FE_WiFi_I_Am_Here\"") >= 5);
         QCOMPARE(log.count("NewUdpSocket ID"), 1);
-        QCOMPARE(pc.wifi.comboBox()->count(), 1);
+        QCOMPARE(pc.combo()->count(), 1);
         QVERIFY(sim.requests(1).count("FE_WiFi_I_Am_Here") >= 4);
         QVERIFY(pc.supervisor.isRunning());
         // The key's names reached the model and its combo entry.
-        QCOMPARE(pc.session.model()->names().keyName, pc.wifi.comboBox()->itemText(0));
-        QVERIFY(pc.wifi.comboBox()->itemText(0).startsWith("Key 2907"));
+        QCOMPARE(pc.session.model()->names().keyName, pc.combo()->itemText(0));
+        QVERIFY(pc.combo()->itemText(0).startsWith("Key 2907"));
         QVERIFY(sim.stoppedClean());
     }
 
@@ -102,8 +102,8 @@ private slots:
         QVERIFY(sim.start(3, pc, {"--announce", "0.1"}));
         QVERIFY(switched.wait(10000));
         QTRY_COMPARE(pc.wifi.keyCount(), 3);
-        QCOMPARE(pc.wifi.comboBox()->count(), 3);
-        QVERIFY(!pc.wifi.comboBox()->isHidden());
+        QCOMPARE(pc.combo()->count(), 3);
+        QVERIFY(!pc.combo()->isHidden());
 
         // The read-out of the first key has only begun when the user picks another.
         const QString first = pc.wifi.selectedKey();
@@ -113,7 +113,7 @@ private slots:
         for (const KeysimWifi::Key &k : sim.keys)
             if (k.mac != first && second.mac.isEmpty())
                 second = k;
-        pc.wifi.comboBox()->setCurrentIndex(indexOf(pc, second.mac));
+        pc.combo()->setCurrentIndex(indexOf(pc, second.mac));
         QCOMPARE(pc.wifi.selectedKey(), second.mac);
         QCOMPARE(firstQueue->pendingCount(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(mirrors(second), 20000);
@@ -138,9 +138,9 @@ private slots:
         for (const KeysimWifi::Key &k : sim.keys)
             if (k.mac != first && k.mac != second.mac)
                 third = k;
-        pc.wifi.comboBox()->setCurrentIndex(indexOf(pc, third.mac));
+        pc.combo()->setCurrentIndex(indexOf(pc, third.mac));
         QTRY_VERIFY_WITH_TIMEOUT(mirrors(third), 20000);
-        QCOMPARE(pc.session.model()->names().keyName, pc.wifi.comboBox()->currentText());
+        QCOMPARE(pc.session.model()->names().keyName, pc.combo()->currentText());
 
         // The keys not in use stay in the status exchange.
         QTRY_VERIFY(sim.requests(firstIndex).count("FE_JsonNotification_Status") >= 3);
@@ -172,13 +172,13 @@ private slots:
             gone << r.at(0).toString();
         QCOMPARE(gone.join(" "), sim.keys.at(1).mac);
         QCOMPARE(pc.wifi.keyCount(), 2);
-        QCOMPARE(pc.wifi.comboBox()->count(), 2);
+        QCOMPARE(pc.combo()->count(), 2);
 
         // All keys gone: the list empties, the combo hides, the window returns to no key.
         QSignalSpy empty(&pc.wifi, SIGNAL(combobox_empty()));
         QVERIFY(sim.stoppedClean());
         QVERIFY(empty.wait(5000));
-        QVERIFY(pc.wifi.comboBox()->isHidden());
+        QVERIFY(pc.combo()->isHidden());
         QTRY_COMPARE(pc.data.currentInterface, quint8(0));
         QTRY_VERIFY(!pc.supervisor.isRunning());
         QVERIFY(!pc.data.wifiReady);

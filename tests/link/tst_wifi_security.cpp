@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(shown.count(), 0);
         QCOMPARE(pc.ids(), (QStringList{"AA:01", "BB:02"}));
         QCOMPARE(pc.wifi.key(0).hostAddress, QHostAddress(QHostAddress::LocalHost));
-        QCOMPARE(pc.wifi.comboBox()->itemText(0), QStringLiteral("Line K"));
+        QCOMPARE(pc.combo()->itemText(0), QStringLiteral("Line K"));
         // Nothing was asked of the key on their behalf.
         for (int i = keyFramesBefore; i < key.received.size(); ++i)
             QVERIFY(key.received.at(i).at(0) != 0x31);

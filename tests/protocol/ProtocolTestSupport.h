@@ -8,9 +8,11 @@
 #include "link/RxDataBuffer.h"
 #include "protocol/FileCmdHeader.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySender.h"
+#include "protocol/KeySession.h"
 #include "protocol/KeyTransport.h"
 #include "records/MenuLevels.h"
 
@@ -116,21 +118,36 @@ public:
     }
 };
 
-// The PC side of the protocol as the main window wires it, with the USB key in use and both
-// links recording what they are handed. File exchange ticks default to 0 so nothing waits.
+// The PC side of the protocol as the main window builds it (the key connection), with the
+// USB key in use and both links swapped for recorders of what they are handed. File exchange
+// ticks default to 0 so nothing waits.
 struct ProtocolStack
 {
+    static KeyConnection::Options options(int listTickMs, int progressTickMs)
+    {
+        KeyConnection::Options o;
+        o.fileListTickMs = listTickMs;
+        o.progressTickMs = progressTickMs;
+        return o;
+    }
+
     cGlobalData global;
     RecordingTransport usb;
     RecordingWifi wifi;
-    KeySender sender{&global};
-    KeyModel model;
-    MenuLevels levels;
-    FileExchange files;
-    KeyProtocol protocol{&global, &sender, &files, &model, &levels};
+    KeyConnection connection;
+    KeySender &sender;
+    KeyModel &model;
+    MenuLevels &levels;
+    FileExchange &files;
+    KeyProtocol &protocol;
 
     explicit ProtocolStack(int listTickMs = 0, int progressTickMs = 0)
-        : files(&sender, nullptr, listTickMs, progressTickMs)
+        : connection(&global, options(listTickMs, progressTickMs))
+        , sender(*connection.session()->sender())
+        , model(*connection.session()->model())
+        , levels(*connection.session()->menuLevels())
+        , files(*connection.session()->files())
+        , protocol(*connection.protocol())
     {
         global.currentInterface = 1;
         sender.setUsbTransport(&usb);

@@ -4,6 +4,7 @@
 #include "base/cGlobalData.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
@@ -85,9 +86,9 @@ void TestTemplatesE2e::keyListsShownAndSavedByteIdentical()
 {
     cGlobalData global;
     global.portOverride = m_device;
-    UsbLink usb(&global);
-    KeySession session(&global);
-    connect(&usb, SIGNAL(frameReceived(RxDataBuffer)), session.protocol(), SLOT(iReceiveUart_Click(RxDataBuffer)));
+    KeyConnection connection(&global);
+    UsbLink &usb = *connection.usb();
+    KeySession &session = *connection.session();
     QVERIFY(usb.OpenKeyPort());
     global.currentInterface = 1;
 

@@ -14,6 +14,7 @@
 #include "ui/exchange/ExchangeProgressWidget.h"
 #include "protocol/FileExchange.h"
 #include "ui/exchange/FileExchangePanel.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
@@ -63,9 +64,6 @@ MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
     connect(this, &MainWindow::messageRequested, this, &MainWindow::showMessage);
 
     m_globalData->reset();
-    m_globalData->statusLineLabel = ui.lbStatusLine;
-    m_globalData->keyNameLabel = ui.lbKeyName;
-    m_globalData->busyAnimationLabel = ui.lbBusy;
 
     setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                    | Qt::CustomizeWindowHint);
@@ -158,16 +156,31 @@ void MainWindow::InitGraphics()
     emit graphicsReady();
     openReportDatabase();
     emit scanRequested();
-    m_usb->TmrCheckSerialPorts();
+    m_connection->startScanning();
+}
+
+UsbLink *MainWindow::usbLink() const
+{
+    return m_connection ? m_connection->usb() : nullptr;
+}
+
+ConnectionSupervisor *MainWindow::supervisor() const
+{
+    return m_connection ? m_connection->supervisor() : nullptr;
+}
+
+cWifi *MainWindow::wifi() const
+{
+    return m_connection ? m_connection->wifi() : nullptr;
 }
 
 void MainWindow::buildKeyLink()
 {
-    m_session = new KeySession(m_globalData, this);
-    m_usb = new UsbLink(m_globalData, nullptr, this);
-    m_supervisor = new ConnectionSupervisor(m_globalData, m_session->protocol(), this);
-    m_supervisor->setPageIndexProvider([this] { return ui.stMainPages->currentIndex(); });
-    m_supervisor->setPortErrorCheck([this] { return m_usb->checkPortError(); });
+    // The Wi-Fi link binds to the PC address loaded from settings.ini just before.
+    m_connection = new KeyConnection(m_globalData, this);
+    m_session = m_connection->session();
+    ConnectionSupervisor *supervisor = m_connection->supervisor();
+    supervisor->setPageIndexProvider([this] { return ui.stMainPages->currentIndex(); });
 
     KeyStatusDisplay::Widgets w;
     w.warningPanel = ui.frWarning;
@@ -183,23 +196,15 @@ void MainWindow::buildKeyLink()
 
     KeyProtocol *protocol = m_session->protocol();
     FileExchange *files = m_session->files();
-    connect(m_usb, SIGNAL(frameReceived(RxDataBuffer)), protocol, SLOT(iReceiveUart_Click(RxDataBuffer)));
-    connect(m_usb, SIGNAL(usbKeyConnected()), this, SLOT(onUsbKeyConnected()));
-    connect(m_usb, SIGNAL(enterNoKeyState()), this, SLOT(onNoKey()));
-    connect(protocol, SIGNAL(supervisionStartRequested()), m_supervisor, SLOT(start()));
-    connect(protocol, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
-    connect(files, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
-    connect(protocol, SIGNAL(windowTitleChanged(QString)), this, SLOT(setWindowTitle(QString)));
-    connect(protocol, SIGNAL(keyStatusReceived(quint8, quint8, quint8, quint8)), m_keyStatus,
-            SLOT(ShowKeyStatus(quint8, quint8, quint8, quint8)));
-    connect(protocol, SIGNAL(waitAnimationRequested(bool)), this, SLOT(onWaitAnimation(bool)));
-    connect(files, SIGNAL(waitAnimationRequested(bool)), this, SLOT(onWaitAnimation(bool)));
-    connect(m_session->model(), SIGNAL(namesChanged()), this, SLOT(onKeyNamesChanged()));
-    connect(m_supervisor, SIGNAL(usbKeyLost()), m_usb, SLOT(Com_closeSerialPort()));
-    connect(m_supervisor, SIGNAL(rescanRequested()), m_usb, SLOT(TmrCheckSerialPorts()));
+    connect(m_connection, &KeyConnection::noKey, this, &MainWindow::onNoKey);
+    connect(protocol, &KeyProtocol::statusMessage, this, &MainWindow::showStatus);
+    connect(files, &FileExchange::statusMessage, this, &MainWindow::showStatus);
+    connect(protocol, &KeyProtocol::windowTitleChanged, this, &MainWindow::setWindowTitle);
+    connect(protocol, &KeyProtocol::keyStatusReceived, m_keyStatus, &KeyStatusDisplay::ShowKeyStatus);
+    connect(protocol, &KeyProtocol::waitAnimationRequested, this, &MainWindow::onWaitAnimation);
+    connect(files, &FileExchange::waitAnimationRequested, this, &MainWindow::onWaitAnimation);
+    connect(m_session->model(), &KeyModel::namesChanged, this, &MainWindow::onKeyNamesChanged);
 
-    // The Wi-Fi link binds to the PC address loaded from settings.ini just before.
-    m_wifi = new cWifi(m_globalData->pcAddress, this);
     WifiController::Widgets wifiWidgets;
     wifiWidgets.comboHost = ui.loKeyCombo;
     wifiWidgets.ipListFrame = ui.frIpList;
@@ -209,14 +214,13 @@ void MainWindow::buildKeyLink()
     wifiWidgets.connectText = ui.lbConnectText;
     wifiWidgets.busy = ui.lbExchangeBusy;
     wifiWidgets.popups = m_popups;
-    m_wifiController = new WifiController(m_globalData, m_wifi, m_session, m_supervisor, m_usb,
-                                          m_keyStatus, wifiWidgets, this);
-    connect(m_wifiController, SIGNAL(statusMessage(QString)), this, SLOT(showStatus(QString)));
-    connect(m_wifiController, SIGNAL(openMainFormRequested()), this, SLOT(slot_TmrOpenMainForm()));
-    connect(m_wifiController, SIGNAL(messageRequested(QString, QString)), this,
-            SLOT(showMessage(QString, QString)));
-    connect(m_wifiController, SIGNAL(closeRequested()), this, SLOT(iBtnClose_Click()));
-    m_wifi->start();
+    m_wifiController = new WifiController(m_connection, m_keyStatus, wifiWidgets, this);
+    connect(m_wifiController, &WifiController::statusMessage, this, &MainWindow::showStatus);
+    connect(m_wifiController, &WifiController::openMainFormRequested, this,
+            &MainWindow::slot_TmrOpenMainForm);
+    connect(m_wifiController, &WifiController::messageRequested, this, &MainWindow::showMessage);
+    connect(m_wifiController, &WifiController::closeRequested, this, &MainWindow::iBtnClose_Click);
+    m_connection->startWifi();
 
     m_progress = new ExchangeProgressWidget(ui.centralWidget);
     m_progress->setObjectName(QStringLiteral("wExchangeProgress"));
@@ -228,25 +232,11 @@ void MainWindow::buildKeyLink()
     ui.frFiles->layout()->addWidget(m_filePanel);
 }
 
-void MainWindow::onUsbKeyConnected()
-{
-    onWaitAnimation(true);
-    m_session->protocol()->resetMissedReplies();
-    m_keyStatus->resetRotation();
-    setStatusIcons(QStringLiteral(":resource/images/usb.png"), QStringLiteral(":resource/images/logo_usb.png"),
-                   QStringLiteral(":resource/images/null.png"));
-    ui.lbConnectText->setText(tr("Try to connect device to PC over USB-miniUSB cable..."));
-    m_popups->closeMessage();
-    slot_TmrOpenMainForm();
-    m_session->protocol()->ReadKeyOnConnect();
-}
-
 void MainWindow::onNoKey()
 {
-    m_supervisor->stop();
+    // The connection has stopped the supervision and set the mode to 0.
     setWindowTitle(tr("Dynamometric key"));
     ui.lbKeyName->clear();
-    m_globalData->currentInterface = 0;
     onWaitAnimation(false);
     ShowNoKeyState();
     m_popups->closeMessage();

@@ -11,6 +11,7 @@
 class ConnectionSupervisor;
 class ExchangeProgressWidget;
 class FileExchangePanel;
+class KeyConnection;
 class KeySession;
 class KeyStatusDisplay;
 class PopupHost;
@@ -42,11 +43,12 @@ public:
     const AppSettings &settings() const { return m_settings; }
     PopupHost *popups() const { return m_popups; }
     // Made by InitGraphics; null before.
-    UsbLink *usbLink() const { return m_usb; }
+    KeyConnection *connection() const { return m_connection; }
+    UsbLink *usbLink() const;
     KeySession *session() const { return m_session; }
-    ConnectionSupervisor *supervisor() const { return m_supervisor; }
+    ConnectionSupervisor *supervisor() const;
     KeyStatusDisplay *keyStatus() const { return m_keyStatus; }
-    cWifi *wifi() const { return m_wifi; }
+    cWifi *wifi() const;
     WifiController *wifiController() const { return m_wifiController; }
     // The records of the local dbsett mirror, rebuilt whenever it changes; made on first use so
     // every page can subscribe whatever order the pages are built in.
@@ -93,7 +95,6 @@ public slots:
     void showWarning(const QString &text, const QString &style);
 
 private slots:
-    void onUsbKeyConnected();
     void onNoKey();
     void onKeyNamesChanged();
     void onWaitAnimation(bool show);
@@ -136,11 +137,9 @@ private:
     std::function<bool()> m_keepSettingsPage;
     bool m_settingsWithoutKey = false; // the settings page was opened from the no-key page
     PopupHost *m_popups = nullptr;
-    UsbLink *m_usb = nullptr;
-    KeySession *m_session = nullptr;
-    ConnectionSupervisor *m_supervisor = nullptr;
+    KeyConnection *m_connection = nullptr;
+    KeySession *m_session = nullptr; // the connection's
     KeyStatusDisplay *m_keyStatus = nullptr;
-    cWifi *m_wifi = nullptr;
     WifiController *m_wifiController = nullptr;
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;

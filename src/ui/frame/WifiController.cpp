@@ -1,21 +1,17 @@
 #include "ui/frame/WifiController.h"
 
-#include "ui/frame/KeyStatusDisplay.h"
 #include "base/Log.h"
 #include "base/Paths.h"
 #include "base/SettingsFile.h"
 #include "base/cGlobalData.h"
+#include "link/WifiKeyListModel.h"
+#include "link/cWifi.h"
+#include "ui/frame/KeyStatusDisplay.h"
+#include "ui/frame/WifiKeyCombo.h"
 #include "ui/popups/PopupHost.h"
 #include "ui/widgets/cParameter.h"
-#include "link/MyQueueTX.h"
-#include "link/UsbLink.h"
-#include "link/cWifi.h"
-#include "protocol/ConnectionSupervisor.h"
-#include "protocol/KeyProtocol.h"
-#include "protocol/KeySession.h"
 
 #include <QBoxLayout>
-#include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
@@ -31,59 +27,33 @@ QList<QHostAddress> systemAddresses()
 
 } // namespace
 
-WifiController::WifiController(cGlobalData *globalData, cWifi *wifi, KeySession *session,
-                               ConnectionSupervisor *supervisor, UsbLink *usb,
-                               KeyStatusDisplay *status, const Widgets &widgets, QObject *parent,
-                               int ipListDelayMs)
+WifiController::WifiController(KeyConnection *connection, KeyStatusDisplay *status,
+                               const Widgets &widgets, QObject *parent, int ipListDelayMs)
     : QObject(parent)
-    , m_data(globalData)
-    , m_wifi(wifi)
-    , m_session(session)
+    , m_data(connection->globalData())
+    , m_connection(connection)
     , m_status(status)
     , m_w(widgets)
     , m_addresses(systemAddresses)
 {
-    td::registerRxDataBufferType();
-    m_session->setWifiDirectory(wifi);
-    if (m_data)
-        m_data->wifi = wifi;
+    cWifi *wifi = connection->wifi();
+    connect(wifi, &cWifi::combobox_added, this, &WifiController::slot_WiFi_combobox_added);
+    connect(wifi, &cWifi::combobox_empty, this, &WifiController::slot_WiFi_combobox_empty);
+    connect(wifi, &cWifi::bindFailed, this, &WifiController::statusMessage);
+    connect(connection, &KeyConnection::keyInUse, this, &WifiController::onKeyInUse);
+    connect(connection, &KeyConnection::readOutStarted, this, [this] {
+        // A new key shows its rotation again, whatever the last one showed.
+        if (m_status)
+            m_status->resetRotation();
+    });
 
-    connect(wifi, SIGNAL(rx_data(RxDataBuffer)), this, SLOT(iReceiveWiFi_Click(RxDataBuffer)));
-    connect(wifi, SIGNAL(combobox_added()), this, SLOT(slot_WiFi_combobox_added()));
-    connect(wifi, SIGNAL(combobox_empty()), this, SLOT(slot_WiFi_combobox_empty()));
-    connect(wifi, SIGNAL(bindFailed(QString)), this, SIGNAL(statusMessage(QString)));
-    if (supervisor) {
-        connect(wifi, SIGNAL(interface_changed(int)), supervisor, SLOT(slot_InterfaceChanged(int)));
-        supervisor->setWifiTargets([this] {
-            QList<ConnectionSupervisor::WifiTarget> targets;
-            if (!m_wifi)
-                return targets;
-            for (int i = 0; i < m_wifi->keyCount(); ++i) {
-                ConnectionSupervisor::WifiTarget t;
-                t.id = m_wifi->key(i).identifier;
-                t.focus = m_wifi->key(i).focus != 0;
-                if (MyQueueTX *q = m_wifi->queue(i)) {
-                    t.queueActive = q->isActive();
-                    t.pendingCount = q->pendingCount();
-                }
-                targets.append(t);
-            }
-            return targets;
-        });
-    }
-    if (usb) {
-        connect(usb, SIGNAL(wifiModeRequested()), this, SLOT(switchToWifi()));
-        connect(usb, SIGNAL(usbKeyConnected()), this, SLOT(onUsbKeyConnected()));
-    }
+    // Without a top bar to live in, the combo is ours.
+    m_combo = new WifiKeyCombo(connection->wifiKeys());
+    if (m_w.comboHost)
+        m_w.comboHost->addWidget(m_combo);
+    slot_WiFi_combobox_added();
 
-    if (QComboBox *combo = wifi->comboBox()) {
-        if (m_w.comboHost)
-            m_w.comboHost->addWidget(combo);
-        connect(combo, SIGNAL(currentIndexChanged(int)), this, SLOT(iWiFiKeyID_Click(int)),
-                Qt::UniqueConnection);
-    }
-
-    QTimer::singleShot(ipListDelayMs, this, SLOT(slot_iTimerShowIPList()));
+    QTimer::singleShot(ipListDelayMs, this, &WifiController::slot_iTimerShowIPList);
 }
 
 WifiController::~WifiController()
@@ -91,6 +61,8 @@ WifiController::~WifiController()
     // Without a frame to live in, the list is ours.
     if (m_ipList && !m_ipList->parent())
         delete m_ipList;
+    if (m_combo && !m_combo->parent())
+        delete m_combo;
 }
 
 void WifiController::setAddressProvider(AddressProvider provider)
@@ -98,45 +70,27 @@ void WifiController::setAddressProvider(AddressProvider provider)
     m_addresses = provider ? std::move(provider) : AddressProvider(systemAddresses);
 }
 
-void WifiController::iReceiveWiFi_Click(RxDataBuffer aRxDataBuffer)
-{
-    if (m_session)
-        m_session->protocol()->iReceiveUart_Click(aRxDataBuffer);
-}
-
 void WifiController::slot_WiFi_combobox_added()
 {
-    if (m_wifi && m_wifi->comboBox())
-        connect(m_wifi->comboBox(), SIGNAL(currentIndexChanged(int)), this,
-                SLOT(iWiFiKeyID_Click(int)), Qt::UniqueConnection);
+    if (m_combo)
+        connect(m_combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                &WifiController::iWiFiKeyID_Click, Qt::UniqueConnection);
 }
 
 void WifiController::slot_WiFi_combobox_empty()
 {
-    if (!m_wifi || !m_wifi->comboBox())
+    if (!m_combo)
         return;
-    QComboBox *combo = m_wifi->comboBox();
-    disconnect(combo, SIGNAL(currentIndexChanged(int)), this, SLOT(iWiFiKeyID_Click(int)));
-    combo->clear();
-    combo->hide();
+    disconnect(m_combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+               &WifiController::iWiFiKeyID_Click);
+    // The rows are the link's and are gone already; only the combo's own look is left.
+    m_combo->hide();
 }
 
 void WifiController::iWiFiKeyID_Click(int index)
 {
-    if (!m_wifi || !m_wifi->selectKey(index))
-        return;
-    // The combo also moves when the selected key is forgotten; outside Wi-Fi mode that must
-    // not start a read-out on whatever link is in use.
-    if (!m_data || m_data->currentInterface != 2) {
-        td::log(QStringLiteral("Wi-Fi key %1 selected, no exchange outside Wi-Fi mode")
-                    .arg(m_wifi->key(index).identifier));
-        return;
-    }
-    if (m_status)
-        m_status->resetRotation();
-    if (m_session)
-        m_session->protocol()->ReadKeyOnConnect();
-    td::log(QStringLiteral("----- iWiFiKeyID_Click"));
+    if (m_connection)
+        m_connection->iWiFiKeyID_Click(index);
 }
 
 void WifiController::setIcons(const QString &a, const QString &b, const QString &c)
@@ -149,36 +103,30 @@ void WifiController::setIcons(const QString &a, const QString &b, const QString 
         m_w.spareIcon->setPixmap(QPixmap(c));
 }
 
-void WifiController::switchToWifi()
+void WifiController::onKeyInUse(KeyConnection::Mode mode)
 {
+    const bool wifi = mode == KeyConnection::Mode::Wifi;
     if (m_w.busy)
         m_w.busy->show();
-    if (m_data)
-        m_data->currentInterface = 2;
-    if (m_w.ipListFrame)
+    if (wifi && m_w.ipListFrame)
         m_w.ipListFrame->hide();
-    if (m_wifi && m_wifi->comboBox())
-        m_wifi->comboBox()->show();
-    if (m_session)
-        m_session->protocol()->resetMissedReplies();
-    if (m_status)
-        m_status->resetRotation();
-    setIcons(QStringLiteral(":resource/images/wifi.png"),
-             QStringLiteral(":resource/images/logo_wifi.png"),
-             QStringLiteral(":resource/images/null.png"));
+    if (m_combo)
+        m_combo->setVisible(wifi);
+    if (wifi) {
+        setIcons(QStringLiteral(":resource/images/wifi.png"),
+                 QStringLiteral(":resource/images/logo_wifi.png"),
+                 QStringLiteral(":resource/images/null.png"));
+    } else {
+        setIcons(QStringLiteral(":resource/images/usb.png"),
+                 QStringLiteral(":resource/images/logo_usb.png"),
+                 QStringLiteral(":resource/images/null.png"));
+    }
     if (m_w.connectText)
-        m_w.connectText->setText(tr("Try to connect device to PC over Wi-Fi..."));
+        m_w.connectText->setText(wifi ? tr("Try to connect device to PC over Wi-Fi...")
+                                      : tr("Try to connect device to PC over USB-miniUSB cable..."));
     if (m_w.popups)
         m_w.popups->closeMessage();
     emit openMainFormRequested();
-    if (m_session)
-        m_session->protocol()->ReadKeyOnConnect();
-}
-
-void WifiController::onUsbKeyConnected()
-{
-    if (m_wifi && m_wifi->comboBox())
-        m_wifi->comboBox()->hide();
 }
 
 QStringList WifiController::offeredAddresses(const QList<QHostAddress> &all)
@@ -221,8 +169,8 @@ void WifiController::slot_iTimerShowIPList()
             "background-color: rgb(255, 255, 255); color: rgb(0, 0, 0); border-radius: 0px;}"));
         if (m_w.ipListFrame && m_w.ipListFrame->layout())
             m_w.ipListFrame->layout()->addWidget(m_ipList);
-        connect(m_ipList, SIGNAL(itemDoubleClicked(QListWidgetItem *)), this,
-                SLOT(iLwIpList_onListDoubleClicked(QListWidgetItem *)));
+        connect(m_ipList, &QListWidget::itemDoubleClicked, this,
+                &WifiController::iLwIpList_onListDoubleClicked);
     }
     m_ipList->clear();
     for (const QString &a : addresses) {

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "base/Timing.h"
-#include "link/RxDataBuffer.h"
+#include "protocol/KeyConnection.h"
+#include "ui/frame/WifiKeyCombo.h"
 
 #include <QHostAddress>
 #include <QList>
@@ -12,21 +13,17 @@
 
 #include <functional>
 
-class ConnectionSupervisor;
-class KeySession;
 class KeyStatusDisplay;
 class PopupHost;
 class QBoxLayout;
 class QLabel;
 class QWidget;
-class UsbLink;
 class cGlobalData;
-class cWifi;
 
-// The window's side of the Wi-Fi link: hands the link's frames to the protocol layer, keeps
-// the key combo box and the key selection in step, switches the window to Wi-Fi when the port
-// scan says so, and offers the PC's addresses for the link to bind to. Every widget is
-// optional, so tests drive the same logic without a window.
+// The window's side of the key link: shows which link the key in use came over (icons, text,
+// busy animation, the Wi-Fi key combo box), hands the user's key choice to the connection,
+// and offers the PC's addresses for the Wi-Fi link to bind to. Every widget is optional, so
+// tests drive the same logic without a window.
 class WifiController : public QObject
 {
     Q_OBJECT
@@ -44,13 +41,12 @@ public:
     };
     using AddressProvider = std::function<QList<QHostAddress>()>;
 
-    // Wires the link to the protocol layer, the supervision and (when given) the USB link's
-    // scan. Arms the PC address list ipListDelayMs from now.
-    WifiController(cGlobalData *globalData, cWifi *wifi, KeySession *session,
-                   ConnectionSupervisor *supervisor, UsbLink *usb, KeyStatusDisplay *status,
-                   const Widgets &widgets, QObject *parent = nullptr,
-                   int ipListDelayMs = td::timing::ipListDelay);
+    // Follows the connection's key changes; arms the PC address list ipListDelayMs from now.
+    WifiController(KeyConnection *connection, KeyStatusDisplay *status, const Widgets &widgets,
+                   QObject *parent = nullptr, int ipListDelayMs = td::timing::ipListDelay);
     ~WifiController() override;
+
+    WifiKeyCombo *keyCombo() const { return m_combo; }
 
     // The PC's addresses to offer (tests); the default asks the network interfaces.
     void setAddressProvider(AddressProvider provider);
@@ -63,18 +59,14 @@ public:
     QListWidget *ipList() const { return m_ipList; }
 
 public slots:
-    void iReceiveWiFi_Click(RxDataBuffer aRxDataBuffer);
     void slot_WiFi_combobox_added();
     void slot_WiFi_combobox_empty();
     // The user (or the list shrinking under the combo) chose the key at index.
     void iWiFiKeyID_Click(int index);
     void slot_iTimerShowIPList();
     void iLwIpList_onListDoubleClicked(QListWidgetItem *item);
-    // The Wi-Fi branch of the port scan: the window shows the Wi-Fi link and the exchange
-    // with the selected key starts.
-    void switchToWifi();
-    // The USB link took over: the key combo box goes.
-    void onUsbKeyConnected();
+    // A key became the key in use: the window shows its link; the read-out follows.
+    void onKeyInUse(KeyConnection::Mode mode);
 
 signals:
     void statusMessage(const QString &text);
@@ -90,9 +82,9 @@ private:
     void setIcons(const QString &a, const QString &b, const QString &c);
 
     cGlobalData *m_data;
-    QPointer<cWifi> m_wifi;
-    QPointer<KeySession> m_session;
+    QPointer<KeyConnection> m_connection;
     QPointer<KeyStatusDisplay> m_status;
+    QPointer<WifiKeyCombo> m_combo;
     Widgets m_w;
     AddressProvider m_addresses;
     QPointer<QListWidget> m_ipList;

@@ -1,0 +1,139 @@
+// torquedesk-cli mirror as a nightly job runs it: a separate process with no display and no
+// platform plugin, against keysim on a pseudo-terminal.
+
+#include "KeysimRig.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace e2e;
+
+namespace {
+
+QString cliBinary()
+{
+    return qEnvironmentVariable("TD_BUILD_DIR", QStringLiteral(".")) + QStringLiteral("/torquedesk-cli");
+}
+
+struct CliRun
+{
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun runCli(const QStringList &args, int timeoutMs = 120000)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(cliBinary(), args);
+    CliRun r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(5000);
+    }
+    r.exitCode = p.exitCode();
+    r.status = p.exitStatus();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Lines on stderr that are neither progress nor the reason: none may come from a sanitizer.
+bool clean(const CliRun &r)
+{
+    return !r.err.contains("Sanitizer") && !r.err.contains("runtime error");
+}
+
+} // namespace
+
+class TestCliMirror : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mirrorsTheKeysFolders()
+    {
+        Keysim key;
+        QVERIFY(key.makeKey(12, 5, 41));
+        QVERIFY(key.start());
+        QTemporaryDir data;
+
+        // A stale file in the mirror goes, as in the window's read-out.
+        QVERIFY(writeFile(data.filePath(QStringLiteral("download/dbsett/stale")), "old"));
+        const CliRun r = runCli({QStringLiteral("mirror"), QStringLiteral("--port"), key.device(),
+                                 QStringLiteral("--data-dir"), data.path()});
+        QVERIFY2(r.status == QProcess::NormalExit && r.exitCode == 0, r.err.right(2000).constData());
+        QVERIFY(clean(r));
+        for (const QString &folder : {QStringLiteral("templates"), QStringLiteral("dbsett")}) {
+            const QMap<QString, QByteArray> pc = folderFiles(data.filePath(QStringLiteral("download/") + folder));
+            const QMap<QString, QByteArray> onKey = folderFiles(key.folder(folder));
+            QVERIFY(!onKey.isEmpty());
+            const QString diff = differences(pc, onKey);
+            QVERIFY2(diff.isEmpty(), qPrintable(folder + QStringLiteral(": ") + diff));
+        }
+        // One summary line on stdout; progress on stderr in files and bytes; no debug log.
+        const QList<QByteArray> lines = r.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.first().startsWith("Mirrored "));
+        QVERIFY(r.err.contains("mirror: 100%"));
+        QVERIFY(r.err.contains(" files, "));
+        QVERIFY(!r.err.contains("JSON RX"));
+        QVERIFY(key.stop());
+    }
+
+    void missingDeviceFailsWithOneLine()
+    {
+        QTemporaryDir data;
+        const QString device = data.filePath(QStringLiteral("ttyNOKEY"));
+        const CliRun r = runCli({QStringLiteral("mirror"), QStringLiteral("--port"), device,
+                                 QStringLiteral("--data-dir"), data.path(), QStringLiteral("--timeout"),
+                                 QStringLiteral("1")});
+        QCOMPARE(r.status, QProcess::NormalExit);
+        QVERIFY(r.exitCode != 0);
+        QVERIFY(clean(r));
+        const QList<QByteArray> lines = r.err.trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith("torquedesk-cli: ") && lines.first().contains(device.toUtf8())
+                     && lines.first().contains("does not exist"),
+                 lines.first().constData());
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QDir(data.filePath(QStringLiteral("download/dbsett"))).exists());
+    }
+
+    void keyLostDuringTheMirrorFails()
+    {
+        Keysim key;
+        QVERIFY(key.makeKey(40, 20, 43));
+        // Slow enough that the key is still sending when it goes.
+        QVERIFY(key.start({QStringLiteral("--latency"), QStringLiteral("20")}));
+        QTemporaryDir data;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.start(cliBinary(), {QStringLiteral("mirror"), QStringLiteral("--port"), key.device(),
+                              QStringLiteral("--data-dir"), data.path()});
+        QVERIFY(p.waitForStarted(10000));
+        // Gone once the records start to arrive.
+        QTRY_VERIFY_WITH_TIMEOUT(key.requests().filter(QStringLiteral("FA_READ dbsett/")).size() >= 3, 60000);
+        QVERIFY(key.stop());
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.contains("torquedesk-cli: the key was lost"), err.right(1000).constData());
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliMirror)
+#include "tst_cli_mirror.moc"
