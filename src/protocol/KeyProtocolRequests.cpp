@@ -15,6 +15,7 @@ constexpr int kNameFieldChars = 50;
 
 const char kPageCurrentWrite[] =
     R"({"function_name":"FE_PageCurrent_Write", "pagenumber":"%s"})";
+const char kPageCurrentRead[] = R"({"function_name":"FE_PageCurrent_Read"})";
 const char kPageDelete[] = R"({"function_name":"FE_Page_Delete","pagenumber":"%s","all":%d})";
 const char kSettingsCalibrateWrite[] =
     R"({"function_name":"FE_SettingsCalibrate_Write","nm":%f,"offset":%d,"amplify":%d,"right":%d,"left":%d,                  "nm2":%f,"right2":%d,"left2":%d,"used":%d,                  "nol":%d,"gyrocorrection":%d,"gyrodeviation":%d,"anglecorrention":%d,"headstandartmm":%f,"keylengthmm":%f})";
@@ -70,6 +71,11 @@ bool KeyProtocol::sendRequest(const char *name, const char *format, const QVecto
 bool KeyProtocol::FE_PageCurrent_Write(const QString &pagenumber)
 {
     return sendRequest("FE_PageCurrent_Write", kPageCurrentWrite, {pagenumber}, 0);
+}
+
+bool KeyProtocol::FE_PageCurrent_Read()
+{
+    return sendRequest("FE_PageCurrent_Read", kPageCurrentRead, {}, 0);
 }
 
 bool KeyProtocol::FE_Page_Delete(const QString &pagenumber, int all)
