@@ -61,6 +61,8 @@ public:
     bool FE_DeviceSetting_Write(const DeviceSettings &s, int passwordWrEnable);
     bool FE_DeviceSetting_Read();
     bool FE_DateTime_Write(const QDateTime &localTime);
+    // The key's clock, answered by FE_DateTime_Read (shown on the settings page).
+    bool FE_DateTime_Read();
     bool FE_WiFiSettings_Write(const WifiSettings &s);
     bool FE_WiFiSettings_Read();
     // To the key in use.

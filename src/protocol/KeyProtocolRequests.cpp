@@ -31,6 +31,7 @@ const char kDeviceSettingWrite[] =
 const char kDeviceSettingRead[] = R"({"function_name":"FE_DeviceSetting_Read"})";
 const char kDateTimeWrite[] =
     R"({"function_name":"FE_DateTime_Write","Year":%d,"Month":%d,"Day":%d,"Hour":%d,"Minutes":%d,"Seconds":%d})";
+const char kDateTimeRead[] = R"({"function_name":"FE_DateTime_Read"})";
 const char kWiFiSettingsWrite[] =
     R"({"function_name":"FE_WiFiSettings_Write","SSID":"%s","Password":"%s","IP":"%s","PCPort":%d,"UserLogin":"%s","UserPassword":"%s","WPA2Enterprise":%d})";
 const char kWiFiSettingsRead[] = R"({"function_name":"FE_WiFiSettings_Read"})";
@@ -145,6 +146,11 @@ bool KeyProtocol::FE_DateTime_Write(const QDateTime &localTime)
     const QTime t = localTime.time();
     return sendRequest("FE_DateTime_Write", kDateTimeWrite,
                        {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}, 0);
+}
+
+bool KeyProtocol::FE_DateTime_Read()
+{
+    return sendRequest("FE_DateTime_Read", kDateTimeRead, {}, 0);
 }
 
 bool KeyProtocol::FE_WiFiSettings_Write(const WifiSettings &s)
