@@ -5,6 +5,7 @@
 #include "base/cGlobalData.h"
 #include "config/CalibrationArchive.h"
 #include "config/LiveValues.h"
+#include "protocol/FileExchange.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
@@ -237,6 +238,12 @@ class TestSettingsE2e : public QObject
 private slots:
     void initTestCase()
     {
+        // Screenshots in Russian: the program's own translation, as main() loads it.
+        if (qEnvironmentVariable("TD_SCREENSHOT_LANG") == QLatin1String("ru")) {
+            auto *translator = new QTranslator(this);
+            QVERIFY(translator->load(QStringLiteral("language_ru"), qEnvironmentVariable("TD_BUILD_DIR")));
+            QCoreApplication::installTranslator(translator);
+        }
         QDir().mkpath(m_tmp.filePath(QStringLiteral("pc")));
         Paths::setDataRoot(m_tmp.filePath(QStringLiteral("pc")));
         // Live tightenings every 0.7 s feed the live values of the calibration page.
@@ -666,10 +673,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<QStackedWidget *>(QStringLiteral("stMainPages"))->currentIndex() == 3,
                                  30000);
 
+        // The new key's read-out fetches its folders; the load waits behind none of it.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->session()->files()->isBusy(), 60000);
         openSettings(QStringLiteral("493"), 3);
+        QVERIFY(m_window->findChild<QFrame *>(QStringLiteral("frCalFiles"))->isEnabled());
         mark();
         click(m_cal->loadButton());
         QVERIFY(takeMessage().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(model()->calibration().right, 3210, 30000);
         const QStringList sent = settle(2);
         QCOMPARE(sent.size(), 2);
         const QString expected =

@@ -23,6 +23,11 @@ using R = DeviceSettingsRules;
 
 namespace {
 
+const char *kPortStyle =
+    "QPushButton {background-color: rgb(250, 250, 250); color: rgb(0, 0, 0); border-width: 2px; border-radius: 5px; }"
+    "             QPushButton:pressed {background-color: rgb(220, 220, 220);}"
+    "       QPushButton:disabled {background-color: rgb(140, 140, 140); color: rgb(170, 170, 170);}";
+
 QVBoxLayout *frameLayout(QFrame *frame)
 {
     if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
@@ -114,39 +119,50 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     m_ip = makeEdit(frame, "lePcIp");
     m_ip->setText(QStringLiteral("192.168.0.100"));
     m_ip->setValidator(new QRegularExpressionValidator(QRegularExpression(R::ipPattern()), m_ip));
-    m_pcPort = new cParameter(tr("PC Port:"), true, 0.0, cParameter::styleForColor(QStringLiteral("white")), 0);
+    m_pcPortLabel = makeCaption(frame, "lbPcPort");
+    // No caption of its own: the label beside it names it like the other fields.
+    m_pcPort = new cParameter(QString(), false, 0.0, QLatin1String(kPortStyle), 0);
     m_pcPort->setMinimum(32000);
     m_pcPort->setMaximum(32500);
     m_pcPort->button()->setObjectName(QStringLiteral("parPcPort"));
-    m_pcPort->captionLabel()->setObjectName(QStringLiteral("lbPcPort"));
+    m_pcPort->button()->setMinimumWidth(100);
     if (m_popups)
         connect(m_pcPort, &cParameter::click_button, m_popups, &PopupHost::showKeypad);
     m_wpa2 = new cSwitcher(QString(), QString(), true, false, false);
     m_wpa2->setSize(48, 40);
-    m_wpa2->setCaptionFontSize(10);
+    m_wpa2->setCaptionFontSize(9);
     m_wpa2->button()->setObjectName(QStringLiteral("swWPA2Ent"));
     connect(m_wpa2, &cSwitcher::click_button, this, &KeySettingsPage::iSwWPA2Ent_Click);
     m_userLogin = makeEdit(frame, "leUserLogin");
     m_userPassword = makeEdit(frame, "leUserPassword");
 
-    grid->addWidget(m_ssidLabel, 0, 0);
-    grid->addWidget(m_ssid, 0, 1);
-    grid->addWidget(m_routerPasswordLabel, 0, 2);
-    grid->addWidget(m_routerPassword, 0, 3);
-    grid->addWidget(m_ipLabel, 1, 0);
-    grid->addWidget(m_ip, 1, 1);
-    grid->addLayout(m_pcPort, 1, 2, 1, 2);
-    grid->addWidget(m_wpa2Label, 2, 0);
-    grid->addLayout(m_wpa2, 2, 1);
-    grid->addWidget(m_userLoginLabel, 3, 0);
-    grid->addWidget(m_userLogin, 3, 1);
-    grid->addWidget(m_userPasswordLabel, 3, 2);
-    grid->addWidget(m_userPassword, 3, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    for (QLabel *l : {m_ssidLabel, m_routerPasswordLabel, m_ipLabel, m_pcPortLabel, m_wpa2Label, m_userLoginLabel,
+                      m_userPasswordLabel})
+        setPoints(l, 10);
+    // Each caption sits above its field: four narrow columns keep long captions (and
+    // their translations) whole in half the page's width.
+    auto place = [grid](QWidget *caption, QWidget *field, QLayout *fieldLayout, int row, int column) {
+        grid->addWidget(caption, 2 * row, column, Qt::AlignBottom | Qt::AlignLeft);
+        if (field)
+            grid->addWidget(field, 2 * row + 1, column);
+        else
+            grid->addLayout(fieldLayout, 2 * row + 1, column, Qt::AlignLeft);
+    };
+    place(m_ssidLabel, m_ssid, nullptr, 0, 0);
+    place(m_routerPasswordLabel, m_routerPassword, nullptr, 0, 1);
+    place(m_ipLabel, m_ip, nullptr, 0, 2);
+    place(m_pcPortLabel, nullptr, m_pcPort, 0, 3);
+    place(m_wpa2Label, nullptr, m_wpa2, 1, 0);
+    place(m_userLoginLabel, m_userLogin, nullptr, 1, 1);
+    place(m_userPasswordLabel, m_userPassword, nullptr, 1, 2);
+    for (int c = 0; c < 4; ++c)
+        grid->setColumnStretch(c, 1);
     outer->addLayout(grid);
     m_wifiApply = makeButton(frame, "pbWiFiApply");
-    grid->addWidget(m_wifiApply, 2, 3, Qt::AlignRight);
+    // A quarter of the group is narrow for the usual padding.
+    m_wifiApply->setStyleSheet(QString::fromLatin1(applyStyle()).replace(QLatin1String("padding: 0 18px"),
+                                                                         QLatin1String("padding: 0 4px")));
+    grid->addWidget(m_wifiApply, 3, 3);
     connect(m_wifiApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnWiFiApply_Click);
     applyWpa2(false);
 }
@@ -271,7 +287,7 @@ void KeySettingsPage::retranslate()
         m_ssidLabel->setText(tr("Router SSID:"));
         m_routerPasswordLabel->setText(tr("Router Password:"));
         m_ipLabel->setText(tr("PC IP:"));
-        m_pcPort->setCaptionText(tr("PC Port:"));
+        m_pcPortLabel->setText(tr("PC Port:"));
         m_wpa2Label->setText(tr("WPA2 Enterprise:"));
         m_wpa2->setCaption(tr("Enable/disable"));
         m_userLoginLabel->setText(tr("User Login:"));

@@ -75,7 +75,7 @@ cSwitcher *makeSwitch(const char *name)
 {
     auto *s = new cSwitcher(QString(), QString(), true, false, false);
     s->setSize(48, 40);
-    s->setCaptionFontSize(10);
+    s->setCaptionFontSize(9);
     s->button()->setObjectName(QLatin1String(name));
     return s;
 }
@@ -97,13 +97,20 @@ KeySettingsPage::KeySettingsPage(QWidget *settingsPage, KeyModel *model, KeyProt
 {
     if (QFrame *f = namedFrame(settingsPage, "frSetup"))
         buildSetup(f);
-    if (QFrame *f = namedFrame(settingsPage, "frOptions"))
-        buildConfig(f);
+    m_options = namedFrame(settingsPage, "frOptions");
     if (QFrame *f = namedFrame(settingsPage, "frKeyName"))
         buildNames(f);
     if (QFrame *f = namedFrame(settingsPage, "frWiFi"))
         buildWifi(f);
     buildClock();
+    if (m_options) {
+        // The key configuration is a service option: it shows exactly while the service
+        // options do. It has a row of its own below them, where the page has the width.
+        m_options->installEventFilter(this);
+        m_configFrame->setVisible(!m_options->isHidden());
+    } else {
+        m_configFrame->hide();
+    }
     retranslate();
     showDeviceSettings();
     showNames();
@@ -157,30 +164,39 @@ void KeySettingsPage::buildSetup(QFrame *frame)
 
 void KeySettingsPage::buildConfig(QFrame *frame)
 {
-    QVBoxLayout *outer = contentLayout(frame);
+    auto *row = new QHBoxLayout(frame);
+    row->setContentsMargins(0, 0, 0, 0);
     m_configHeading = makeLabel(frame, "lbConfigHeading", 12, true);
-    outer->addWidget(m_configHeading);
-    auto *grid = new QGridLayout;
+    row->addWidget(m_configHeading);
     m_typeKey = makeCombo(frame, "cbTypeKey");
     m_connection = makeCombo(frame, "cbTypePCConnection");
     m_dataBase = makeCombo(frame, "cbDataBase");
     m_dataTime = makeCombo(frame, "cbDataTime");
     m_algorithm = makeCombo(frame, "cbAddAlgorithm");
-    grid->addWidget(m_typeKey, 0, 0);
-    grid->addWidget(m_connection, 0, 1);
-    grid->addWidget(m_dataBase, 0, 2);
-    grid->addWidget(m_dataTime, 1, 0);
-    grid->addWidget(m_algorithm, 1, 1);
+    for (QComboBox *c : {m_typeKey, m_connection, m_dataBase, m_dataTime, m_algorithm})
+        row->addWidget(c, 1);
     m_upgrade = makeApply(frame, "pbWriteConfigKey");
-    grid->addWidget(m_upgrade, 1, 2);
-    outer->addLayout(grid);
+    row->addWidget(m_upgrade);
     connect(m_upgrade, &QPushButton::clicked, this, &KeySettingsPage::iBtnWriteConfigKey_Click);
+}
+
+bool KeySettingsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_options && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        m_configFrame->setVisible(event->type() == QEvent::ShowToParent);
+    return QWidget::eventFilter(watched, event);
 }
 
 void KeySettingsPage::buildClock()
 {
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 2, 4, 2);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 2, 4, 2);
+    m_configFrame = new QFrame(this);
+    m_configFrame->setObjectName(QStringLiteral("frKeyConfig"));
+    buildConfig(m_configFrame);
+    outer->addWidget(m_configFrame);
+    auto *row = new QHBoxLayout;
+    outer->addLayout(row);
     auto *identity = new QVBoxLayout;
     m_identity = makeLabel(this, "lbKeyIdentity", 12, true);
     m_serial = new QLineEdit(this);

@@ -17,9 +17,9 @@ class cSwitcher;
 
 // The key's own settings on the Parameters page. The page fills the groups the main form
 // provides by name (frKeyName: names; frWiFi: the key's Wi-Fi client; frSetup: device
-// settings; frOptions: the service group with the key configuration) so the access codes
-// that unlock those frames unlock these controls; the widget itself shows the key's identity
-// and its clock, which need no code. Values shown are the key's last replies; nothing here
+// settings) so the access codes that unlock those frames unlock these controls. The widget
+// itself shows the key configuration while the service options (frOptions) are shown, and
+// the key's identity and its clock, which need no code. Values shown are the key's last replies; nothing here
 // is stored on the PC.
 class KeySettingsPage : public QWidget
 {
@@ -79,6 +79,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildSetup(QFrame *frame);
@@ -108,6 +109,8 @@ private:
     cSwitcher *m_wifiEnable = nullptr;
     QPushButton *m_setupApply = nullptr;
 
+    QFrame *m_options = nullptr;
+    QFrame *m_configFrame = nullptr;
     QLabel *m_configHeading = nullptr;
     QComboBox *m_typeKey = nullptr;
     QComboBox *m_connection = nullptr;
@@ -129,6 +132,7 @@ private:
     QLabel *m_ssidLabel = nullptr;
     QLabel *m_routerPasswordLabel = nullptr;
     QLabel *m_ipLabel = nullptr;
+    QLabel *m_pcPortLabel = nullptr;
     QLabel *m_wpa2Label = nullptr;
     QLabel *m_userLoginLabel = nullptr;
     QLabel *m_userPasswordLabel = nullptr;
