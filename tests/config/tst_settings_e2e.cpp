@@ -308,6 +308,7 @@ private slots:
         if (dir.isEmpty())
             QSKIP("TD_SCREENSHOT_DIR not set");
         const QString lang = qEnvironmentVariable("TD_SCREENSHOT_LANG", QStringLiteral("en"));
+        QVERIFY(m_window->grab().save(dir + QStringLiteral("/mainform_%1.png").arg(lang)));
         openSettings(QStringLiteral("5729"), 4);
         QTest::qWait(300);
         QVERIFY(m_window->grab().save(dir + QStringLiteral("/parameters_%1.png").arg(lang)));
@@ -496,6 +497,7 @@ private slots:
         QVERIFY(panel->isPanelVisible());
         click(panel->viewButton());
         QVERIFY(!field->isVisible());
+        QVERIFY(!panel->viewButton()->isChecked());
         click(panel->viewButton());
         QVERIFY(field->isVisible());
         QTRY_COMPARE(m_window->focusWidget(), static_cast<QWidget *>(field));

@@ -33,6 +33,9 @@ KeyMessagePanel::KeyMessagePanel(QWidget *window, KeyProtocol *protocol, QObject
     m_view->setIcon(QIcon(QStringLiteral(":resource/images/message1.png")));
     m_view->setFixedSize(56, 56);
     m_view->setIconSize(QSize(40, 40));
+    // A toggle: pressed in while the panel shows, so it does not read as a second send.
+    m_view->setCheckable(true);
+    m_view->setChecked(true);
     if (box)
         box->insertWidget(box->indexOf(m_text), m_view);
     connect(m_view, &QPushButton::clicked, this, &KeyMessagePanel::iBtnMessageView_Click);
@@ -61,6 +64,8 @@ void KeyMessagePanel::iBtnMessageView_Click()
     for (QWidget *w : {static_cast<QWidget *>(m_text), static_cast<QWidget *>(m_lock),
                        static_cast<QWidget *>(m_unlock), static_cast<QWidget *>(m_send)})
         w->setVisible(show);
+    if (m_view)
+        m_view->setChecked(show);
     if (show)
         m_text->setFocus(Qt::OtherFocusReason);
 }
