@@ -183,7 +183,9 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
     AckReply(interfaceName);
 
     if (name == QLatin1String("FE_PageCurrent_Read")) {
-        td::log(QStringLiteral("FE_PageCurrent_Read() pagenumber ") + readText(o, "pagenumber"));
+        const QString page = readText(o, "pagenumber");
+        td::log(QStringLiteral("FE_PageCurrent_Read() pagenumber ") + page);
+        emit currentPageReported(page);
     } else if (name == QLatin1String("FE_PageCurrent_Write")) {
         td::log(QStringLiteral("pagenumber ") + readText(o, "pagenumber"));
     } else if (name == QLatin1String("FE_Page_Delete")) {

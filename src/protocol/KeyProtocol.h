@@ -47,6 +47,8 @@ public:
 
     // Requests. Each returns true when the request was handed to a link.
     bool FE_PageCurrent_Write(const QString &pagenumber);
+    // Which record the key measures into; answered by currentPageReported.
+    bool FE_PageCurrent_Read();
     // all = 1 erases every record (pagenumber then empty). Not answered by the key.
     bool FE_Page_Delete(const QString &pagenumber, int all);
     bool FE_SettingsCalibrate_Write(const CalibrationValues &v);
@@ -59,6 +61,8 @@ public:
     bool FE_DeviceSetting_Write(const DeviceSettings &s, int passwordWrEnable);
     bool FE_DeviceSetting_Read();
     bool FE_DateTime_Write(const QDateTime &localTime);
+    // The key's clock, answered by FE_DateTime_Read (shown on the settings page).
+    bool FE_DateTime_Read();
     bool FE_WiFiSettings_Write(const WifiSettings &s);
     bool FE_WiFiSettings_Read();
     // To the key in use.
@@ -92,6 +96,8 @@ signals:
     void supervisionStartRequested();
     // Level 3 was read: every level caption is current.
     void menuLevelsComplete();
+    // The key named the record it measures into (its answer to FE_PageCurrent_Read).
+    void currentPageReported(const QString &pagenumber);
 
 private:
     bool sendRequest(const char *name, const char *format, const QVector<td::request::Arg> &args,

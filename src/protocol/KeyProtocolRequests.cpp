@@ -15,6 +15,7 @@ constexpr int kNameFieldChars = 50;
 
 const char kPageCurrentWrite[] =
     R"({"function_name":"FE_PageCurrent_Write", "pagenumber":"%s"})";
+const char kPageCurrentRead[] = R"({"function_name":"FE_PageCurrent_Read"})";
 const char kPageDelete[] = R"({"function_name":"FE_Page_Delete","pagenumber":"%s","all":%d})";
 const char kSettingsCalibrateWrite[] =
     R"({"function_name":"FE_SettingsCalibrate_Write","nm":%f,"offset":%d,"amplify":%d,"right":%d,"left":%d,                  "nm2":%f,"right2":%d,"left2":%d,"used":%d,                  "nol":%d,"gyrocorrection":%d,"gyrodeviation":%d,"anglecorrention":%d,"headstandartmm":%f,"keylengthmm":%f})";
@@ -30,6 +31,7 @@ const char kDeviceSettingWrite[] =
 const char kDeviceSettingRead[] = R"({"function_name":"FE_DeviceSetting_Read"})";
 const char kDateTimeWrite[] =
     R"({"function_name":"FE_DateTime_Write","Year":%d,"Month":%d,"Day":%d,"Hour":%d,"Minutes":%d,"Seconds":%d})";
+const char kDateTimeRead[] = R"({"function_name":"FE_DateTime_Read"})";
 const char kWiFiSettingsWrite[] =
     R"({"function_name":"FE_WiFiSettings_Write","SSID":"%s","Password":"%s","IP":"%s","PCPort":%d,"UserLogin":"%s","UserPassword":"%s","WPA2Enterprise":%d})";
 const char kWiFiSettingsRead[] = R"({"function_name":"FE_WiFiSettings_Read"})";
@@ -70,6 +72,11 @@ bool KeyProtocol::sendRequest(const char *name, const char *format, const QVecto
 bool KeyProtocol::FE_PageCurrent_Write(const QString &pagenumber)
 {
     return sendRequest("FE_PageCurrent_Write", kPageCurrentWrite, {pagenumber}, 0);
+}
+
+bool KeyProtocol::FE_PageCurrent_Read()
+{
+    return sendRequest("FE_PageCurrent_Read", kPageCurrentRead, {}, 0);
 }
 
 bool KeyProtocol::FE_Page_Delete(const QString &pagenumber, int all)
@@ -139,6 +146,11 @@ bool KeyProtocol::FE_DateTime_Write(const QDateTime &localTime)
     const QTime t = localTime.time();
     return sendRequest("FE_DateTime_Write", kDateTimeWrite,
                        {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}, 0);
+}
+
+bool KeyProtocol::FE_DateTime_Read()
+{
+    return sendRequest("FE_DateTime_Read", kDateTimeRead, {}, 0);
 }
 
 bool KeyProtocol::FE_WiFiSettings_Write(const WifiSettings &s)

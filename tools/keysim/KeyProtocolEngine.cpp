@@ -250,6 +250,7 @@ void KeyProtocolEngine::handleJson(const QByteArray &payload)
 {
     const int nul = payload.indexOf('\0');
     const QByteArray text = nul >= 0 ? payload.left(nul) : payload;
+    emit jsonTextReceived(text);
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(text, &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject()) {

@@ -71,6 +71,8 @@ signals:
     // One line per request received: the function name, or "FA_READ dbsett/NAME" and the
     // like for file commands (continuations carry " seek=N").
     void requestReceived(const QString &line);
+    // The text of every JSON request received, up to its NUL, as it came.
+    void jsonTextReceived(const QByteArray &text);
 
 private:
     using Handler = void (KeyProtocolEngine::*)(const QJsonObject &, QJsonObject &);

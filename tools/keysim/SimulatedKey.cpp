@@ -21,6 +21,14 @@ SimulatedKey::SimulatedKey(const QString &root, QObject *parent)
         m_requestLog.write(line.toUtf8() + '\n');
         m_requestLog.flush(); // tests read the log while the key runs
     });
+    connect(&m_engine, &KeyProtocolEngine::jsonTextReceived, this, [this](const QByteArray &text) {
+        if (!m_textLog.isOpen())
+            return;
+        QByteArray line = text;
+        line.replace('\n', "\\n");
+        m_textLog.write(line + '\n');
+        m_textLog.flush();
+    });
 }
 
 QString SimulatedKey::statePath() const
@@ -54,6 +62,18 @@ bool SimulatedKey::setRequestLog(const QString &path, QString *error)
     if (!m_requestLog.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
         if (error)
             *error = QStringLiteral("cannot write the request log %1: %2").arg(path, m_requestLog.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool SimulatedKey::setTextLog(const QString &path, QString *error)
+{
+    m_textLog.close();
+    m_textLog.setFileName(path);
+    if (!m_textLog.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (error)
+            *error = QStringLiteral("cannot write the text log %1: %2").arg(path, m_textLog.errorString());
         return false;
     }
     return true;

@@ -29,6 +29,9 @@ public:
     void setLiveInterval(int intervalMs);
     // One line per request received goes to this file (truncated first).
     bool setRequestLog(const QString &path, QString *error);
+    // The text of every JSON request received goes to this file, one line each (truncated
+    // first), so a test can compare what the PC sent byte for byte.
+    bool setTextLog(const QString &path, QString *error);
 
     KeyState &state() { return m_state; }
     KeyFileSystem &fileSystem() { return m_fs; }
@@ -46,6 +49,7 @@ private:
     QTimer m_liveTimer;
     QRandomGenerator m_rng;
     QFile m_requestLog;
+    QFile m_textLog;
 };
 
 } // namespace keysim

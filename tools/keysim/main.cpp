@@ -138,6 +138,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("baud"), QStringLiteral("Pace output at B baud, 10 bits per byte."), QStringLiteral("B")},
         {QStringLiteral("live"), QStringLiteral("Add a tightening to the current record every S seconds."), QStringLiteral("S")},
         {QStringLiteral("log"), QStringLiteral("Write one line per request received to FILE."), QStringLiteral("FILE")},
+        {QStringLiteral("text-log"), QStringLiteral("Write the text of every JSON request received to FILE."),
+         QStringLiteral("FILE")},
         {QStringLiteral("control"),
          QStringLiteral("Read test control lines from stdin: {\"changetype\":N,\"dirname\":D,\"filename\":F}\n"
                         "sends FE_FileSystem_Status with exactly these values.")},
@@ -196,6 +198,8 @@ int main(int argc, char *argv[])
     if (!key.start(&error))
         return usageError(error);
     if (p.isSet(QStringLiteral("log")) && !key.setRequestLog(p.value(QStringLiteral("log")), &error))
+        return usageError(error);
+    if (p.isSet(QStringLiteral("text-log")) && !key.setTextLog(p.value(QStringLiteral("text-log")), &error))
         return usageError(error);
 
     PtyTransport pty(&key.engine(), faults);

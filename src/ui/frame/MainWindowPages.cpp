@@ -19,6 +19,8 @@
 #include "ui/records/RecordsFolderPanel.h"
 #include "ui/reports/ReportsWiring.h"
 #include "ui/templates/TemplatesPage.h"
+#include "ui/calibration/CalibrationWiring.h"
+#include "ui/settings/SettingsWiring.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -80,6 +82,8 @@ void MainWindow::buildPages()
     }
 
     buildFirmwarePage();
+    installKeySettings(this);
+    installCalibrationPage(this);
 
     // --- menu levels (Parameters page) and the level tree of the main form
     {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+class KeyProtocol;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// The message panel of the main form: the text field (which doubles as the access-code
+// field) and the lock, unlock and send buttons. A button sends the field's text with its
+// type; Return sends nothing, so a code typed for the settings page never reaches the key.
+class KeyMessagePanel : public QObject
+{
+    Q_OBJECT
+public:
+    enum Type { Unlock = 0, Lock = 1, Text = 2 };
+
+    // Finds the panel's widgets below window by object name and adds the button that shows
+    // and hides the panel beside them.
+    KeyMessagePanel(QWidget *window, KeyProtocol *protocol, QObject *parent = nullptr);
+
+    QPushButton *viewButton() const { return m_view; }
+    bool isPanelVisible() const;
+
+public slots:
+    void iBtnSendMessage_Click();
+    void iBtnMessageView_Click();
+    void retranslate();
+
+private:
+    KeyProtocol *m_protocol;
+    QLineEdit *m_text = nullptr;
+    QPushButton *m_lock = nullptr;
+    QPushButton *m_unlock = nullptr;
+    QPushButton *m_send = nullptr;
+    QPushButton *m_view = nullptr;
+};

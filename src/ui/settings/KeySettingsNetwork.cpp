@@ -1,0 +1,313 @@
+// The key's names and Wi-Fi client settings, and the texts of the whole page.
+#include "ui/settings/KeySettingsPage.h"
+
+#include "config/DeviceSettingsRules.h"
+#include "protocol/KeyProtocol.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/settings/KeySettingsStyle.h"
+#include "ui/widgets/cParameter.h"
+#include "ui/widgets/cSwitcher.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+using namespace td::settingsui;
+using R = DeviceSettingsRules;
+
+namespace {
+
+const char *kPortStyle =
+    "QPushButton {background-color: rgb(250, 250, 250); color: rgb(0, 0, 0); border-width: 2px; border-radius: 5px; }"
+    "             QPushButton:pressed {background-color: rgb(220, 220, 220);}"
+    "       QPushButton:disabled {background-color: rgb(140, 140, 140); color: rgb(170, 170, 170);}";
+
+QVBoxLayout *frameLayout(QFrame *frame)
+{
+    if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
+        return v;
+    if (frame->layout()) {
+        auto *inner = new QVBoxLayout;
+        frame->layout()->addItem(inner);
+        return inner;
+    }
+    return new QVBoxLayout(frame);
+}
+
+QLineEdit *makeEdit(QWidget *parent, const char *name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    e->setMinimumHeight(38);
+    setPoints(e, 11);
+    return e;
+}
+
+QLabel *makeCaption(QWidget *parent, const char *name, int points = 11, bool bold = false)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    setPoints(l, points, bold);
+    return l;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMinimumHeight(48);
+    b->setStyleSheet(QLatin1String(applyStyle()));
+    setPoints(b, 12);
+    return b;
+}
+
+// Shows text in edit; the edit's own limit would otherwise cut a longer text silently.
+void showText(QLineEdit *edit, const QString &text) { edit->setText(text); }
+
+} // namespace
+
+void KeySettingsPage::buildNames(QFrame *frame)
+{
+    QVBoxLayout *outer = frameLayout(frame);
+    auto *grid = new QGridLayout;
+    m_keyNameLabel = makeCaption(frame, "lbKeyName");
+    m_operatorNameLabel = makeCaption(frame, "lbOperatorName");
+    m_keyName = makeEdit(frame, "leKeyName");
+    m_operatorName = makeEdit(frame, "leOperatorName");
+    // QLineEdit's own limit counts UTF-16 units and may split a character; typing is held
+    // to 50 characters here instead, and a longer text set otherwise is cut on Apply.
+    for (QLineEdit *e : {m_keyName, m_operatorName}) {
+        connect(e, &QLineEdit::textEdited, e, [e](const QString &text) {
+            const QString cut = R::cutName(text);
+            if (cut.size() != text.size())
+                e->setText(cut);
+        });
+    }
+    grid->addWidget(m_keyNameLabel, 0, 0);
+    grid->addWidget(m_keyName, 0, 1);
+    grid->addWidget(m_operatorNameLabel, 1, 0);
+    grid->addWidget(m_operatorName, 1, 1);
+    m_namesApply = makeButton(frame, "pbKeyNameApply");
+    grid->addWidget(m_namesApply, 0, 2, 2, 1);
+    grid->setColumnStretch(1, 1);
+    outer->addLayout(grid);
+    connect(m_namesApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnKeyName_Click);
+}
+
+void KeySettingsPage::buildWifi(QFrame *frame)
+{
+    QVBoxLayout *outer = frameLayout(frame);
+    m_wifiHeading = makeCaption(frame, "lbWifiHeading", 12, true);
+    outer->addWidget(m_wifiHeading);
+    auto *grid = new QGridLayout;
+    grid->setVerticalSpacing(3);
+    m_ssidLabel = makeCaption(frame, "lbSSID");
+    m_routerPasswordLabel = makeCaption(frame, "lbRouterPassword");
+    m_ipLabel = makeCaption(frame, "lbPcIp");
+    m_wpa2Label = makeCaption(frame, "lbWPA2");
+    m_userLoginLabel = makeCaption(frame, "lbUserLogin");
+    m_userPasswordLabel = makeCaption(frame, "lbUserPassword");
+    m_ssid = makeEdit(frame, "leSSID");
+    m_routerPassword = makeEdit(frame, "leRouterPassword");
+    m_routerPassword->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    m_ip = makeEdit(frame, "lePcIp");
+    m_ip->setText(QStringLiteral("192.168.0.100"));
+    m_ip->setValidator(new QRegularExpressionValidator(QRegularExpression(R::ipPattern()), m_ip));
+    m_pcPortLabel = makeCaption(frame, "lbPcPort");
+    // No caption of its own: the label beside it names it like the other fields.
+    m_pcPort = new cParameter(QString(), false, 0.0, QLatin1String(kPortStyle), 0);
+    m_pcPort->setMinimum(32000);
+    m_pcPort->setMaximum(32500);
+    m_pcPort->button()->setObjectName(QStringLiteral("parPcPort"));
+    m_pcPort->button()->setMinimumWidth(100);
+    if (m_popups)
+        connect(m_pcPort, &cParameter::click_button, m_popups, &PopupHost::showKeypad);
+    m_wpa2 = new cSwitcher(QString(), QString(), true, false, false);
+    m_wpa2->setSize(48, 40);
+    m_wpa2->setCaptionFontSize(9);
+    m_wpa2->button()->setObjectName(QStringLiteral("swWPA2Ent"));
+    connect(m_wpa2, &cSwitcher::click_button, this, &KeySettingsPage::iSwWPA2Ent_Click);
+    m_userLogin = makeEdit(frame, "leUserLogin");
+    m_userPassword = makeEdit(frame, "leUserPassword");
+
+    for (QLabel *l : {m_ssidLabel, m_routerPasswordLabel, m_ipLabel, m_pcPortLabel, m_wpa2Label, m_userLoginLabel,
+                      m_userPasswordLabel})
+        setPoints(l, 10);
+    // Each caption sits above its field: four narrow columns keep long captions (and
+    // their translations) whole in half the page's width.
+    auto place = [grid](QWidget *caption, QWidget *field, QLayout *fieldLayout, int row, int column) {
+        grid->addWidget(caption, 2 * row, column, Qt::AlignBottom | Qt::AlignLeft);
+        if (field)
+            grid->addWidget(field, 2 * row + 1, column);
+        else
+            grid->addLayout(fieldLayout, 2 * row + 1, column, Qt::AlignLeft);
+    };
+    place(m_ssidLabel, m_ssid, nullptr, 0, 0);
+    place(m_routerPasswordLabel, m_routerPassword, nullptr, 0, 1);
+    place(m_ipLabel, m_ip, nullptr, 0, 2);
+    place(m_pcPortLabel, nullptr, m_pcPort, 0, 3);
+    place(m_wpa2Label, nullptr, m_wpa2, 1, 0);
+    place(m_userLoginLabel, m_userLogin, nullptr, 1, 1);
+    place(m_userPasswordLabel, m_userPassword, nullptr, 1, 2);
+    for (int c = 0; c < 4; ++c)
+        grid->setColumnStretch(c, 1);
+    outer->addLayout(grid);
+    m_wifiApply = makeButton(frame, "pbWiFiApply");
+    // A quarter of the group is narrow for the usual padding.
+    m_wifiApply->setStyleSheet(QString::fromLatin1(applyStyle()).replace(QLatin1String("padding: 0 18px"),
+                                                                         QLatin1String("padding: 0 4px")));
+    grid->addWidget(m_wifiApply, 3, 3);
+    connect(m_wifiApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnWiFiApply_Click);
+    applyWpa2(false);
+}
+
+void KeySettingsPage::iBtnKeyName_Click()
+{
+    if (!m_keyName)
+        return;
+    m_keyName->setText(R::cutName(m_keyName->text()));
+    m_operatorName->setText(R::cutName(m_operatorName->text()));
+    if (!m_protocol)
+        return;
+    m_protocol->FE_KeyName_Write(m_keyName->text(), m_operatorName->text());
+    m_protocol->FE_KeyName_Read();
+}
+
+void KeySettingsPage::iBtnWiFiApply_Click()
+{
+    if (!m_ssid || !m_protocol)
+        return;
+    WifiSettings w;
+    w.SSID = m_ssid->text();
+    w.Password = m_routerPassword->text();
+    w.IP = m_ip->text();
+    w.PCPort = quint16(qBound(0.0, m_pcPort->value(), 65535.0));
+    w.UserLogin = m_userLogin->text();
+    w.UserPassword = m_userPassword->text();
+    w.WPA2Enterprise = m_wpa2->checked() ? 1 : 0;
+    m_protocol->FE_WiFiSettings_Write(w);
+}
+
+void KeySettingsPage::iSwWPA2Ent_Click()
+{
+    if (m_wpa2)
+        applyWpa2(m_wpa2->checked());
+}
+
+void KeySettingsPage::applyWpa2(bool on)
+{
+    m_userLogin->setEnabled(on);
+    m_userPassword->setEnabled(on);
+    m_routerPassword->setEnabled(!on);
+}
+
+void KeySettingsPage::showNames()
+{
+    if (!m_keyName || !m_model)
+        return;
+    showText(m_keyName, m_model->names().keyName);
+    showText(m_operatorName, m_model->names().operatorName);
+}
+
+void KeySettingsPage::showWifiSettings()
+{
+    if (!m_ssid || !m_model)
+        return;
+    const WifiSettings &w = m_model->wifiSettings();
+    showText(m_ssid, w.SSID);
+    showText(m_routerPassword, w.Password);
+    // The validator does not apply to texts set by the program; a key reporting no address
+    // keeps the field's present one.
+    if (!w.IP.isEmpty())
+        showText(m_ip, w.IP);
+    // A port outside 32000..32500 (none read yet) is refused by the field and leaves it as is.
+    m_pcPort->setValue(w.PCPort);
+    m_wpa2->setChecked(w.WPA2Enterprise != 0);
+    showText(m_userLogin, w.UserLogin);
+    showText(m_userPassword, w.UserPassword);
+    applyWpa2(w.WPA2Enterprise != 0);
+}
+
+void KeySettingsPage::retranslate()
+{
+    fillCombos();
+    auto name = [](QWidget *w, const QString &text) {
+        if (w)
+            w->setAccessibleName(text);
+    };
+    if (m_setupHeading) {
+        m_setupHeading->setText(tr("Device settings:"));
+        m_unitsLabel->setText(tr("Units:"));
+        m_sleepLabel->setText(tr("Power Off:"));
+        m_displayLabel->setText(tr("Display Off:"));
+        m_languageLabel->setText(tr("Language:"));
+        m_soundLabel->setText(tr("Sound incrise:"));
+        m_wifiEnableLabel->setText(tr("Wi-Fi net:"));
+        m_sound->setCaption(tr("Enable/disable"));
+        m_wifiEnable->setCaption(tr("Enable/disable"));
+        name(m_units, tr("Units:"));
+        name(m_sleep, tr("Power Off:"));
+        name(m_display, tr("Display Off:"));
+        name(m_language, tr("Language:"));
+        name(m_sound->button(), tr("Sound incrise:"));
+        name(m_wifiEnable->button(), tr("Wi-Fi net:"));
+        m_setupApply->setText(tr("Apply"));
+        m_setupApply->setToolTip(tr("Setup additional settings in key"));
+        name(m_setupApply, tr("Apply"));
+    }
+    if (m_configHeading) {
+        m_configHeading->setText(tr("Key configuration:"));
+        name(m_typeKey, tr("Key type"));
+        name(m_connection, tr("Connection"));
+        name(m_dataBase, tr("Data Base"));
+        name(m_dataTime, tr("Date and time"));
+        name(m_algorithm, tr("Algorithm"));
+        m_upgrade->setText(tr("Upgrade"));
+        name(m_upgrade, tr("Upgrade"));
+    }
+    if (m_keyName) {
+        m_keyNameLabel->setText(tr("Key Name:"));
+        m_operatorNameLabel->setText(tr("Operator Name:"));
+        m_keyName->setToolTip(tr("The Key Name is displayed in the key selection list, when connected via WiFi"));
+        m_operatorName->setToolTip(tr("The Operator Name is displayed in the report"));
+        name(m_keyName, tr("Key Name:"));
+        name(m_operatorName, tr("Operator Name:"));
+        m_namesApply->setText(tr("Apply"));
+        m_namesApply->setToolTip(tr("Change name of key and operator"));
+        name(m_namesApply, tr("Apply"));
+    }
+    if (m_ssid) {
+        m_wifiHeading->setText(tr("WI-Fi connection:"));
+        m_ssidLabel->setText(tr("Router SSID:"));
+        m_routerPasswordLabel->setText(tr("Router Password:"));
+        m_ipLabel->setText(tr("PC IP:"));
+        m_pcPortLabel->setText(tr("PC Port:"));
+        m_wpa2Label->setText(tr("WPA2 Enterprise:"));
+        m_wpa2->setCaption(tr("Enable/disable"));
+        m_userLoginLabel->setText(tr("User Login:"));
+        m_userPasswordLabel->setText(tr("User Password:"));
+        name(m_ssid, tr("Router SSID:"));
+        name(m_routerPassword, tr("Router Password:"));
+        name(m_ip, tr("PC IP:"));
+        name(m_pcPort->button(), tr("PC Port:"));
+        name(m_wpa2->button(), tr("WPA2 Enterprise:"));
+        name(m_userLogin, tr("User Login:"));
+        name(m_userPassword, tr("User Password:"));
+        m_wifiApply->setText(tr("Apply"));
+        m_wifiApply->setToolTip(tr("Setup Wi-Fi settings in key"));
+        name(m_wifiApply, tr("Apply"));
+    }
+    m_clockKeyCaption->setText(tr("Clock Key"));
+    m_clockPcCaption->setText(tr("Clock PC"));
+    m_sync->setText(tr("Syncronization"));
+    m_sync->setToolTip(tr("Sent PC Date&Time to key"));
+    name(m_sync, tr("Syncronization"));
+    name(m_serial, tr("Serial number"));
+    showDeviceSettings();
+}

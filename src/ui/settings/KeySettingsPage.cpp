@@ -1,0 +1,356 @@
+#include "ui/settings/KeySettingsPage.h"
+
+#include "base/Log.h"
+#include "config/DeviceSettingsRules.h"
+#include "protocol/KeyProtocol.h"
+#include "ui/settings/KeySettingsStyle.h"
+#include "ui/widgets/cParameter.h"
+#include "ui/widgets/cSwitcher.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace td::settingsui;
+using R = DeviceSettingsRules;
+
+namespace {
+
+QFrame *namedFrame(QWidget *page, const char *name)
+{
+    auto *f = page ? page->findChild<QFrame *>(QLatin1String(name)) : nullptr;
+    if (!f)
+        td::log(QStringLiteral("Key settings: container %1 not found").arg(QLatin1String(name)));
+    return f;
+}
+
+// The frame's own layout when the form gave it one, else a new vertical one.
+QVBoxLayout *contentLayout(QFrame *frame)
+{
+    if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
+        return v;
+    if (frame->layout()) {
+        auto *inner = new QVBoxLayout;
+        frame->layout()->addItem(inner);
+        return inner;
+    }
+    return new QVBoxLayout(frame);
+}
+
+QComboBox *makeCombo(QWidget *parent, const char *name)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QLatin1String(name));
+    c->setMinimumHeight(40);
+    setPoints(c, 11);
+    return c;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, int points = 11, bool bold = false)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    setPoints(l, points, bold);
+    return l;
+}
+
+QPushButton *makeApply(QWidget *parent, const char *name)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMinimumHeight(48);
+    b->setStyleSheet(QLatin1String(applyStyle()));
+    setPoints(b, 12);
+    return b;
+}
+
+cSwitcher *makeSwitch(const char *name)
+{
+    auto *s = new cSwitcher(QString(), QString(), true, false, false);
+    s->setSize(48, 40);
+    s->setCaptionFontSize(9);
+    s->button()->setObjectName(QLatin1String(name));
+    return s;
+}
+
+// Shows index in combo; a value the combo has no item for leaves it without a choice rather
+// than showing another setting.
+void showIndex(QComboBox *combo, int index) { combo->setCurrentIndex(index < combo->count() ? index : -1); }
+
+quint16 indexOf(const QComboBox *combo) { return quint16(qMax(0, combo->currentIndex())); }
+
+} // namespace
+
+KeySettingsPage::KeySettingsPage(QWidget *settingsPage, KeyModel *model, KeyProtocol *protocol,
+                                 PopupHost *popups, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_protocol(protocol)
+    , m_popups(popups)
+{
+    if (QFrame *f = namedFrame(settingsPage, "frSetup"))
+        buildSetup(f);
+    m_options = namedFrame(settingsPage, "frOptions");
+    if (QFrame *f = namedFrame(settingsPage, "frKeyName"))
+        buildNames(f);
+    if (QFrame *f = namedFrame(settingsPage, "frWiFi"))
+        buildWifi(f);
+    buildClock();
+    if (m_options) {
+        // The key configuration is a service option: it shows exactly while the service
+        // options do. It has a row of its own below them, where the page has the width.
+        m_options->installEventFilter(this);
+        m_configFrame->setVisible(!m_options->isHidden());
+    } else {
+        m_configFrame->hide();
+    }
+    retranslate();
+    showDeviceSettings();
+    showNames();
+    showWifiSettings();
+    if (m_model) {
+        connect(m_model, &KeyModel::deviceSettingsChanged, this, &KeySettingsPage::showDeviceSettings);
+        connect(m_model, &KeyModel::namesChanged, this, &KeySettingsPage::showNames);
+        connect(m_model, &KeyModel::wifiSettingsChanged, this, &KeySettingsPage::showWifiSettings);
+        connect(m_model, &KeyModel::clockRead, this, &KeySettingsPage::showClock);
+    }
+}
+
+void KeySettingsPage::buildSetup(QFrame *frame)
+{
+    QVBoxLayout *outer = contentLayout(frame);
+    m_setupHeading = makeLabel(frame, "lbSetupHeading", 12, true);
+    outer->addWidget(m_setupHeading);
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    m_unitsLabel = makeLabel(frame, "lbUnits");
+    m_sleepLabel = makeLabel(frame, "lbPowerOff");
+    m_displayLabel = makeLabel(frame, "lbDisplayOff");
+    m_languageLabel = makeLabel(frame, "lbLanguage");
+    m_soundLabel = makeLabel(frame, "lbSound");
+    m_wifiEnableLabel = makeLabel(frame, "lbWifiNet");
+    m_units = makeCombo(frame, "cbUnits");
+    m_sleep = makeCombo(frame, "cbPowerOff");
+    m_display = makeCombo(frame, "cbDisplayOff");
+    m_language = makeCombo(frame, "cbLanguage");
+    m_sound = makeSwitch("swSound");
+    m_wifiEnable = makeSwitch("swWifiNet");
+    grid->addWidget(m_unitsLabel, 0, 0);
+    grid->addWidget(m_units, 0, 1);
+    grid->addWidget(m_languageLabel, 0, 2);
+    grid->addWidget(m_language, 0, 3);
+    grid->addWidget(m_sleepLabel, 1, 0);
+    grid->addWidget(m_sleep, 1, 1);
+    grid->addWidget(m_displayLabel, 1, 2);
+    grid->addWidget(m_display, 1, 3);
+    grid->addWidget(m_soundLabel, 2, 0);
+    grid->addLayout(m_sound, 2, 1);
+    grid->addWidget(m_wifiEnableLabel, 2, 2);
+    grid->addLayout(m_wifiEnable, 2, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    outer->addLayout(grid);
+    m_setupApply = makeApply(frame, "pbSetupApply");
+    outer->addWidget(m_setupApply, 0, Qt::AlignRight);
+    connect(m_setupApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnSetupApply_Click);
+}
+
+void KeySettingsPage::buildConfig(QFrame *frame)
+{
+    auto *row = new QHBoxLayout(frame);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_configHeading = makeLabel(frame, "lbConfigHeading", 12, true);
+    row->addWidget(m_configHeading);
+    m_typeKey = makeCombo(frame, "cbTypeKey");
+    m_connection = makeCombo(frame, "cbTypePCConnection");
+    m_dataBase = makeCombo(frame, "cbDataBase");
+    m_dataTime = makeCombo(frame, "cbDataTime");
+    m_algorithm = makeCombo(frame, "cbAddAlgorithm");
+    for (QComboBox *c : {m_typeKey, m_connection, m_dataBase, m_dataTime, m_algorithm})
+        row->addWidget(c, 1);
+    m_upgrade = makeApply(frame, "pbWriteConfigKey");
+    row->addWidget(m_upgrade);
+    connect(m_upgrade, &QPushButton::clicked, this, &KeySettingsPage::iBtnWriteConfigKey_Click);
+}
+
+bool KeySettingsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_options && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+        m_configFrame->setVisible(event->type() == QEvent::ShowToParent);
+    return QWidget::eventFilter(watched, event);
+}
+
+void KeySettingsPage::buildClock()
+{
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 2, 4, 2);
+    m_configFrame = new QFrame(this);
+    m_configFrame->setObjectName(QStringLiteral("frKeyConfig"));
+    buildConfig(m_configFrame);
+    outer->addWidget(m_configFrame);
+    auto *row = new QHBoxLayout;
+    outer->addLayout(row);
+    auto *identity = new QVBoxLayout;
+    m_identity = makeLabel(this, "lbKeyIdentity", 12, true);
+    m_serial = new QLineEdit(this);
+    m_serial->setObjectName(QStringLiteral("leSerialNo"));
+    m_serial->setReadOnly(true);
+    m_serial->setMinimumHeight(36);
+    setPoints(m_serial, 11);
+    identity->addWidget(m_identity);
+    identity->addWidget(m_serial);
+    row->addLayout(identity, 2);
+
+    auto *clock = new QGridLayout;
+    m_clockKeyCaption = makeLabel(this, "lbClockKey", 11, true);
+    m_clockPcCaption = makeLabel(this, "lbClockPC", 11, true);
+    m_keyDate = makeLabel(this, "lbKeyDate", 12);
+    m_keyTime = makeLabel(this, "lbKeyTime", 12);
+    m_pcDate = makeLabel(this, "lbPcDate", 12);
+    m_pcTime = makeLabel(this, "lbPcTime", 12);
+    m_keyDate->setText(QStringLiteral("00.00.00"));
+    m_pcDate->setText(QStringLiteral("00.00.00"));
+    m_keyTime->setText(QStringLiteral("00:00:00"));
+    m_pcTime->setText(QStringLiteral("00:00:00"));
+    clock->addWidget(m_clockKeyCaption, 0, 0);
+    clock->addWidget(m_keyDate, 0, 1);
+    clock->addWidget(m_keyTime, 0, 2);
+    clock->addWidget(m_clockPcCaption, 1, 0);
+    clock->addWidget(m_pcDate, 1, 1);
+    clock->addWidget(m_pcTime, 1, 2);
+    row->addLayout(clock, 2);
+    m_sync = makeApply(this, "pbDateTimeSync");
+    row->addWidget(m_sync);
+    connect(m_sync, &QPushButton::clicked, this, &KeySettingsPage::iBtnDateTimeSync_Click);
+}
+
+void KeySettingsPage::fillCombos()
+{
+    const struct
+    {
+        QComboBox *combo;
+        QStringList items;
+    } combos[] = {{m_units, R::unitItems()},           {m_sleep, R::sleepTimeItems()},
+                  {m_display, R::displayTimeItems()},  {m_language, R::languageItems()},
+                  {m_typeKey, R::typeKeyItems()},      {m_connection, R::connectionItems()},
+                  {m_dataBase, R::dataBaseItems()},    {m_dataTime, R::dataTimeItems()},
+                  {m_algorithm, R::algorithmItems()}};
+    for (const auto &c : combos) {
+        if (!c.combo)
+            continue;
+        const int index = c.combo->currentIndex();
+        c.combo->clear();
+        c.combo->addItems(c.items);
+        c.combo->setCurrentIndex(index);
+    }
+}
+
+DeviceSettings KeySettingsPage::settingsOnPage() const
+{
+    DeviceSettings s = m_model ? m_model->deviceSettings() : DeviceSettings();
+    if (m_units) {
+        s.Units = indexOf(m_units);
+        s.SleepTime = indexOf(m_sleep);
+        s.DisplayTime = indexOf(m_display);
+        s.Language = indexOf(m_language);
+        s.SoundEffects = m_sound->checked() ? 1 : 0;
+        s.WiFiEnable = m_wifiEnable->checked() ? 1 : 0;
+    }
+    if (m_typeKey) {
+        s.TypeKey = indexOf(m_typeKey);
+        s.TypePCConnection = indexOf(m_connection);
+        s.DataBase = indexOf(m_dataBase);
+        s.DataTime = indexOf(m_dataTime);
+        s.AddAlgorithm = indexOf(m_algorithm);
+    }
+    return s;
+}
+
+void KeySettingsPage::WriteDeviceSettings()
+{
+    if (m_protocol)
+        m_protocol->FE_DeviceSetting_Write(settingsOnPage(), R::PasswordWrEnable);
+}
+
+void KeySettingsPage::iBtnSetupApply_Click()
+{
+    const DeviceSettings stored = m_model ? m_model->deviceSettings() : DeviceSettings();
+    const int reboot = R::rebootAfterSetup(stored, settingsOnPage());
+    WriteDeviceSettings();
+    if (reboot != R::NoReboot && m_protocol)
+        m_protocol->FE_Reboot_Write(reboot);
+}
+
+void KeySettingsPage::iBtnWriteConfigKey_Click()
+{
+    const DeviceSettings stored = m_model ? m_model->deviceSettings() : DeviceSettings();
+    const int reboot = R::rebootAfterUpgrade(stored, settingsOnPage());
+    WriteDeviceSettings();
+    if (m_protocol)
+        m_protocol->FE_Reboot_Write(reboot);
+}
+
+void KeySettingsPage::iBtnDateTimeSync_Click()
+{
+    if (!m_protocol)
+        return;
+    m_protocol->FE_DateTime_Write(QDateTime::currentDateTime());
+    // Read back so both clocks are shown side by side as the key now has it.
+    m_protocol->FE_DateTime_Read();
+}
+
+void KeySettingsPage::readFromKey()
+{
+    if (!m_protocol)
+        return;
+    m_protocol->FE_KeyName_Read();
+    m_protocol->FE_SettingsCalibrate_Read();
+    m_protocol->FE_DateTime_Read();
+}
+
+void KeySettingsPage::showDeviceSettings()
+{
+    const DeviceSettings s = m_model ? m_model->deviceSettings() : DeviceSettings();
+    if (m_units) {
+        showIndex(m_units, s.Units);
+        showIndex(m_sleep, s.SleepTime);
+        showIndex(m_display, s.DisplayTime);
+        showIndex(m_language, s.Language);
+        m_sound->setChecked(s.SoundEffects != 0);
+        m_wifiEnable->setChecked(s.WiFiEnable != 0);
+    }
+    if (m_typeKey) {
+        showIndex(m_typeKey, s.TypeKey);
+        showIndex(m_connection, s.TypePCConnection);
+        showIndex(m_dataBase, s.DataBase);
+        showIndex(m_dataTime, s.DataTime);
+        showIndex(m_algorithm, s.AddAlgorithm);
+    }
+    m_identity->setText(R::identity(s.TypeKey, s.VersionSW));
+    m_serial->setText(R::serialLine(s.SerialNo));
+}
+
+void KeySettingsPage::showClock(const QDateTime &pcTime)
+{
+    const KeyClock c = m_model ? m_model->clock() : KeyClock();
+    m_keyDate->setText(R::dateText(c.Day, c.Month, c.Year));
+    m_keyTime->setText(R::timeText(c.Hour, c.Minutes, c.Seconds));
+    const QDate d = pcTime.date();
+    const QTime t = pcTime.time();
+    m_pcDate->setText(R::dateText(d.day(), d.month(), d.year()));
+    m_pcTime->setText(R::timeText(t.hour(), t.minute(), t.second()));
+}
+
+void KeySettingsPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
