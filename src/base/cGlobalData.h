@@ -38,4 +38,5 @@ public:
     // Command line.
     QString portOverride;     // --port DEVICE
     QString firmwareServer;   // --firmware-server URL
+    QString historyDb;        // --history-db URL (empty: the history page's setting)
 };
