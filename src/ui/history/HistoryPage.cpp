@@ -287,6 +287,7 @@ HistoryFilter HistoryPage::currentFilter() const
 
 void HistoryPage::applyFilter()
 {
+    m_statsStale = true;
     m_model->setFilter(currentFilter());
     m_count->setText(tr("Measures found: %1").arg(m_model->rowCount()));
     if (m_model->rowCount() > 0)
@@ -346,7 +347,12 @@ void HistoryPage::updateStatistics()
         m_stats->clear();
         return;
     }
+    // Moving within the same joint's rows changes nothing the view shows.
+    if (record == m_statsRecord && f == m_statsFilter && !m_statsStale)
+        return;
     m_statsRecord = record;
+    m_statsFilter = f;
+    m_statsStale = false;
     const HistoryExport::Joint j = HistoryExport::joint(m_service->store()->database(), f, record);
     StatisticsView::Input in;
     in.recordName = j.recordName;

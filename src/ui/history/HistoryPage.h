@@ -63,6 +63,8 @@ private:
     HistoryTableModel *m_model;
     AskPath m_ask;
     QString m_statsRecord;
+    HistoryFilter m_statsFilter;
+    bool m_statsStale = true;
     bool m_dirty = true;
 
     QCheckBox *m_period = nullptr;
