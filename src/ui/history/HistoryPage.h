@@ -91,5 +91,6 @@ private:
     QDoubleSpinBox *m_cp = nullptr;
     QDoubleSpinBox *m_cpk = nullptr;
     QPushButton *m_apply = nullptr;
+    QPushButton *m_settingsToggle = nullptr;
     QLabel *m_state = nullptr;
 };
