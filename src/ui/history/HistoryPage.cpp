@@ -238,8 +238,8 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
 void HistoryPage::retranslate()
 {
     m_period->setText(tr("Period from"));
-    const QStringList captions = {tr("until"),         tr("Key serial number"), tr("Operator"), tr("Product"),
-                                  tr("Operation number"), tr("Node"),          tr("Record"),   tr("Result"),
+    const QStringList captions = {tr("until"),         tr("Key serial"), tr("Operator"), tr("Product"),
+                                  tr("Operation No."), tr("Node"), tr("Record"),   tr("Result"),
                                   tr("Barcode 1"),     tr("Barcode 2"),        tr("History database"),
                                   tr("Alarm: Cp below"), tr("Cpk below")};
     for (int i = 0; i < m_captions.size() && i < captions.size(); ++i)
