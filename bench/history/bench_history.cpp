@@ -142,8 +142,6 @@ int main(int argc, char *argv[])
     writeMirror();
 
     line("import 1000 x 64 mirror into SQLite", importInto(root.filePath(QStringLiteral("import.db3")), QString()), 1000);
-    if (app.arguments().contains(QStringLiteral("--import-only")))
-        return 0;
     {
         PgServer pg;
         QString why;
@@ -153,6 +151,8 @@ int main(int argc, char *argv[])
         else
             std::printf("PostgreSQL not started: %s\n", qPrintable(why));
     }
+    if (app.arguments().contains(QStringLiteral("--import-only")))
+        return 0;
 
     HistoryLocation loc;
     loc.path = root.filePath(QStringLiteral("million.db3"));

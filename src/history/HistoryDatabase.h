@@ -80,6 +80,7 @@ private:
     bool migrate(QString *error);
     bool execAll(const QStringList &statements, QString *error);
     QSqlQuery *insertStatement(int rows, QString *error);
+    QSqlQuery *arrayStatement(QString *error);
     QString where(const HistoryFilter &filter, QVariantList *values) const;
     void fail(const QSqlQuery &q);
 
