@@ -22,13 +22,17 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption firmware(QStringLiteral("firmware-server"),
                                 QCoreApplication::translate("main", "Base address of the firmware download server."),
                                 QStringLiteral("URL"));
-    parser.addOptions({dataDir, port, firmware});
+    QCommandLineOption history(QStringLiteral("history-db"),
+                               QCoreApplication::translate("main", "Keep the tightening history in URL (postgresql://user@host:port/dbname) instead of the local file."),
+                               QStringLiteral("URL"));
+    parser.addOptions({dataDir, port, firmware, history});
     parser.process(app);
 
     CommandLineOptions options;
     options.dataDir = parser.value(dataDir);
     options.port = parser.value(port);
     options.firmwareServer = parser.value(firmware);
+    options.historyDb = parser.value(history);
     return options;
 }
 
@@ -38,4 +42,5 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
         Paths::setDataRoot(options.dataDir);
     data->portOverride = options.port;
     data->firmwareServer = options.firmwareServer;
+    data->historyDb = options.historyDb;
 }

@@ -33,6 +33,7 @@ public:
     // Command line.
     QString portOverride;     // --port DEVICE
     QString firmwareServer;   // --firmware-server URL
+    QString historyDb;        // --history-db URL (empty: the history page's setting)
 
 signals:
     void currentInterfaceChanged(quint8 mode);
