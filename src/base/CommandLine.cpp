@@ -22,13 +22,17 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption firmware(QStringLiteral("firmware-server"),
                                 QCoreApplication::translate("main", "Base address of the firmware download server."),
                                 QStringLiteral("URL"));
-    parser.addOptions({dataDir, port, firmware});
+    QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                            QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
+                            QStringLiteral("URL"));
+    parser.addOptions({dataDir, port, firmware, mqtt});
     parser.process(app);
 
     CommandLineOptions options;
     options.dataDir = parser.value(dataDir);
     options.port = parser.value(port);
     options.firmwareServer = parser.value(firmware);
+    options.mqttUrl = parser.value(mqtt);
     return options;
 }
 
@@ -38,4 +42,5 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
         Paths::setDataRoot(options.dataDir);
     data->portOverride = options.port;
     data->firmwareServer = options.firmwareServer;
+    data->mqttUrl = options.mqttUrl;
 }

@@ -5,12 +5,13 @@
 class QCoreApplication;
 class cGlobalData;
 
-// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL.
+// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL, --mqtt URL.
 struct CommandLineOptions
 {
     QString dataDir;
     QString port;
     QString firmwareServer;
+    QString mqttUrl;
 };
 
 class CommandLine

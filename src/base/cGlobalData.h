@@ -38,4 +38,5 @@ public:
     // Command line.
     QString portOverride;     // --port DEVICE
     QString firmwareServer;   // --firmware-server URL
+    QString mqttUrl;          // --mqtt URL, in place of the stored broker address
 };

@@ -24,7 +24,8 @@ QString connackText(int rc)
     case 4:
         return MqttPublisher::tr("the broker refused the user name or password");
     case 5:
-        return MqttPublisher::tr("the broker refused this station (not authorised)");
+        // Mosquitto 2 answers a wrong password with this code too.
+        return MqttPublisher::tr("the broker refused the user name or password, or this station is not authorised");
     case 2:
         return MqttPublisher::tr("the broker refused this station's identity");
     default:
@@ -82,8 +83,10 @@ bool MqttPublisher::start(const MqttSettings &settings)
     if (!settings.user.isEmpty())
         mosquitto_username_pw_set(m_mosq, settings.user.toUtf8().constData(),
                                   settings.password.isEmpty() ? nullptr : settings.password.toUtf8().constData());
-    const QByteArray willTopic = topicFor(QString(), QStringLiteral("status")).toUtf8();
-    mosquitto_will_set(m_mosq, willTopic.constData(), kOffline.size(), kOffline.constData(), 1, true);
+    if (m_announceStation) {
+        const QByteArray willTopic = topicFor(QString(), QStringLiteral("status")).toUtf8();
+        mosquitto_will_set(m_mosq, willTopic.constData(), kOffline.size(), kOffline.constData(), 1, true);
+    }
     if (settings.tls) {
         const int rc = mosquitto_tls_set(m_mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
@@ -119,7 +122,7 @@ void MqttPublisher::release()
 {
     if (!m_mosq)
         return;
-    if (m_state == State::Connected) {
+    if (m_state == State::Connected && m_announceStation) {
         // A graceful disconnect does not fire the will: say it ourselves.
         const QByteArray topic = topicFor(QString(), QStringLiteral("status")).toUtf8();
         mosquitto_publish(m_mosq, nullptr, topic.constData(), kOffline.size(), kOffline.constData(), 1, true);
@@ -128,6 +131,7 @@ void MqttPublisher::release()
     mosquitto_loop_stop(m_mosq, m_state != State::Connected);
     mosquitto_destroy(m_mosq);
     m_mosq = nullptr;
+    ++m_session;
     m_inFlight.clear();
     m_cursorOfMid.clear();
     m_refusal.clear();
@@ -207,9 +211,9 @@ void MqttPublisher::fill()
     }
 }
 
-void MqttPublisher::onConnect(int rc)
+void MqttPublisher::onConnect(quint64 session, int rc)
 {
-    if (!m_mosq)
+    if (!m_mosq || session != m_session)
         return;
     if (rc != 0) {
         m_refusal = connackText(rc);
@@ -217,8 +221,10 @@ void MqttPublisher::onConnect(int rc)
         return;
     }
     m_refusal.clear();
-    const QByteArray station = topicFor(QString(), QStringLiteral("status")).toUtf8();
-    mosquitto_publish(m_mosq, nullptr, station.constData(), kOnline.size(), kOnline.constData(), 1, true);
+    if (m_announceStation) {
+        const QByteArray station = topicFor(QString(), QStringLiteral("status")).toUtf8();
+        mosquitto_publish(m_mosq, nullptr, station.constData(), kOnline.size(), kOnline.constData(), 1, true);
+    }
     setState(State::Connected, QString());
     for (auto it = m_keyStatus.constBegin(); it != m_keyStatus.constEnd(); ++it)
         setKeyStatus(it.key(), it.value());
@@ -227,9 +233,9 @@ void MqttPublisher::onConnect(int rc)
     reportWaiting(true);
 }
 
-void MqttPublisher::onDisconnect(int rc)
+void MqttPublisher::onDisconnect(quint64 session, int rc)
 {
-    if (!m_mosq || rc == 0)
+    if (!m_mosq || session != m_session || rc == 0)
         return;
     // The broker closes the socket right after refusing us: its reason is the one to show.
     setState(State::Reconnecting, !m_refusal.isEmpty()
@@ -237,8 +243,10 @@ void MqttPublisher::onDisconnect(int rc)
                                       : tr("connection lost (%1)").arg(QString::fromUtf8(mosquitto_strerror(rc))));
 }
 
-void MqttPublisher::onPublish(int mid)
+void MqttPublisher::onPublish(quint64 session, int mid)
 {
+    if (session != m_session)
+        return;
     const auto found = m_cursorOfMid.constFind(mid);
     if (found == m_cursorOfMid.constEnd())
         return; // a status message
@@ -260,17 +268,20 @@ void MqttPublisher::onPublish(int mid)
 void MqttPublisher::connectCallback(mosquitto *, void *self, int rc)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(p, [p, rc] { p->onConnect(rc); }, Qt::QueuedConnection);
+    const quint64 session = p->m_session;
+    QMetaObject::invokeMethod(p, [p, session, rc] { p->onConnect(session, rc); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::disconnectCallback(mosquitto *, void *self, int rc)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(p, [p, rc] { p->onDisconnect(rc); }, Qt::QueuedConnection);
+    const quint64 session = p->m_session;
+    QMetaObject::invokeMethod(p, [p, session, rc] { p->onDisconnect(session, rc); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::publishCallback(mosquitto *, void *self, int mid)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(p, [p, mid] { p->onPublish(mid); }, Qt::QueuedConnection);
+    const quint64 session = p->m_session;
+    QMetaObject::invokeMethod(p, [p, session, mid] { p->onPublish(session, mid); }, Qt::QueuedConnection);
 }

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+
 struct mosquitto;
 
 // Publishes every result of a PublishSource to the plant's broker, once, in order, with QoS 1,
@@ -30,6 +32,11 @@ public:
     // accepts the connection and then stalls holds at most this many in memory.
     void setWindow(int window) { m_window = qMax(1, window); }
     int window() const { return m_window; }
+
+    // Whether this client speaks for the station: "online" on its status topic and the will
+    // "offline". A one-shot drain beside a running window must not mark the station offline
+    // when it leaves.
+    void setAnnounceStation(bool announce) { m_announceStation = announce; }
 
     // Starts (or restarts) with these settings; false with reason() when it cannot start.
     bool start(const MqttSettings &settings);
@@ -56,9 +63,9 @@ signals:
     void drained();
 
 private:
-    void onConnect(int rc);
-    void onDisconnect(int rc);
-    void onPublish(int mid);
+    void onConnect(quint64 session, int rc);
+    void onDisconnect(quint64 session, int rc);
+    void onPublish(quint64 session, int mid);
     void fill();
     void setState(State state, const QString &reason);
     void release();
@@ -71,10 +78,14 @@ private:
     PublishSource *m_source;
     MqttSettings m_settings;
     mosquitto *m_mosq = nullptr;
+    // Which client a callback came from. A restart makes a new client whose message ids start
+    // again at 1: a late acknowledgement of the old client must not release a new message.
+    std::atomic<quint64> m_session{0};
     State m_state = State::NotConfigured;
     QString m_reason;
     QString m_refusal; // the broker's last refusal, until a connection is accepted
     int m_window = 500;
+    bool m_announceStation = true;
     qint64 m_submitted = 0;           // the last cursor handed to the library
     QMap<qint64, bool> m_inFlight;     // cursor -> acknowledged, in cursor order
     QHash<int, qint64> m_cursorOfMid;  // library message id -> cursor
