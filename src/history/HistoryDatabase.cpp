@@ -1,0 +1,574 @@
+#include "history/HistoryDatabase.h"
+
+#include "base/Log.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QAtomicInt g_connections;
+
+// Columns in statement order; the id is the database's.
+const char *const kColumns[] = {
+    "key_serial",       "key_name",    "record_name",   "connection_index", "measured_at",      "moment",
+    "defect",           "angle",       "verdict",       "moment_low",       "moment_high",      "angle_low",
+    "angle_high",       "algorithm",   "operator_text", "product",          "operation_number", "node",
+    "operator_name",    "calibration_nominal", "calibration_file", "barcode1", "barcode2",       "received_at"};
+constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
+// Rows per insert statement: one round trip to a server carries many measures.
+constexpr int kChunk = 100;
+
+QString columnList()
+{
+    QStringList names;
+    for (const char *c : kColumns)
+        names << QLatin1String(c);
+    return names.join(QStringLiteral(", "));
+}
+
+QString selectList() { return QStringLiteral("id, ") + columnList(); }
+
+// A null QString would bind as SQL NULL, which the NOT NULL columns (and the unique key) refuse.
+QString text(const QString &s)
+{
+    return s.isNull() ? QString(QLatin1String("")) : s;
+}
+
+void bindMeasure(QSqlQuery &q, const HistoryMeasure &m)
+{
+    q.addBindValue(text(m.keySerial));
+    q.addBindValue(text(m.keyName));
+    q.addBindValue(text(m.recordName));
+    q.addBindValue(m.connectionIndex);
+    q.addBindValue(text(m.measuredAt));
+    q.addBindValue(m.moment);
+    q.addBindValue(m.defect);
+    q.addBindValue(m.angle);
+    q.addBindValue(m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+    q.addBindValue(m.momentLow);
+    q.addBindValue(m.momentHigh);
+    q.addBindValue(m.angleLow);
+    q.addBindValue(m.angleHigh);
+    q.addBindValue(m.algorithm);
+    q.addBindValue(text(m.operatorText));
+    q.addBindValue(text(m.product));
+    q.addBindValue(text(m.operationNumber));
+    q.addBindValue(text(m.node));
+    q.addBindValue(text(m.operatorName));
+    q.addBindValue(m.calibrationNominal);
+    q.addBindValue(text(m.calibrationFile));
+    q.addBindValue(text(m.barcode1));
+    q.addBindValue(text(m.barcode2));
+    q.addBindValue(text(m.receivedAt));
+}
+
+HistoryMeasure readMeasure(const QSqlQuery &q)
+{
+    HistoryMeasure m;
+    int i = 0;
+    m.id = q.value(i++).toLongLong();
+    m.keySerial = q.value(i++).toString();
+    m.keyName = q.value(i++).toString();
+    m.recordName = q.value(i++).toString();
+    m.connectionIndex = q.value(i++).toInt();
+    m.measuredAt = q.value(i++).toString();
+    m.moment = q.value(i++).toDouble();
+    m.defect = q.value(i++).toDouble();
+    m.angle = q.value(i++).toDouble();
+    m.ok = q.value(i++).toString() == QLatin1String("OK");
+    m.momentLow = q.value(i++).toDouble();
+    m.momentHigh = q.value(i++).toDouble();
+    m.angleLow = q.value(i++).toDouble();
+    m.angleHigh = q.value(i++).toDouble();
+    m.algorithm = q.value(i++).toInt();
+    m.operatorText = q.value(i++).toString();
+    m.product = q.value(i++).toString();
+    m.operationNumber = q.value(i++).toString();
+    m.node = q.value(i++).toString();
+    m.operatorName = q.value(i++).toString();
+    m.calibrationNominal = q.value(i++).toDouble();
+    m.calibrationFile = q.value(i++).toString();
+    m.barcode1 = q.value(i++).toString();
+    m.barcode2 = q.value(i++).toString();
+    m.receivedAt = q.value(i++).toString();
+    return m;
+}
+
+// Migration steps, one list of statements per version. "%ID%" is the engine's own
+// auto-numbered key; everything else is the same text on both engines.
+QStringList migrationSteps(int toVersion)
+{
+    switch (toVersion) {
+    case 1:
+        return {
+            QStringLiteral("CREATE TABLE IF NOT EXISTS measures (id %ID%, "
+                           "key_serial TEXT NOT NULL, key_name TEXT NOT NULL, record_name TEXT NOT NULL, "
+                           "connection_index INTEGER NOT NULL, measured_at TEXT NOT NULL, "
+                           "moment DOUBLE PRECISION NOT NULL, defect DOUBLE PRECISION NOT NULL, "
+                           "angle DOUBLE PRECISION NOT NULL, verdict TEXT NOT NULL, "
+                           "moment_low DOUBLE PRECISION NOT NULL, moment_high DOUBLE PRECISION NOT NULL, "
+                           "angle_low DOUBLE PRECISION NOT NULL, angle_high DOUBLE PRECISION NOT NULL, "
+                           "algorithm INTEGER NOT NULL, operator_text TEXT NOT NULL, product TEXT NOT NULL, "
+                           "operation_number TEXT NOT NULL, node TEXT NOT NULL, operator_name TEXT NOT NULL, "
+                           "calibration_nominal DOUBLE PRECISION NOT NULL, calibration_file TEXT NOT NULL, "
+                           "barcode1 TEXT NOT NULL, barcode2 TEXT NOT NULL, received_at TEXT NOT NULL, "
+                           "CONSTRAINT measures_once UNIQUE (key_serial, record_name, connection_index, "
+                           "measured_at, moment))"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_time ON measures(measured_at, id)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_record ON measures(record_name, measured_at, id)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_operator ON measures(operator_text, measured_at)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_serial ON measures(key_serial, measured_at)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_barcode1 ON measures(barcode1)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_barcode2 ON measures(barcode2)"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS cursors (name TEXT PRIMARY KEY, position BIGINT NOT NULL)"),
+        };
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+HistoryDatabase::HistoryDatabase()
+    : m_connection(QStringLiteral("history-%1").arg(g_connections.fetchAndAddRelaxed(1)))
+{
+}
+
+HistoryDatabase::~HistoryDatabase()
+{
+    close();
+}
+
+bool HistoryDatabase::open(const HistoryLocation &location, QString *error)
+{
+    close();
+    m_location = location;
+    {
+        QSqlDatabase db;
+        if (location.engine == HistoryLocation::Engine::Sqlite) {
+            if (!QDir().mkpath(QFileInfo(location.path).absolutePath())) {
+                *error = QCoreApplication::translate("HistoryDatabase", "Cannot make the folder of %1").arg(location.path);
+                return false;
+            }
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+            db.setDatabaseName(location.path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+            db.setHostName(location.host);
+            db.setPort(location.port);
+            db.setUserName(location.user);
+            db.setDatabaseName(location.database);
+            // A station must not hang on a server that is gone: it queues locally instead.
+            db.setConnectOptions(QStringLiteral("connect_timeout=3"));
+        }
+        if (!db.isValid()) {
+            *error = QCoreApplication::translate("HistoryDatabase", "The database driver is missing");
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connection);
+            return false;
+        }
+        if (!db.open()) {
+            *error = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connection);
+            return false;
+        }
+    }
+    if (location.engine == HistoryLocation::Engine::Sqlite) {
+        // WAL: the page reads while the archiver writes, and a commit costs no full sync.
+        if (!execAll({QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("PRAGMA synchronous=NORMAL")}, error)) {
+            close();
+            return false;
+        }
+    }
+    if (!migrate(error)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+void HistoryDatabase::close()
+{
+    m_inserts.clear();
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+bool HistoryDatabase::isOpen() const
+{
+    return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
+}
+
+bool HistoryDatabase::execAll(const QStringList &statements, QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    for (const QString &s : statements) {
+        QSqlQuery q(db);
+        if (!q.exec(s)) {
+            *error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HistoryDatabase::ping()
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    return q.exec(QStringLiteral("SELECT 1")) && q.next();
+}
+
+int HistoryDatabase::storedVersion()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT value FROM history_meta WHERE name = 'schema_version'")) || !q.next())
+        return 0;
+    return q.value(0).toInt();
+}
+
+bool HistoryDatabase::migrate(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const int stored = storedVersion();
+    if (stored == 0
+        && !execAll({QStringLiteral("CREATE TABLE IF NOT EXISTS history_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)")},
+                    error))
+        return false;
+    if (stored > SchemaVersion) {
+        *error = QCoreApplication::translate("HistoryDatabase",
+                                             "The history has schema version %1; this program knows up to %2")
+                     .arg(stored)
+                     .arg(SchemaVersion);
+        return false;
+    }
+    const QString id = m_location.isServer() ? QStringLiteral("BIGSERIAL PRIMARY KEY")
+                                             : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    for (int v = stored + 1; v <= SchemaVersion; ++v) {
+        if (!db.transaction()) {
+            *error = db.lastError().text();
+            return false;
+        }
+        QStringList steps;
+        for (const QString &s : migrationSteps(v))
+            steps << QString(s).replace(QStringLiteral("%ID%"), id);
+        QSqlQuery q(db);
+        bool ok = execAll(steps, error);
+        if (ok) {
+            ok = q.prepare(QStringLiteral("INSERT INTO history_meta(name, value) VALUES('schema_version', ?) "
+                                          "ON CONFLICT(name) DO UPDATE SET value = excluded.value"));
+            q.addBindValue(QString::number(v));
+            ok = ok && q.exec();
+            if (!ok)
+                *error = q.lastError().text();
+        }
+        if (!ok || !db.commit()) {
+            if (ok)
+                *error = db.lastError().text();
+            db.rollback();
+            return false;
+        }
+        td::log(QStringLiteral("History schema now at version %1 (%2)").arg(v).arg(m_location.display()));
+    }
+    return true;
+}
+
+void HistoryDatabase::fail(const QSqlQuery &q)
+{
+    m_lastError = q.lastError().text();
+    td::log(QStringLiteral("History query failed: %1").arg(m_lastError));
+}
+
+QSqlQuery *HistoryDatabase::insertStatement(int rows, QString *error)
+{
+    auto found = m_inserts.find(rows);
+    if (found != m_inserts.end())
+        return found->get();
+    QStringList one;
+    for (int i = 0; i < kColumnCount; ++i)
+        one << QStringLiteral("?");
+    const QString tuple = QLatin1Char('(') + one.join(QStringLiteral(", ")) + QLatin1Char(')');
+    QStringList tuples;
+    for (int r = 0; r < rows; ++r)
+        tuples << tuple;
+    auto q = std::make_shared<QSqlQuery>(QSqlDatabase::database(m_connection, false));
+    if (!q->prepare(QStringLiteral("INSERT INTO measures(%1) VALUES %2 ON CONFLICT DO NOTHING")
+                        .arg(columnList(), tuples.join(QStringLiteral(", "))))) {
+        *error = q->lastError().text();
+        return nullptr;
+    }
+    m_inserts.insert(rows, q);
+    return q.get();
+}
+
+int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *error, bool *connectionLost)
+{
+    if (connectionLost)
+        *connectionLost = false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    auto lost = [&](const QSqlError &e) {
+        if (connectionLost)
+            *connectionLost = e.type() == QSqlError::ConnectionError || !db.isOpen() || !ping();
+    };
+    if (!db.isOpen()) {
+        *error = QCoreApplication::translate("HistoryDatabase", "The history is not open");
+        if (connectionLost)
+            *connectionLost = true;
+        return -1;
+    }
+    if (measures.isEmpty())
+        return 0;
+    if (!db.transaction()) {
+        *error = db.lastError().text();
+        lost(db.lastError());
+        return -1;
+    }
+    int added = 0;
+    for (int first = 0; first < measures.size(); first += kChunk) {
+        const int rows = qMin(kChunk, measures.size() - first);
+        QSqlQuery *q = insertStatement(rows, error);
+        bool ok = q != nullptr;
+        if (ok) {
+            for (int i = first; i < first + rows; ++i)
+                bindMeasure(*q, measures.at(i));
+            ok = q->exec();
+            if (!ok) {
+                *error = q->lastError().text();
+                lost(q->lastError());
+            }
+        }
+        if (!ok) {
+            if (q)
+                q->finish();
+            db.rollback();
+            // A statement prepared on a lost connection cannot be reused on the next one.
+            m_inserts.clear();
+            return -1;
+        }
+        added += qMax(0, q->numRowsAffected());
+        q->finish();
+    }
+    if (!db.commit()) {
+        *error = db.lastError().text();
+        lost(db.lastError());
+        db.rollback();
+        m_inserts.clear();
+        return -1;
+    }
+    return added;
+}
+
+QString HistoryDatabase::where(const HistoryFilter &f, QVariantList *values) const
+{
+    QStringList parts;
+    auto equal = [&](const char *column, const QString &value) {
+        if (value.isEmpty())
+            return;
+        parts << QString::fromLatin1(column) + QStringLiteral(" = ?");
+        *values << value;
+    };
+    if (!f.since.isEmpty()) {
+        parts << QStringLiteral("measured_at >= ?");
+        *values << f.since;
+    }
+    if (!f.until.isEmpty()) {
+        // A bare day takes the whole day in.
+        parts << QStringLiteral("measured_at <= ?");
+        *values << (f.until.size() == 10 ? f.until + QStringLiteral(" 23:59:59") : f.until);
+    }
+    equal("key_serial", f.keySerial);
+    if (!f.operatorText.isEmpty()) {
+        parts << QStringLiteral("(operator_text = ? OR operator_name = ?)");
+        *values << f.operatorText << f.operatorText;
+    }
+    equal("product", f.product);
+    equal("operation_number", f.operationNumber);
+    equal("node", f.node);
+    equal("record_name", f.recordName);
+    if (f.verdict != HistoryFilter::Verdict::Any) {
+        parts << QStringLiteral("verdict = ?");
+        *values << (f.verdict == HistoryFilter::Verdict::Ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+    }
+    QStringList codes;
+    for (const QString &c : f.barcodes) {
+        if (!c.trimmed().isEmpty())
+            codes << c.trimmed();
+    }
+    if (!codes.isEmpty()) {
+        QString match;
+        if (codes.size() >= 2) {
+            match = QStringLiteral("((barcode1 = ? AND barcode2 = ?) OR (barcode1 = ? AND barcode2 = ?))");
+            *values << codes.at(0) << codes.at(1) << codes.at(1) << codes.at(0);
+        } else {
+            match = QStringLiteral("(barcode1 = ? OR barcode2 = ?)");
+            *values << codes.at(0) << codes.at(0);
+        }
+        if (!f.recordOfBarcodes.isEmpty()) {
+            match = QStringLiteral("(%1 OR record_name = ?)").arg(match);
+            *values << f.recordOfBarcodes;
+        }
+        parts << match;
+    }
+    return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+}
+
+qint64 HistoryDatabase::count(const HistoryFilter &filter)
+{
+    QVariantList values;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM measures") + where(filter, &values));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec() || !q.next()) {
+        fail(q);
+        return -1;
+    }
+    return q.value(0).toLongLong();
+}
+
+QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint64 offset, int limit)
+{
+    QVector<HistoryMeasure> rows;
+    QVariantList values;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at DESC, id DESC LIMIT ? OFFSET ?")
+                  .arg(selectList(), where(filter, &values)));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    q.addBindValue(limit);
+    q.addBindValue(offset);
+    if (!q.exec()) {
+        fail(q);
+        return rows;
+    }
+    rows.reserve(limit);
+    while (q.next())
+        rows << readMeasure(q);
+    return rows;
+}
+
+bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback)
+{
+    QVariantList values;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at, id").arg(selectList(), where(filter, &values)));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        fail(q);
+        return false;
+    }
+    while (q.next()) {
+        if (!callback(readMeasure(q)))
+            break;
+    }
+    return true;
+}
+
+QStringList HistoryDatabase::distinct(const QString &column, int limit)
+{
+    static const QStringList allowed = {QStringLiteral("operator_text"), QStringLiteral("product"),
+                                        QStringLiteral("operation_number"), QStringLiteral("node"),
+                                        QStringLiteral("key_serial"), QStringLiteral("record_name")};
+    QStringList out;
+    if (!allowed.contains(column))
+        return out;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT DISTINCT %1 FROM measures ORDER BY %1 LIMIT ?").arg(column));
+    q.addBindValue(limit);
+    if (!q.exec()) {
+        fail(q);
+        return out;
+    }
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QVector<HistoryMeasure> HistoryDatabase::measuresAfter(qint64 id, int limit)
+{
+    QVector<HistoryMeasure> rows;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM measures WHERE id > ? ORDER BY id LIMIT ?").arg(selectList()));
+    q.addBindValue(id);
+    q.addBindValue(limit);
+    if (!q.exec()) {
+        fail(q);
+        return rows;
+    }
+    while (q.next())
+        rows << readMeasure(q);
+    return rows;
+}
+
+qint64 HistoryDatabase::countAfter(qint64 id)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM measures WHERE id > ?"));
+    q.addBindValue(id);
+    if (!q.exec() || !q.next()) {
+        fail(q);
+        return -1;
+    }
+    return q.value(0).toLongLong();
+}
+
+qint64 HistoryDatabase::cursor(const QString &name, qint64 fallback)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("SELECT position FROM cursors WHERE name = ?"));
+    q.addBindValue(name);
+    if (!q.exec()) {
+        fail(q);
+        return fallback;
+    }
+    return q.next() ? q.value(0).toLongLong() : fallback;
+}
+
+bool HistoryDatabase::setCursor(const QString &name, qint64 position)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("INSERT INTO cursors(name, position) VALUES(?, ?) "
+                             "ON CONFLICT(name) DO UPDATE SET position = excluded.position"));
+    q.addBindValue(name);
+    q.addBindValue(position);
+    if (!q.exec()) {
+        fail(q);
+        return false;
+    }
+    return true;
+}
+
+QVector<HistoryMeasure> HistoryDatabase::oldest(int limit)
+{
+    return measuresAfter(0, limit);
+}
+
+bool HistoryDatabase::removeUpTo(qint64 id)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("DELETE FROM measures WHERE id <= ?"));
+    q.addBindValue(id);
+    if (!q.exec()) {
+        fail(q);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "history/HistoryLocation.h"
+#include "history/HistoryMeasure.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QVariant>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+class QSqlQuery;
+
+// One connection to a history database, SQLite or PostgreSQL, with the same schema and the
+// same statements on both. Every value is bound. Opening migrates the schema to the version
+// this program knows; a database written by a newer program is refused rather than guessed at.
+class HistoryDatabase
+{
+public:
+    static constexpr int SchemaVersion = 1;
+
+    HistoryDatabase();
+    ~HistoryDatabase();
+    HistoryDatabase(const HistoryDatabase &) = delete;
+    HistoryDatabase &operator=(const HistoryDatabase &) = delete;
+
+    bool open(const HistoryLocation &location, QString *error);
+    void close();
+    bool isOpen() const;
+    // A round trip: false when a server has gone away under an open connection.
+    bool ping();
+    const HistoryLocation &location() const { return m_location; }
+    // The version stored in the database (0 when it has none).
+    int storedVersion();
+
+    // Appends the measures in one transaction; a measure already there (same key serial,
+    // record, index, time and moment) is skipped. Returns the rows added, or -1 with *error
+    // when nothing was written. *connectionLost tells a vanished server from a refused row.
+    int append(const QVector<HistoryMeasure> &measures, QString *error, bool *connectionLost = nullptr);
+
+    qint64 count(const HistoryFilter &filter);
+    // Newest first.
+    QVector<HistoryMeasure> page(const HistoryFilter &filter, qint64 offset, int limit);
+    // Oldest first, one row at a time; the callback returns false to stop. False on a failed
+    // query.
+    bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback);
+    // The distinct values of a text column for the page's choices ("operator_text", "product",
+    // "operation_number", "node", "key_serial", "record_name").
+    QStringList distinct(const QString &column, int limit = 500);
+
+    // For readers that follow the history as it grows (the publisher): rows after an id in id
+    // order, how many there are, and named positions kept in the database itself.
+    QVector<HistoryMeasure> measuresAfter(qint64 id, int limit);
+    qint64 countAfter(qint64 id);
+    qint64 cursor(const QString &name, qint64 fallback = 0);
+    bool setCursor(const QString &name, qint64 position);
+
+    // The rows in id order, for moving a local queue to the server.
+    QVector<HistoryMeasure> oldest(int limit);
+    bool removeUpTo(qint64 id);
+
+    QString lastError() const { return m_lastError; }
+
+private:
+    bool migrate(QString *error);
+    bool execAll(const QStringList &statements, QString *error);
+    QSqlQuery *insertStatement(int rows, QString *error);
+    QString where(const HistoryFilter &filter, QVariantList *values) const;
+    void fail(const QSqlQuery &q);
+
+    HistoryLocation m_location;
+    QString m_connection;
+    QString m_lastError;
+    QHash<int, std::shared_ptr<QSqlQuery>> m_inserts;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One tightening as the history keeps it: the measure, the record it was measured for (with
+// the ranges and texts in force then), who measured it with which key and calibration, and
+// when the PC received it. Rows are self-contained so a measure stays readable years after the
+// record, the templates or the key have changed.
+struct HistoryMeasure
+{
+    qint64 id = 0; // assigned by the database, in arrival order
+    QString keySerial;
+    QString keyName;
+    QString recordName;
+    int connectionIndex = 0; // 0-based position in the record file
+    QString measuredAt;      // "yyyy-MM-dd HH:mm:ss"; empty when the measure carries no date
+    double moment = 0;       // as the key stored it (negative for the other direction)
+    double defect = 0;       // corrected defect
+    double angle = 0;
+    bool ok = false;
+    double momentLow = 0;
+    double momentHigh = 0;
+    double angleLow = 0;
+    double angleHigh = 0;
+    int algorithm = 0;
+    QString operatorText; // the record's operator template texts
+    QString product;      // wheel template text
+    QString operationNumber;
+    QString node;         // node template texts
+    QString operatorName; // the key settings' operator name
+    double calibrationNominal = 0;
+    QString calibrationFile;
+    QString barcode1;
+    QString barcode2;
+    QString receivedAt; // "yyyy-MM-dd HH:mm:ss" on the PC
+
+    static constexpr const char *TimeFormat = "yyyy-MM-dd HH:mm:ss";
+};
+
+// Which measures a query means. Empty fields do not filter.
+struct HistoryFilter
+{
+    enum class Verdict { Any, Ok, Ng };
+
+    QString since; // "yyyy-MM-dd" or a full time; inclusive
+    QString until; // "yyyy-MM-dd" (the whole day) or a full time; inclusive
+    QString keySerial;
+    QString operatorText; // matches the operator template texts or the operator name
+    QString product;
+    QString operationNumber;
+    QString node;
+    QString recordName;
+    Verdict verdict = Verdict::Any;
+    // A scanned pair (either order) or one code; recordOfBarcodes, when known, also matches
+    // measures archived before the pair was linked to their record.
+    QStringList barcodes;
+    QString recordOfBarcodes;
+
+    bool operator==(const HistoryFilter &o) const
+    {
+        return since == o.since && until == o.until && keySerial == o.keySerial && operatorText == o.operatorText
+               && product == o.product && operationNumber == o.operationNumber && node == o.node
+               && recordName == o.recordName && verdict == o.verdict && barcodes == o.barcodes
+               && recordOfBarcodes == o.recordOfBarcodes;
+    }
+};

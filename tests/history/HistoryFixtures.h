@@ -1,0 +1,41 @@
+#pragma once
+
+#include "history/HistoryMeasure.h"
+
+#include <QDateTime>
+#include <QVector>
+
+// Measures with distinct keys for store tests: record r, index i, minute by minute from start.
+inline QVector<HistoryMeasure> makeMeasures(int count, const QString &record = QStringLiteral("0101000000004201"),
+                                            const QString &serial = QStringLiteral("SN-1"),
+                                            const QDateTime &start = QDateTime(QDate(2026, 3, 1), QTime(8, 0)))
+{
+    QVector<HistoryMeasure> out;
+    for (int i = 0; i < count; ++i) {
+        HistoryMeasure m;
+        m.keySerial = serial;
+        m.keyName = QStringLiteral("Key A");
+        m.recordName = record;
+        m.connectionIndex = i;
+        m.measuredAt = start.addSecs(60 * i).toString(QLatin1String(HistoryMeasure::TimeFormat));
+        m.moment = 50.0 + (i % 7) * 0.25;
+        m.defect = 0;
+        m.angle = 30 + i;
+        m.momentLow = 45;
+        m.momentHigh = 55;
+        m.angleLow = 10;
+        m.angleHigh = 90;
+        m.ok = m.moment >= 45 && m.moment <= 55;
+        m.algorithm = 0;
+        m.operatorText = QStringLiteral("Ivanov I I");
+        m.product = QStringLiteral("Wheel 10");
+        m.operationNumber = QStringLiteral("0000000042");
+        m.node = QStringLiteral("Hub left");
+        m.operatorName = QStringLiteral("Petrov");
+        m.calibrationNominal = 100;
+        m.calibrationFile = QStringLiteral("DWK100_01_SN-1.clb");
+        m.receivedAt = QStringLiteral("2026-03-02 09:00:00");
+        out << m;
+    }
+    return out;
+}

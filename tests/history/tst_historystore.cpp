@@ -1,0 +1,338 @@
+#include "HistoryFixtures.h"
+#include "PgServer.h"
+#include "history/HistoryStore.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// The same cases run against a SQLite file and a private PostgreSQL server.
+class HistoryStoreTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PgServer> m_pg;
+    QString m_pgWhy;
+    QTemporaryDir m_tmp;
+    int m_databases = 0;
+
+    // A fresh, empty history on the engine the current data row names.
+    QString freshUrl()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        const QString name = QStringLiteral("t%1").arg(++m_databases);
+        if (engine == QLatin1String("sqlite"))
+            return m_tmp.filePath(name + QStringLiteral(".db3"));
+        if (!m_pg)
+            return QString();
+        QString why;
+        if (!m_pg->createDatabase(name, &why))
+            qWarning() << why;
+        return m_pg->url(name);
+    }
+
+    bool skipWithoutServer()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        return engine == QLatin1String("postgres") && !m_pg;
+    }
+
+private slots:
+    void initTestCase_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("postgres") << QStringLiteral("postgres");
+    }
+
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        QVERIFY2(QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")), "libqt5sql5-psql is missing");
+        m_pg = std::make_unique<PgServer>();
+        QVERIFY2(m_pg->start(&m_pgWhy), qPrintable(m_pgWhy));
+    }
+
+    void cleanupTestCase() { m_pg.reset(); }
+
+    void importIsIdempotent()
+    {
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        QVERIFY(store.isOnline());
+        const QVector<HistoryMeasure> file = makeMeasures(64);
+        HistoryStore::AppendResult r = store.append(file);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.added, 64);
+        r = store.append(file);
+        QVERIFY(r.ok);
+        QCOMPARE(r.added, 0);
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(64));
+
+        // The key erased its measures and measured anew: same indexes, new times, all new rows.
+        QVector<HistoryMeasure> anew = makeMeasures(10, file.first().recordName, file.first().keySerial,
+                                                    QDateTime(QDate(2026, 4, 1), QTime(7, 0)));
+        // One of them happens to repeat an old time and value at another index: still new.
+        anew[3].measuredAt = file[5].measuredAt;
+        anew[3].moment = file[5].moment;
+        r = store.append(anew);
+        QCOMPARE(r.added, 10);
+        // The same key read over another link, or archived by a second station: nothing new.
+        QVector<HistoryMeasure> again = anew;
+        for (HistoryMeasure &m : again) {
+            m.receivedAt = QStringLiteral("2026-04-02 10:00:00");
+            m.keyName = QStringLiteral("renamed");
+        }
+        QCOMPARE(store.append(again).added, 0);
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(74));
+        // Another key's measures of the same record are its own.
+        QCOMPARE(store.append(makeMeasures(5, file.first().recordName, QStringLiteral("SN-2"))).added, 5);
+    }
+
+    void hostileTextsRoundTrip()
+    {
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        QVector<HistoryMeasure> rows = makeMeasures(1);
+        HistoryMeasure &m = rows[0];
+        m.keySerial = QStringLiteral("SN'1\"; DROP TABLE measures; --");
+        m.keyName = QStringLiteral("Ключ №5 \\ 'кавычки' ?");
+        m.operatorText = QStringLiteral("Иванов И.И. O'Brien ? $1 :name");
+        m.node = QStringLiteral("Узел\tс табуляцией\nи строкой");
+        m.product = QString::fromUtf8("\xE2\x82\xAC uro \xF0\x9F\x94\xA7");
+        m.barcode1 = QStringLiteral("4607%_x");
+        QVERIFY(store.append(rows).ok);
+        const QVector<HistoryMeasure> back = store.database()->page(HistoryFilter(), 0, 10);
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back[0].keySerial, m.keySerial);
+        QCOMPARE(back[0].keyName, m.keyName);
+        QCOMPARE(back[0].operatorText, m.operatorText);
+        QCOMPARE(back[0].node, m.node);
+        QCOMPARE(back[0].product, m.product);
+        QCOMPARE(back[0].moment, m.moment);
+        HistoryFilter f;
+        f.operatorText = m.operatorText;
+        QCOMPARE(store.database()->count(f), qint64(1));
+        f = HistoryFilter();
+        f.barcodes = QStringList{QStringLiteral("4607%")};
+        QCOMPARE(store.database()->count(f), qint64(0)); // a code is no pattern
+        // Floats from the key come back bit for bit, so the duplicate key holds after a round trip.
+        QVector<HistoryMeasure> odd = makeMeasures(1, QStringLiteral("R2"));
+        odd[0].moment = double(float(12.3f));
+        QCOMPARE(store.append(odd).added, 1);
+        QCOMPARE(store.append(odd).added, 0);
+    }
+
+    void migratesFromEmptyAndRefusesNewer()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        QFETCH_GLOBAL(QString, engine);
+        QString url = freshUrl();
+        if (engine == QLatin1String("sqlite")) {
+            QFile f(url);
+            QVERIFY(f.open(QIODevice::WriteOnly)); // an empty file, as a crash could leave one
+        }
+        {
+            HistoryDatabase db;
+            HistoryLocation loc;
+            QString error;
+            QVERIFY(HistoryLocation::parse(url, &loc, &error));
+            QVERIFY2(db.open(loc, &error), qPrintable(error));
+            QCOMPARE(db.storedVersion(), HistoryDatabase::SchemaVersion);
+            QCOMPARE(db.append(makeMeasures(3), &error), 3);
+            // Opening again keeps the rows and the version.
+            db.close();
+            QVERIFY2(db.open(loc, &error), qPrintable(error));
+            QCOMPARE(db.count(HistoryFilter()), qint64(3));
+            // A newer program has been here.
+            QSqlDatabase raw = QSqlDatabase::addDatabase(engine == QLatin1String("sqlite") ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), QStringLiteral("raw"));
+            if (engine == QLatin1String("sqlite")) {
+                raw.setDatabaseName(loc.path);
+            } else {
+                raw.setHostName(loc.host);
+                raw.setPort(loc.port);
+                raw.setUserName(loc.user);
+                raw.setDatabaseName(loc.database);
+            }
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("UPDATE history_meta SET value = '99' WHERE name = 'schema_version'")));
+            q.clear();
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        HistoryStore store;
+        QString error;
+        if (engine == QLatin1String("sqlite")) {
+            QVERIFY(!store.open(url, &error));
+            QVERIFY2(error.contains(QLatin1String("99")), qPrintable(error));
+        } else {
+            // A server the station cannot use is like one it cannot reach: it queues.
+            QVERIFY(store.open(url, &error, m_tmp.filePath(QStringLiteral("newer-q.db3"))));
+            QVERIFY(!store.isOnline());
+        }
+    }
+
+    void filtersAndPages()
+    {
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        QVector<HistoryMeasure> a = makeMeasures(30, QStringLiteral("RA"));
+        QVector<HistoryMeasure> b = makeMeasures(20, QStringLiteral("RB"), QStringLiteral("SN-2"),
+                                                 QDateTime(QDate(2026, 5, 10), QTime(12, 0)));
+        for (HistoryMeasure &m : b) {
+            m.operatorText = QStringLiteral("Sidorov");
+            m.barcode1 = QStringLiteral("111");
+            m.barcode2 = QStringLiteral("222");
+        }
+        b[4].ok = false;
+        b[7].ok = false;
+        QVERIFY2(store.append(a).ok, qPrintable(store.append(a).error));
+        QVERIFY(store.append(b).ok);
+        HistoryDatabase *db = store.database();
+        HistoryFilter f;
+        f.operatorText = QStringLiteral("Sidorov");
+        QCOMPARE(db->count(f), qint64(20));
+        f.verdict = HistoryFilter::Verdict::Ng;
+        QCOMPARE(db->count(f), qint64(2));
+        f = HistoryFilter();
+        f.since = QStringLiteral("2026-05-10");
+        f.until = QStringLiteral("2026-05-10");
+        QCOMPARE(db->count(f), qint64(20));
+        f.until = QStringLiteral("2026-05-09");
+        QCOMPARE(db->count(f), qint64(0));
+        f = HistoryFilter();
+        f.barcodes = QStringList{QStringLiteral("222"), QStringLiteral("111")}; // scanned the other way round
+        QCOMPARE(db->count(f), qint64(20));
+        f.barcodes = QStringList{QStringLiteral("222"), QStringLiteral("999")};
+        QCOMPARE(db->count(f), qint64(0));
+        f.recordOfBarcodes = QStringLiteral("RA"); // the pair linked to RA after its measures arrived
+        QCOMPARE(db->count(f), qint64(30));
+        f = HistoryFilter();
+        f.keySerial = QStringLiteral("SN-1");
+        f.recordName = QStringLiteral("RA");
+        QCOMPARE(db->count(f), qint64(30));
+
+        // Newest first, pages that join without a gap or an overlap.
+        const QVector<HistoryMeasure> first = db->page(HistoryFilter(), 0, 15);
+        const QVector<HistoryMeasure> second = db->page(HistoryFilter(), 15, 100);
+        QCOMPARE(first.size(), 15);
+        QCOMPARE(second.size(), 35);
+        QCOMPARE(first.first().recordName, QStringLiteral("RB"));
+        QCOMPARE(first.first().connectionIndex, 19);
+        QVERIFY(first.last().measuredAt >= second.first().measuredAt);
+        QCOMPARE(second.last().recordName, QStringLiteral("RA"));
+        QCOMPARE(second.last().connectionIndex, 0);
+        QStringList ops = db->distinct(QStringLiteral("operator_text"));
+        QCOMPARE(ops, (QStringList{QStringLiteral("Ivanov I I"), QStringLiteral("Sidorov")}));
+        QVERIFY(db->distinct(QStringLiteral("id; DROP TABLE measures")).isEmpty());
+    }
+
+    void cursorsForReaders()
+    {
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        QVERIFY(store.append(makeMeasures(25)).ok);
+        const QVector<HistoryMeasure> firstTen = store.measuresAfter(0, 10);
+        QCOMPARE(firstTen.size(), 10);
+        for (int i = 1; i < firstTen.size(); ++i)
+            QVERIFY(firstTen[i].id > firstTen[i - 1].id);
+        QCOMPARE(firstTen[0].connectionIndex, 0);
+        QCOMPARE(store.countAfter(firstTen.last().id), qint64(15));
+        QCOMPARE(store.measuresAfter(firstTen.last().id, 100).size(), 15);
+        QCOMPARE(store.cursor(QStringLiteral("mqtt.acked"), -1), qint64(-1));
+        QVERIFY(store.setCursor(QStringLiteral("mqtt.acked"), firstTen.last().id));
+        QVERIFY(store.setCursor(QStringLiteral("mqtt.acked"), firstTen.last().id + 1));
+        QCOMPARE(store.cursor(QStringLiteral("mqtt.acked")), firstTen.last().id + 1);
+    }
+
+    void offlineQueueDrainsInOrder()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != QLatin1String("postgres"))
+            QSKIP("the queue stands in front of a server only");
+        const QString url = freshUrl();
+        const QString queue = m_tmp.filePath(QStringLiteral("offline-q.db3"));
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(url, &error, queue), qPrintable(error));
+        QVERIFY(store.isOnline());
+        const QVector<HistoryMeasure> a = makeMeasures(40, QStringLiteral("RA"));
+        QCOMPARE(store.append(a).added, 40);
+
+        // The server goes away in the middle of an import.
+        QVERIFY(m_pg->stopServer());
+        const QVector<HistoryMeasure> b = makeMeasures(30, QStringLiteral("RB"));
+        HistoryStore::AppendResult r = store.append(b);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.added, 0);
+        QCOMPARE(r.queued, 30);
+        QVERIFY(!store.isOnline());
+        // The mirror is read again while away: the repeat of a (already on the server) queues too.
+        r = store.append(a);
+        QVERIFY(r.ok);
+        QCOMPARE(store.queuedCount(), qint64(70));
+        QCOMPARE(store.drainQueue(&error), -1);
+        QCOMPARE(store.queuedCount(), qint64(70));
+
+        QVERIFY2(m_pg->startServer(&error), qPrintable(error));
+        QVERIFY2(store.reconnect(&error), qPrintable(error));
+        QCOMPARE(store.drainQueue(&error), 70);
+        QCOMPARE(store.queuedCount(), qint64(0));
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(70));
+        // In the order they arrived: RB's measures after RA's, index by index.
+        const QVector<HistoryMeasure> rows = store.measuresAfter(0, 100);
+        QCOMPARE(rows.size(), 70);
+        for (int i = 0; i < 30; ++i) {
+            QCOMPARE(rows[40 + i].recordName, QStringLiteral("RB"));
+            QCOMPARE(rows[40 + i].connectionIndex, i);
+        }
+        // A queue left by a run that ended while the server was away is sent at the next open.
+        QVERIFY(m_pg->stopServer());
+        QCOMPARE(store.append(makeMeasures(5, QStringLiteral("RC"))).queued, 5);
+        store.close();
+        QVERIFY2(m_pg->startServer(&error), qPrintable(error));
+        HistoryStore next;
+        QVERIFY2(next.open(url, &error, queue), qPrintable(error));
+        QCOMPARE(next.queuedCount(), qint64(0));
+        QCOMPARE(next.database()->count(HistoryFilter()), qint64(75));
+    }
+
+    void addressesAndPasswords()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != QLatin1String("sqlite"))
+            QSKIP("engine-independent");
+        HistoryLocation loc;
+        QString error;
+        QVERIFY(HistoryLocation::parse(QStringLiteral("postgresql://qa@db.plant:6543/tightening"), &loc, &error));
+        QVERIFY(loc.isServer());
+        QCOMPARE(loc.host, QStringLiteral("db.plant"));
+        QCOMPARE(loc.port, 6543);
+        QCOMPARE(loc.user, QStringLiteral("qa"));
+        QCOMPARE(loc.database, QStringLiteral("tightening"));
+        QVERIFY(HistoryLocation::parse(QStringLiteral("postgresql://qa@%2Fvar%2Frun%2Fpostgresql/h"), &loc, &error));
+        QCOMPARE(loc.host, QStringLiteral("/var/run/postgresql"));
+        QCOMPARE(loc.port, 5432);
+        QVERIFY(!HistoryLocation::parse(QStringLiteral("postgresql://qa:secret@db/h"), &loc, &error));
+        QVERIFY(!error.contains(QLatin1String("secret")));
+        QVERIFY(!HistoryLocation::parse(QStringLiteral("postgresql://qa@db:port/h"), &loc, &error));
+        QVERIFY(!HistoryLocation::parse(QStringLiteral("postgresql://qa@db:5432"), &loc, &error));
+        QVERIFY(HistoryLocation::parse(QStringLiteral("/x/y.db3"), &loc, &error));
+        QVERIFY(!loc.isServer());
+        QCOMPARE(loc.path, QStringLiteral("/x/y.db3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(HistoryStoreTest)
+#include "tst_historystore.moc"
