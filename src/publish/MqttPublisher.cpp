@@ -131,6 +131,7 @@ void MqttPublisher::release()
     mosquitto_loop_stop(m_mosq, m_state != State::Connected);
     mosquitto_destroy(m_mosq);
     m_mosq = nullptr;
+    m_source->sync();
     ++m_session;
     m_inFlight.clear();
     m_cursorOfMid.clear();
@@ -260,6 +261,8 @@ void MqttPublisher::onPublish(quint64 session, int mid)
     }
     if (acknowledged >= 0 && !m_source->setAcknowledgedCursor(acknowledged))
         td::log(QStringLiteral("MQTT: the publishing cursor could not be saved"));
+    if (m_inFlight.isEmpty())
+        m_source->sync();
     fill();
     if (acknowledged >= 0)
         reportWaiting(m_inFlight.isEmpty());
