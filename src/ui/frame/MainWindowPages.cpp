@@ -18,6 +18,7 @@
 #include "records/TemplateListsModel.h"
 #include "ui/records/RecordsFolderPanel.h"
 #include "ui/reports/ReportsWiring.h"
+#include "ui/publish/PublishWiring.h"
 #include "ui/templates/TemplatesPage.h"
 
 #include <QGridLayout>
@@ -129,4 +130,6 @@ void MainWindow::buildPages()
             }
         });
     }
+
+    installPublishing(this);
 }

@@ -1,0 +1,53 @@
+#include "ui/publish/PublishWiring.h"
+
+#include "base/cGlobalData.h"
+#include "protocol/KeySession.h"
+#include "publish/KeyPresenceFeed.h"
+#include "publish/MqttSettingsFile.h"
+#include "publish/PublishStation.h"
+#include "ui/frame/MainWindow.h"
+#include "ui/publish/PublishSettingsPanel.h"
+
+#include <QGridLayout>
+
+PublishStation *installPublishing(MainWindow *window)
+{
+    MainWindowForm *ui = window->form();
+    cGlobalData *data = window->globalData();
+
+    auto *station = new PublishStation(window);
+    station->setObjectName(QStringLiteral("publishStation"));
+    QString historyError;
+    const bool historyOpen = station->openHistory(QString(), &historyError);
+
+    auto *panel = new PublishSettingsPanel(ui->pageDB);
+    auto *grid = static_cast<QGridLayout *>(ui->pageDB->layout());
+    grid->addWidget(panel, grid->rowCount(), 0);
+    panel->attach(station->publisher());
+
+    const QString path = MqttSettingsFile::defaultPath();
+    MqttStoredSettings stored;
+    QString error;
+    const bool loaded = MqttSettingsFile::load(path, &stored, &error);
+    panel->setStored(stored, data->mqttUrl);
+    if (!station->apply(stored, data->mqttUrl, &error) || !loaded)
+        panel->showProblem(error);
+    if (!historyOpen)
+        panel->showProblem(historyError);
+
+    QObject::connect(panel, &PublishSettingsPanel::applyRequested, station,
+                     [panel, station, path, data](const MqttStoredSettings &edited) {
+                         QString error;
+                         if (!MqttSettingsFile::save(path, edited, &error)) {
+                             panel->showProblem(error);
+                             return;
+                         }
+                         // What the page applies is what runs from now on, --mqtt or not.
+                         data->mqttUrl.clear();
+                         if (!station->apply(edited, QString(), &error))
+                             panel->showProblem(error);
+                     });
+
+    followKeyLinks(station->presence(), window->session()->model(), data, window->usbLink(), window->wifi());
+    return station;
+}
