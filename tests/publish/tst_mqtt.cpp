@@ -203,7 +203,13 @@ private slots:
             QVERIFY2(pub.inFlight() <= 25, qPrintable(QString::number(pub.inFlight())));
         }
         QVERIFY(source.acknowledgedCursor() < 2000);
+        // Changing the settings while the broker hangs must not hang the window.
+        QElapsedTimer t;
+        t.start();
+        pub.stop();
+        QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
         broker.resume();
+        QVERIFY(pub.start(settingsFor(broker, QStringLiteral("st3"))));
         QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 2000, 30000);
         QCOMPARE(pub.inFlight(), 0);
     }
