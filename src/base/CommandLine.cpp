@@ -22,16 +22,20 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption firmware(QStringLiteral("firmware-server"),
                                 QCoreApplication::translate("main", "Base address of the firmware download server."),
                                 QStringLiteral("URL"));
+    QCommandLineOption history(QStringLiteral("history-db"),
+                               QCoreApplication::translate("main", "Keep the tightening history in URL (postgresql://user@host:port/dbname) instead of the local file."),
+                               QStringLiteral("URL"));
     QCommandLineOption mqtt(QStringLiteral("mqtt"),
                             QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
                             QStringLiteral("URL"));
-    parser.addOptions({dataDir, port, firmware, mqtt});
+    parser.addOptions({dataDir, port, firmware, history, mqtt});
     parser.process(app);
 
     CommandLineOptions options;
     options.dataDir = parser.value(dataDir);
     options.port = parser.value(port);
     options.firmwareServer = parser.value(firmware);
+    options.historyDb = parser.value(history);
     options.mqttUrl = parser.value(mqtt);
     return options;
 }
@@ -42,5 +46,6 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
         Paths::setDataRoot(options.dataDir);
     data->portOverride = options.port;
     data->firmwareServer = options.firmwareServer;
+    data->historyDb = options.historyDb;
     data->mqttUrl = options.mqttUrl;
 }

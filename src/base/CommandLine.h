@@ -5,12 +5,14 @@
 class QCoreApplication;
 class cGlobalData;
 
-// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL, --mqtt URL.
+// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL, --history-db URL,
+// --mqtt URL.
 struct CommandLineOptions
 {
     QString dataDir;
     QString port;
     QString firmwareServer;
+    QString historyDb;
     QString mqttUrl;
 };
 

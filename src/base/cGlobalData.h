@@ -38,5 +38,6 @@ public:
     // Command line.
     QString portOverride;     // --port DEVICE
     QString firmwareServer;   // --firmware-server URL
+    QString historyDb;        // --history-db URL (empty: the history page's setting)
     QString mqttUrl;          // --mqtt URL, in place of the stored broker address
 };

@@ -19,7 +19,7 @@ const char *const kColumns[] = {
     "key_serial",       "key_name",    "record_name",   "connection_index", "measured_at",      "moment",
     "defect",           "angle",       "verdict",       "moment_low",       "moment_high",      "angle_low",
     "angle_high",       "algorithm",   "operator_text", "product",          "operation_number", "node",
-    "operator_name",    "calibration_nominal", "calibration_file", "barcode1", "barcode2",       "received_at"};
+    "operator_name",    "calibration_nominal", "calibration_file", "unit", "barcode1", "barcode2", "received_at"};
 constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
 // Rows per insert statement: one round trip to a server carries many measures.
 constexpr int kChunk = 100;
@@ -63,6 +63,7 @@ void bindMeasure(QSqlQuery &q, const HistoryMeasure &m)
     q.addBindValue(text(m.operatorName));
     q.addBindValue(m.calibrationNominal);
     q.addBindValue(text(m.calibrationFile));
+    q.addBindValue(text(m.unit));
     q.addBindValue(text(m.barcode1));
     q.addBindValue(text(m.barcode2));
     q.addBindValue(text(m.receivedAt));
@@ -94,6 +95,7 @@ HistoryMeasure readMeasure(const QSqlQuery &q)
     m.operatorName = q.value(i++).toString();
     m.calibrationNominal = q.value(i++).toDouble();
     m.calibrationFile = q.value(i++).toString();
+    m.unit = q.value(i++).toString();
     m.barcode1 = q.value(i++).toString();
     m.barcode2 = q.value(i++).toString();
     m.receivedAt = q.value(i++).toString();
@@ -116,7 +118,7 @@ QStringList migrationSteps(int toVersion)
                            "angle_low DOUBLE PRECISION NOT NULL, angle_high DOUBLE PRECISION NOT NULL, "
                            "algorithm INTEGER NOT NULL, operator_text TEXT NOT NULL, product TEXT NOT NULL, "
                            "operation_number TEXT NOT NULL, node TEXT NOT NULL, operator_name TEXT NOT NULL, "
-                           "calibration_nominal DOUBLE PRECISION NOT NULL, calibration_file TEXT NOT NULL, "
+                           "calibration_nominal DOUBLE PRECISION NOT NULL, calibration_file TEXT NOT NULL, unit TEXT NOT NULL, "
                            "barcode1 TEXT NOT NULL, barcode2 TEXT NOT NULL, received_at TEXT NOT NULL, "
                            "CONSTRAINT measures_once UNIQUE (key_serial, record_name, connection_index, "
                            "measured_at, moment))"),
@@ -476,6 +478,38 @@ bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<b
     while (q.next()) {
         if (!callback(readMeasure(q)))
             break;
+    }
+    return true;
+}
+
+bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
+                                      QString *unit)
+{
+    QVariantList values;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT moment, verdict, algorithm, angle, moment_low, moment_high, angle_low, angle_high, "
+                             "unit FROM measures%1 ORDER BY measured_at, id")
+                  .arg(where(filter, &values)));
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        fail(q);
+        return false;
+    }
+    JointRow r;
+    while (q.next()) {
+        r.moment = q.value(0).toDouble();
+        r.ok = q.value(1).toString() == QLatin1String("OK");
+        r.algorithm = q.value(2).toInt();
+        r.angle = q.value(3).toDouble();
+        r.momentLow = q.value(4).toDouble();
+        r.momentHigh = q.value(5).toDouble();
+        r.angleLow = q.value(6).toDouble();
+        r.angleHigh = q.value(7).toDouble();
+        if (unit && unit->isEmpty())
+            *unit = q.value(8).toString();
+        callback(r);
     }
     return true;
 }

@@ -47,6 +47,18 @@ public:
     // Oldest first, one row at a time; the callback returns false to stop. False on a failed
     // query.
     bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback);
+    // The few columns statistics read, oldest first: cheaper than whole rows for a joint's
+    // hundred thousand measures.
+    struct JointRow
+    {
+        double moment;
+        bool ok;
+        int algorithm;
+        double angle;
+        double momentLow, momentHigh, angleLow, angleHigh;
+    };
+    bool forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
+                         QString *unit);
     // The distinct values of a text column for the page's choices ("operator_text", "product",
     // "operation_number", "node", "key_serial", "record_name").
     QStringList distinct(const QString &column, int limit = 500);

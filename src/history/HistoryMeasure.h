@@ -31,6 +31,7 @@ struct HistoryMeasure
     QString operatorName; // the key settings' operator name
     double calibrationNominal = 0;
     QString calibrationFile;
+    QString unit; // "Nm" or "kgsm", the key's unit when the measure arrived
     QString barcode1;
     QString barcode2;
     QString receivedAt; // "yyyy-MM-dd HH:mm:ss" on the PC

@@ -159,11 +159,26 @@ bool MeasureMemory::eraseFile(const QString &name, bool onlyCounted, bool makeCu
     return true;
 }
 
+bool MeasureMemory::guardAllows(const QStringList &names)
+{
+    if (!m_eraseGuard)
+        return true;
+    QString why;
+    if (m_eraseGuard(names, &why))
+        return true;
+    td::log(QStringLiteral("Erasing measures refused, they are not kept: %1").arg(why));
+    emit eraseRefused(why);
+    return false;
+}
+
 int MeasureMemory::eraseAllMeasures()
 {
     int erased = 0;
     const QDir dir(RecordMirror::folder());
-    for (const QString &name : dir.entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name)) {
+    const QStringList names = dir.entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name);
+    if (!guardAllows(names))
+        return -1;
+    for (const QString &name : names) {
         if (eraseFile(name, true, false))
             ++erased;
     }
@@ -175,6 +190,8 @@ int MeasureMemory::eraseAllMeasures()
 
 bool MeasureMemory::eraseRecordMeasures(const QString &name)
 {
+    if (!guardAllows({name}))
+        return false;
     if (!eraseFile(name, false, true))
         return false;
     // The table shows the record as it is now: without measures.

@@ -63,9 +63,14 @@ public:
         int measures = 0;
     };
     Summary eraseAllSummary() const;
+    // Erasing is refused unless the guard confirms that every measure of the named records is
+    // kept elsewhere (the history); *why then says what went wrong.
+    using EraseGuard = std::function<bool(const QStringList &names, QString *why)>;
+    void setEraseGuard(EraseGuard guard) { m_eraseGuard = std::move(guard); }
+
     // Zeroes the count of every record file that has one and sends each to the key. A file
     // that is no record (shorter than a header) is skipped and logged. Returns the records
-    // erased.
+    // erased, -1 when the guard refused (nothing was erased).
     int eraseAllMeasures();
     // The same for one record, whatever its count. False when its file is missing or no record.
     bool eraseRecordMeasures(const QString &name);
@@ -78,12 +83,15 @@ signals:
     void recordLoaded(const QString &name, const RecordHeader &header);
     // The store was emptied or filled: per-block counters changed.
     void storeChanged();
+    // Nothing was erased: the measures could not be kept first.
+    void eraseRefused(const QString &why);
 
 private slots:
     void slot_files_put_file_RecordUpdated(const QStringList &folderAndFile);
 
 private:
     bool isLoadedRecord(const QString &name) const;
+    bool guardAllows(const QStringList &names);
     bool eraseFile(const QString &name, bool onlyCounted, bool makeCurrent);
 
     MeasureMemoryModel m_model;
@@ -91,6 +99,7 @@ private:
     FileExchange *m_files = nullptr;
     KeyProtocol *m_protocol = nullptr;
     std::function<Settings()> m_settings;
+    EraseGuard m_eraseGuard;
     QHash<QString, bool> m_awaitingKey; // erased records the key has not yet confirmed -> make current
     std::array<bool, 4> m_used{{true, true, true, true}};
     std::array<QString, 4> m_captions;

@@ -328,6 +328,18 @@ QString ReportDatabase::findRecordByBarcodes(const QStringList &codes)
     return QString();
 }
 
+QStringList ReportDatabase::barcodesOfRecord(const QString &record)
+{
+    if (!g_statements)
+        return {};
+    QSqlQuery q(QSqlDatabase::database());
+    q.prepare(QStringLiteral("SELECT barcode0, barcode1 FROM codes WHERE record = ?"));
+    q.addBindValue(record);
+    if (!q.exec() || !q.next())
+        return {};
+    return {q.value(0).toString(), q.value(1).toString()};
+}
+
 ReportDatabase::AddCodes ReportDatabase::addBarcodes(const QString &c0, const QString &c1, const QString &record)
 {
     if (!g_statements) {

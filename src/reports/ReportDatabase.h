@@ -60,6 +60,9 @@ public:
     // The record a pair of codes was attached to, in either order; empty when none is.
     static QString findRecordByBarcodes(const QStringList &codes);
 
+    // The pair attached to record, empty when it has none (or there is no open database).
+    static QStringList barcodesOfRecord(const QString &record);
+
     enum class AddCodes { Added, AlreadyExists, Refused, NotAvailable };
     // Attaches (c0, c1) to record. AlreadyExists: the pair (in either order) belongs to a
     // record already; Refused: the database would not take the row (the record has a pair);

@@ -11,6 +11,7 @@
 #include "records/MenuLevels.h"
 #include "ui/levels/MenuLevelsPage.h"
 #include "measures/MeasureMemory.h"
+#include "ui/history/HistoryWiring.h"
 #include "ui/measures/MemoryWiring.h"
 #include "ui/reports/ReportActions.h"
 #include "ui/records/RecordEditorPage.h"
@@ -115,6 +116,7 @@ void MainWindow::buildPages()
         });
         setFirstActiveLevelProvider([tree] { return tree->firstActiveTab(); });
         installMemoryPage(this, tree);
+        installHistory(this);
         // The CSV report writes what the memory table shows.
         auto *reports = findChild<ReportActions *>(QStringLiteral("reportActions"));
         auto *memory = findChild<MeasureMemory *>(QStringLiteral("measureMemory"));

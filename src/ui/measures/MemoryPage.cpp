@@ -59,6 +59,10 @@ MemoryPage::MemoryPage(MeasureMemory *memory, QWidget *parent) : QWidget(parent)
     connect(&m_resetTimer, &QTimer::timeout, this, &MemoryPage::slot_iTimerSQLInsert);
     build();
     connect(m_memory, &MeasureMemory::recordLoaded, this, &MemoryPage::showRecord);
+    connect(m_memory, &MeasureMemory::eraseRefused, this, [this](const QString &why) {
+        emit messageRequested(tr("Measures are not erased: the history cannot keep them (%1)").arg(why),
+                              QStringLiteral("red"));
+    });
     // A report load announces each of a thousand records; the list is made once after them.
     m_countsTimer.setSingleShot(true);
     m_countsTimer.setInterval(0);
@@ -293,6 +297,8 @@ void MemoryPage::iBtnEraseMeasures_Click()
                                       if (!self)
                                           return;
                                       const int n = self->m_memory->eraseAllMeasures();
+                                      if (n < 0)
+                                          return;
                                       emit self->statusMessage(tr("Measures of %1 records cleaned").arg(n));
                                   },
                                   iFuncWhenYes());

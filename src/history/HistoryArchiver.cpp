@@ -1,0 +1,169 @@
+#include "history/HistoryArchiver.h"
+
+#include "base/Log.h"
+#include "base/Paths.h"
+#include "measures/MeasureJudgement.h"
+#include "records/RecordMirror.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QSettings>
+
+QString HistoryArchiver::Context::path()
+{
+    return QDir(Paths::downloadRoot()).filePath(QStringLiteral("key-identity.ini"));
+}
+
+bool HistoryArchiver::Context::save(QString *error) const
+{
+    QDir().mkpath(Paths::downloadRoot());
+    QSettings s(path(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("key/serial"), keySerial);
+    s.setValue(QStringLiteral("key/name"), keyName);
+    s.setValue(QStringLiteral("key/operator"), operatorName);
+    s.setValue(QStringLiteral("calibration/nominal"), calibrationNominal);
+    s.setValue(QStringLiteral("calibration/file"), calibrationFile);
+    s.setValue(QStringLiteral("key/kgsm"), kgsm);
+    s.sync();
+    if (s.status() != QSettings::NoError) {
+        *error = QCoreApplication::translate("HistoryArchiver", "Cannot write %1").arg(path());
+        return false;
+    }
+    return true;
+}
+
+HistoryArchiver::Context HistoryArchiver::Context::load()
+{
+    Context c;
+    QSettings s(path(), QSettings::IniFormat);
+    c.keySerial = s.value(QStringLiteral("key/serial")).toString();
+    c.keyName = s.value(QStringLiteral("key/name")).toString();
+    c.operatorName = s.value(QStringLiteral("key/operator")).toString();
+    c.calibrationNominal = s.value(QStringLiteral("calibration/nominal")).toDouble();
+    c.calibrationFile = s.value(QStringLiteral("calibration/file")).toString();
+    c.kgsm = s.value(QStringLiteral("key/kgsm")).toBool();
+    return c;
+}
+
+QVector<HistoryMeasure> HistoryArchiver::measuresOf(const QString &name, const RecordFile &record,
+                                                    const Context &context, const TemplateLists &t,
+                                                    const QStringList &barcodes, const QString &receivedAt)
+{
+    QVector<HistoryMeasure> out;
+    out.reserve(record.entries.size());
+    const RecordHeader &h = record.header;
+    HistoryMeasure base;
+    base.keySerial = context.keySerial;
+    base.keyName = context.keyName;
+    base.recordName = name;
+    base.momentLow = h.rangeLow;
+    base.momentHigh = h.rangeHigh;
+    base.angleLow = h.angleLow;
+    base.angleHigh = h.angleHigh;
+    base.algorithm = h.algorithm;
+    base.operatorText = QStringList{t.fioText(h.fioIndex, 0), t.fioText(h.fioIndex, 1), t.fioText(h.fioIndex, 2)}
+                            .join(QLatin1Char(' '))
+                            .trimmed();
+    base.product = t.wheelText(h.wheelIndex);
+    base.operationNumber = h.operationNumber();
+    base.node = t.uzelText(h.uzelIndex, 0);
+    base.operatorName = context.operatorName;
+    base.calibrationNominal = context.calibrationNominal;
+    base.calibrationFile = context.calibrationFile;
+    base.unit = context.kgsm ? QStringLiteral("kgsm") : QStringLiteral("Nm");
+    base.barcode1 = barcodes.value(0);
+    base.barcode2 = barcodes.value(1);
+    base.receivedAt = receivedAt;
+    // Algorithm 9 measures carry no date; their stamp bytes mean nothing.
+    const bool dated = h.algorithm != 9;
+    for (int i = 0; i < record.entries.size(); ++i) {
+        const MeasureEntry &e = record.entries.at(i);
+        HistoryMeasure m = base;
+        m.connectionIndex = i;
+        const QDateTime when = dated ? e.dateTime() : QDateTime();
+        m.measuredAt = when.isValid() ? when.toString(QLatin1String(HistoryMeasure::TimeFormat)) : QString();
+        m.moment = double(e.moment);
+        m.defect = double(e.correctedDefect);
+        m.angle = double(e.angle);
+        m.ok = MeasureJudgement::isOk(e, h);
+        out << m;
+    }
+    return out;
+}
+
+HistoryStore::AppendResult HistoryArchiver::archiveLoaded(const QString &name, const RecordFile &record,
+                                                          const Context &context, const TemplateLists &templates)
+{
+    HistoryStore::AppendResult r;
+    if (record.entries.isEmpty()) {
+        r.ok = true;
+        return r;
+    }
+    const QStringList codes = m_barcodes ? m_barcodes(name) : QStringList();
+    const QString now = QDateTime::currentDateTime().toString(QLatin1String(HistoryMeasure::TimeFormat));
+    r = m_store->append(measuresOf(name, record, context, templates, codes, now));
+    if (!r.ok)
+        td::log(QStringLiteral("History: measures of %1 not kept: %2").arg(name, r.error));
+    else if (r.added + r.queued > 0)
+        td::log(QStringLiteral("History: %1 new measures of %2%3")
+                    .arg(r.added + r.queued)
+                    .arg(name)
+                    .arg(r.queued > 0 ? QStringLiteral(" (queued)") : QString()));
+    return r;
+}
+
+HistoryStore::AppendResult HistoryArchiver::archiveRecord(const QString &name)
+{
+    const RecordMirror::Loaded loaded = RecordMirror::load(name);
+    if (!loaded.exists || !loaded.headerComplete) {
+        // Not a record: nothing of it could be erased as measures either.
+        HistoryStore::AppendResult r;
+        r.ok = true;
+        return r;
+    }
+    return archiveLoaded(name, loaded.record, m_context ? m_context() : Context::load(),
+                         m_templates ? m_templates() : TemplateLists());
+}
+
+HistoryArchiver::MirrorResult HistoryArchiver::archiveMirror(const std::function<void(int, int)> &progress)
+{
+    MirrorResult m;
+    const Context context = m_context ? m_context() : Context::load();
+    const TemplateLists templates = m_templates ? m_templates() : TemplateLists();
+    const QStringList names = QDir(RecordMirror::folder()).entryList(QDir::Files, QDir::Name);
+    for (int i = 0; i < names.size(); ++i) {
+        const RecordMirror::Loaded loaded = RecordMirror::load(names.at(i));
+        if (loaded.exists && loaded.headerComplete) {
+            ++m.files;
+            m.measures += loaded.record.entries.size();
+            const HistoryStore::AppendResult r = archiveLoaded(names.at(i), loaded.record, context, templates);
+            m.added += r.added;
+            m.queued += r.queued;
+            if (!r.ok) {
+                m.failed << names.at(i);
+                if (m.error.isEmpty())
+                    m.error = r.error;
+            }
+        }
+        if (progress)
+            progress(i + 1, names.size());
+    }
+    return m;
+}
+
+bool HistoryArchiver::ensureKept(const QStringList &names, QString *why)
+{
+    if (!m_store || !m_store->isOpen()) {
+        *why = QCoreApplication::translate("HistoryArchiver", "the history is not open");
+        return false;
+    }
+    for (const QString &name : names) {
+        const HistoryStore::AppendResult r = archiveRecord(name);
+        if (!r.ok) {
+            *why = r.error;
+            return false;
+        }
+    }
+    return true;
+}

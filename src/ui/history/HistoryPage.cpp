@@ -1,0 +1,465 @@
+#include "ui/history/HistoryPage.h"
+
+#include "base/Paths.h"
+#include "history/HistoryExport.h"
+#include "history/HistorySettings.h"
+#include "history/HistoryTableModel.h"
+#include "reports/ReportDatabase.h"
+#include "ui/history/HistoryService.h"
+#include "ui/history/StatisticsView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+
+namespace {
+
+QPushButton *button(QWidget *parent, const char *name)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMinimumHeight(48);
+    QFont f = b->font();
+    f.setPointSize(12);
+    b->setFont(f);
+    return b;
+}
+
+QComboBox *choice(QWidget *parent, const char *name)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QLatin1String(name));
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMinimumHeight(40);
+    c->setMinimumContentsLength(10);
+    return c;
+}
+
+void setChoices(QComboBox *c, const QStringList &values)
+{
+    const QString keep = c->currentText();
+    c->blockSignals(true);
+    c->clear();
+    c->addItem(QString());
+    c->addItems(values);
+    c->setCurrentText(keep);
+    c->blockSignals(false);
+}
+
+} // namespace
+
+HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
+    : QWidget(parent), m_service(service), m_model(new HistoryTableModel(this))
+{
+    setObjectName(QStringLiteral("historyPage"));
+    m_ask = [](const QString &title, const QString &proposed, const QString &filter) {
+        return QFileDialog::getSaveFileName(nullptr, title, proposed, filter, nullptr, QFileDialog::DontUseNativeDialog);
+    };
+    auto *outer = new QVBoxLayout(this);
+
+    auto *filters = new QGridLayout;
+    filters->setHorizontalSpacing(8);
+    auto caption = [&](int row, int column, QWidget *w) {
+        auto *l = new QLabel(this);
+        l->setBuddy(w);
+        m_captions << l;
+        filters->addWidget(l, row, column);
+        filters->addWidget(w, row + 1, column);
+    };
+    m_period = new QCheckBox(this);
+    m_period->setObjectName(QStringLiteral("cbHistoryPeriod"));
+    m_since = new QDateEdit(QDate::currentDate().addMonths(-1), this);
+    m_since->setObjectName(QStringLiteral("deHistorySince"));
+    m_until = new QDateEdit(QDate::currentDate(), this);
+    m_until->setObjectName(QStringLiteral("deHistoryUntil"));
+    for (QDateEdit *d : {m_since, m_until}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        d->setMinimumHeight(40);
+        d->setEnabled(false);
+    }
+    connect(m_period, &QCheckBox::toggled, m_since, &QWidget::setEnabled);
+    connect(m_period, &QCheckBox::toggled, m_until, &QWidget::setEnabled);
+    filters->addWidget(m_period, 0, 0);
+    filters->addWidget(m_since, 1, 0);
+    caption(0, 1, m_until);
+    m_key = choice(this, "cbHistoryKey");
+    m_operator = choice(this, "cbHistoryOperator");
+    m_product = choice(this, "cbHistoryProduct");
+    m_operation = choice(this, "cbHistoryOperation");
+    caption(0, 2, m_key);
+    caption(0, 3, m_operator);
+    caption(0, 4, m_product);
+    caption(0, 5, m_operation);
+    m_node = choice(this, "cbHistoryNode");
+    m_record = choice(this, "cbHistoryRecord");
+    m_verdict = new QComboBox(this);
+    m_verdict->setObjectName(QStringLiteral("cbHistoryVerdict"));
+    m_verdict->setMinimumHeight(40);
+    m_verdict->addItems({QString(), QStringLiteral("OK"), QStringLiteral("NG")});
+    m_barcode1 = new QLineEdit(this);
+    m_barcode1->setObjectName(QStringLiteral("leHistoryBarcode1"));
+    m_barcode2 = new QLineEdit(this);
+    m_barcode2->setObjectName(QStringLiteral("leHistoryBarcode2"));
+    for (QLineEdit *e : {m_barcode1, m_barcode2}) {
+        e->setMinimumHeight(40);
+        e->setClearButtonEnabled(true);
+        connect(e, &QLineEdit::returnPressed, this, &HistoryPage::applyFilter);
+    }
+    caption(2, 0, m_node);
+    caption(2, 1, m_record);
+    caption(2, 2, m_verdict);
+    caption(2, 3, m_barcode1);
+    caption(2, 4, m_barcode2);
+    m_find = button(this, "pbHistoryFind");
+    m_reset = button(this, "pbHistoryReset");
+    filters->addWidget(m_find, 3, 5);
+    filters->addWidget(m_reset, 1, 6);
+    outer->addLayout(filters);
+    connect(m_find, &QPushButton::clicked, this, &HistoryPage::applyFilter);
+    connect(m_reset, &QPushButton::clicked, this, &HistoryPage::resetFilter);
+
+    auto *actions = new QHBoxLayout;
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("lbHistoryCount"));
+    QFont cf = m_count->font();
+    cf.setPointSize(12);
+    cf.setBold(true);
+    m_count->setFont(cf);
+    m_csv = button(this, "pbHistoryCsv");
+    m_dfq = button(this, "pbHistoryDfq");
+    actions->addWidget(m_count, 1);
+    actions->addWidget(m_csv);
+    actions->addWidget(m_dfq);
+    outer->addLayout(actions);
+    connect(m_csv, &QPushButton::clicked, this, [this] { askAndExport(false); });
+    connect(m_dfq, &QPushButton::clicked, this, [this] { askAndExport(true); });
+
+    auto *split = new QSplitter(Qt::Horizontal, this);
+    split->setObjectName(QStringLiteral("splitHistory"));
+    m_table = new QTableView(split);
+    m_table->setObjectName(QStringLiteral("tvHistory"));
+    m_table->setModel(m_model);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->setDefaultSectionSize(28);
+    m_table->horizontalHeader()->setDefaultSectionSize(120);
+    // Rows are fetched a page at a time; sizing columns to contents would read them all.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_stats = new StatisticsView(split);
+    split->addWidget(m_table);
+    split->addWidget(m_stats);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    outer->addWidget(split, 1);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { updateStatistics(); });
+    connect(m_stats, &StatisticsView::printRequested, this, &HistoryPage::printStatistics);
+
+    auto *settings = new QHBoxLayout;
+    auto settingCaption = [&](QWidget *w) {
+        auto *l = new QLabel(this);
+        l->setBuddy(w);
+        m_captions << l;
+        settings->addWidget(l);
+        settings->addWidget(w);
+    };
+    const HistorySettings stored = HistorySettings::load();
+    m_database = new QLineEdit(service ? service->url() : stored.database, this);
+    m_database->setObjectName(QStringLiteral("leHistoryDatabase"));
+    m_database->setMinimumHeight(40);
+    m_cp = new QDoubleSpinBox(this);
+    m_cp->setObjectName(QStringLiteral("dsbHistoryCp"));
+    m_cpk = new QDoubleSpinBox(this);
+    m_cpk->setObjectName(QStringLiteral("dsbHistoryCpk"));
+    for (QDoubleSpinBox *s : {m_cp, m_cpk}) {
+        s->setRange(0.1, 10);
+        s->setDecimals(2);
+        s->setSingleStep(0.01);
+        s->setMinimumHeight(40);
+    }
+    m_cp->setValue(stored.thresholds.cp);
+    m_cpk->setValue(stored.thresholds.cpk);
+    m_stats->setThresholds(stored.thresholds);
+    settingCaption(m_database);
+    settings->setStretchFactor(m_database, 1);
+    settingCaption(m_cp);
+    settingCaption(m_cpk);
+    m_apply = button(this, "pbHistoryApply");
+    settings->addWidget(m_apply);
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("lbHistoryState"));
+    settings->addWidget(m_state);
+    outer->addLayout(settings);
+    connect(m_apply, &QPushButton::clicked, this, &HistoryPage::applySettings);
+
+    if (m_service) {
+        m_model->setDatabase(m_service->store()->database());
+        connect(m_service, &HistoryService::historyChanged, this, &HistoryPage::reload);
+    }
+    retranslate();
+}
+
+void HistoryPage::retranslate()
+{
+    m_period->setText(tr("Period from"));
+    const QStringList captions = {tr("until"),         tr("Key serial number"), tr("Operator"), tr("Product"),
+                                  tr("Operation number"), tr("Node"),          tr("Record"),   tr("Result"),
+                                  tr("Barcode 1"),     tr("Barcode 2"),        tr("History database"),
+                                  tr("Alarm: Cp below"), tr("Cpk below")};
+    for (int i = 0; i < m_captions.size() && i < captions.size(); ++i)
+        m_captions[i]->setText(captions.at(i));
+    m_verdict->setItemText(0, tr("All"));
+    m_find->setText(tr("Find"));
+    m_reset->setText(tr("Reset"));
+    m_csv->setText(tr("Export CSV"));
+    m_dfq->setText(tr("Export → DFQ"));
+    m_apply->setText(tr("Apply"));
+    m_database->setPlaceholderText(tr("local file (postgresql://user@host:port/dbname for a server)"));
+    // Screen readers and automation find the controls by what they are called.
+    m_period->setAccessibleName(m_period->text());
+    m_since->setAccessibleName(tr("Period from"));
+    for (QLabel *l : m_captions) {
+        if (l->buddy())
+            l->buddy()->setAccessibleName(l->text());
+    }
+    for (QPushButton *b : {m_find, m_reset, m_csv, m_dfq, m_apply})
+        b->setAccessibleName(b->text());
+    m_table->setAccessibleName(tr("Tightening history"));
+    m_model->retranslate();
+    updateState();
+}
+
+void HistoryPage::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void HistoryPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_dirty)
+        reload();
+}
+
+HistoryFilter HistoryPage::currentFilter() const
+{
+    HistoryFilter f;
+    if (m_period->isChecked()) {
+        f.since = m_since->date().toString(QStringLiteral("yyyy-MM-dd"));
+        f.until = m_until->date().toString(QStringLiteral("yyyy-MM-dd"));
+    }
+    f.keySerial = m_key->currentText().trimmed();
+    f.operatorText = m_operator->currentText().trimmed();
+    f.product = m_product->currentText().trimmed();
+    f.operationNumber = m_operation->currentText().trimmed();
+    f.node = m_node->currentText().trimmed();
+    f.recordName = m_record->currentText().trimmed();
+    f.verdict = m_verdict->currentIndex() == 1   ? HistoryFilter::Verdict::Ok
+                : m_verdict->currentIndex() == 2 ? HistoryFilter::Verdict::Ng
+                                                 : HistoryFilter::Verdict::Any;
+    for (QLineEdit *e : {m_barcode1, m_barcode2}) {
+        if (!e->text().trimmed().isEmpty())
+            f.barcodes << e->text().trimmed();
+    }
+    // A pair linked to a record after its measures were archived still finds them.
+    if (f.barcodes.size() == 2 && ReportDatabase::isOpen())
+        f.recordOfBarcodes = ReportDatabase::findRecordByBarcodes(f.barcodes);
+    return f;
+}
+
+void HistoryPage::applyFilter()
+{
+    m_model->setFilter(currentFilter());
+    m_count->setText(tr("Measures found: %1").arg(m_model->rowCount()));
+    if (m_model->rowCount() > 0)
+        m_table->selectRow(0);
+    updateStatistics();
+}
+
+void HistoryPage::resetFilter()
+{
+    m_period->setChecked(false);
+    for (QComboBox *c : {m_key, m_operator, m_product, m_operation, m_node, m_record})
+        c->setCurrentText(QString());
+    m_verdict->setCurrentIndex(0);
+    m_barcode1->clear();
+    m_barcode2->clear();
+    applyFilter();
+}
+
+void HistoryPage::reload()
+{
+    if (!isVisible()) {
+        // Measures arrive in bursts while a key is read; the page counts once it is looked at.
+        m_dirty = true;
+        return;
+    }
+    m_dirty = false;
+    if (m_service)
+        m_model->setDatabase(m_service->store()->database());
+    fillChoices();
+    applyFilter();
+    updateState();
+}
+
+void HistoryPage::fillChoices()
+{
+    if (!m_service || !m_service->store()->isOnline())
+        return;
+    HistoryDatabase *db = m_service->store()->database();
+    setChoices(m_key, db->distinct(QStringLiteral("key_serial")));
+    setChoices(m_operator, db->distinct(QStringLiteral("operator_text")));
+    setChoices(m_product, db->distinct(QStringLiteral("product")));
+    setChoices(m_operation, db->distinct(QStringLiteral("operation_number")));
+    setChoices(m_node, db->distinct(QStringLiteral("node")));
+    setChoices(m_record, db->distinct(QStringLiteral("record_name")));
+}
+
+void HistoryPage::updateStatistics()
+{
+    const HistoryFilter f = m_model->filter();
+    QString record = f.recordName;
+    if (record.isEmpty()) {
+        const int row = m_table->currentIndex().isValid() ? m_table->currentIndex().row() : 0;
+        record = m_model->measure(row).recordName;
+    }
+    if (record.isEmpty() || !m_service) {
+        m_statsRecord.clear();
+        m_stats->clear();
+        return;
+    }
+    m_statsRecord = record;
+    const HistoryExport::Joint j = HistoryExport::joint(m_service->store()->database(), f, record);
+    StatisticsView::Input in;
+    in.recordName = j.recordName;
+    in.unit = j.unit.isEmpty() ? QStringLiteral("Nm") : j.unit;
+    in.moments = j.moments;
+    in.ngCount = j.ngCount;
+    in.momentLow = j.momentLow;
+    in.momentHigh = j.momentHigh;
+    in.angleChecked = j.angleChecked;
+    in.angles = j.angles;
+    in.angleLow = j.angleLow;
+    in.angleHigh = j.angleHigh;
+    m_stats->setInput(in);
+}
+
+void HistoryPage::updateState()
+{
+    if (!m_service) {
+        m_state->clear();
+        return;
+    }
+    HistoryStore *s = m_service->store();
+    QString text;
+    QString style = QStringLiteral("color: rgb(0, 120, 0);");
+    if (!s->isOpen()) {
+        text = tr("History not available");
+        style = QStringLiteral("color: red;");
+    } else if (s->isServer() && !s->isOnline()) {
+        text = tr("Server not reached: %1 measures wait in the local queue").arg(s->queuedCount());
+        style = QStringLiteral("color: red;");
+    } else if (s->isServer()) {
+        text = tr("Server connected");
+    } else {
+        text = tr("Local history");
+    }
+    m_state->setText(text);
+    m_state->setStyleSheet(style);
+    m_state->setToolTip(s->display());
+}
+
+void HistoryPage::applySettings()
+{
+    HistorySettings settings;
+    settings.database = m_database->text().trimmed();
+    settings.thresholds.cp = m_cp->value();
+    settings.thresholds.cpk = m_cpk->value();
+    m_stats->setThresholds(settings.thresholds);
+    QString error;
+    if (!settings.save(&error))
+        emit messageRequested(error, QStringLiteral("red"));
+    // Reconnecting costs a moment (and a server's time-out): only for another address.
+    if (m_service && settings.database != m_service->url() && !m_service->openDatabase(settings.database, &error))
+        emit messageRequested(tr("The history database cannot be opened: %1").arg(error), QStringLiteral("red"));
+    reload();
+}
+
+void HistoryPage::askAndExport(bool dfq)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    const QString proposed = QDir(Paths::dataRoot()).filePath(QStringLiteral("reports/history(") + stamp
+                                                              + (dfq ? QStringLiteral(").dfq") : QStringLiteral(").csv")));
+    const QString path = m_ask(dfq ? tr("Export the history to DFQ") : tr("Export the history to CSV"), proposed,
+                               dfq ? tr("Q-DAS transfer file (*.dfq);;All Files (*)")
+                                   : tr("Measures (*.csv);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    if (dfq)
+        exportDfq(path);
+    else
+        exportCsv(path);
+}
+
+bool HistoryPage::exportCsv(const QString &path)
+{
+    if (!m_service)
+        return false;
+    const HistoryExport::Outcome o = HistoryExport::writeCsv(m_service->store()->database(), m_model->filter(), path);
+    if (!o.ok) {
+        emit messageRequested(tr("The history was not exported: %1").arg(o.error), QStringLiteral("red"));
+        return false;
+    }
+    emit statusMessage(tr("%1 measures exported to %2").arg(o.rows).arg(path));
+    return true;
+}
+
+bool HistoryPage::exportDfq(const QString &path)
+{
+    if (!m_service)
+        return false;
+    const HistoryExport::Outcome o = HistoryExport::writeDfq(m_service->store()->database(), m_model->filter(), path);
+    if (!o.ok) {
+        emit messageRequested(tr("The history was not exported: %1").arg(o.error), QStringLiteral("red"));
+        return false;
+    }
+    if (o.replacedCharacters > 0)
+        emit messageRequested(tr("%1 measures exported; %2 characters the DFQ file cannot hold were written as '?'")
+                                  .arg(o.rows)
+                                  .arg(o.replacedCharacters),
+                              QStringLiteral("blue"));
+    else
+        emit statusMessage(tr("%1 measures exported to %2").arg(o.rows).arg(path));
+    return true;
+}
+
+void HistoryPage::printStatistics()
+{
+    const QString path = m_ask(tr("Statistics to PDF"),
+                               QDir(Paths::dataRoot()).filePath(QStringLiteral("reports/statistics(") + m_statsRecord
+                                                                + QStringLiteral(").pdf")),
+                               tr("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!m_stats->printToPdf(path, &error))
+        emit messageRequested(error, QStringLiteral("red"));
+}

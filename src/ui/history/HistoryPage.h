@@ -1,0 +1,93 @@
+#pragma once
+
+#include "history/HistoryMeasure.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class HistoryService;
+class HistoryTableModel;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class StatisticsView;
+
+// The tightening history: filters, the matching measures newest first, the statistics of the
+// joint in view beside them, and the exports (CSV for people, DFQ for statistics software).
+class HistoryPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit HistoryPage(HistoryService *service, QWidget *parent = nullptr);
+
+    // The save dialog; tests put their own answer in.
+    using AskPath = std::function<QString(const QString &title, const QString &proposed, const QString &filter)>;
+    void setSaveDialog(AskPath ask) { m_ask = std::move(ask); }
+
+    HistoryFilter currentFilter() const;
+    HistoryTableModel *model() { return m_model; }
+    StatisticsView *statistics() { return m_stats; }
+
+public slots:
+    void applyFilter();
+    void resetFilter();
+    bool exportCsv(const QString &path);
+    bool exportDfq(const QString &path);
+    // The history changed under the page (new measures, another database).
+    void reload();
+
+signals:
+    void messageRequested(const QString &text, const QString &style);
+    void statusMessage(const QString &text);
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void retranslate();
+    void fillChoices();
+    void updateStatistics();
+    void updateState();
+    void applySettings();
+    void askAndExport(bool dfq);
+    void printStatistics();
+
+    HistoryService *m_service;
+    HistoryTableModel *m_model;
+    AskPath m_ask;
+    QString m_statsRecord;
+    bool m_dirty = true;
+
+    QCheckBox *m_period = nullptr;
+    QDateEdit *m_since = nullptr;
+    QDateEdit *m_until = nullptr;
+    QList<QLabel *> m_captions;
+    QComboBox *m_key = nullptr;
+    QComboBox *m_operator = nullptr;
+    QComboBox *m_product = nullptr;
+    QComboBox *m_operation = nullptr;
+    QComboBox *m_node = nullptr;
+    QComboBox *m_record = nullptr;
+    QComboBox *m_verdict = nullptr;
+    QLineEdit *m_barcode1 = nullptr;
+    QLineEdit *m_barcode2 = nullptr;
+    QPushButton *m_find = nullptr;
+    QPushButton *m_reset = nullptr;
+    QPushButton *m_csv = nullptr;
+    QPushButton *m_dfq = nullptr;
+    QLabel *m_count = nullptr;
+    QTableView *m_table = nullptr;
+    StatisticsView *m_stats = nullptr;
+    QLineEdit *m_database = nullptr;
+    QDoubleSpinBox *m_cp = nullptr;
+    QDoubleSpinBox *m_cpk = nullptr;
+    QPushButton *m_apply = nullptr;
+    QLabel *m_state = nullptr;
+};

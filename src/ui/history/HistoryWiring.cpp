@@ -1,0 +1,90 @@
+#include "ui/history/HistoryWiring.h"
+
+#include "base/Log.h"
+#include "base/cGlobalData.h"
+#include "config/CalibrationArchive.h"
+#include "history/HistorySettings.h"
+#include "measures/MeasureMemory.h"
+#include "protocol/FileExchange.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeySession.h"
+#include "records/TemplateListsModel.h"
+#include "reports/ReportDatabase.h"
+#include "ui/frame/MainWindow.h"
+#include "ui/history/HistoryPage.h"
+#include "ui/history/HistoryService.h"
+
+#include <QGridLayout>
+#include <QTimer>
+
+namespace {
+
+HistoryArchiver::Context contextOf(const KeyModel *key)
+{
+    HistoryArchiver::Context c;
+    const DeviceSettings &d = key->deviceSettings();
+    c.keySerial = QString::fromUtf8(d.SerialNo);
+    c.keyName = key->names().keyName;
+    c.operatorName = key->names().operatorName;
+    c.kgsm = d.Units == 1;
+    c.calibrationNominal = key->nominalMoment();
+    if (!key->calibrationText().isEmpty())
+        c.calibrationFile = CalibrationArchive::fileName(key->calibration().nm, d.VersionSW, d.SerialNo);
+    return c;
+}
+
+} // namespace
+
+HistoryPage *installHistory(MainWindow *window)
+{
+    KeySession *session = window->session();
+    auto *service = new HistoryService(window);
+    const QString url = window->globalData()->historyDb.isEmpty() ? HistorySettings::load().database
+                                                                   : window->globalData()->historyDb;
+    QString error;
+    if (!service->openDatabase(url, &error))
+        td::log(QStringLiteral("History not available: %1").arg(error));
+
+    KeyModel *key = session->model();
+    // Until a key has told who it is, the mirror belongs to the last key that did.
+    auto current = std::make_shared<HistoryArchiver::Context>(HistoryArchiver::Context::load());
+    auto remember = [key, current] {
+        const HistoryArchiver::Context c = contextOf(key);
+        if (c.keySerial.isEmpty() || c == *current)
+            return;
+        *current = c;
+        QString e;
+        if (!c.save(&e))
+            td::log(e);
+    };
+    QObject::connect(key, &KeyModel::deviceSettingsChanged, service, remember);
+    QObject::connect(key, &KeyModel::namesChanged, service, remember);
+    QObject::connect(key, &KeyModel::calibrationChanged, service, remember);
+    service->archiver()->setContextSource([current] { return *current; });
+    TemplateListsModel *templates = session->templateLists();
+    service->archiver()->setTemplatesSource([templates] { return templates->lists(); });
+    service->archiver()->setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
+
+    QObject::connect(session->files(), &FileExchange::slot_files_got_file, service,
+                     [service](const QStringList &folderAndFile) {
+                         if (folderAndFile.size() == 2 && folderAndFile.at(0) == QLatin1String("dbsett"))
+                             service->archiveRecord(folderAndFile.at(1));
+                     });
+    if (auto *memory = window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"))) {
+        memory->setEraseGuard([service](const QStringList &names, QString *why) {
+            return service->archiver()->ensureKept(names, why);
+        });
+    }
+    // What arrived before a crash (or while the program was not running) is kept first thing.
+    QTimer::singleShot(0, service, [service] { service->archiveMirror(); });
+
+    MainWindowForm *ui = window->form();
+    auto *page = new HistoryPage(service, ui->pageDB);
+    static_cast<QGridLayout *>(ui->pageDB->layout())->addWidget(page, 1, 0);
+    static_cast<QGridLayout *>(ui->pageDB->layout())->setRowStretch(1, 1);
+    QObject::connect(page, &HistoryPage::messageRequested, window, &MainWindow::showMessage);
+    QObject::connect(page, &HistoryPage::statusMessage, window, &MainWindow::showStatus);
+    QObject::connect(service, &HistoryService::problem, window,
+                     [window](const QString &text) { window->showMessage(text, QStringLiteral("red")); });
+    return page;
+}

@@ -1,0 +1,180 @@
+#include "HistoryFixtures.h"
+#include "base/Paths.h"
+#include "history/HistorySettings.h"
+#include "history/HistoryTableModel.h"
+#include "ui/history/HistoryPage.h"
+#include "ui/history/HistoryService.h"
+#include "ui/history/StatisticsView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The page through its real widgets, on a SQLite history filled by the test.
+class HistoryPageTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+    std::unique_ptr<HistoryService> m_service;
+
+    template<typename T>
+    T *child(QWidget &page, const char *name)
+    {
+        T *w = page.findChild<T *>(QLatin1String(name));
+        if (!w)
+            qWarning() << "no" << name;
+        return w;
+    }
+
+    void find(HistoryPage &page) { QTest::mouseClick(child<QPushButton>(page, "pbHistoryFind"), Qt::LeftButton); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_root.isValid());
+        Paths::setDataRoot(m_root.path());
+        m_service = std::make_unique<HistoryService>();
+        QString error;
+        QVERIFY2(m_service->openDatabase(QString(), &error), qPrintable(error));
+        HistoryStore *store = m_service->store();
+        // Joint A: 60 tightenings, steady and well inside its range (capable).
+        QVector<HistoryMeasure> a = makeMeasures(60, QStringLiteral("A"));
+        for (int i = 0; i < a.size(); ++i)
+            a[i].moment = 50.0 + ((i * 7) % 11 - 5) * 0.2;
+        // Joint B: 40 tightenings, scattered over its range, some NG; its part has a barcode pair.
+        QVector<HistoryMeasure> b = makeMeasures(40, QStringLiteral("B"), QStringLiteral("SN-2"),
+                                                 QDateTime(QDate(2026, 6, 1), QTime(6, 0)));
+        for (int i = 0; i < b.size(); ++i) {
+            b[i].moment = 44.0 + (i * 13) % 12;
+            b[i].ok = b[i].moment >= 45 && b[i].moment <= 55;
+            b[i].operatorText = QStringLiteral("Сидоров");
+            b[i].barcode1 = QStringLiteral("4607001");
+            b[i].barcode2 = QStringLiteral("PART-77");
+        }
+        QVERIFY(store->append(a).ok);
+        QVERIFY(store->append(b).ok);
+    }
+
+    void cleanupTestCase() { m_service.reset(); }
+
+    void filtersThroughTheWidgets()
+    {
+        HistoryPage page(m_service.get());
+        page.resize(1400, 800);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        HistoryTableModel *model = page.model();
+        QCOMPARE(model->rowCount(), 100);
+        // Newest first.
+        QCOMPARE(model->measure(0).recordName, QStringLiteral("B"));
+        QCOMPARE(model->measure(0).connectionIndex, 39);
+        QCOMPARE(model->measure(99).recordName, QStringLiteral("A"));
+
+        // A scanned pair, in either order, finds its part's measures.
+        QTest::keyClicks(child<QLineEdit>(page, "leHistoryBarcode1"), QStringLiteral("PART-77"));
+        QTest::keyClicks(child<QLineEdit>(page, "leHistoryBarcode2"), QStringLiteral("4607001"));
+        find(page);
+        QCOMPARE(model->rowCount(), 40);
+        QCOMPARE(page.statistics()->momentResult().summary.n, 40);
+        const int ng = page.statistics()->momentResult().summary.ngCount;
+        QVERIFY(ng > 0);
+        child<QComboBox>(page, "cbHistoryVerdict")->setCurrentIndex(2);
+        find(page);
+        QCOMPARE(model->rowCount(), ng);
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryReset"), Qt::LeftButton);
+        QCOMPARE(model->rowCount(), 100);
+
+        // Operator (non-Latin) and a period.
+        child<QComboBox>(page, "cbHistoryOperator")->setCurrentText(QStringLiteral("Сидоров"));
+        find(page);
+        QCOMPARE(model->rowCount(), 40);
+        child<QComboBox>(page, "cbHistoryOperator")->setCurrentText(QString());
+        QTest::mouseClick(child<QCheckBox>(page, "cbHistoryPeriod"), Qt::LeftButton);
+        child<QDateEdit>(page, "deHistorySince")->setDate(QDate(2026, 3, 1));
+        child<QDateEdit>(page, "deHistoryUntil")->setDate(QDate(2026, 3, 1));
+        find(page);
+        QCOMPARE(model->rowCount(), 60);
+        // The statistics follow: joint A only.
+        QCOMPARE(page.statistics()->momentResult().summary.n, 60);
+        QVERIFY(page.statistics()->momentResult().computed);
+        QVERIFY(!page.statistics()->alarmShown());
+        // Choosing a row of another joint shows that joint.
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryReset"), Qt::LeftButton);
+        auto *table = child<QTableView>(page, "tvHistory");
+        table->selectRow(70);
+        QCOMPARE(page.statistics()->momentResult().summary.n, 60);
+        table->selectRow(5);
+        QCOMPARE(page.statistics()->momentResult().summary.n, 40);
+        QVERIFY(page.statistics()->alarmShown()); // B's spread cannot hold its range
+    }
+
+    void alarmThresholdsFromTheSettings()
+    {
+        HistoryPage page(m_service.get());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        child<QComboBox>(page, "cbHistoryRecord")->setCurrentText(QStringLiteral("A"));
+        find(page);
+        QVERIFY(!page.statistics()->alarmShown());
+        const double cp = page.statistics()->momentResult().cp;
+        child<QDoubleSpinBox>(page, "dsbHistoryCp")->setValue(cp + 1);
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
+        QVERIFY(page.statistics()->alarmShown());
+        QCOMPARE(HistorySettings::load().thresholds.cp, child<QDoubleSpinBox>(page, "dsbHistoryCp")->value());
+        child<QDoubleSpinBox>(page, "dsbHistoryCp")->setValue(2.0);
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
+        QVERIFY(!page.statistics()->alarmShown());
+    }
+
+    void exportsTheFilter()
+    {
+        HistoryPage page(m_service.get());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QString asked;
+        const QString csv = m_root.filePath(QStringLiteral("out/h.csv"));
+        QDir().mkpath(m_root.filePath(QStringLiteral("out")));
+        page.setSaveDialog([&](const QString &, const QString &proposed, const QString &) {
+            asked = proposed;
+            return csv;
+        });
+        child<QComboBox>(page, "cbHistoryRecord")->setCurrentText(QStringLiteral("B"));
+        find(page);
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryCsv"), Qt::LeftButton);
+        QVERIFY(asked.endsWith(QLatin1String(".csv")));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        QCOMPARE(lines.size(), 42); // title, 40 measures, nothing after the last line end
+        QVERIFY(lines.at(1).contains("Сидоров"));
+        QVERIFY(lines.at(1).startsWith("2026-06-01 06:00:00;")); // the file runs oldest first
+
+        const QString dfq = m_root.filePath(QStringLiteral("out/h.dfq"));
+        page.setSaveDialog([&](const QString &, const QString &, const QString &) { return dfq; });
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryDfq"), Qt::LeftButton);
+        QFile d(dfq);
+        QVERIFY(d.open(QIODevice::ReadOnly));
+        const QByteArray bytes = d.readAll();
+        QVERIFY(bytes.startsWith("K0100 1\r\n"));
+        QCOMPARE(bytes.count("K0001"), 40);
+        QVERIFY(bytes.contains("K0008/1 Sidorov\r\n"));
+
+        // A file that cannot be written says so in red.
+        QSignalSpy message(&page, &HistoryPage::messageRequested);
+        QVERIFY(!page.exportCsv(m_root.filePath(QStringLiteral("missing/folder/x.csv"))));
+        QCOMPARE(message.count(), 1);
+        QCOMPARE(message.at(0).at(1).toString(), QStringLiteral("red"));
+    }
+};
+
+QTEST_MAIN(HistoryPageTest)
+#include "tst_historypage.moc"
