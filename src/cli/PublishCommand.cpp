@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 
+#include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
 #include "publish/HistoryPublishSource.h"
 #include "publish/MqttSettingsFile.h"
@@ -24,7 +25,7 @@ int runPublish(const QStringList &args)
                                   QStringLiteral("URL"));
     const QCommandLineOption historyDb(QStringLiteral("history-db"),
                                        QCoreApplication::translate("cli", "The history: a SQLite file or postgresql://user@host:port/db "
-                                                                          "(default: the data folder's own)."),
+                                                                          "(default: the history page's setting)."),
                                        QStringLiteral("URL"));
     const QCommandLineOption timeout(QStringLiteral("timeout"),
                                      QCoreApplication::translate("cli", "Give up after SECONDS (default 120)."),
@@ -55,7 +56,9 @@ int runPublish(const QStringList &args)
     }
 
     HistoryStore store;
-    if (!store.open(parser.value(historyDb), &error)) {
+    // As the window: the history page's database unless the command line names one.
+    const QString historyUrl = parser.isSet(historyDb) ? parser.value(historyDb) : HistorySettings::load().database;
+    if (!store.open(historyUrl, &error)) {
         cli::fail(error);
         return CliExit::Failed;
     }

@@ -25,6 +25,8 @@ public:
     void wifiKeyRemoved(const QString &wifiId);
 
     QString statusOf(const QString &serial) const;
+    // Every key's last status, gone ones included.
+    QHash<QString, QString> statuses() const { return m_lastStatus; }
 
     static QString statusText(int link);
 

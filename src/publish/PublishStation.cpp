@@ -40,35 +40,61 @@ PublishStation::~PublishStation()
     delete m_publisher;
     m_publisher = nullptr;
     m_source.reset();
-    m_store.reset();
+    m_ownStore.reset();
 }
 
 bool PublishStation::openHistory(const QString &historyUrl, QString *error)
 {
+    auto store = std::make_unique<HistoryStore>();
+    const bool open = store->open(historyUrl, error);
+    rebuild(store.get(), open);
+    m_ownStore = std::move(store);
+    return open;
+}
+
+void PublishStation::useStore(HistoryStore *store)
+{
+    rebuild(store, store && store->isOpen());
+    m_ownStore.reset();
+}
+
+void PublishStation::rebuild(HistoryStore *store, bool open)
+{
     delete m_publisher;
     m_publisher = nullptr;
     m_source.reset();
-    m_store = std::make_unique<HistoryStore>();
-    m_historyOpen = m_store->open(historyUrl, error);
     PublishSource *source = &g_empty;
-    if (m_historyOpen) {
+    if (open) {
         MqttSettings identity;
         MqttSettingsFile::stationSettings(MqttStoredSettings(), QString(), &identity, nullptr);
-        m_source = std::make_unique<HistoryPublishSource>(m_store.get(),
-                                                          HistoryPublishSource::cursorNameFor(identity.clientIdentity));
+        m_source = std::make_unique<HistoryPublishSource>(store, HistoryPublishSource::cursorNameFor(identity.clientIdentity));
         source = m_source.get();
     } else {
-        td::log(QStringLiteral("MQTT: the history cannot be opened, nothing will be published"));
+        td::log(QStringLiteral("MQTT: the history is not open, nothing will be published"));
     }
     m_publisher = new MqttPublisher(source, this);
     connect(m_presence, &KeyPresence::statusChanged, m_publisher, &MqttPublisher::setKeyStatus);
-    return m_historyOpen;
+    const QHash<QString, QString> known = m_presence->statuses();
+    for (auto it = known.constBegin(); it != known.constEnd(); ++it)
+        m_publisher->setKeyStatus(it.key(), it.value());
+    emit publisherChanged(m_publisher);
+    if (m_running)
+        apply(m_stored, m_urlOverride, nullptr);
+}
+
+void PublishStation::poke()
+{
+    if (m_publisher)
+        m_publisher->poke();
 }
 
 bool PublishStation::apply(const MqttStoredSettings &stored, const QString &urlOverride, QString *error)
 {
     if (!m_publisher)
-        openHistory(QString(), nullptr);
+        rebuild(nullptr, false);
+    m_stored = stored;
+    m_urlOverride = urlOverride;
+    m_running = false;
     MqttSettings settings;
     if (!MqttSettingsFile::stationSettings(stored, urlOverride, &settings, error)) {
         m_publisher->stop();
@@ -86,6 +112,7 @@ bool PublishStation::apply(const MqttStoredSettings &stored, const QString &urlO
             *error = m_publisher->reason();
         return false;
     }
+    m_running = true;
     m_poll.start();
     return true;
 }

@@ -25,6 +25,9 @@ public:
     // historyUrl as the history store takes it (empty: the data root's own file). The
     // publisher exists from here on, even when this fails (it then stays not configured).
     bool openHistory(const QString &historyUrl, QString *error);
+    // Publishes from a history someone else keeps open (the window's); call again after that
+    // store was opened on another database. What ran keeps running on the new one.
+    void useStore(HistoryStore *store);
 
     // Starts with these settings (urlOverride, from --mqtt, in place of the stored address),
     // or stops when no address is given. False with *error for settings that cannot run.
@@ -33,14 +36,25 @@ public:
     MqttPublisher *publisher() const { return m_publisher; }
     KeyPresence *presence() const { return m_presence; }
 
+    // New measures may be in the history.
+    void poke();
+
     // How often the history is looked at for new measures.
     void setPollInterval(int ms) { m_poll.setInterval(ms); }
 
+signals:
+    // The publisher was made anew (another history): whoever follows it follows this one.
+    void publisherChanged(MqttPublisher *publisher);
+
 private:
-    std::unique_ptr<HistoryStore> m_store;
+    void rebuild(HistoryStore *store, bool open);
+
+    std::unique_ptr<HistoryStore> m_ownStore;
     std::unique_ptr<HistoryPublishSource> m_source;
     MqttPublisher *m_publisher = nullptr;
     KeyPresence *m_presence;
     QTimer m_poll;
-    bool m_historyOpen = false;
+    MqttStoredSettings m_stored;
+    QString m_urlOverride;
+    bool m_running = false;
 };

@@ -66,6 +66,9 @@ MqttStoredSettings PublishSettingsPanel::edited() const
 
 void PublishSettingsPanel::attach(MqttPublisher *publisher)
 {
+    if (m_publisher)
+        disconnect(m_publisher, nullptr, this, nullptr);
+    m_publisher = publisher;
     connect(publisher, &MqttPublisher::stateChanged, this, &PublishSettingsPanel::showState);
     connect(publisher, &MqttPublisher::waitingChanged, this, &PublishSettingsPanel::showWaiting);
     showState(publisher->state(), publisher->reason());

@@ -4,6 +4,7 @@
 #include "publish/MqttSettingsFile.h"
 
 #include <QGroupBox>
+#include <QPointer>
 
 class QLabel;
 class QLineEdit;
@@ -55,6 +56,7 @@ private:
     QLineEdit *m_password;
     QPushButton *m_apply;
     QLabel *m_status;
+    QPointer<MqttPublisher> m_publisher;
     MqttPublisher::State m_state = MqttPublisher::State::NotConfigured;
     QString m_reason;
     QString m_problem;

@@ -6,9 +6,12 @@
 #include "publish/MqttSettingsFile.h"
 #include "publish/PublishStation.h"
 #include "ui/frame/MainWindow.h"
+#include "ui/history/HistoryService.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
 #include <QGridLayout>
+
+#include <memory>
 
 PublishStation *installPublishing(MainWindow *window)
 {
@@ -17,12 +20,30 @@ PublishStation *installPublishing(MainWindow *window)
 
     auto *station = new PublishStation(window);
     station->setObjectName(QStringLiteral("publishStation"));
-    QString historyError;
-    const bool historyOpen = station->openHistory(QString(), &historyError);
-
     auto *panel = new PublishSettingsPanel(ui->pageDB);
     auto *grid = static_cast<QGridLayout *>(ui->pageDB->layout());
     grid->addWidget(panel, grid->rowCount(), 0);
+    QObject::connect(station, &PublishStation::publisherChanged, panel, &PublishSettingsPanel::attach);
+
+    // One history for the window: the one the archiver writes, and on whatever database the
+    // history page switches it to.
+    QString historyProblem;
+    if (auto *history = window->findChild<HistoryService *>(QStringLiteral("historyService"))) {
+        station->useStore(history->store());
+        auto url = std::make_shared<QString>(history->url());
+        QObject::connect(history, &HistoryService::historyChanged, station, [station, history, url] {
+            if (history->url() != *url) {
+                *url = history->url();
+                station->useStore(history->store());
+            } else {
+                station->poke();
+            }
+        });
+        if (!history->store()->isOpen())
+            historyProblem = PublishSettingsPanel::tr("The history is not open: nothing can be published.");
+    } else {
+        station->openHistory(data->historyDb, &historyProblem);
+    }
     panel->attach(station->publisher());
 
     const QString path = MqttSettingsFile::defaultPath();
@@ -32,8 +53,8 @@ PublishStation *installPublishing(MainWindow *window)
     panel->setStored(stored, data->mqttUrl);
     if (!station->apply(stored, data->mqttUrl, &error) || !loaded)
         panel->showProblem(error);
-    if (!historyOpen)
-        panel->showProblem(historyError);
+    if (!historyProblem.isEmpty())
+        panel->showProblem(historyProblem);
 
     QObject::connect(panel, &PublishSettingsPanel::applyRequested, station,
                      [panel, station, path, data](const MqttStoredSettings &edited) {
