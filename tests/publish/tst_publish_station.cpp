@@ -8,6 +8,12 @@
 #include "publish/KeyPresence.h"
 #include "publish/MqttSettingsFile.h"
 #include "publish/PublishDrain.h"
+#include "../history/HistoryFixtures.h"
+#include "base/cGlobalData.h"
+#include "history/HistoryStore.h"
+#include "publish/PublishStation.h"
+#include "ui/frame/MainWindow.h"
+#include "ui/history/HistoryService.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
 #include <QFile>
@@ -212,6 +218,45 @@ private slots:
         QCOMPARE(r.remaining, 3);
         QVERIFY(!r.reason.isEmpty());
         QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+    }
+
+    // The window with --mqtt: the group sits on the Data Base page, the station connects, and
+    // a measure the window's history takes in goes out without anyone asking.
+    void windowPublishesWhatItsHistoryTakesIn()
+    {
+        MqttBroker broker;
+        QVERIFY(broker.start());
+        MqttSubscriber sub(QStringLiteral("sub-window"), QStringLiteral("plant/#"));
+        QVERIFY(sub.connect(broker.port()));
+        QTRY_COMPARE(sub.subscriptions(), 1);
+
+        QTemporaryDir root;
+        Paths::setDataRoot(root.path());
+        cGlobalData data;
+        data.mqttUrl = broker.url(QStringLiteral("plant"));
+        auto window = std::make_unique<MainWindow>(nullptr, &data);
+        window->show();
+        PublishStation *station = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((station = window->findChild<PublishStation *>(QStringLiteral("publishStation"))), 5000);
+        auto *page = window->findChild<QWidget *>(QStringLiteral("pageDB"));
+        auto *panel = window->findChild<PublishSettingsPanel *>();
+        QVERIFY(page && panel && page->isAncestorOf(panel));
+        QCOMPARE(panel->findChild<QLineEdit *>(QStringLiteral("leMqttUrl"))->text(), data.mqttUrl);
+        QTRY_COMPARE_WITH_TIMEOUT(station->publisher()->state(), MqttPublisher::State::Connected, 10000);
+        QTRY_VERIFY(panel->statusText().startsWith(QStringLiteral("Connected")));
+        QVERIFY(sub.messagesOn(QStringLiteral("/result")).isEmpty());
+
+        auto *history = window->findChild<HistoryService *>(QStringLiteral("historyService"));
+        QVERIFY(history);
+        QVERIFY(history->store()->append(makeMeasures(3)).ok);
+        emit history->historyChanged(); // as the archiver's service says after a record file
+        QTRY_COMPARE_WITH_TIMEOUT(sub.messagesOn(QStringLiteral("/result")).size(), 3, 10000);
+        // Nothing is stored from the command line: the next start without --mqtt is unconfigured.
+        QVERIFY(!QFile::exists(MqttSettingsFile::defaultPath()));
+        window.reset();
+        QTRY_VERIFY(!sub.messagesOn(QStringLiteral("/status")).isEmpty()
+                    && sub.messagesOn(QStringLiteral("/status")).last().payload == "offline");
+        Paths::setDataRoot(QString());
     }
 };
 
