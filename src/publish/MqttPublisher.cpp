@@ -135,6 +135,10 @@ void MqttPublisher::release()
     ++m_session;
     m_inFlight.clear();
     m_cursorOfMid.clear();
+    {
+        QMutexLocker lock(&m_ackMutex);
+        m_acks.clear();
+    }
     m_refusal.clear();
 }
 
@@ -244,16 +248,26 @@ void MqttPublisher::onDisconnect(quint64 session, int rc)
                                       : tr("connection lost (%1)").arg(QString::fromUtf8(mosquitto_strerror(rc))));
 }
 
-void MqttPublisher::onPublish(quint64 session, int mid)
+void MqttPublisher::onAcknowledgements()
 {
-    if (session != m_session)
+    QVector<QPair<quint64, int>> acks;
+    {
+        QMutexLocker lock(&m_ackMutex);
+        acks.swap(m_acks);
+    }
+    bool any = false;
+    for (const auto &ack : qAsConst(acks)) {
+        if (ack.first != m_session)
+            continue; // the previous client's
+        const auto found = m_cursorOfMid.constFind(ack.second);
+        if (found == m_cursorOfMid.constEnd())
+            continue; // a status message
+        m_inFlight[found.value()] = true;
+        m_cursorOfMid.erase(found);
+        any = true;
+    }
+    if (!any)
         return;
-    const auto found = m_cursorOfMid.constFind(mid);
-    if (found == m_cursorOfMid.constEnd())
-        return; // a status message
-    const qint64 cursor = found.value();
-    m_cursorOfMid.erase(found);
-    m_inFlight[cursor] = true;
     qint64 acknowledged = -1;
     while (!m_inFlight.isEmpty() && m_inFlight.first()) {
         acknowledged = m_inFlight.firstKey();
@@ -285,6 +299,14 @@ void MqttPublisher::disconnectCallback(mosquitto *, void *self, int rc)
 void MqttPublisher::publishCallback(mosquitto *, void *self, int mid)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    const quint64 session = p->m_session;
-    QMetaObject::invokeMethod(p, [p, session, mid] { p->onPublish(session, mid); }, Qt::QueuedConnection);
+    // Acknowledgements come by the thousand a second: one wake-up of the publisher's thread
+    // carries all that arrived meanwhile.
+    bool first;
+    {
+        QMutexLocker lock(&p->m_ackMutex);
+        first = p->m_acks.isEmpty();
+        p->m_acks.append({p->m_session.load(), mid});
+    }
+    if (first)
+        QMetaObject::invokeMethod(p, [p] { p->onAcknowledgements(); }, Qt::QueuedConnection);
 }

@@ -6,6 +6,9 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
+#include <QMutex>
+#include <QPair>
+#include <QVector>
 #include <QObject>
 #include <QString>
 
@@ -65,7 +68,7 @@ signals:
 private:
     void onConnect(quint64 session, int rc);
     void onDisconnect(quint64 session, int rc);
-    void onPublish(quint64 session, int mid);
+    void onAcknowledgements();
     void fill();
     void setState(State state, const QString &reason);
     void release();
@@ -81,6 +84,8 @@ private:
     // Which client a callback came from. A restart makes a new client whose message ids start
     // again at 1: a late acknowledgement of the old client must not release a new message.
     std::atomic<quint64> m_session{0};
+    QMutex m_ackMutex;
+    QVector<QPair<quint64, int>> m_acks; // (session, message id) from the loop thread
     State m_state = State::NotConfigured;
     QString m_reason;
     QString m_refusal; // the broker's last refusal, until a connection is accepted

@@ -110,6 +110,27 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("angle")).toDouble(), 12.5);
         QCOMPARE(o.value(QStringLiteral("verdict")).toString(), QStringLiteral("NG"));
         QCOMPARE(o.value(QStringLiteral("time")).toString(), QStringLiteral("2025-03-05T09:07:03Z"));
+        QVERIFY(o.value(QStringLiteral("limits")).toObject().contains(QStringLiteral("angleHigh")));
+
+        // Every control character, DEL, the line separators JavaScript trips on, a letter
+        // outside the basic plane and half of one.
+        QString all;
+        for (ushort u = 0; u < 0x20; ++u)
+            all += QChar(u);
+        all += QStringLiteral("\u007f\u2028\u2029") + QString::fromUtf8("\xf0\x9f\x94\xa7");
+        m.product = all;
+        m.operationNumber = QString(QChar(0xD800)) + QStringLiteral("x") + QString(QChar(0xDC00));
+        m.angleChecked = false;
+        const QByteArray json = m.toJson();
+        QVERIFY(QString::fromUtf8(json).toUtf8() == json); // well-formed UTF-8
+        const QJsonObject again = QJsonDocument::fromJson(json, &err).object();
+        QCOMPARE(err.error, QJsonParseError::NoError);
+        const QJsonObject levels = again.value(QStringLiteral("levels")).toObject();
+        QCOMPARE(levels.value(QStringLiteral("product")).toString(), all);
+        QCOMPARE(levels.value(QStringLiteral("operation")).toString(), QStringLiteral("\ufffdx\ufffd"));
+        QVERIFY(again.value(QStringLiteral("angle")).isNull());
+        QVERIFY(!again.value(QStringLiteral("limits")).toObject().contains(QStringLiteral("angleHigh")));
+        QCOMPARE(again.value(QStringLiteral("calibrationNm")).toDouble(), 0.0);
     }
 
     void everyResultOnceInOrder()
