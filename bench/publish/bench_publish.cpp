@@ -126,6 +126,7 @@ int main(int argc, char **argv)
         for (int r = 0; r < total / 64; ++r)
             store.append(makeMeasures(64, QStringLiteral("01%1").arg(r, 14, 10, QLatin1Char('0'))));
         HistoryPublishSource source(&store, QStringLiteral("mqtt/bench"));
+        const int windowArg = qEnvironmentVariableIntValue("TD_BENCH_WINDOW");
         {
             // The source alone: rows read and turned into messages, nothing sent.
             QElapsedTimer r;
@@ -145,6 +146,8 @@ int main(int argc, char **argv)
                         bytes, r.elapsed() / 1000.0, cpuSeconds() - c0);
         }
         MqttPublisher pub(&source);
+        if (windowArg > 0)
+            pub.setWindow(windowArg);
         QElapsedTimer t;
         t.start();
         const double cpu0 = cpuSeconds();

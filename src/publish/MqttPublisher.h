@@ -89,7 +89,7 @@ private:
     State m_state = State::NotConfigured;
     QString m_reason;
     QString m_refusal; // the broker's last refusal, until a connection is accepted
-    int m_window = 500;
+    int m_window = 2000; // about a megabyte of results at most; a local broker keeps it full
     bool m_announceStation = true;
     qint64 m_submitted = 0;           // the last cursor handed to the library
     QMap<qint64, bool> m_inFlight;     // cursor -> acknowledged, in cursor order
