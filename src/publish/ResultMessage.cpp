@@ -6,6 +6,23 @@
 
 namespace {
 
+// The key measures in single precision: 305.92 arrives as 305.920013427734375. A value that
+// is exactly a float is written with the fewest digits that read back as that float, so the
+// plant sees what the key showed.
+QString shortest(double v)
+{
+    const float f = float(v);
+    if (double(f) == v) {
+        for (int digits = 1; digits < 9; ++digits) {
+            const QString text = QString::number(v, 'g', digits);
+            // "2.9e+02" is the float 290: written again as the double it names, plainly.
+            if (text.toFloat() == f)
+                return QString::number(text.toDouble(), 'g', QLocale::FloatingPointShortest);
+        }
+    }
+    return QString::number(v, 'g', QLocale::FloatingPointShortest);
+}
+
 // Written by hand rather than through QJsonDocument: at tens of thousands of results a
 // second the document tree was most of the publisher's time. The escaping is JSON's own:
 // quotes, backslashes and every control character, so any text from the key stays valid.
@@ -27,7 +44,7 @@ public:
     {
         name(key);
         if (std::isfinite(value))
-            m_out += QString::number(value, 'g', QLocale::FloatingPointShortest);
+            m_out += shortest(value);
         else
             m_out += QLatin1String("null"); // a spoiled entry, not a number
     }

@@ -131,6 +131,18 @@ private slots:
         QVERIFY(again.value(QStringLiteral("angle")).isNull());
         QVERIFY(!again.value(QStringLiteral("limits")).toObject().contains(QStringLiteral("angleHigh")));
         QCOMPARE(again.value(QStringLiteral("calibrationNm")).toDouble(), 0.0);
+
+        // Single-precision values from the key read as the key showed them; doubles keep all.
+        m.moment = double(305.92f);
+        m.correctedDefect = 0.1;
+        m.calibrationNm = double(1e-7f);
+        const QByteArray numbers = m.toJson();
+        QVERIFY2(numbers.contains("\"moment\":305.92,"), numbers.constData());
+        QVERIFY2(numbers.contains("\"correctedDefect\":0.1,"), numbers.constData());
+        m.momentLow = double(290.0f);
+        QVERIFY2(m.toJson().contains("\"momentLow\":290,"), m.toJson().constData());
+        const QJsonObject parsed = QJsonDocument::fromJson(numbers).object();
+        QCOMPARE(float(parsed.value(QStringLiteral("calibrationNm")).toDouble()), 1e-7f);
     }
 
     void everyResultOnceInOrder()

@@ -11,7 +11,7 @@ PublishSettingsPanel::PublishSettingsPanel(QWidget *parent) : QGroupBox(parent)
     qRegisterMetaType<MqttStoredSettings>();
     setObjectName(QStringLiteral("gbPublish"));
     setStyleSheet(QStringLiteral("QGroupBox {font-size: 12pt;} QLabel {font-size: 12pt;} "
-                                 "QLineEdit {font-size: 14pt; min-height: 44px;}"));
+                                 "QLineEdit {font-size: 14pt; min-height: 40px;}"));
     m_urlCaption = new QLabel(this);
     m_userCaption = new QLabel(this);
     m_passwordCaption = new QLabel(this);
@@ -25,23 +25,27 @@ PublishSettingsPanel::PublishSettingsPanel(QWidget *parent) : QGroupBox(parent)
     m_password->setEchoMode(QLineEdit::Password);
     m_apply = new QPushButton(this);
     m_apply->setObjectName(QStringLiteral("pbMqttApply"));
-    m_apply->setMinimumSize(160, 56);
+    m_apply->setMinimumSize(140, 84);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lbMqttStatus"));
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    // Compact: the group shares the Data Base page with the history, which wants the height.
     auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 4, 8, 4);
+    grid->setVerticalSpacing(4);
     grid->addWidget(m_urlCaption, 0, 0);
     grid->addWidget(m_url, 0, 1, 1, 3);
+    grid->addWidget(m_apply, 0, 4, 2, 1, Qt::AlignVCenter);
     grid->addWidget(m_userCaption, 1, 0);
     grid->addWidget(m_user, 1, 1);
     grid->addWidget(m_passwordCaption, 1, 2);
     grid->addWidget(m_password, 1, 3);
-    grid->addWidget(m_status, 2, 0, 1, 3);
-    grid->addWidget(m_apply, 2, 3, Qt::AlignRight);
+    grid->addWidget(m_status, 2, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     connect(m_apply, &QPushButton::clicked, this, &PublishSettingsPanel::apply);
     connect(m_url, &QLineEdit::returnPressed, this, &PublishSettingsPanel::apply);
