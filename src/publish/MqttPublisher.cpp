@@ -95,21 +95,49 @@ bool MqttPublisher::start(const MqttSettings &settings)
             return false;
         }
     }
+    mosquitto_log_callback_set(m_mosq, &MqttPublisher::logCallback);
     m_submitted = m_source->acknowledgedCursor();
     td::log(QStringLiteral("MQTT: connecting to %1 as %2").arg(settings.displayUrl(), settings.clientIdentity));
     setState(State::Connecting, QString());
-    const int rc = mosquitto_connect_async(m_mosq, settings.host.toUtf8().constData(), settings.port, kKeepAliveSeconds);
-    if (rc != MOSQ_ERR_SUCCESS)
-        setState(State::Reconnecting, QString::fromUtf8(mosquitto_strerror(rc)));
-    // The loop thread retries a failed first connection like a lost one.
-    const int loop = mosquitto_loop_start(m_mosq);
-    if (loop != MOSQ_ERR_SUCCESS) {
-        setState(State::NotConfigured, QString::fromUtf8(mosquitto_strerror(loop)));
-        release();
-        return false;
-    }
+    // The first connection looks the host name up, which can take as long as the name server
+    // likes: it is made on a thread of its own, never on ours. The loop thread then retries a
+    // failed first connection like a lost one.
+    mosquitto *mosq = m_mosq;
+    const QByteArray host = settings.host.toUtf8();
+    const int port = settings.port;
+    const quint64 session = m_session;
+    m_starter = std::thread([this, mosq, host, port, session] {
+        const int rc = mosquitto_connect_async(mosq, host.constData(), port, kKeepAliveSeconds);
+        const int loop = mosquitto_loop_start(mosq);
+        QMetaObject::invokeMethod(this, [this, session, rc, loop] { onStarted(session, rc, loop); },
+                                  Qt::QueuedConnection);
+    });
     reportWaiting(true);
     return true;
+}
+
+void MqttPublisher::onStarted(quint64 session, int rc, int loop)
+{
+    if (!m_mosq || session != m_session)
+        return;
+    if (loop != MOSQ_ERR_SUCCESS) {
+        release();
+        setState(State::NotConfigured, QString::fromUtf8(mosquitto_strerror(loop)));
+        return;
+    }
+    if (rc != MOSQ_ERR_SUCCESS && m_state == State::Connecting)
+        setState(State::Reconnecting, !m_libraryError.isEmpty() ? m_libraryError
+                                                                : QString::fromUtf8(mosquitto_strerror(rc)));
+}
+
+void MqttPublisher::onLibraryError(quint64 session, const QString &text)
+{
+    if (!m_mosq || session != m_session || m_state == State::Connected)
+        return;
+    // TLS failures (an unknown certificate authority, a wrong host name) show only here.
+    m_libraryError = text;
+    if (m_refusal.isEmpty())
+        setState(State::Reconnecting, tr("cannot connect: %1").arg(text));
 }
 
 void MqttPublisher::stop()
@@ -120,6 +148,8 @@ void MqttPublisher::stop()
 
 void MqttPublisher::release()
 {
+    if (m_starter.joinable())
+        m_starter.join();
     if (!m_mosq)
         return;
     if (m_state == State::Connected && m_announceStation) {
@@ -140,6 +170,7 @@ void MqttPublisher::release()
         m_acks.clear();
     }
     m_refusal.clear();
+    m_libraryError.clear();
 }
 
 void MqttPublisher::poke()
@@ -226,6 +257,7 @@ void MqttPublisher::onConnect(quint64 session, int rc)
         return;
     }
     m_refusal.clear();
+    m_libraryError.clear();
     if (m_announceStation) {
         const QByteArray station = topicFor(QString(), QStringLiteral("status")).toUtf8();
         mosquitto_publish(m_mosq, nullptr, station.constData(), kOnline.size(), kOnline.constData(), 1, true);
@@ -280,6 +312,16 @@ void MqttPublisher::onAcknowledgements()
     fill();
     if (acknowledged >= 0)
         reportWaiting(m_inFlight.isEmpty());
+}
+
+void MqttPublisher::logCallback(mosquitto *, void *self, int level, const char *text)
+{
+    if (!(level & MOSQ_LOG_ERR) || !text)
+        return;
+    auto *p = static_cast<MqttPublisher *>(self);
+    const quint64 session = p->m_session;
+    const QString message = QString::fromUtf8(text);
+    QMetaObject::invokeMethod(p, [p, session, message] { p->onLibraryError(session, message); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::connectCallback(mosquitto *, void *self, int rc)

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <atomic>
+#include <thread>
 
 struct mosquitto;
 
@@ -69,6 +70,8 @@ private:
     void onConnect(quint64 session, int rc);
     void onDisconnect(quint64 session, int rc);
     void onAcknowledgements();
+    void onStarted(quint64 session, int rc, int loop);
+    void onLibraryError(quint64 session, const QString &text);
     void fill();
     void setState(State state, const QString &reason);
     void release();
@@ -77,6 +80,7 @@ private:
     static void connectCallback(mosquitto *, void *self, int rc);
     static void disconnectCallback(mosquitto *, void *self, int rc);
     static void publishCallback(mosquitto *, void *self, int mid);
+    static void logCallback(mosquitto *, void *self, int level, const char *text);
 
     PublishSource *m_source;
     MqttSettings m_settings;
@@ -89,6 +93,8 @@ private:
     State m_state = State::NotConfigured;
     QString m_reason;
     QString m_refusal; // the broker's last refusal, until a connection is accepted
+    QString m_libraryError; // the library's last error (TLS), until a connection is accepted
+    std::thread m_starter;
     int m_window = 2000; // about a megabyte of results at most; a local broker keeps it full
     bool m_announceStation = true;
     qint64 m_submitted = 0;           // the last cursor handed to the library

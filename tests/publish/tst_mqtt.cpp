@@ -315,6 +315,33 @@ private slots:
         QVERIFY(pub.start(s));
         QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 3, 10000);
     }
+
+    void untrustedTlsIsNamedAndBacksOff()
+    {
+        MqttBroker broker;
+        QVERIFY(broker.useSelfSignedTls());
+        QVERIFY(broker.start());
+        MemorySource source;
+        source.add(2);
+        MqttPublisher pub(&source);
+        MqttSettings s;
+        QString error;
+        QVERIFY(MqttSettings::parseUrl(broker.tlsUrl(QStringLiteral("plant")), &s, &error));
+        QVERIFY(s.tls);
+        s.station = QStringLiteral("st6");
+        s.clientIdentity = QStringLiteral("st6-client");
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(pub.start(s));
+        QVERIFY2(t.elapsed() < 1000, "starting must not wait for the network");
+        // The certificate is nobody's the system trusts: said so on the status line.
+        QTRY_VERIFY_WITH_TIMEOUT(pub.reason().contains(QStringLiteral("certificate"), Qt::CaseInsensitive), 10000);
+        QCOMPARE(pub.state(), MqttPublisher::State::Reconnecting);
+        QTest::qWait(3000);
+        const int attempts = broker.logText().count(QStringLiteral("New connection from"));
+        QVERIFY2(attempts >= 1 && attempts <= 4, qPrintable(QString::number(attempts)));
+        QCOMPARE(source.acknowledgedCursor(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMqtt)
