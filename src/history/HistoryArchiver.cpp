@@ -10,6 +10,25 @@
 #include <QDir>
 #include <QSettings>
 
+#include <cstdio>
+
+namespace {
+
+// "yyyy-MM-dd HH:mm:ss" straight from the entry's fields (a full key holds 64,000 of them);
+// empty when they form no real date and time.
+QString stamp(const MeasureEntry &e)
+{
+    const int year = 2000 + e.year;
+    if (!QDate::isValid(year, e.month, e.day) || !QTime::isValid(e.hour, e.minute, e.second))
+        return QString();
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, e.month, e.day, e.hour, e.minute,
+                  e.second);
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
 QString HistoryArchiver::Context::path()
 {
     return QDir(Paths::downloadRoot()).filePath(QStringLiteral("key-identity.ini"));
@@ -81,8 +100,7 @@ QVector<HistoryMeasure> HistoryArchiver::measuresOf(const QString &name, const R
         const MeasureEntry &e = record.entries.at(i);
         HistoryMeasure m = base;
         m.connectionIndex = i;
-        const QDateTime when = dated ? e.dateTime() : QDateTime();
-        m.measuredAt = when.isValid() ? when.toString(QLatin1String(HistoryMeasure::TimeFormat)) : QString();
+        m.measuredAt = dated ? stamp(e) : QString();
         m.moment = double(e.moment);
         m.defect = double(e.correctedDefect);
         m.angle = double(e.angle);
@@ -131,24 +149,45 @@ HistoryArchiver::MirrorResult HistoryArchiver::archiveMirror(const std::function
     MirrorResult m;
     const Context context = m_context ? m_context() : Context::load();
     const TemplateLists templates = m_templates ? m_templates() : TemplateLists();
+    const QString now = QDateTime::currentDateTime().toString(QLatin1String(HistoryMeasure::TimeFormat));
     const QStringList names = QDir(RecordMirror::folder()).entryList(QDir::Files, QDir::Name);
+    // Files already on disk go in groups: a transaction per file would write the same index
+    // pages again for every file, and the files are all there, so a group is kept whole or
+    // not at all just as one file is.
+    QVector<HistoryMeasure> group;
+    QStringList groupFiles;
+    auto flush = [&] {
+        if (group.isEmpty())
+            return;
+        const HistoryStore::AppendResult r = m_store->append(group);
+        m.added += r.added;
+        m.queued += r.queued;
+        if (!r.ok) {
+            td::log(QStringLiteral("History: measures of %1 files not kept: %2").arg(groupFiles.size()).arg(r.error));
+            m.failed << groupFiles;
+            if (m.error.isEmpty())
+                m.error = r.error;
+        }
+        group.clear();
+        groupFiles.clear();
+    };
     for (int i = 0; i < names.size(); ++i) {
         const RecordMirror::Loaded loaded = RecordMirror::load(names.at(i));
         if (loaded.exists && loaded.headerComplete) {
             ++m.files;
             m.measures += loaded.record.entries.size();
-            const HistoryStore::AppendResult r = archiveLoaded(names.at(i), loaded.record, context, templates);
-            m.added += r.added;
-            m.queued += r.queued;
-            if (!r.ok) {
-                m.failed << names.at(i);
-                if (m.error.isEmpty())
-                    m.error = r.error;
+            if (!loaded.record.entries.isEmpty()) {
+                const QStringList codes = m_barcodes ? m_barcodes(names.at(i)) : QStringList();
+                group += measuresOf(names.at(i), loaded.record, context, templates, codes, now);
+                groupFiles << names.at(i);
             }
         }
+        if (group.size() >= GroupMeasures)
+            flush();
         if (progress)
             progress(i + 1, names.size());
     }
+    flush();
     return m;
 }
 

@@ -64,7 +64,9 @@ public:
         QString error;      // the first reason
         bool ok() const { return failed.isEmpty(); }
     };
-    // Every file of the mirror; progress(done, total) after each file.
+    // Every file of the mirror, in transactions of about GroupMeasures measures; progress(done,
+    // total) after each file.
+    static constexpr int GroupMeasures = 20000;
     MirrorResult archiveMirror(const std::function<void(int, int)> &progress = {});
 
     // True when every measure of these record files is in the history (archiving them now if

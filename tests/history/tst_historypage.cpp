@@ -126,6 +126,9 @@ private slots:
         find(page);
         QVERIFY(!page.statistics()->alarmShown());
         const double cp = page.statistics()->momentResult().cp;
+        QVERIFY(!child<QDoubleSpinBox>(page, "dsbHistoryCp")->isVisible()); // folded away until asked for
+        QTest::mouseClick(child<QPushButton>(page, "pbHistorySettings"), Qt::LeftButton);
+        QVERIFY(child<QDoubleSpinBox>(page, "dsbHistoryCp")->isVisible());
         child<QDoubleSpinBox>(page, "dsbHistoryCp")->setValue(cp + 1);
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
         QVERIFY(page.statistics()->alarmShown());

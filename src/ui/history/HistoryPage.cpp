@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTableView>
 
@@ -133,7 +134,6 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     connect(m_find, &QPushButton::clicked, this, &HistoryPage::applyFilter);
     connect(m_reset, &QPushButton::clicked, this, &HistoryPage::resetFilter);
 
-    auto *actions = new QHBoxLayout;
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("lbHistoryCount"));
     QFont cf = m_count->font();
@@ -142,10 +142,6 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_count->setFont(cf);
     m_csv = button(this, "pbHistoryCsv");
     m_dfq = button(this, "pbHistoryDfq");
-    actions->addWidget(m_count, 1);
-    actions->addWidget(m_csv);
-    actions->addWidget(m_dfq);
-    outer->addLayout(actions);
     connect(m_csv, &QPushButton::clicked, this, [this] { askAndExport(false); });
     connect(m_dfq, &QPushButton::clicked, this, [this] { askAndExport(true); });
 
@@ -161,17 +157,41 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_table->horizontalHeader()->setDefaultSectionSize(120);
     // Rows are fetched a page at a time; sizing columns to contents would read them all.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_stats = new StatisticsView(split);
+    // On a small screen the figures and charts scroll rather than being squeezed over one another.
+    auto *statsScroll = new QScrollArea(split);
+    statsScroll->setObjectName(QStringLiteral("saHistoryStatistics"));
+    statsScroll->setWidgetResizable(true);
+    statsScroll->setFrameShape(QFrame::NoFrame);
+    m_stats = new StatisticsView(statsScroll);
+    statsScroll->setWidget(m_stats);
     split->addWidget(m_table);
-    split->addWidget(m_stats);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->addWidget(statsScroll);
+    // The charts need the room more than the table's far columns do.
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 3);
+    m_table->setColumnWidth(0, 150);
+    m_table->setColumnWidth(2, 150);
     outer->addWidget(split, 1);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateStatistics(); });
     connect(m_stats, &StatisticsView::printRequested, this, &HistoryPage::printStatistics);
 
-    auto *settings = new QHBoxLayout;
+    // Under the table: what the filter found and the exports; the database and the alarm
+    // thresholds are set now and then, so they stay folded away behind a button.
+    auto *actions = new QHBoxLayout;
+    actions->addWidget(m_count, 1);
+    actions->addWidget(m_csv);
+    actions->addWidget(m_dfq);
+    m_settingsToggle = button(this, "pbHistorySettings");
+    m_settingsToggle->setCheckable(true);
+    actions->addWidget(m_settingsToggle);
+    outer->addLayout(actions);
+    auto *settingsBox = new QWidget(this);
+    settingsBox->setObjectName(QStringLiteral("wHistorySettings"));
+    settingsBox->setVisible(false);
+    connect(m_settingsToggle, &QPushButton::toggled, settingsBox, &QWidget::setVisible);
+    auto *settings = new QHBoxLayout(settingsBox);
+    settings->setContentsMargins(0, 0, 0, 0);
     auto settingCaption = [&](QWidget *w) {
         auto *l = new QLabel(this);
         l->setBuddy(w);
@@ -205,7 +225,7 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_state = new QLabel(this);
     m_state->setObjectName(QStringLiteral("lbHistoryState"));
     settings->addWidget(m_state);
-    outer->addLayout(settings);
+    outer->addWidget(settingsBox);
     connect(m_apply, &QPushButton::clicked, this, &HistoryPage::applySettings);
 
     if (m_service) {
@@ -218,8 +238,8 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
 void HistoryPage::retranslate()
 {
     m_period->setText(tr("Period from"));
-    const QStringList captions = {tr("until"),         tr("Key serial number"), tr("Operator"), tr("Product"),
-                                  tr("Operation number"), tr("Node"),          tr("Record"),   tr("Result"),
+    const QStringList captions = {tr("until"),         tr("Key serial"), tr("Operator"), tr("Product"),
+                                  tr("Operation No."), tr("Node"), tr("Record"),   tr("Result"),
                                   tr("Barcode 1"),     tr("Barcode 2"),        tr("History database"),
                                   tr("Alarm: Cp below"), tr("Cpk below")};
     for (int i = 0; i < m_captions.size() && i < captions.size(); ++i)
@@ -230,6 +250,7 @@ void HistoryPage::retranslate()
     m_csv->setText(tr("Export CSV"));
     m_dfq->setText(tr("Export → DFQ"));
     m_apply->setText(tr("Apply"));
+    m_settingsToggle->setText(tr("Settings"));
     m_database->setPlaceholderText(tr("local file (postgresql://user@host:port/dbname for a server)"));
     // Screen readers and automation find the controls by what they are called.
     m_period->setAccessibleName(m_period->text());
@@ -238,7 +259,7 @@ void HistoryPage::retranslate()
         if (l->buddy())
             l->buddy()->setAccessibleName(l->text());
     }
-    for (QPushButton *b : {m_find, m_reset, m_csv, m_dfq, m_apply})
+    for (QPushButton *b : {m_find, m_reset, m_csv, m_dfq, m_apply, m_settingsToggle})
         b->setAccessibleName(b->text());
     m_table->setAccessibleName(tr("Tightening history"));
     m_model->retranslate();
@@ -287,6 +308,7 @@ HistoryFilter HistoryPage::currentFilter() const
 
 void HistoryPage::applyFilter()
 {
+    m_statsStale = true;
     m_model->setFilter(currentFilter());
     m_count->setText(tr("Measures found: %1").arg(m_model->rowCount()));
     if (m_model->rowCount() > 0)
@@ -346,7 +368,12 @@ void HistoryPage::updateStatistics()
         m_stats->clear();
         return;
     }
+    // Moving within the same joint's rows changes nothing the view shows.
+    if (record == m_statsRecord && f == m_statsFilter && !m_statsStale)
+        return;
     m_statsRecord = record;
+    m_statsFilter = f;
+    m_statsStale = false;
     const HistoryExport::Joint j = HistoryExport::joint(m_service->store()->database(), f, record);
     StatisticsView::Input in;
     in.recordName = j.recordName;

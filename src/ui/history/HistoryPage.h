@@ -63,6 +63,8 @@ private:
     HistoryTableModel *m_model;
     AskPath m_ask;
     QString m_statsRecord;
+    HistoryFilter m_statsFilter;
+    bool m_statsStale = true;
     bool m_dirty = true;
 
     QCheckBox *m_period = nullptr;
@@ -89,5 +91,6 @@ private:
     QDoubleSpinBox *m_cp = nullptr;
     QDoubleSpinBox *m_cpk = nullptr;
     QPushButton *m_apply = nullptr;
+    QPushButton *m_settingsToggle = nullptr;
     QLabel *m_state = nullptr;
 };

@@ -15,7 +15,6 @@
 #include "ui/history/HistoryService.h"
 
 #include <QGridLayout>
-#include <QTimer>
 
 namespace {
 
@@ -70,13 +69,20 @@ HistoryPage *installHistory(MainWindow *window)
                          if (folderAndFile.size() == 2 && folderAndFile.at(0) == QLatin1String("dbsett"))
                              service->archiveRecord(folderAndFile.at(1));
                      });
+    // A read-out fetches the folder without a notice per file: the folder's completion says
+    // every record file is in the mirror.
+    QObject::connect(session->files(), &FileExchange::slot_files_got_dir, service, [service](const QString &folder) {
+        if (folder == QLatin1String("/dbsett") || folder == QLatin1String("dbsett"))
+            service->archiveMirror();
+    });
     if (auto *memory = window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"))) {
         memory->setEraseGuard([service](const QStringList &names, QString *why) {
             return service->archiver()->ensureKept(names, why);
         });
     }
-    // What arrived before a crash (or while the program was not running) is kept first thing.
-    QTimer::singleShot(0, service, [service] { service->archiveMirror(); });
+    // What arrived before a crash (or while the program was not running) is kept first thing,
+    // before the port opens: a key's read-out may replace the mirror's files.
+    service->archiveMirror();
 
     MainWindowForm *ui = window->form();
     auto *page = new HistoryPage(service, ui->pageDB);

@@ -143,7 +143,8 @@ QChartView *makeView(const char *name)
     auto *view = new QChartView(chart);
     view->setObjectName(QLatin1String(name));
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(180);
+    // Beside the history table the view has a third of a small screen: the charts share it.
+    view->setMinimumSize(220, 90);
     return view;
 }
 
@@ -189,7 +190,12 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
     m_print->setMinimumHeight(56);
     connect(m_print, &QPushButton::clicked, this, &StatisticsView::printRequested);
     left->addWidget(m_print);
-    outer->addLayout(left, 0);
+    // The figures need a narrow column; a long alarm text wraps rather than pushing the charts out.
+    auto *leftBox = new QWidget(this);
+    leftBox->setLayout(left);
+    leftBox->setMaximumWidth(300);
+    left->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(leftBox, 0);
 
     auto *charts = new QVBoxLayout;
     m_individualsView = makeView("chartIndividuals");

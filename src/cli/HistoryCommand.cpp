@@ -1,0 +1,276 @@
+// torquedesk-cli history: archive the local mirror, export the history, a joint's statistics.
+#include "cli/HistoryCommand.h"
+
+#include "base/Paths.h"
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "history/Capability.h"
+#include "history/HistoryArchiver.h"
+#include "history/HistoryExport.h"
+#include "history/HistorySettings.h"
+#include "history/HistoryStore.h"
+#include "records/TemplateListsModel.h"
+#include "reports/ReportDatabase.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDate>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("cli", text);
+}
+
+const QCommandLineOption &historyDbOption()
+{
+    static const QCommandLineOption option(
+        QStringLiteral("history-db"),
+        tr("The history database: postgresql://user@host:port/dbname, or a SQLite file (default: "
+           "DIR/history/history.db3, or the history page's setting). The password comes from ~/.pgpass or "
+           "PGPASSWORD."),
+        QStringLiteral("URL"));
+    return option;
+}
+
+QString historyUrl(const QCommandLineParser &parser)
+{
+    return parser.isSet(historyDbOption()) ? parser.value(historyDbOption()) : HistorySettings::load().database;
+}
+
+bool openStore(HistoryStore &store, const QString &url)
+{
+    QString error;
+    if (!store.open(url, &error)) {
+        cli::fail(tr("the history cannot be opened: %1").arg(error));
+        return false;
+    }
+    if (store.isServer() && !store.isOnline())
+        cli::say(tr("History server not reached; measures are kept in the local queue."));
+    return true;
+}
+
+// --since / --until / --record into a filter; false (after saying why) for a bad date.
+bool readFilter(const QCommandLineParser &parser, HistoryFilter *f)
+{
+    for (const char *name : {"since", "until"}) {
+        const QString value = parser.value(QLatin1String(name));
+        if (value.isEmpty())
+            continue;
+        if (!QDate::fromString(value, QStringLiteral("yyyy-MM-dd")).isValid()) {
+            cli::fail(tr("--%1 wants a date as YYYY-MM-DD, not '%2'").arg(QLatin1String(name), value));
+            return false;
+        }
+        (qstrcmp(name, "since") == 0 ? f->since : f->until) = value;
+    }
+    f->recordName = parser.value(QStringLiteral("record"));
+    return true;
+}
+
+void addFilterOptions(QCommandLineParser &parser)
+{
+    parser.addOption({QStringLiteral("since"), tr("Measures from this day on."), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("until"), tr("Measures up to this day."), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("record"), tr("Only the measures of this record (joint)."), QStringLiteral("NAME")});
+}
+
+int runImport(const QStringList &args)
+{
+    QCommandLineParser parser;
+    cli::addCommonOptions(parser);
+    parser.addOption(historyDbOption());
+    if (!cli::parseArguments(parser, QStringLiteral("history import"), args))
+        return CliExit::Usage;
+    if (!parser.positionalArguments().isEmpty()) {
+        cli::fail(tr("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return CliExit::Usage;
+    }
+    cli::applyDataDir(parser);
+    return archiveMirrorToHistory(historyUrl(parser));
+}
+
+int runExport(const QStringList &args)
+{
+    QCommandLineParser parser;
+    cli::addCommonOptions(parser);
+    parser.addOption(historyDbOption());
+    addFilterOptions(parser);
+    parser.addOption({QStringLiteral("format"), tr("csv or dfq."), QStringLiteral("FORMAT")});
+    parser.addOption({QStringLiteral("out"), tr("The file to write."), QStringLiteral("FILE")});
+    if (!cli::parseArguments(parser, QStringLiteral("history export"), args))
+        return CliExit::Usage;
+    const QString format = parser.value(QStringLiteral("format")).toLower();
+    if (format != QLatin1String("csv") && format != QLatin1String("dfq")) {
+        cli::fail(tr("--format wants csv or dfq"));
+        return CliExit::Usage;
+    }
+    const QString out = parser.value(QStringLiteral("out"));
+    if (out.isEmpty()) {
+        cli::fail(tr("--out FILE is missing"));
+        return CliExit::Usage;
+    }
+    HistoryFilter filter;
+    if (!readFilter(parser, &filter))
+        return CliExit::Usage;
+    cli::applyDataDir(parser);
+    HistoryStore store;
+    if (!openStore(store, historyUrl(parser)))
+        return CliExit::Failed;
+    if (!store.isOnline()) {
+        cli::fail(tr("the history server is not reached; nothing to export from"));
+        return CliExit::Failed;
+    }
+    const HistoryExport::Outcome o = format == QLatin1String("csv")
+                                         ? HistoryExport::writeCsv(store.database(), filter, out)
+                                         : HistoryExport::writeDfq(store.database(), filter, out);
+    if (!o.ok) {
+        cli::fail(tr("export failed: %1").arg(o.error));
+        return CliExit::Failed;
+    }
+    cli::say(tr("%1 measures written to %2").arg(o.rows).arg(out));
+    if (o.replacedCharacters > 0)
+        cli::say(tr("%1 characters the file's character set cannot hold were written as '?'").arg(o.replacedCharacters));
+    return CliExit::Ok;
+}
+
+QJsonValue number(bool valid, double v)
+{
+    return valid && std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
+}
+
+int runStats(const QStringList &args)
+{
+    QCommandLineParser parser;
+    cli::addCommonOptions(parser);
+    parser.addOption(historyDbOption());
+    addFilterOptions(parser);
+    parser.addOption({QStringLiteral("json"), tr("Print the figures as one JSON object.")});
+    if (!cli::parseArguments(parser, QStringLiteral("history stats"), args))
+        return CliExit::Usage;
+    HistoryFilter filter;
+    if (!readFilter(parser, &filter))
+        return CliExit::Usage;
+    if (filter.recordName.isEmpty()) {
+        cli::fail(tr("--record NAME is missing"));
+        return CliExit::Usage;
+    }
+    cli::applyDataDir(parser);
+    HistoryStore store;
+    if (!openStore(store, historyUrl(parser)))
+        return CliExit::Failed;
+    if (!store.isOnline()) {
+        cli::fail(tr("the history server is not reached"));
+        return CliExit::Failed;
+    }
+    bool ok = false;
+    const HistoryExport::Joint j = HistoryExport::joint(store.database(), filter, filter.recordName, &ok);
+    if (!ok) {
+        cli::fail(tr("the history could not be read: %1").arg(store.database()->lastError()));
+        return CliExit::Failed;
+    }
+    if (j.moments.isEmpty()) {
+        cli::fail(tr("no measures of record %1 in the history").arg(filter.recordName));
+        return CliExit::Failed;
+    }
+    const Capability::Result r =
+        Capability::evaluate(j.moments, j.momentLow, j.momentHigh, j.ngCount, HistorySettings::load().thresholds);
+    const Capability::Summary &s = r.summary;
+    if (parser.isSet(QStringLiteral("json"))) {
+        QJsonObject o;
+        o.insert(QStringLiteral("record"), filter.recordName);
+        o.insert(QStringLiteral("n"), s.n);
+        o.insert(QStringLiteral("mean"), s.mean);
+        o.insert(QStringLiteral("sigma"), s.sigma);
+        o.insert(QStringLiteral("min"), s.min);
+        o.insert(QStringLiteral("max"), s.max);
+        o.insert(QStringLiteral("cp"), number(r.computed, r.cp));
+        o.insert(QStringLiteral("cpk"), number(r.computed, r.cpk));
+        o.insert(QStringLiteral("ng_share"), s.ngShare);
+        o.insert(QStringLiteral("alarm"), r.alarm);
+        if (!r.computed)
+            o.insert(QStringLiteral("reason"), r.reason);
+        QTextStream(stdout) << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
+        return CliExit::Ok;
+    }
+    auto fixed = [](double v) { return QString::number(v, 'f', 3); };
+    cli::say(QStringLiteral("record: ") + filter.recordName);
+    cli::say(QStringLiteral("n: ") + QString::number(s.n));
+    cli::say(QStringLiteral("mean: ") + fixed(s.mean));
+    cli::say(QStringLiteral("sigma: ") + fixed(s.sigma));
+    cli::say(QStringLiteral("min: ") + fixed(s.min));
+    cli::say(QStringLiteral("max: ") + fixed(s.max));
+    cli::say(QStringLiteral("cp: ") + (r.computed ? fixed(r.cp) : QStringLiteral("-")));
+    cli::say(QStringLiteral("cpk: ") + (r.computed ? fixed(r.cpk) : QStringLiteral("-")));
+    cli::say(QStringLiteral("ng share: ") + QString::number(s.ngShare * 100, 'f', 1) + QLatin1Char('%'));
+    if (!r.computed)
+        cli::say(r.reason);
+    else if (r.alarm)
+        cli::say(tr("ALARM: the process is not capable"));
+    return CliExit::Ok;
+}
+
+int runHistory(const QStringList &args)
+{
+    const QString sub = args.value(0);
+    const QStringList rest = args.mid(1);
+    if (sub == QLatin1String("import"))
+        return runImport(rest);
+    if (sub == QLatin1String("export"))
+        return runExport(rest);
+    if (sub == QLatin1String("stats"))
+        return runStats(rest);
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
+        cli::say(QStringLiteral("torquedesk-cli history import|export|stats [options]; "
+                                "'torquedesk-cli history <subcommand> --help' describes the options."));
+        return CliExit::Ok;
+    }
+    cli::fail(sub.isEmpty() ? tr("history wants a subcommand: import, export or stats")
+                            : tr("unknown history subcommand '%1'").arg(sub));
+    return CliExit::Usage;
+}
+
+const CliCommandRegistrar registrar(CliCommand{
+    QStringLiteral("history"),
+    QStringLiteral("import | export --format csv|dfq [--since D] [--until D] [--record NAME] --out FILE | "
+                   "stats --record NAME [--json]  [--data-dir DIR] [--history-db URL]"),
+    QStringLiteral("Archive the local mirror into the tightening history, export it, or a joint's statistics."),
+    runHistory});
+
+} // namespace
+
+int archiveMirrorToHistory(const QString &historyDb)
+{
+    HistoryStore store;
+    if (!openStore(store, historyDb))
+        return CliExit::Failed;
+    HistoryArchiver archiver(&store);
+    TemplateListsModel templates;
+    templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
+    const TemplateLists lists = templates.lists();
+    archiver.setTemplatesSource([lists] { return lists; });
+    const bool codes = QFileInfo::exists(Paths::reportDatabase()) && ReportDatabase::open(Paths::reportDatabase());
+    if (codes)
+        archiver.setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
+    cli::Progress progress(tr("Archiving"));
+    const HistoryArchiver::MirrorResult r =
+        archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });
+    progress.finish();
+    if (codes)
+        ReportDatabase::close();
+    cli::say(tr("%1 record files, %2 measures: %3 new in the history, %4 queued for the server")
+                 .arg(r.files)
+                 .arg(r.measures)
+                 .arg(r.added)
+                 .arg(r.queued));
+    if (!r.ok()) {
+        cli::fail(tr("the measures of %1 record files were not kept: %2").arg(r.failed.size()).arg(r.error));
+        return CliExit::Failed;
+    }
+    return CliExit::Ok;
+}
