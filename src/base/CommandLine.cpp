@@ -25,7 +25,10 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption history(QStringLiteral("history-db"),
                                QCoreApplication::translate("main", "Keep the tightening history in URL (postgresql://user@host:port/dbname) instead of the local file."),
                                QStringLiteral("URL"));
-    parser.addOptions({dataDir, port, firmware, history});
+    QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                            QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
+                            QStringLiteral("URL"));
+    parser.addOptions({dataDir, port, firmware, history, mqtt});
     parser.process(app);
 
     CommandLineOptions options;
@@ -33,6 +36,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     options.port = parser.value(port);
     options.firmwareServer = parser.value(firmware);
     options.historyDb = parser.value(history);
+    options.mqttUrl = parser.value(mqtt);
     return options;
 }
 
@@ -43,4 +47,5 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
     data->portOverride = options.port;
     data->firmwareServer = options.firmwareServer;
     data->historyDb = options.historyDb;
+    data->mqttUrl = options.mqttUrl;
 }

@@ -5,13 +5,15 @@
 class QCoreApplication;
 class cGlobalData;
 
-// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL, --history-db URL.
+// Options besides Qt's own: --data-dir DIR, --port DEVICE, --firmware-server URL, --history-db URL,
+// --mqtt URL.
 struct CommandLineOptions
 {
     QString dataDir;
     QString port;
     QString firmwareServer;
     QString historyDb;
+    QString mqttUrl;
 };
 
 class CommandLine

@@ -34,6 +34,7 @@ public:
     QString portOverride;     // --port DEVICE
     QString firmwareServer;   // --firmware-server URL
     QString historyDb;        // --history-db URL (empty: the history page's setting)
+    QString mqttUrl;          // --mqtt URL, in place of the stored broker address
 
 signals:
     void currentInterfaceChanged(quint8 mode);

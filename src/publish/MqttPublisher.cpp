@@ -24,7 +24,8 @@ QString connackText(int rc)
     case 4:
         return MqttPublisher::tr("the broker refused the user name or password");
     case 5:
-        return MqttPublisher::tr("the broker refused this station (not authorised)");
+        // Mosquitto 2 answers a wrong password with this code too.
+        return MqttPublisher::tr("the broker refused the user name or password, or this station is not authorised");
     case 2:
         return MqttPublisher::tr("the broker refused this station's identity");
     default:
@@ -82,8 +83,10 @@ bool MqttPublisher::start(const MqttSettings &settings)
     if (!settings.user.isEmpty())
         mosquitto_username_pw_set(m_mosq, settings.user.toUtf8().constData(),
                                   settings.password.isEmpty() ? nullptr : settings.password.toUtf8().constData());
-    const QByteArray willTopic = topicFor(QString(), QStringLiteral("status")).toUtf8();
-    mosquitto_will_set(m_mosq, willTopic.constData(), kOffline.size(), kOffline.constData(), 1, true);
+    if (m_announceStation) {
+        const QByteArray willTopic = topicFor(QString(), QStringLiteral("status")).toUtf8();
+        mosquitto_will_set(m_mosq, willTopic.constData(), kOffline.size(), kOffline.constData(), 1, true);
+    }
     if (settings.tls) {
         const int rc = mosquitto_tls_set(m_mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr);
         if (rc != MOSQ_ERR_SUCCESS) {
@@ -92,21 +95,49 @@ bool MqttPublisher::start(const MqttSettings &settings)
             return false;
         }
     }
+    mosquitto_log_callback_set(m_mosq, &MqttPublisher::logCallback);
     m_submitted = m_source->acknowledgedCursor();
     td::log(QStringLiteral("MQTT: connecting to %1 as %2").arg(settings.displayUrl(), settings.clientIdentity));
     setState(State::Connecting, QString());
-    const int rc = mosquitto_connect_async(m_mosq, settings.host.toUtf8().constData(), settings.port, kKeepAliveSeconds);
-    if (rc != MOSQ_ERR_SUCCESS)
-        setState(State::Reconnecting, QString::fromUtf8(mosquitto_strerror(rc)));
-    // The loop thread retries a failed first connection like a lost one.
-    const int loop = mosquitto_loop_start(m_mosq);
-    if (loop != MOSQ_ERR_SUCCESS) {
-        setState(State::NotConfigured, QString::fromUtf8(mosquitto_strerror(loop)));
-        release();
-        return false;
-    }
+    // The first connection looks the host name up, which can take as long as the name server
+    // likes: it is made on a thread of its own, never on ours. The loop thread then retries a
+    // failed first connection like a lost one.
+    mosquitto *mosq = m_mosq;
+    const QByteArray host = settings.host.toUtf8();
+    const int port = settings.port;
+    const quint64 session = m_session;
+    m_starter = std::thread([this, mosq, host, port, session] {
+        const int rc = mosquitto_connect_async(mosq, host.constData(), port, kKeepAliveSeconds);
+        const int loop = mosquitto_loop_start(mosq);
+        QMetaObject::invokeMethod(this, [this, session, rc, loop] { onStarted(session, rc, loop); },
+                                  Qt::QueuedConnection);
+    });
     reportWaiting(true);
     return true;
+}
+
+void MqttPublisher::onStarted(quint64 session, int rc, int loop)
+{
+    if (!m_mosq || session != m_session)
+        return;
+    if (loop != MOSQ_ERR_SUCCESS) {
+        release();
+        setState(State::NotConfigured, QString::fromUtf8(mosquitto_strerror(loop)));
+        return;
+    }
+    if (rc != MOSQ_ERR_SUCCESS && m_state == State::Connecting)
+        setState(State::Reconnecting, !m_libraryError.isEmpty() ? m_libraryError
+                                                                : QString::fromUtf8(mosquitto_strerror(rc)));
+}
+
+void MqttPublisher::onLibraryError(quint64 session, const QString &text)
+{
+    if (!m_mosq || session != m_session || m_state == State::Connected)
+        return;
+    // TLS failures (an unknown certificate authority, a wrong host name) show only here.
+    m_libraryError = text;
+    if (m_refusal.isEmpty())
+        setState(State::Reconnecting, tr("cannot connect: %1").arg(text));
 }
 
 void MqttPublisher::stop()
@@ -117,9 +148,11 @@ void MqttPublisher::stop()
 
 void MqttPublisher::release()
 {
+    if (m_starter.joinable())
+        m_starter.join();
     if (!m_mosq)
         return;
-    if (m_state == State::Connected) {
+    if (m_state == State::Connected && m_announceStation) {
         // A graceful disconnect does not fire the will: say it ourselves.
         const QByteArray topic = topicFor(QString(), QStringLiteral("status")).toUtf8();
         mosquitto_publish(m_mosq, nullptr, topic.constData(), kOffline.size(), kOffline.constData(), 1, true);
@@ -128,9 +161,16 @@ void MqttPublisher::release()
     mosquitto_loop_stop(m_mosq, m_state != State::Connected);
     mosquitto_destroy(m_mosq);
     m_mosq = nullptr;
+    m_source->sync();
+    ++m_session;
     m_inFlight.clear();
     m_cursorOfMid.clear();
+    {
+        QMutexLocker lock(&m_ackMutex);
+        m_acks.clear();
+    }
     m_refusal.clear();
+    m_libraryError.clear();
 }
 
 void MqttPublisher::poke()
@@ -207,9 +247,9 @@ void MqttPublisher::fill()
     }
 }
 
-void MqttPublisher::onConnect(int rc)
+void MqttPublisher::onConnect(quint64 session, int rc)
 {
-    if (!m_mosq)
+    if (!m_mosq || session != m_session)
         return;
     if (rc != 0) {
         m_refusal = connackText(rc);
@@ -217,8 +257,11 @@ void MqttPublisher::onConnect(int rc)
         return;
     }
     m_refusal.clear();
-    const QByteArray station = topicFor(QString(), QStringLiteral("status")).toUtf8();
-    mosquitto_publish(m_mosq, nullptr, station.constData(), kOnline.size(), kOnline.constData(), 1, true);
+    m_libraryError.clear();
+    if (m_announceStation) {
+        const QByteArray station = topicFor(QString(), QStringLiteral("status")).toUtf8();
+        mosquitto_publish(m_mosq, nullptr, station.constData(), kOnline.size(), kOnline.constData(), 1, true);
+    }
     setState(State::Connected, QString());
     for (auto it = m_keyStatus.constBegin(); it != m_keyStatus.constEnd(); ++it)
         setKeyStatus(it.key(), it.value());
@@ -227,9 +270,9 @@ void MqttPublisher::onConnect(int rc)
     reportWaiting(true);
 }
 
-void MqttPublisher::onDisconnect(int rc)
+void MqttPublisher::onDisconnect(quint64 session, int rc)
 {
-    if (!m_mosq || rc == 0)
+    if (!m_mosq || session != m_session || rc == 0)
         return;
     // The broker closes the socket right after refusing us: its reason is the one to show.
     setState(State::Reconnecting, !m_refusal.isEmpty()
@@ -237,14 +280,26 @@ void MqttPublisher::onDisconnect(int rc)
                                       : tr("connection lost (%1)").arg(QString::fromUtf8(mosquitto_strerror(rc))));
 }
 
-void MqttPublisher::onPublish(int mid)
+void MqttPublisher::onAcknowledgements()
 {
-    const auto found = m_cursorOfMid.constFind(mid);
-    if (found == m_cursorOfMid.constEnd())
-        return; // a status message
-    const qint64 cursor = found.value();
-    m_cursorOfMid.erase(found);
-    m_inFlight[cursor] = true;
+    QVector<QPair<quint64, int>> acks;
+    {
+        QMutexLocker lock(&m_ackMutex);
+        acks.swap(m_acks);
+    }
+    bool any = false;
+    for (const auto &ack : qAsConst(acks)) {
+        if (ack.first != m_session)
+            continue; // the previous client's
+        const auto found = m_cursorOfMid.constFind(ack.second);
+        if (found == m_cursorOfMid.constEnd())
+            continue; // a status message
+        m_inFlight[found.value()] = true;
+        m_cursorOfMid.erase(found);
+        any = true;
+    }
+    if (!any)
+        return;
     qint64 acknowledged = -1;
     while (!m_inFlight.isEmpty() && m_inFlight.first()) {
         acknowledged = m_inFlight.firstKey();
@@ -252,25 +307,48 @@ void MqttPublisher::onPublish(int mid)
     }
     if (acknowledged >= 0 && !m_source->setAcknowledgedCursor(acknowledged))
         td::log(QStringLiteral("MQTT: the publishing cursor could not be saved"));
+    if (m_inFlight.isEmpty())
+        m_source->sync();
     fill();
     if (acknowledged >= 0)
         reportWaiting(m_inFlight.isEmpty());
 }
 
+void MqttPublisher::logCallback(mosquitto *, void *self, int level, const char *text)
+{
+    if (!(level & MOSQ_LOG_ERR) || !text)
+        return;
+    auto *p = static_cast<MqttPublisher *>(self);
+    const quint64 session = p->m_session;
+    const QString message = QString::fromUtf8(text);
+    QMetaObject::invokeMethod(p, [p, session, message] { p->onLibraryError(session, message); }, Qt::QueuedConnection);
+}
+
 void MqttPublisher::connectCallback(mosquitto *, void *self, int rc)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(p, [p, rc] { p->onConnect(rc); }, Qt::QueuedConnection);
+    const quint64 session = p->m_session;
+    QMetaObject::invokeMethod(p, [p, session, rc] { p->onConnect(session, rc); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::disconnectCallback(mosquitto *, void *self, int rc)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(p, [p, rc] { p->onDisconnect(rc); }, Qt::QueuedConnection);
+    const quint64 session = p->m_session;
+    QMetaObject::invokeMethod(p, [p, session, rc] { p->onDisconnect(session, rc); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::publishCallback(mosquitto *, void *self, int mid)
 {
     auto *p = static_cast<MqttPublisher *>(self);
-    QMetaObject::invokeMethod(p, [p, mid] { p->onPublish(mid); }, Qt::QueuedConnection);
+    // Acknowledgements come by the thousand a second: one wake-up of the publisher's thread
+    // carries all that arrived meanwhile.
+    bool first;
+    {
+        QMutexLocker lock(&p->m_ackMutex);
+        first = p->m_acks.isEmpty();
+        p->m_acks.append({p->m_session.load(), mid});
+    }
+    if (first)
+        QMetaObject::invokeMethod(p, [p] { p->onAcknowledgements(); }, Qt::QueuedConnection);
 }

@@ -6,8 +6,14 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMap>
+#include <QMutex>
+#include <QPair>
+#include <QVector>
 #include <QObject>
 #include <QString>
+
+#include <atomic>
+#include <thread>
 
 struct mosquitto;
 
@@ -30,6 +36,11 @@ public:
     // accepts the connection and then stalls holds at most this many in memory.
     void setWindow(int window) { m_window = qMax(1, window); }
     int window() const { return m_window; }
+
+    // Whether this client speaks for the station: "online" on its status topic and the will
+    // "offline". A one-shot drain beside a running window must not mark the station offline
+    // when it leaves.
+    void setAnnounceStation(bool announce) { m_announceStation = announce; }
 
     // Starts (or restarts) with these settings; false with reason() when it cannot start.
     bool start(const MqttSettings &settings);
@@ -56,9 +67,11 @@ signals:
     void drained();
 
 private:
-    void onConnect(int rc);
-    void onDisconnect(int rc);
-    void onPublish(int mid);
+    void onConnect(quint64 session, int rc);
+    void onDisconnect(quint64 session, int rc);
+    void onAcknowledgements();
+    void onStarted(quint64 session, int rc, int loop);
+    void onLibraryError(quint64 session, const QString &text);
     void fill();
     void setState(State state, const QString &reason);
     void release();
@@ -67,14 +80,23 @@ private:
     static void connectCallback(mosquitto *, void *self, int rc);
     static void disconnectCallback(mosquitto *, void *self, int rc);
     static void publishCallback(mosquitto *, void *self, int mid);
+    static void logCallback(mosquitto *, void *self, int level, const char *text);
 
     PublishSource *m_source;
     MqttSettings m_settings;
     mosquitto *m_mosq = nullptr;
+    // Which client a callback came from. A restart makes a new client whose message ids start
+    // again at 1: a late acknowledgement of the old client must not release a new message.
+    std::atomic<quint64> m_session{0};
+    QMutex m_ackMutex;
+    QVector<QPair<quint64, int>> m_acks; // (session, message id) from the loop thread
     State m_state = State::NotConfigured;
     QString m_reason;
     QString m_refusal; // the broker's last refusal, until a connection is accepted
-    int m_window = 500;
+    QString m_libraryError; // the library's last error (TLS), until a connection is accepted
+    std::thread m_starter;
+    int m_window = 2000; // about a megabyte of results at most; a local broker keeps it full
+    bool m_announceStation = true;
     qint64 m_submitted = 0;           // the last cursor handed to the library
     QMap<qint64, bool> m_inFlight;     // cursor -> acknowledged, in cursor order
     QHash<int, qint64> m_cursorOfMid;  // library message id -> cursor

@@ -25,4 +25,7 @@ public:
     // Everything up to this cursor was acknowledged by the broker; kept across runs.
     virtual qint64 acknowledgedCursor() = 0;
     virtual bool setAcknowledgedCursor(qint64 cursor) = 0;
+    // Nothing is in flight (or the publisher stops): a source that keeps the position lazily
+    // writes it now.
+    virtual void sync() {}
 };

@@ -26,6 +26,26 @@ public:
 
     ~MqttBroker() { stop(); }
 
+    // A TLS listener with a self-signed certificate for 127.0.0.1, one no system store trusts.
+    bool useSelfSignedTls()
+    {
+        const QString key = m_dir.filePath(QStringLiteral("broker.key"));
+        const QString cert = m_dir.filePath(QStringLiteral("broker.crt"));
+        if (QProcess::execute(QStringLiteral("openssl"),
+                              {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                               QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                               QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert})
+            != 0)
+            return false;
+        m_tls = QStringLiteral("certfile %1\nkeyfile %2\n").arg(cert, key);
+        return true;
+    }
+    QString tlsUrl(const QString &prefix) const { return QStringLiteral("mqtts://127.0.0.1:%1/%2").arg(m_port).arg(prefix); }
+
+    // Every packet in the log (the tests count connection attempts in it); a benchmark turns
+    // it off, as a plant's broker would not log each message.
+    void setVerboseLog(bool verbose) { m_verbose = verbose; }
+
     // With a user and password the broker refuses anonymous clients.
     bool start(const QString &user = QString(), const QString &password = QString())
     {
@@ -80,10 +100,11 @@ private:
                                       "persistence true\n"
                                       "persistence_location %2/\n"
                                       "log_dest file %2/broker.log\n"
-                                      "log_type all\n"
+                                      "log_type %3\n"
                                       "user root\n")
                            .arg(m_port)
-                           .arg(m_dir.path());
+                           .arg(m_dir.path(), m_verbose ? QStringLiteral("all") : QStringLiteral("error"));
+        conf += m_tls;
         if (m_user.isEmpty()) {
             conf += QStringLiteral("allow_anonymous true\n");
         } else {
@@ -120,6 +141,8 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     int m_port = 0;
+    bool m_verbose = true;
+    QString m_tls;
     QString m_user;
     QString m_password;
 };

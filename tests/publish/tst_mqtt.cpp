@@ -110,6 +110,39 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("angle")).toDouble(), 12.5);
         QCOMPARE(o.value(QStringLiteral("verdict")).toString(), QStringLiteral("NG"));
         QCOMPARE(o.value(QStringLiteral("time")).toString(), QStringLiteral("2025-03-05T09:07:03Z"));
+        QVERIFY(o.value(QStringLiteral("limits")).toObject().contains(QStringLiteral("angleHigh")));
+
+        // Every control character, DEL, the line separators JavaScript trips on, a letter
+        // outside the basic plane and half of one.
+        QString all;
+        for (ushort u = 0; u < 0x20; ++u)
+            all += QChar(u);
+        all += QStringLiteral("\u007f\u2028\u2029") + QString::fromUtf8("\xf0\x9f\x94\xa7");
+        m.product = all;
+        m.operationNumber = QString(QChar(0xD800)) + QStringLiteral("x") + QString(QChar(0xDC00));
+        m.angleChecked = false;
+        const QByteArray json = m.toJson();
+        QVERIFY(QString::fromUtf8(json).toUtf8() == json); // well-formed UTF-8
+        const QJsonObject again = QJsonDocument::fromJson(json, &err).object();
+        QCOMPARE(err.error, QJsonParseError::NoError);
+        const QJsonObject levels = again.value(QStringLiteral("levels")).toObject();
+        QCOMPARE(levels.value(QStringLiteral("product")).toString(), all);
+        QCOMPARE(levels.value(QStringLiteral("operation")).toString(), QStringLiteral("\ufffdx\ufffd"));
+        QVERIFY(again.value(QStringLiteral("angle")).isNull());
+        QVERIFY(!again.value(QStringLiteral("limits")).toObject().contains(QStringLiteral("angleHigh")));
+        QCOMPARE(again.value(QStringLiteral("calibrationNm")).toDouble(), 0.0);
+
+        // Single-precision values from the key read as the key showed them; doubles keep all.
+        m.moment = double(305.92f);
+        m.correctedDefect = 0.1;
+        m.calibrationNm = double(1e-7f);
+        const QByteArray numbers = m.toJson();
+        QVERIFY2(numbers.contains("\"moment\":305.92,"), numbers.constData());
+        QVERIFY2(numbers.contains("\"correctedDefect\":0.1,"), numbers.constData());
+        m.momentLow = double(290.0f);
+        QVERIFY2(m.toJson().contains("\"momentLow\":290,"), m.toJson().constData());
+        const QJsonObject parsed = QJsonDocument::fromJson(numbers).object();
+        QCOMPARE(float(parsed.value(QStringLiteral("calibrationNm")).toDouble()), 1e-7f);
     }
 
     void everyResultOnceInOrder()
@@ -203,7 +236,13 @@ private slots:
             QVERIFY2(pub.inFlight() <= 25, qPrintable(QString::number(pub.inFlight())));
         }
         QVERIFY(source.acknowledgedCursor() < 2000);
+        // Changing the settings while the broker hangs must not hang the window.
+        QElapsedTimer t;
+        t.start();
+        pub.stop();
+        QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
         broker.resume();
+        QVERIFY(pub.start(settingsFor(broker, QStringLiteral("st3"))));
         QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 2000, 30000);
         QCOMPARE(pub.inFlight(), 0);
     }
@@ -275,6 +314,33 @@ private slots:
         s.password = QStringLiteral("right");
         QVERIFY(pub.start(s));
         QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 3, 10000);
+    }
+
+    void untrustedTlsIsNamedAndBacksOff()
+    {
+        MqttBroker broker;
+        QVERIFY(broker.useSelfSignedTls());
+        QVERIFY(broker.start());
+        MemorySource source;
+        source.add(2);
+        MqttPublisher pub(&source);
+        MqttSettings s;
+        QString error;
+        QVERIFY(MqttSettings::parseUrl(broker.tlsUrl(QStringLiteral("plant")), &s, &error));
+        QVERIFY(s.tls);
+        s.station = QStringLiteral("st6");
+        s.clientIdentity = QStringLiteral("st6-client");
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(pub.start(s));
+        QVERIFY2(t.elapsed() < 1000, "starting must not wait for the network");
+        // The certificate is nobody's the system trusts: said so on the status line.
+        QTRY_VERIFY_WITH_TIMEOUT(pub.reason().contains(QStringLiteral("certificate"), Qt::CaseInsensitive), 10000);
+        QCOMPARE(pub.state(), MqttPublisher::State::Reconnecting);
+        QTest::qWait(3000);
+        const int attempts = broker.logText().count(QStringLiteral("New connection from"));
+        QVERIFY2(attempts >= 1 && attempts <= 4, qPrintable(QString::number(attempts)));
+        QCOMPARE(source.acknowledgedCursor(), 0);
     }
 };
 

@@ -19,6 +19,7 @@
 #include "records/TemplateListsModel.h"
 #include "ui/records/RecordsFolderPanel.h"
 #include "ui/reports/ReportsWiring.h"
+#include "ui/publish/PublishWiring.h"
 #include "ui/templates/TemplatesPage.h"
 #include "ui/calibration/CalibrationWiring.h"
 #include "ui/settings/SettingsWiring.h"
@@ -131,4 +132,6 @@ void MainWindow::buildPages()
             }
         });
     }
+
+    installPublishing(this);
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "history/HistoryMeasure.h"
+#include "publish/PublishSource.h"
+#include "publish/ResultMessage.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+class HistoryStore;
+
+// The tightening history as the publisher's source: measures in id order, each as one result
+// message, and the acknowledged position kept in the history itself under a name of this
+// station's, so a restart goes on where the broker stopped acknowledging.
+class HistoryPublishSource : public PublishSource
+{
+public:
+    // cursorName: one per station and broker (see cursorNameFor).
+    HistoryPublishSource(HistoryStore *store, QString cursorName);
+    ~HistoryPublishSource() override;
+
+    static QString cursorNameFor(const QString &clientIdentity);
+
+    QVector<Item> itemsAfter(qint64 cursor, int limit) override;
+    qint64 countAfter(qint64 cursor) override;
+    qint64 acknowledgedCursor() override;
+    bool setAcknowledgedCursor(qint64 cursor) override;
+
+    // Writes a position held back by the throttle.
+    bool flush();
+    void sync() override { flush(); }
+
+    static ResultMessage messageFor(const HistoryMeasure &m);
+    // Stable for one measure on every station and every repeat: the history's own identity of
+    // a measure (key serial, record, index, time, moment).
+    static QString resultIdFor(const HistoryMeasure &m);
+
+private:
+    HistoryStore *m_store;
+    QString m_name;
+    qint64 m_acknowledged = -1; // -1: not read yet
+    qint64 m_written = -1;
+    QElapsedTimer m_sinceWrite;
+};
