@@ -3,6 +3,8 @@
 
 #include "KeysimRig.h"
 
+#include "records/RecordFile.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -87,6 +89,47 @@ private slots:
         QVERIFY(r.err.contains(" files, "));
         QVERIFY(!r.err.contains("JSON RX"));
         QVERIFY(key.stop());
+    }
+
+    // The nightly job: the key mirrored and its measures kept; a second night adds nothing.
+    void pullArchivesWhatItMirrored()
+    {
+        Keysim key;
+        QVERIFY(key.makeKey(6, 4, 47));
+        QVERIFY(key.start());
+        QTemporaryDir data;
+        int onKey = 0;
+        for (const QByteArray &bytes : folderFiles(key.folder(QStringLiteral("dbsett"))))
+            onKey += RecordFile::read(bytes).record.entries.size();
+        QVERIFY(onKey > 0);
+
+        auto historyCount = [&data]() {
+            QProcess sqlite;
+            sqlite.start(QStringLiteral("sqlite3"), {data.filePath(QStringLiteral("history/history.db3")),
+                                                     QStringLiteral("SELECT count(*) FROM measures")});
+            sqlite.waitForFinished(30000);
+            return sqlite.readAllStandardOutput().trimmed().toInt();
+        };
+        const QStringList args{QStringLiteral("pull"), QStringLiteral("--port"), key.device(),
+                               QStringLiteral("--data-dir"), data.path()};
+        CliRun r = runCli(args);
+        QVERIFY2(r.status == QProcess::NormalExit && r.exitCode == 0, r.err.right(2000).constData());
+        QVERIFY(clean(r));
+        QCOMPARE(historyCount(), onKey);
+        QVERIFY2(r.out.contains(QByteArray::number(onKey) + " new in the history"), r.out.constData());
+
+        r = runCli(args);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(historyCount(), onKey);
+        QVERIFY2(r.out.contains(": 0 new in the history"), r.out.constData());
+        QVERIFY(key.stop());
+
+        // No key: the reason and exit 3, the history untouched.
+        r = runCli({QStringLiteral("pull"), QStringLiteral("--port"), data.filePath(QStringLiteral("ttyGONE")),
+                    QStringLiteral("--data-dir"), data.path(), QStringLiteral("--timeout"), QStringLiteral("1")});
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY(r.err.startsWith("torquedesk-cli: "));
+        QCOMPARE(historyCount(), onKey);
     }
 
     void missingDeviceFailsWithOneLine()

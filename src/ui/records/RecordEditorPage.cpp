@@ -563,8 +563,8 @@ void RecordEditorPage::writeRecord(Operation op)
         if (!m_files->PutFileToFolder(QStringLiteral("dbsett"), RecordMirror::path(name), false)) {
             td::log(QStringLiteral("Record %1 was not sent to the key").arg(name));
             // No confirmation will come for it; another record's must not count.
-            disconnect(m_files, SIGNAL(files_put_file(QStringList)), this,
-                       SLOT(slot_files_put_file_RecordUpdated(QStringList)));
+            disconnect(m_files, &FileExchange::files_put_file, this,
+                       &RecordEditorPage::slot_files_put_file_RecordUpdated);
             m_recordAwaited.clear();
         }
     }
