@@ -9,6 +9,387 @@
     </message>
 </context>
 <context>
+    <name>CalibrationFields</name>
+    <message>
+        <source>Nm</source>
+        <translation>Нм</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Правый</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Левый</translation>
+    </message>
+    <message>
+        <source>Nol</source>
+        <translation>Ноль</translation>
+    </message>
+    <message>
+        <source>Nm (ext.point)</source>
+        <translation>Нм (доп. точка)</translation>
+    </message>
+    <message>
+        <source>Right (ext.point)</source>
+        <translation>Правый (доп. точка)</translation>
+    </message>
+    <message>
+        <source>Left (ext.point)</source>
+        <translation>Левый (доп. точка)</translation>
+    </message>
+    <message>
+        <source>Basic Head</source>
+        <translation>Базовая головка</translation>
+    </message>
+    <message>
+        <source>Key Length</source>
+        <translation>Длина ключа</translation>
+    </message>
+    <message>
+        <source>Angle Deviation</source>
+        <translation>Отклонение угла</translation>
+    </message>
+    <message>
+        <source>Metall Correction</source>
+        <translation>Коррекция металла</translation>
+    </message>
+    <message>
+        <source>Nol offset</source>
+        <translation>Смещение нуля</translation>
+    </message>
+    <message>
+        <source>Amplify value</source>
+        <translation>Усиление</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationFile</name>
+    <message>
+        <source>Warning! JSON format not opened!</source>
+        <translation>Внимание! Файл JSON не открыт!</translation>
+    </message>
+    <message>
+        <source>Warning! The file is larger than any calibration file: %1</source>
+        <translation>Внимание! Файл больше любого файла калибровки: %1</translation>
+    </message>
+    <message>
+        <source>Warning! The file is larger than any calibration file</source>
+        <translation>Внимание! Файл больше любого файла калибровки</translation>
+    </message>
+    <message>
+        <source>Warning! The file holds no calibration settings</source>
+        <translation>Внимание! В файле нет настроек калибровки</translation>
+    </message>
+    <message>
+        <source>Warning! The calibration file has no value "%1"</source>
+        <translation>Внимание! В файле калибровки нет значения «%1»</translation>
+    </message>
+    <message>
+        <source>Warning! Calibration value "%1" is not a valid value</source>
+        <translation>Внимание! Значение калибровки «%1» недопустимо</translation>
+    </message>
+    <message>
+        <source>Warning! Calibration value "%1" = %2 is outside %3..%4</source>
+        <translation>Внимание! Значение калибровки «%1» = %2 вне диапазона %3..%4</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationPage</name>
+    <message>
+        <source>No calibration of this key is archived on this PC.</source>
+        <translation>Калибровки этого ключа на этом ПК нет в архиве.</translation>
+    </message>
+    <message>
+        <source>Last calibration: %1 (%2 archived). Next calibration due: %3</source>
+        <translation>Последняя калибровка: %1 (в архиве: %2). Следующая калибровка до: %3</translation>
+    </message>
+    <message>
+        <source>File Calibrate settings</source>
+        <translation>Файл настроек калибровки</translation>
+    </message>
+    <message>
+        <source>Calibrate settings (*.clb);;All Files (*.*)</source>
+        <translation>Настройки калибровки (*.clb);;Все файлы (*.*)</translation>
+    </message>
+    <message>
+        <source>Warning! No calibration has been read from the key yet</source>
+        <translation>Внимание! Калибровка ещё не прочитана из ключа</translation>
+    </message>
+    <message>
+        <source>Warning! The calibration file was not written: </source>
+        <translation>Внимание! Файл калибровки не записан: </translation>
+    </message>
+    <message>
+        <source>Calibrating parameters (ADC):</source>
+        <translation>Параметры калибровки (АЦП):</translation>
+    </message>
+    <message>
+        <source>Parameters of Sizes:</source>
+        <translation>Параметры размеров:</translation>
+    </message>
+    <message>
+        <source>Parameters of Amplifier:</source>
+        <translation>Параметры усилителя:</translation>
+    </message>
+    <message>
+        <source>Parameters Angle correction:</source>
+        <translation>Параметры коррекции угла:</translation>
+    </message>
+    <message>
+        <source>ADC Nol Value</source>
+        <translation>Ноль АЦП</translation>
+    </message>
+    <message>
+        <source>Extend calibrating</source>
+        <translation>Расширенная калибровка</translation>
+    </message>
+    <message>
+        <source>Save calibrate settings</source>
+        <translation>Сохранить калибровку</translation>
+    </message>
+    <message>
+        <source>to file on PC</source>
+        <translation>в файл на ПК</translation>
+    </message>
+    <message>
+        <source>Get calibrate settings</source>
+        <translation>Загрузить калибровку</translation>
+    </message>
+    <message>
+        <source>from file on PC and put to key</source>
+        <translation>из файла на ПК в ключ</translation>
+    </message>
+    <message>
+        <source>Period M&amp;A Values</source>
+        <translation>Период М и У</translation>
+    </message>
+    <message>
+        <source>Enter period of getting moment values (mSec)</source>
+        <translation>Период чтения значений момента (мс)</translation>
+    </message>
+    <message>
+        <source>Moment:</source>
+        <translation>Момент:</translation>
+    </message>
+    <message>
+        <source>Angle:</source>
+        <translation>Угол:</translation>
+    </message>
+</context>
+<context>
+    <name>Capability</name>
+    <message>
+        <source>Too few measures for capability: %1 of at least %2.</source>
+        <translation>Слишком мало измерений для оценки воспроизводимости: %1 из не менее чем %2.</translation>
+    </message>
+    <message>
+        <source>The moment range is empty, so there is no capability to compute.</source>
+        <translation>Диапазон момента пуст, воспроизводимость вычислить нельзя.</translation>
+    </message>
+    <message>
+        <source>All measures are equal (sigma is 0): capability cannot be computed.</source>
+        <translation>Все измерения одинаковы (сигма равна 0): воспроизводимость вычислить нельзя.</translation>
+    </message>
+</context>
+<context>
+    <name>CsvReport</name>
+    <message>
+        <source>Operator: </source>
+        <translation>Оператор: </translation>
+    </message>
+    <message>
+        <source>(sign)</source>
+        <translation>(подпись)</translation>
+    </message>
+    <message>
+        <source>(name)</source>
+        <translation>(Ф.И.О.)</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSettingsRules</name>
+    <message>
+        <source>Nm</source>
+        <translation>Нм</translation>
+    </message>
+    <message>
+        <source>kgsm</source>
+        <translation>кгсм</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>hour</source>
+        <translation>ч</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>сек</translation>
+    </message>
+    <message>
+        <source>Russian</source>
+        <translation>Русский</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>Английский</translation>
+    </message>
+    <message>
+        <source>Basic</source>
+        <translation>Базовый</translation>
+    </message>
+    <message>
+        <source>Assembly</source>
+        <translation>Сборочный</translation>
+    </message>
+    <message>
+        <source>Control</source>
+        <translation>Контрольный</translation>
+    </message>
+    <message>
+        <source>Control+</source>
+        <translation>Контрольный+</translation>
+    </message>
+    <message>
+        <source>Axial Force</source>
+        <translation>Осевое усилие</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>WiFi</source>
+        <translation>WiFi</translation>
+    </message>
+    <message>
+        <source>None DB</source>
+        <translation>Без БД</translation>
+    </message>
+    <message>
+        <source>Full DB</source>
+        <translation>Полная БД</translation>
+    </message>
+    <message>
+        <source>None Time</source>
+        <translation>Без времени</translation>
+    </message>
+    <message>
+        <source>Data &amp; Time</source>
+        <translation>Дата и время</translation>
+    </message>
+    <message>
+        <source>None Alg</source>
+        <translation>Без алгоритма</translation>
+    </message>
+    <message>
+        <source>Algorithm</source>
+        <translation>Алгоритм</translation>
+    </message>
+    <message>
+        <source>Axial force</source>
+        <translation>Осевое усилие</translation>
+    </message>
+</context>
+<context>
+    <name>ExcelReport</name>
+    <message>
+        <source>report</source>
+        <translation>отчёт</translation>
+    </message>
+    <message>
+        <source>empty</source>
+        <translation>пусто</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>время</translation>
+    </message>
+    <message>
+        <source>normal</source>
+        <translation>норма</translation>
+    </message>
+    <message>
+        <source>deffect</source>
+        <translation>брак</translation>
+    </message>
+    <message>
+        <source>Moment Value, kgsm</source>
+        <translation>Значение момента, кгсм</translation>
+    </message>
+    <message>
+        <source>kgsm</source>
+        <translation>кгсм</translation>
+    </message>
+    <message>
+        <source>Warning! Excel Template NOT found!</source>
+        <translation>Внимание! Шаблон Excel НЕ найден!</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be made.</source>
+        <translation>Папку %1 не удалось создать.</translation>
+    </message>
+    <message>
+        <source>The template cannot be copied to %1.</source>
+        <translation>Шаблон не удалось скопировать в %1.</translation>
+    </message>
+    <message>
+        <source>Excel cannot be started.</source>
+        <translation>Excel не удалось запустить.</translation>
+    </message>
+    <message>
+        <source>Excel cannot be shown.</source>
+        <translation>Excel не удалось показать.</translation>
+    </message>
+    <message>
+        <source>Excel gives no workbooks.</source>
+        <translation>Excel не даёт доступа к книгам.</translation>
+    </message>
+    <message>
+        <source>The workbook cannot be opened.</source>
+        <translation>Книгу не удалось открыть.</translation>
+    </message>
+    <message>
+        <source>The template has no sheet "report".</source>
+        <translation>В шаблоне нет листа "report".</translation>
+    </message>
+    <message>
+        <source>Cell (%1, %2) cannot be written.</source>
+        <translation>Ячейку (%1, %2) не удалось записать.</translation>
+    </message>
+    <message>
+        <source>The workbook cannot be saved.</source>
+        <translation>Книгу не удалось сохранить.</translation>
+    </message>
+    <message>
+        <source>The workbook cannot be closed.</source>
+        <translation>Книгу не удалось закрыть.</translation>
+    </message>
+    <message>
+        <source>The workbook cannot be renamed to %1.</source>
+        <translation>Книгу не удалось переименовать в %1.</translation>
+    </message>
+    <message>
+        <source>Empty Report can't be save!</source>
+        <translation>Пустой отчёт нельзя сохранить!</translation>
+    </message>
+    <message>
+        <source>Cell (%1, %2) lies outside a worksheet.</source>
+        <translation>Ячейка (%1, %2) лежит за пределами листа.</translation>
+    </message>
+    <message>
+        <source>The workbook has no sheet "%1".</source>
+        <translation>В книге нет листа "%1".</translation>
+    </message>
+</context>
+<context>
     <name>ExchangeProgressWidget</name>
     <message>
         <source>File exchange progress</source>
@@ -74,6 +455,427 @@
     </message>
 </context>
 <context>
+    <name>FirmwarePage</name>
+    <message>
+        <source>Firmware update</source>
+        <translation>Обновление прошивки</translation>
+    </message>
+    <message>
+        <source>Connect the key to the PC in its DFU mode. The key is searched for while this page is open.</source>
+        <translation>Подключите ключ к ПК в режиме DFU. Пока открыта эта страница, ключ ищется автоматически.</translation>
+    </message>
+    <message>
+        <source>Key in DFU mode is connected.</source>
+        <translation>Ключ в режиме DFU подключён.</translation>
+    </message>
+    <message>
+        <source>Update firmware</source>
+        <translation>Обновить прошивку</translation>
+    </message>
+    <message>
+        <source>Firmware log</source>
+        <translation>Журнал прошивки</translation>
+    </message>
+    <message>
+        <source>Firmware progress</source>
+        <translation>Ход прошивки</translation>
+    </message>
+    <message>
+        <source>Program version: %1</source>
+        <translation>Версия программы: %1</translation>
+    </message>
+    <message>
+        <source>Key type: %1</source>
+        <translation>Тип ключа: %1</translation>
+    </message>
+    <message>
+        <source>Key firmware version: %1</source>
+        <translation>Версия прошивки ключа: %1</translation>
+    </message>
+    <message>
+        <source>Key serial number: %1</source>
+        <translation>Серийный номер ключа: %1</translation>
+    </message>
+    <message>
+        <source>The key is being flashed. Stopping now may leave the key without working firmware. Stop the flash?</source>
+        <translation>Идёт прошивка ключа. Остановка сейчас может оставить ключ без рабочей прошивки. Остановить прошивку?</translation>
+    </message>
+    <message>
+        <source>The firmware is being downloaded. Stop the download?</source>
+        <translation>Идёт загрузка прошивки. Остановить загрузку?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareUpdater</name>
+    <message>
+        <source>Flashing firmware...</source>
+        <translation>Прошивка...</translation>
+    </message>
+    <message>
+        <source>Check not started</source>
+        <translation>Проверка не запущена</translation>
+    </message>
+    <message>
+        <source>Flash not started</source>
+        <translation>Прошивка не запущена</translation>
+    </message>
+    <message>
+        <source>Key in DFU mode not found</source>
+        <translation>Ключ в режиме DFU не найден</translation>
+    </message>
+    <message>
+        <source>Key was found!</source>
+        <translation>Ключ найден!</translation>
+    </message>
+    <message>
+        <source>FW Downloading...</source>
+        <translation>Загрузка прошивки...</translation>
+    </message>
+    <message>
+        <source>Can't download firmware!</source>
+        <translation>Не удалось загрузить прошивку!</translation>
+    </message>
+    <message>
+        <source>Can't save firmware image!</source>
+        <translation>Не удалось сохранить файл прошивки!</translation>
+    </message>
+    <message>
+        <source>FW downloaded</source>
+        <translation>Прошивка загружена</translation>
+    </message>
+    <message>
+        <source>Flash prepare</source>
+        <translation>Подготовка прошивки</translation>
+    </message>
+    <message>
+        <source>The flash tool was stopped.</source>
+        <translation>Программа прошивки остановлена.</translation>
+    </message>
+    <message>
+        <source>Flash finished OK!</source>
+        <translation>Прошивка успешно завершена!</translation>
+    </message>
+    <message>
+        <source>Warning! Flash NOT OK!</source>
+        <translation>Внимание! Прошивка НЕ выполнена!</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryArchiver</name>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>Не удаётся записать %1</translation>
+    </message>
+    <message>
+        <source>the history is not open</source>
+        <translation>история не открыта</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDatabase</name>
+    <message>
+        <source>Cannot make the folder of %1</source>
+        <translation>Не удаётся создать папку для %1</translation>
+    </message>
+    <message>
+        <source>The database driver is missing</source>
+        <translation>Нет драйвера базы данных</translation>
+    </message>
+    <message>
+        <source>The history has schema version %1; this program knows up to %2</source>
+        <translation>Схема истории версии %1; программа знает версии до %2</translation>
+    </message>
+    <message>
+        <source>The history is not open</source>
+        <translation>История не открыта</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryExport</name>
+    <message>
+        <source>Date and time</source>
+        <translation>Дата и время</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>Подключение</translation>
+    </message>
+    <message>
+        <source>Moment</source>
+        <translation>Момент</translation>
+    </message>
+    <message>
+        <source>Angle</source>
+        <translation>Угол</translation>
+    </message>
+    <message>
+        <source>Corrected defect</source>
+        <translation>Исправленный дефект</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Результат</translation>
+    </message>
+    <message>
+        <source>Moment range</source>
+        <translation>Диапазон момента</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Оператор</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Изделие</translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation>Операция</translation>
+    </message>
+    <message>
+        <source>Node</source>
+        <translation>Узел</translation>
+    </message>
+    <message>
+        <source>Controller</source>
+        <translation>Контролёр</translation>
+    </message>
+    <message>
+        <source>Barcodes</source>
+        <translation>Штрихкоды</translation>
+    </message>
+    <message>
+        <source>Calibration</source>
+        <translation>Калибровка</translation>
+    </message>
+    <message>
+        <source>Received</source>
+        <translation>Получено</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryLocation</name>
+    <message>
+        <source>The history file has no name</source>
+        <translation>У файла истории нет имени</translation>
+    </message>
+    <message>
+        <source>A password does not belong in the address: put it in ~/.pgpass or PGPASSWORD</source>
+        <translation>Пароль не указывают в адресе: запишите его в ~/.pgpass или PGPASSWORD</translation>
+    </message>
+    <message>
+        <source>The server's port is not a number: %1</source>
+        <translation>Порт сервера не число: %1</translation>
+    </message>
+    <message>
+        <source>The address names no database</source>
+        <translation>В адресе не указана база данных</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryPage</name>
+    <message>
+        <source>Period from</source>
+        <translation>Период с</translation>
+    </message>
+    <message>
+        <source>until</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>Key serial</source>
+        <translation>№ ключа</translation>
+    </message>
+    <message>
+        <source>Operator</source>
+        <translation>Оператор</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Изделие</translation>
+    </message>
+    <message>
+        <source>Operation No.</source>
+        <translation>№ операции</translation>
+    </message>
+    <message>
+        <source>Node</source>
+        <translation>Узел</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Запись</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Результат</translation>
+    </message>
+    <message>
+        <source>Barcode 1</source>
+        <translation>Штрихкод 1</translation>
+    </message>
+    <message>
+        <source>Barcode 2</source>
+        <translation>Штрихкод 2</translation>
+    </message>
+    <message>
+        <source>History database</source>
+        <translation>База истории</translation>
+    </message>
+    <message>
+        <source>Alarm: Cp below</source>
+        <translation>Тревога: Cp ниже</translation>
+    </message>
+    <message>
+        <source>Cpk below</source>
+        <translation>Cpk ниже</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Все</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Найти</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сбросить</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Экспорт CSV</translation>
+    </message>
+    <message>
+        <source>Export → DFQ</source>
+        <translation>Экспорт → DFQ</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>local file (postgresql://user@host:port/dbname for a server)</source>
+        <translation>локальный файл (postgresql://user@host:port/dbname для сервера)</translation>
+    </message>
+    <message>
+        <source>Tightening history</source>
+        <translation>История затяжек</translation>
+    </message>
+    <message>
+        <source>Measures found: %1</source>
+        <translation>Найдено измерений: %1</translation>
+    </message>
+    <message>
+        <source>History not available</source>
+        <translation>История недоступна</translation>
+    </message>
+    <message>
+        <source>Server not reached: %1 measures wait in the local queue</source>
+        <translation>Сервер недоступен: %1 измерений ждут в локальной очереди</translation>
+    </message>
+    <message>
+        <source>Server connected</source>
+        <translation>Сервер подключён</translation>
+    </message>
+    <message>
+        <source>Local history</source>
+        <translation>Локальная история</translation>
+    </message>
+    <message>
+        <source>The history database cannot be opened: %1</source>
+        <translation>База истории не открывается: %1</translation>
+    </message>
+    <message>
+        <source>Export the history to DFQ</source>
+        <translation>Экспорт истории в DFQ</translation>
+    </message>
+    <message>
+        <source>Export the history to CSV</source>
+        <translation>Экспорт истории в CSV</translation>
+    </message>
+    <message>
+        <source>Q-DAS transfer file (*.dfq);;All Files (*)</source>
+        <translation>Файл обмена Q-DAS (*.dfq);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Measures (*.csv);;All Files (*)</source>
+        <translation>Измерения (*.csv);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>The history was not exported: %1</source>
+        <translation>История не экспортирована: %1</translation>
+    </message>
+    <message>
+        <source>%1 measures exported to %2</source>
+        <translation>%1 измерений экспортировано в %2</translation>
+    </message>
+    <message>
+        <source>%1 measures exported; %2 characters the DFQ file cannot hold were written as '?'</source>
+        <translation>%1 измерений экспортировано; %2 символов, которых нет в кодировке DFQ, записаны как '?'</translation>
+    </message>
+    <message>
+        <source>Statistics to PDF</source>
+        <translation>Статистика в PDF</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryService</name>
+    <message>
+        <source>The measures of %1 are not in the history: %2</source>
+        <translation>Измерения %1 не сохранены в истории: %2</translation>
+    </message>
+    <message>
+        <source>The measures of %1 records are not in the history: %2</source>
+        <translation>Измерения %1 записей не сохранены в истории: %2</translation>
+    </message>
+</context>
+<context>
+    <name>HistorySettings</name>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>Не удаётся записать %1</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryStore</name>
+    <message>
+        <source>The history is not open</source>
+        <translation>История не открыта</translation>
+    </message>
+</context>
+<context>
+    <name>KeyMessagePanel</name>
+    <message>
+        <source>Send message to key</source>
+        <translation>Отправить сообщение в ключ</translation>
+    </message>
+</context>
+<context>
     <name>KeyModel</name>
     <message>
         <source>kgsm</source>
@@ -93,6 +895,153 @@
     <message>
         <source>Request too long, not sent: </source>
         <translation>Слишком длинный запрос, не отправлен: </translation>
+    </message>
+</context>
+<context>
+    <name>KeySettingsPage</name>
+    <message>
+        <source>Device settings:</source>
+        <translation>Настройки ключа:</translation>
+    </message>
+    <message>
+        <source>Units:</source>
+        <translation>Единицы:</translation>
+    </message>
+    <message>
+        <source>Power Off:</source>
+        <translation>Выключение:</translation>
+    </message>
+    <message>
+        <source>Display Off:</source>
+        <translation>Гашение экрана:</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Язык:</translation>
+    </message>
+    <message>
+        <source>Sound incrise:</source>
+        <translation>Звук:</translation>
+    </message>
+    <message>
+        <source>Wi-Fi net:</source>
+        <translation>Сеть Wi-Fi:</translation>
+    </message>
+    <message>
+        <source>Enable/disable</source>
+        <translation>Вкл/выкл</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Setup additional settings in key</source>
+        <translation>Записать дополнительные настройки в ключ</translation>
+    </message>
+    <message>
+        <source>Key configuration:</source>
+        <translation>Конфигурация ключа:</translation>
+    </message>
+    <message>
+        <source>Key type</source>
+        <translation>Тип ключа</translation>
+    </message>
+    <message>
+        <source>Connection</source>
+        <translation>Подключение</translation>
+    </message>
+    <message>
+        <source>Data Base</source>
+        <translation>База данных</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Дата и время</translation>
+    </message>
+    <message>
+        <source>Algorithm</source>
+        <translation>Алгоритм</translation>
+    </message>
+    <message>
+        <source>Upgrade</source>
+        <translation>Обновить</translation>
+    </message>
+    <message>
+        <source>Key Name:</source>
+        <translation>Имя ключа:</translation>
+    </message>
+    <message>
+        <source>Operator Name:</source>
+        <translation>Имя оператора:</translation>
+    </message>
+    <message>
+        <source>The Key Name is displayed in the key selection list, when connected via WiFi</source>
+        <translation>Имя ключа показывается в списке выбора ключей при подключении по WiFi</translation>
+    </message>
+    <message>
+        <source>The Operator Name is displayed in the report</source>
+        <translation>Имя оператора выводится в отчёт</translation>
+    </message>
+    <message>
+        <source>Change name of key and operator</source>
+        <translation>Изменить имя ключа и оператора</translation>
+    </message>
+    <message>
+        <source>WI-Fi connection:</source>
+        <translation>Подключение Wi-Fi:</translation>
+    </message>
+    <message>
+        <source>Router SSID:</source>
+        <translation>SSID сети:</translation>
+    </message>
+    <message>
+        <source>Router Password:</source>
+        <translation>Пароль сети:</translation>
+    </message>
+    <message>
+        <source>PC IP:</source>
+        <translation>IP ПК:</translation>
+    </message>
+    <message>
+        <source>PC Port:</source>
+        <translation>Порт ПК:</translation>
+    </message>
+    <message>
+        <source>WPA2 Enterprise:</source>
+        <translation>WPA2 Enterprise:</translation>
+    </message>
+    <message>
+        <source>User Login:</source>
+        <translation>Логин:</translation>
+    </message>
+    <message>
+        <source>User Password:</source>
+        <translation>Пароль входа:</translation>
+    </message>
+    <message>
+        <source>Setup Wi-Fi settings in key</source>
+        <translation>Записать настройки Wi-Fi в ключ</translation>
+    </message>
+    <message>
+        <source>Clock Key</source>
+        <translation>Часы ключа</translation>
+    </message>
+    <message>
+        <source>Clock PC</source>
+        <translation>Часы ПК</translation>
+    </message>
+    <message>
+        <source>Syncronization</source>
+        <translation>Синхронизация</translation>
+    </message>
+    <message>
+        <source>Sent PC Date&amp;Time to key</source>
+        <translation>Передать дату и время ПК в ключ</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Серийный номер</translation>
     </message>
 </context>
 <context>
@@ -196,8 +1145,8 @@
         <translation>Подключите устройство к компьютеру...</translation>
     </message>
     <message>
-        <source>Try to connect device to PC over USB-miniUSB cable...</source>
-        <translation>Подключите устройство к компьютеру кабелем USB-miniUSB...</translation>
+        <source>Firmware update</source>
+        <translation>Обновление прошивки</translation>
     </message>
 </context>
 <context>
@@ -353,6 +1302,184 @@ Desktop companion of the dynamometric key</source>
     </message>
 </context>
 <context>
+    <name>MeasureMemoryModel</name>
+    <message>
+        <source>kgsm</source>
+        <translation>кгсм</translation>
+    </message>
+    <message>
+        <source>Nm</source>
+        <translation>Нм</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source> - name</source>
+        <translation> - название</translation>
+    </message>
+    <message>
+        <source> - comment</source>
+        <translation> - комментарий</translation>
+    </message>
+    <message>
+        <source>Static moment, </source>
+        <translation>Статический момент, </translation>
+    </message>
+    <message>
+        <source>Connection number</source>
+        <translation>Номер соединения</translation>
+    </message>
+    <message>
+        <source>Control result, </source>
+        <translation>Результат контроля, </translation>
+    </message>
+    <message>
+        <source>Angle ranges, gradus</source>
+        <translation>Диапазон угла, градусы</translation>
+    </message>
+    <message>
+        <source>Angle, gradus</source>
+        <translation>Угол, градусы</translation>
+    </message>
+    <message>
+        <source>Result OK/NG</source>
+        <translation>Результат OK/NG</translation>
+    </message>
+    <message>
+        <source>Corrected Deffect, </source>
+        <translation>Исправленный дефект, </translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Примечания</translation>
+    </message>
+    <message>
+        <source>Controller</source>
+        <translation>Контролёр</translation>
+    </message>
+</context>
+<context>
+    <name>MemoryPage</name>
+    <message>
+        <source>Measures are not erased: the history cannot keep them (%1)</source>
+        <translation>Измерения не стёрты: история не может их сохранить (%1)</translation>
+    </message>
+    <message>
+        <source>Clean measures in Key</source>
+        <translation>Очистить измерения в ключе</translation>
+    </message>
+    <message>
+        <source>Clean only one current record</source>
+        <translation>Очистить только текущую запись</translation>
+    </message>
+    <message>
+        <source>Barcodes:</source>
+        <translation>Штрихкоды:</translation>
+    </message>
+    <message>
+        <source>First barcode</source>
+        <translation>Первый штрихкод</translation>
+    </message>
+    <message>
+        <source>Second barcode</source>
+        <translation>Второй штрихкод</translation>
+    </message>
+    <message>
+        <source>Measured moments in memory</source>
+        <translation>Измеренные моменты в памяти</translation>
+    </message>
+    <message>
+        <source>OK and NG per record</source>
+        <translation>OK и NG по записям</translation>
+    </message>
+    <message>
+        <source>No record loaded</source>
+        <translation>Запись не загружена</translation>
+    </message>
+    <message>
+        <source>Measures: %1/%2</source>
+        <translation>Измерения: %1/%2</translation>
+    </message>
+    <message>
+        <source>Moment: %1</source>
+        <translation>Момент: %1</translation>
+    </message>
+    <message>
+        <source>Angle: %1</source>
+        <translation>Угол: %1</translation>
+    </message>
+    <message>
+        <source>%1
+OK: %2  NG: %3</source>
+        <translation>%1
+OK: %2  NG: %3</translation>
+    </message>
+    <message>
+        <source>Records: %1
+OK: %2  NG: %3</source>
+        <translation>Записей: %1
+OK: %2  NG: %3</translation>
+    </message>
+    <message>
+        <source>There are no measures to clean</source>
+        <translation>Нет измерений для очистки</translation>
+    </message>
+    <message>
+        <source>%1 measures in %2 records will be erased from the key. Continue?</source>
+        <translation>%1 измерений в %2 записях будут удалены из ключа. Продолжить?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Measures of %1 records cleaned</source>
+        <translation>Измерения %1 записей очищены</translation>
+    </message>
+    <message>
+        <source>Measures of %1 cleaned</source>
+        <translation>Измерения записи %1 очищены</translation>
+    </message>
+    <message>
+        <source>Choose a record first!</source>
+        <translation>Сначала выберите запись!</translation>
+    </message>
+    <message>
+        <source>Scan both barcodes!</source>
+        <translation>Отсканируйте оба штрихкода!</translation>
+    </message>
+    <message>
+        <source>Barcodes already exist!</source>
+        <translation>Штрихкоды уже существуют!</translation>
+    </message>
+    <message>
+        <source>Barcodes added</source>
+        <translation>Штрихкоды добавлены</translation>
+    </message>
+    <message>
+        <source>Record already exist!</source>
+        <translation>Запись уже существует!</translation>
+    </message>
+    <message>
+        <source>Database is not available!</source>
+        <translation>База данных недоступна!</translation>
+    </message>
+    <message>
+        <source>Add barcodes to record</source>
+        <translation>Добавить штрихкоды к записи</translation>
+    </message>
+</context>
+<context>
     <name>MenuLevelsPage</name>
     <message>
         <source>Menu levels</source>
@@ -397,6 +1524,63 @@ Desktop companion of the dynamometric key</source>
     <message>
         <source>Save menu names to key</source>
         <translation>Сохранить названия меню в ключ</translation>
+    </message>
+</context>
+<context>
+    <name>MqttPublisher</name>
+    <message>
+        <source>the broker refused the user name or password</source>
+        <translation>брокер отклонил имя пользователя или пароль</translation>
+    </message>
+    <message>
+        <source>the broker refused the user name or password, or this station is not authorised</source>
+        <translation>брокер отклонил имя пользователя или пароль, либо у этой станции нет прав</translation>
+    </message>
+    <message>
+        <source>the broker refused this station's identity</source>
+        <translation>брокер отклонил идентификатор этой станции</translation>
+    </message>
+    <message>
+        <source>The MQTT client could not be created.</source>
+        <translation>Не удалось создать клиент MQTT.</translation>
+    </message>
+    <message>
+        <source>TLS could not be set up: %1</source>
+        <translation>Не удалось настроить TLS: %1</translation>
+    </message>
+    <message>
+        <source>cannot connect: %1</source>
+        <translation>не удаётся подключиться: %1</translation>
+    </message>
+    <message>
+        <source>connection lost (%1)</source>
+        <translation>соединение потеряно (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>MqttSettings</name>
+    <message>
+        <source>Not a broker address: %1 (expected mqtt://host:port/prefix or mqtts://...)</source>
+        <translation>Это не адрес брокера: %1 (ожидается mqtt://узел:порт/префикс или mqtts://...)</translation>
+    </message>
+    <message>
+        <source>Give the broker's user and password in the settings, not in the address.</source>
+        <translation>Укажите пользователя и пароль брокера в настройках, а не в адресе.</translation>
+    </message>
+    <message>
+        <source>The topic prefix may not contain # or +.</source>
+        <translation>Префикс темы не может содержать # или +.</translation>
+    </message>
+</context>
+<context>
+    <name>MqttSettingsFile</name>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>не удаётся прочитать %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is damaged; the broker settings start empty.</source>
+        <translation>%1 повреждён; настройки брокера сброшены.</translation>
     </message>
 </context>
 <context>
@@ -472,6 +1656,111 @@ Desktop companion of the dynamometric key</source>
     <message>
         <source>Please wait</source>
         <translation>Пожалуйста, подождите</translation>
+    </message>
+</context>
+<context>
+    <name>PublishSettingsPanel</name>
+    <message>
+        <source>Connected</source>
+        <translation>Подключено</translation>
+    </message>
+    <message>
+        <source>Connecting...</source>
+        <translation>Подключение...</translation>
+    </message>
+    <message>
+        <source>Reconnecting</source>
+        <translation>Переподключение</translation>
+    </message>
+    <message>
+        <source>Reconnecting: %1</source>
+        <translation>Переподключение: %1</translation>
+    </message>
+    <message>
+        <source>Not configured</source>
+        <translation>Не настроено</translation>
+    </message>
+    <message>
+        <source>Not started: %1</source>
+        <translation>Не запущено: %1</translation>
+    </message>
+    <message>
+        <source>results waiting: %1</source>
+        <translation>результатов ожидает отправки: %1</translation>
+    </message>
+    <message>
+        <source>Results to the plant (MQTT)</source>
+        <translation>Результаты на завод (MQTT)</translation>
+    </message>
+    <message>
+        <source>Broker address</source>
+        <translation>Адрес брокера</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Пользователь</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Пароль</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>The history is not open: nothing can be published.</source>
+        <translation>История не открыта: публиковать нечего.</translation>
+    </message>
+</context>
+<context>
+    <name>QrListReport</name>
+    <message>
+        <source>The report database is not open.</source>
+        <translation>База данных отчётов не открыта.</translation>
+    </message>
+    <message>
+        <source>The report database refused: %1</source>
+        <translation>База данных отчётов отказала: %1</translation>
+    </message>
+    <message>
+        <source>Warning! Folder is empty!</source>
+        <translation>Внимание! Папка пуста!</translation>
+    </message>
+</context>
+<context>
+    <name>QrReportEngine</name>
+    <message>
+        <source>The report template %1 cannot be read.</source>
+        <translation>Шаблон отчёта %1 не удалось прочитать.</translation>
+    </message>
+    <message>
+        <source>The report template %1 is malformed: %2</source>
+        <translation>Шаблон отчёта %1 повреждён: %2</translation>
+    </message>
+    <message>
+        <source>The report template %1 has no query or no detail band.</source>
+        <translation>В шаблоне отчёта %1 нет запроса или полосы данных.</translation>
+    </message>
+    <message>
+        <source>No report template is loaded.</source>
+        <translation>Шаблон отчёта не загружен.</translation>
+    </message>
+    <message>
+        <source>The report database is not open.</source>
+        <translation>База данных отчётов не открыта.</translation>
+    </message>
+    <message>
+        <source>The report query failed: %1</source>
+        <translation>Запрос отчёта не выполнен: %1</translation>
+    </message>
+    <message>
+        <source>QR-codes list $V{protocol}</source>
+        <translation>Список QR-кодов $V{protocol}</translation>
+    </message>
+    <message>
+        <source>The PDF %1 cannot be written.</source>
+        <translation>PDF %1 не удалось записать.</translation>
     </message>
 </context>
 <context>
@@ -795,6 +2084,241 @@ defect</source>
     </message>
 </context>
 <context>
+    <name>ReportActions</name>
+    <message>
+        <source>Save Report of Measures</source>
+        <translation>Сохранить отчёт по измерениям</translation>
+    </message>
+    <message>
+        <source>Key Moment Report (*.csv);;All Files (*)</source>
+        <translation>Отчёт моментов ключа (*.csv);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>The report was not saved. %1</source>
+        <translation>Отчёт не сохранён. %1</translation>
+    </message>
+    <message>
+        <source>Empty Report can't be save!</source>
+        <translation>Пустой отчёт нельзя сохранить!</translation>
+    </message>
+    <message>
+        <source>Warning! Excel Template NOT found!</source>
+        <translation>Внимание! Шаблон Excel НЕ найден!</translation>
+    </message>
+    <message>
+        <source>The Excel report was not saved: %1</source>
+        <translation>Отчёт Excel не сохранён: %1</translation>
+    </message>
+    <message>
+        <source>Report was saved with filename: </source>
+        <translation>Отчёт сохранён в файл: </translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Warning! Folder is empty!</source>
+        <translation>Внимание! Папка пуста!</translation>
+    </message>
+    <message>
+        <source>The report database is not open.</source>
+        <translation>База данных отчётов не открыта.</translation>
+    </message>
+    <message>
+        <source>Save QR-codes list</source>
+        <translation>Сохранить список QR-кодов</translation>
+    </message>
+    <message>
+        <source>QR-list (*.pdf);;All Files (*)</source>
+        <translation>Список QR (*.pdf);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>The QR-codes list was not saved: %1</source>
+        <translation>Список QR-кодов не сохранён: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReportButtons</name>
+    <message>
+        <source>CSV</source>
+        <translation>CSV</translation>
+    </message>
+    <message>
+        <source>Save the measures of the table as a CSV file</source>
+        <translation>Сохранить измерения таблицы в файл CSV</translation>
+    </message>
+    <message>
+        <source>Excel</source>
+        <translation>Excel</translation>
+    </message>
+    <message>
+        <source>Make the Excel report of the record</source>
+        <translation>Создать отчёт Excel по записи</translation>
+    </message>
+    <message>
+        <source>QR codes</source>
+        <translation>QR-коды</translation>
+    </message>
+    <message>
+        <source>Print the list of all records with their QR codes to PDF</source>
+        <translation>Напечатать список всех записей с их QR-кодами в PDF</translation>
+    </message>
+    <message>
+        <source>Reports</source>
+        <translation>Отчёты</translation>
+    </message>
+    <message>
+        <source>Open the reports folder</source>
+        <translation>Открыть папку отчётов</translation>
+    </message>
+</context>
+<context>
+    <name>ReportJobs</name>
+    <message>
+        <source>The record %1 is not in the local mirror.</source>
+        <translation>Записи %1 нет в локальной копии.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportPaths</name>
+    <message>
+        <source>report</source>
+        <translation>отчёт</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsView</name>
+    <message>
+        <source>Statistics: choose one record</source>
+        <translation>Статистика: выберите одну запись</translation>
+    </message>
+    <message>
+        <source>Statistics of %1</source>
+        <translation>Статистика: %1</translation>
+    </message>
+    <message>
+        <source>%1 Cp %2 is below %3</source>
+        <translation>%1: Cp %2 ниже %3</translation>
+    </message>
+    <message>
+        <source>%1 Cpk %2 is below %3</source>
+        <translation>%1: Cpk %2 ниже %3</translation>
+    </message>
+    <message>
+        <source>Moment</source>
+        <translation>Момент</translation>
+    </message>
+    <message>
+        <source>Angle</source>
+        <translation>Угол</translation>
+    </message>
+    <message>
+        <source>Capability alarm: %1.</source>
+        <translation>Тревога воспроизводимости: %1.</translation>
+    </message>
+    <message>
+        <source>The process is capable.</source>
+        <translation>Процесс воспроизводим.</translation>
+    </message>
+    <message>
+        <source>Moment, individual values</source>
+        <translation>Момент, индивидуальные значения</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>Upper control limit</source>
+        <translation>Верхняя контрольная граница</translation>
+    </message>
+    <message>
+        <source>Lower control limit</source>
+        <translation>Нижняя контрольная граница</translation>
+    </message>
+    <message>
+        <source>High limit</source>
+        <translation>Верхняя граница</translation>
+    </message>
+    <message>
+        <source>Low limit</source>
+        <translation>Нижняя граница</translation>
+    </message>
+    <message>
+        <source>Moment, means of subgroups of 5</source>
+        <translation>Момент, средние подгрупп по 5</translation>
+    </message>
+    <message>
+        <source>Moment, ranges of subgroups of 5</source>
+        <translation>Момент, размахи подгрупп по 5</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1</source>
+        <translation>Не удаётся записать файл %1</translation>
+    </message>
+    <message>
+        <source>Measures</source>
+        <translation>Измерений</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Сигма</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Мин.</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Макс.</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>Размах</translation>
+    </message>
+    <message>
+        <source>NG share</source>
+        <translation>Доля брака</translation>
+    </message>
+    <message>
+        <source>Cp</source>
+        <translation>Cp</translation>
+    </message>
+    <message>
+        <source>Cpk</source>
+        <translation>Cpk</translation>
+    </message>
+    <message>
+        <source>Angle Cp</source>
+        <translation>Cp угла</translation>
+    </message>
+    <message>
+        <source>Angle Cpk</source>
+        <translation>Cpk угла</translation>
+    </message>
+    <message>
+        <source>Statistics to PDF</source>
+        <translation>Статистика в PDF</translation>
+    </message>
+    <message>
+        <source>Individuals chart</source>
+        <translation>Карта индивидуальных значений</translation>
+    </message>
+    <message>
+        <source>X-bar chart</source>
+        <translation>Карта средних</translation>
+    </message>
+    <message>
+        <source>Range chart</source>
+        <translation>Карта размахов</translation>
+    </message>
+</context>
+<context>
     <name>TemplateFiles</name>
     <message>
         <source>File %1 not found</source>
@@ -1101,6 +2625,72 @@ defect</source>
         <source>Warning! File 'settings.ini' can't create!</source>
         <translation>Внимание! Не удаётся создать файл 'settings.ini'!</translation>
     </message>
+    <message>
+        <source>Try to connect device to PC over USB-miniUSB cable...</source>
+        <translation>Подключите устройство к компьютеру кабелем USB-miniUSB...</translation>
+    </message>
+</context>
+<context>
+    <name>WifiKeyCombo</name>
+    <message>
+        <source>Wi-Fi key</source>
+        <translation>Ключ Wi-Fi</translation>
+    </message>
+</context>
+<context>
+    <name>XlsxPackage</name>
+    <message>
+        <source>The workbook %1 does not exist.</source>
+        <translation>Книги %1 не существует.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 is damaged (not a readable zip package).</source>
+        <translation>Книга %1 повреждена (не читаемый zip-пакет).</translation>
+    </message>
+    <message>
+        <source>The workbook %1 is damaged.</source>
+        <translation>Книга %1 повреждена.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 is too large.</source>
+        <translation>Книга %1 слишком велика.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 has no workbook part.</source>
+        <translation>В книге %1 нет основной части.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 is damaged (%2).</source>
+        <translation>Книга %1 повреждена (%2).</translation>
+    </message>
+    <message>
+        <source>The sheet part %1 is missing.</source>
+        <translation>Часть листа %1 отсутствует.</translation>
+    </message>
+    <message>
+        <source>The sheet %1 is damaged.</source>
+        <translation>Лист %1 повреждён.</translation>
+    </message>
+    <message>
+        <source>Cell (%1, %2) lies outside a worksheet.</source>
+        <translation>Ячейка (%1, %2) лежит за пределами листа.</translation>
+    </message>
+    <message>
+        <source>No workbook is open.</source>
+        <translation>Книга не открыта.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 cannot be written.</source>
+        <translation>Книгу %1 не удалось записать.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 cannot be written (disk full?).</source>
+        <translation>Книгу %1 не удалось записать (диск заполнен?).</translation>
+    </message>
+    <message>
+        <source>The workbook %1 cannot be replaced.</source>
+        <translation>Книгу %1 не удалось заменить.</translation>
+    </message>
 </context>
 <context>
     <name>cRecord</name>
@@ -1124,12 +2714,315 @@ defect</source>
 <context>
     <name>cWifi</name>
     <message>
-        <source>Wi-Fi key</source>
-        <translation>Ключ Wi-Fi</translation>
-    </message>
-    <message>
         <source>Wi-Fi port %1 cannot be opened on %2</source>
         <translation>Порт Wi-Fi %1 не удаётся открыть на %2</translation>
+    </message>
+</context>
+<context>
+    <name>cli</name>
+    <message>
+        <source>Keep settings, mirrors, reports and databases in DIR (default: the program's folder).</source>
+        <translation>Хранить настройки, копии, отчёты и базы данных в DIR (по умолчанию: папка программы).</translation>
+    </message>
+    <message>
+        <source>Write the debug log to stderr.</source>
+        <translation>Выводить отладочный журнал в stderr.</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Команды:</translation>
+    </message>
+    <message>
+        <source>--verbose writes the debug log to stderr, --log FILE appends it to FILE.</source>
+        <translation>--verbose выводит отладочный журнал в stderr, --log FILE дописывает его в FILE.</translation>
+    </message>
+    <message>
+        <source>'torquedesk-cli &lt;command&gt; --help' describes a command's options.</source>
+        <translation>'torquedesk-cli &lt;команда&gt; --help' описывает параметры команды.</translation>
+    </message>
+    <message>
+        <source>cannot write the log file '%1'</source>
+        <translation>не удаётся записать файл журнала '%1'</translation>
+    </message>
+    <message>
+        <source>unknown command '%1'</source>
+        <translation>неизвестная команда '%1'</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 байт</translation>
+    </message>
+    <message>
+        <source>%1 KiB</source>
+        <translation>%1 КиБ</translation>
+    </message>
+    <message>
+        <source>Mirror the key's "templates" and "dbsett" folders into DIR/download.</source>
+        <translation>Скопировать папки ключа "templates" и "dbsett" в DIR/download.</translation>
+    </message>
+    <message>
+        <source>Use serial device DEVICE as the key's port (default: the USB serial-number search).</source>
+        <translation>Использовать последовательное устройство DEVICE как порт ключа (по умолчанию: поиск по серийному номеру USB).</translation>
+    </message>
+    <message>
+        <source>Give up when no key is found within S seconds (default 15).</source>
+        <translation>Прекратить, если ключ не найден за S секунд (по умолчанию 15).</translation>
+    </message>
+    <message>
+        <source>mirror takes no arguments: %1</source>
+        <translation>mirror не принимает аргументов: %1</translation>
+    </message>
+    <message>
+        <source>--timeout wants a whole number of seconds, not '%1'</source>
+        <translation>--timeout требует целое число секунд, а не '%1'</translation>
+    </message>
+    <message>
+        <source>mirror</source>
+        <translation>копирование</translation>
+    </message>
+    <message>
+        <source>%1/%2 files, %3</source>
+        <translation>%1/%2 файлов, %3</translation>
+    </message>
+    <message>
+        <source>%1 files, %2</source>
+        <translation>%1 файлов, %2</translation>
+    </message>
+    <message>
+        <source>Mirrored %1 files (%2 bytes) of key "%3" into %4 in %5 s</source>
+        <translation>Скопировано %1 файлов (%2 байт) ключа "%3" в %4 за %5 с</translation>
+    </message>
+    <message>
+        <source>the key was lost before the mirror was complete</source>
+        <translation>ключ потерян до завершения копирования</translation>
+    </message>
+    <message>
+        <source>the key stopped answering; transfers given up</source>
+        <translation>ключ перестал отвечать; передачи прекращены</translation>
+    </message>
+    <message>
+        <source>no port with the key's USB serial number</source>
+        <translation>нет порта с серийным номером USB ключа</translation>
+    </message>
+    <message>
+        <source>%1 did not open as the key's port</source>
+        <translation>%1 не открылся как порт ключа</translation>
+    </message>
+    <message>
+        <source>%1 does not exist</source>
+        <translation>%1 не существует</translation>
+    </message>
+    <message>
+        <source>no key within %1 s: %2</source>
+        <translation>нет ключа за %1 с: %2</translation>
+    </message>
+    <message>
+        <source>Publish the results the broker has not acknowledged yet, then exit.</source>
+        <translation>Опубликовать результаты, ещё не подтверждённые брокером, и завершить работу.</translation>
+    </message>
+    <message>
+        <source>The broker: mqtt://host:port/prefix or mqtts://... (default: the address in the settings).</source>
+        <translation>Брокер: mqtt://узел:порт/префикс или mqtts://... (по умолчанию — адрес из настроек).</translation>
+    </message>
+    <message>
+        <source>The history: a SQLite file or postgresql://user@host:port/db (default: the history page's setting).</source>
+        <translation>История: файл SQLite или postgresql://пользователь@узел:порт/база (по умолчанию — из настроек страницы истории).</translation>
+    </message>
+    <message>
+        <source>Give up after SECONDS (default 120).</source>
+        <translation>Прекратить через SECONDS секунд (по умолчанию 120).</translation>
+    </message>
+    <message>
+        <source>--timeout takes a number of seconds</source>
+        <translation>--timeout принимает число секунд</translation>
+    </message>
+    <message>
+        <source>no broker: give --mqtt URL or set the address on the settings page</source>
+        <translation>нет брокера: укажите --mqtt URL или задайте адрес на странице настроек</translation>
+    </message>
+    <message>
+        <source>publish</source>
+        <translation>публикация</translation>
+    </message>
+    <message>
+        <source>%1: %2 result(s) not acknowledged (%3)</source>
+        <translation>%1: не подтверждено результатов: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>%1 result(s) published to %2</source>
+        <translation>опубликовано результатов: %1 на %2</translation>
+    </message>
+    <message>
+        <source>Send the results the plant's broker has not acknowledged, then exit.</source>
+        <translation>Отправить результаты, не подтверждённые брокером завода, и завершить работу.</translation>
+    </message>
+    <message>
+        <source>The history database: postgresql://user@host:port/dbname, or a SQLite file (default: DIR/history/history.db3, or the history page's setting). The password comes from ~/.pgpass or PGPASSWORD.</source>
+        <translation>База истории: postgresql://user@host:port/dbname или файл SQLite (по умолчанию DIR/history/history.db3 или настройка страницы истории). Пароль берётся из ~/.pgpass или PGPASSWORD.</translation>
+    </message>
+    <message>
+        <source>the history cannot be opened: %1</source>
+        <translation>история не открывается: %1</translation>
+    </message>
+    <message>
+        <source>History server not reached; measures are kept in the local queue.</source>
+        <translation>Сервер истории недоступен; измерения сохранены в локальной очереди.</translation>
+    </message>
+    <message>
+        <source>--%1 wants a date as YYYY-MM-DD, not '%2'</source>
+        <translation>--%1 ожидает дату в виде ГГГГ-ММ-ДД, а не '%2'</translation>
+    </message>
+    <message>
+        <source>Measures from this day on.</source>
+        <translation>Измерения начиная с этого дня.</translation>
+    </message>
+    <message>
+        <source>Measures up to this day.</source>
+        <translation>Измерения по этот день.</translation>
+    </message>
+    <message>
+        <source>Only the measures of this record (joint).</source>
+        <translation>Только измерения этой записи (соединения).</translation>
+    </message>
+    <message>
+        <source>unexpected argument '%1'</source>
+        <translation>лишний аргумент '%1'</translation>
+    </message>
+    <message>
+        <source>csv or dfq.</source>
+        <translation>csv или dfq.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>Файл для записи.</translation>
+    </message>
+    <message>
+        <source>--format wants csv or dfq</source>
+        <translation>--format ожидает csv или dfq</translation>
+    </message>
+    <message>
+        <source>--out FILE is missing</source>
+        <translation>не указан --out FILE</translation>
+    </message>
+    <message>
+        <source>the history server is not reached; nothing to export from</source>
+        <translation>сервер истории недоступен; экспортировать нечего</translation>
+    </message>
+    <message>
+        <source>export failed: %1</source>
+        <translation>экспорт не удался: %1</translation>
+    </message>
+    <message>
+        <source>%1 measures written to %2</source>
+        <translation>%1 измерений записано в %2</translation>
+    </message>
+    <message>
+        <source>%1 characters the file's character set cannot hold were written as '?'</source>
+        <translation>%1 символов, которых нет в кодировке файла, записаны как '?'</translation>
+    </message>
+    <message>
+        <source>Print the figures as one JSON object.</source>
+        <translation>Вывести показатели одним объектом JSON.</translation>
+    </message>
+    <message>
+        <source>--record NAME is missing</source>
+        <translation>не указан --record NAME</translation>
+    </message>
+    <message>
+        <source>the history server is not reached</source>
+        <translation>сервер истории недоступен</translation>
+    </message>
+    <message>
+        <source>the history could not be read: %1</source>
+        <translation>историю не удалось прочитать: %1</translation>
+    </message>
+    <message>
+        <source>no measures of record %1 in the history</source>
+        <translation>в истории нет измерений записи %1</translation>
+    </message>
+    <message>
+        <source>ALARM: the process is not capable</source>
+        <translation>ТРЕВОГА: процесс не пригоден (недостаточная воспроизводимость)</translation>
+    </message>
+    <message>
+        <source>history wants a subcommand: import, export or stats</source>
+        <translation>history ожидает подкоманду: import, export или stats</translation>
+    </message>
+    <message>
+        <source>unknown history subcommand '%1'</source>
+        <translation>неизвестная подкоманда history '%1'</translation>
+    </message>
+    <message>
+        <source>Archiving</source>
+        <translation>Архивирование</translation>
+    </message>
+    <message>
+        <source>%1 record files, %2 measures: %3 new in the history, %4 queued for the server</source>
+        <translation>%1 файлов записей, %2 измерений: %3 новых в истории, %4 в очереди на сервер</translation>
+    </message>
+    <message>
+        <source>the measures of %1 record files were not kept: %2</source>
+        <translation>измерения %1 файлов записей не сохранены: %2</translation>
+    </message>
+    <message>
+        <source>Mirror the key into DIR/download and archive its measures in the history.</source>
+        <translation>Скопировать ключ в DIR/download и сохранить его измерения в истории.</translation>
+    </message>
+    <message>
+        <source>The history database (see 'history --help').</source>
+        <translation>База данных истории (см. 'history --help').</translation>
+    </message>
+    <message>
+        <source>pull takes no arguments: %1</source>
+        <translation>команда pull не принимает аргументов: %1</translation>
+    </message>
+    <message>
+        <source>%1/%2 files</source>
+        <translation>%1/%2 файлов</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 файлов</translation>
+    </message>
+    <message>
+        <source>Mirrored %1 files of key "%2" into %3</source>
+        <translation>Скопировано %1 файлов ключа "%2" в %3</translation>
+    </message>
+    <message>
+        <source>the record %1 is not in the local mirror</source>
+        <translation>записи %1 нет в локальной копии</translation>
+    </message>
+    <message>
+        <source>%1: %2 measures of %3 records</source>
+        <translation>%1: %2 измерений из %3 записей</translation>
+    </message>
+    <message>
+        <source>Makes a report from the local mirror of the last key read out.</source>
+        <translation>Создаёт отчёт по локальной копии последнего прочитанного ключа.</translation>
+    </message>
+    <message>
+        <source>A record to report (repeat for several; csv: every record when absent).</source>
+        <translation>Запись для отчёта (повторите для нескольких; csv: все записи, если не указано).</translation>
+    </message>
+    <message>
+        <source>csv, xlsx or qr</source>
+        <translation>csv, xlsx или qr</translation>
+    </message>
+    <message>
+        <source>say which report: csv, xlsx or qr</source>
+        <translation>укажите отчёт: csv, xlsx или qr</translation>
+    </message>
+    <message>
+        <source>--out FILE is required</source>
+        <translation>нужен параметр --out FILE</translation>
+    </message>
+    <message>
+        <source>the workbook is made of exactly one record: give one --record NAME</source>
+        <translation>книга Excel строится ровно по одной записи: укажите один --record NAME</translation>
+    </message>
+    <message>
+        <source>no key was read into %1 yet (no download/dbsett folder)</source>
+        <translation>в %1 ещё не прочитан ни один ключ (нет папки download/dbsett)</translation>
     </message>
 </context>
 <context>
@@ -1149,6 +3042,29 @@ defect</source>
     <message>
         <source>Base address of the firmware download server.</source>
         <translation>Базовый адрес сервера загрузки прошивки.</translation>
+    </message>
+    <message>
+        <source>Keep the tightening history in URL (postgresql://user@host:port/dbname) instead of the local file.</source>
+        <translation>Хранить историю затяжек по адресу URL (postgresql://user@host:port/dbname) вместо локального файла.</translation>
+    </message>
+    <message>
+        <source>Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...).</source>
+        <translation>Публиковать результаты на брокер по адресу URL (mqtt://узел:порт/префикс или mqtts://...).</translation>
+    </message>
+</context>
+<context>
+    <name>publish</name>
+    <message>
+        <source>No broker address.</source>
+        <translation>Не указан адрес брокера.</translation>
+    </message>
+    <message>
+        <source>the broker did not acknowledge every result in time</source>
+        <translation>брокер не подтвердил все результаты вовремя</translation>
+    </message>
+    <message>
+        <source>the broker could not be reached</source>
+        <translation>брокер недоступен</translation>
     </message>
 </context>
 </TS>

@@ -23,16 +23,11 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("cli", text);
-}
-
 const QCommandLineOption &historyDbOption()
 {
     static const QCommandLineOption option(
         QStringLiteral("history-db"),
-        tr("The history database: postgresql://user@host:port/dbname, or a SQLite file (default: "
+        QCoreApplication::translate("cli", "The history database: postgresql://user@host:port/dbname, or a SQLite file (default: "
            "DIR/history/history.db3, or the history page's setting). The password comes from ~/.pgpass or "
            "PGPASSWORD."),
         QStringLiteral("URL"));
@@ -48,11 +43,11 @@ bool openStore(HistoryStore &store, const QString &url)
 {
     QString error;
     if (!store.open(url, &error)) {
-        cli::fail(tr("the history cannot be opened: %1").arg(error));
+        cli::fail(QCoreApplication::translate("cli", "the history cannot be opened: %1").arg(error));
         return false;
     }
     if (store.isServer() && !store.isOnline())
-        cli::say(tr("History server not reached; measures are kept in the local queue."));
+        cli::say(QCoreApplication::translate("cli", "History server not reached; measures are kept in the local queue."));
     return true;
 }
 
@@ -64,7 +59,7 @@ bool readFilter(const QCommandLineParser &parser, HistoryFilter *f)
         if (value.isEmpty())
             continue;
         if (!QDate::fromString(value, QStringLiteral("yyyy-MM-dd")).isValid()) {
-            cli::fail(tr("--%1 wants a date as YYYY-MM-DD, not '%2'").arg(QLatin1String(name), value));
+            cli::fail(QCoreApplication::translate("cli", "--%1 wants a date as YYYY-MM-DD, not '%2'").arg(QLatin1String(name), value));
             return false;
         }
         (qstrcmp(name, "since") == 0 ? f->since : f->until) = value;
@@ -75,9 +70,9 @@ bool readFilter(const QCommandLineParser &parser, HistoryFilter *f)
 
 void addFilterOptions(QCommandLineParser &parser)
 {
-    parser.addOption({QStringLiteral("since"), tr("Measures from this day on."), QStringLiteral("YYYY-MM-DD")});
-    parser.addOption({QStringLiteral("until"), tr("Measures up to this day."), QStringLiteral("YYYY-MM-DD")});
-    parser.addOption({QStringLiteral("record"), tr("Only the measures of this record (joint)."), QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("since"), QCoreApplication::translate("cli", "Measures from this day on."), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("until"), QCoreApplication::translate("cli", "Measures up to this day."), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({QStringLiteral("record"), QCoreApplication::translate("cli", "Only the measures of this record (joint)."), QStringLiteral("NAME")});
 }
 
 int runImport(const QStringList &args)
@@ -88,7 +83,7 @@ int runImport(const QStringList &args)
     if (!cli::parseArguments(parser, QStringLiteral("history import"), args))
         return CliExit::Usage;
     if (!parser.positionalArguments().isEmpty()) {
-        cli::fail(tr("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        cli::fail(QCoreApplication::translate("cli", "unexpected argument '%1'").arg(parser.positionalArguments().first()));
         return CliExit::Usage;
     }
     cli::applyDataDir(parser);
@@ -101,18 +96,18 @@ int runExport(const QStringList &args)
     cli::addCommonOptions(parser);
     parser.addOption(historyDbOption());
     addFilterOptions(parser);
-    parser.addOption({QStringLiteral("format"), tr("csv or dfq."), QStringLiteral("FORMAT")});
-    parser.addOption({QStringLiteral("out"), tr("The file to write."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("format"), QCoreApplication::translate("cli", "csv or dfq."), QStringLiteral("FORMAT")});
+    parser.addOption({QStringLiteral("out"), QCoreApplication::translate("cli", "The file to write."), QStringLiteral("FILE")});
     if (!cli::parseArguments(parser, QStringLiteral("history export"), args))
         return CliExit::Usage;
     const QString format = parser.value(QStringLiteral("format")).toLower();
     if (format != QLatin1String("csv") && format != QLatin1String("dfq")) {
-        cli::fail(tr("--format wants csv or dfq"));
+        cli::fail(QCoreApplication::translate("cli", "--format wants csv or dfq"));
         return CliExit::Usage;
     }
     const QString out = parser.value(QStringLiteral("out"));
     if (out.isEmpty()) {
-        cli::fail(tr("--out FILE is missing"));
+        cli::fail(QCoreApplication::translate("cli", "--out FILE is missing"));
         return CliExit::Usage;
     }
     HistoryFilter filter;
@@ -123,19 +118,19 @@ int runExport(const QStringList &args)
     if (!openStore(store, historyUrl(parser)))
         return CliExit::Failed;
     if (!store.isOnline()) {
-        cli::fail(tr("the history server is not reached; nothing to export from"));
+        cli::fail(QCoreApplication::translate("cli", "the history server is not reached; nothing to export from"));
         return CliExit::Failed;
     }
     const HistoryExport::Outcome o = format == QLatin1String("csv")
                                          ? HistoryExport::writeCsv(store.database(), filter, out)
                                          : HistoryExport::writeDfq(store.database(), filter, out);
     if (!o.ok) {
-        cli::fail(tr("export failed: %1").arg(o.error));
+        cli::fail(QCoreApplication::translate("cli", "export failed: %1").arg(o.error));
         return CliExit::Failed;
     }
-    cli::say(tr("%1 measures written to %2").arg(o.rows).arg(out));
+    cli::say(QCoreApplication::translate("cli", "%1 measures written to %2").arg(o.rows).arg(out));
     if (o.replacedCharacters > 0)
-        cli::say(tr("%1 characters the file's character set cannot hold were written as '?'").arg(o.replacedCharacters));
+        cli::say(QCoreApplication::translate("cli", "%1 characters the file's character set cannot hold were written as '?'").arg(o.replacedCharacters));
     return CliExit::Ok;
 }
 
@@ -150,14 +145,14 @@ int runStats(const QStringList &args)
     cli::addCommonOptions(parser);
     parser.addOption(historyDbOption());
     addFilterOptions(parser);
-    parser.addOption({QStringLiteral("json"), tr("Print the figures as one JSON object.")});
+    parser.addOption({QStringLiteral("json"), QCoreApplication::translate("cli", "Print the figures as one JSON object.")});
     if (!cli::parseArguments(parser, QStringLiteral("history stats"), args))
         return CliExit::Usage;
     HistoryFilter filter;
     if (!readFilter(parser, &filter))
         return CliExit::Usage;
     if (filter.recordName.isEmpty()) {
-        cli::fail(tr("--record NAME is missing"));
+        cli::fail(QCoreApplication::translate("cli", "--record NAME is missing"));
         return CliExit::Usage;
     }
     cli::applyDataDir(parser);
@@ -165,17 +160,17 @@ int runStats(const QStringList &args)
     if (!openStore(store, historyUrl(parser)))
         return CliExit::Failed;
     if (!store.isOnline()) {
-        cli::fail(tr("the history server is not reached"));
+        cli::fail(QCoreApplication::translate("cli", "the history server is not reached"));
         return CliExit::Failed;
     }
     bool ok = false;
     const HistoryExport::Joint j = HistoryExport::joint(store.database(), filter, filter.recordName, &ok);
     if (!ok) {
-        cli::fail(tr("the history could not be read: %1").arg(store.database()->lastError()));
+        cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(store.database()->lastError()));
         return CliExit::Failed;
     }
     if (j.moments.isEmpty()) {
-        cli::fail(tr("no measures of record %1 in the history").arg(filter.recordName));
+        cli::fail(QCoreApplication::translate("cli", "no measures of record %1 in the history").arg(filter.recordName));
         return CliExit::Failed;
     }
     const Capability::Result r =
@@ -211,7 +206,7 @@ int runStats(const QStringList &args)
     if (!r.computed)
         cli::say(r.reason);
     else if (r.alarm)
-        cli::say(tr("ALARM: the process is not capable"));
+        cli::say(QCoreApplication::translate("cli", "ALARM: the process is not capable"));
     return CliExit::Ok;
 }
 
@@ -230,8 +225,8 @@ int runHistory(const QStringList &args)
                                 "'torquedesk-cli history <subcommand> --help' describes the options."));
         return CliExit::Ok;
     }
-    cli::fail(sub.isEmpty() ? tr("history wants a subcommand: import, export or stats")
-                            : tr("unknown history subcommand '%1'").arg(sub));
+    cli::fail(sub.isEmpty() ? QCoreApplication::translate("cli", "history wants a subcommand: import, export or stats")
+                            : QCoreApplication::translate("cli", "unknown history subcommand '%1'").arg(sub));
     return CliExit::Usage;
 }
 
@@ -257,19 +252,19 @@ int archiveMirrorToHistory(const QString &historyDb)
     const bool codes = QFileInfo::exists(Paths::reportDatabase()) && ReportDatabase::open(Paths::reportDatabase());
     if (codes)
         archiver.setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
-    cli::Progress progress(tr("Archiving"));
+    cli::Progress progress(QCoreApplication::translate("cli", "Archiving"));
     const HistoryArchiver::MirrorResult r =
         archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });
     progress.finish();
     if (codes)
         ReportDatabase::close();
-    cli::say(tr("%1 record files, %2 measures: %3 new in the history, %4 queued for the server")
+    cli::say(QCoreApplication::translate("cli", "%1 record files, %2 measures: %3 new in the history, %4 queued for the server")
                  .arg(r.files)
                  .arg(r.measures)
                  .arg(r.added)
                  .arg(r.queued));
     if (!r.ok()) {
-        cli::fail(tr("the measures of %1 record files were not kept: %2").arg(r.failed.size()).arg(r.error));
+        cli::fail(QCoreApplication::translate("cli", "the measures of %1 record files were not kept: %2").arg(r.failed.size()).arg(r.error));
         return CliExit::Failed;
     }
     return CliExit::Ok;

@@ -12,32 +12,30 @@
 
 namespace {
 
-QString tr(const char *text) { return QCoreApplication::translate("cli", text); }
-
 int runPull(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(tr("Mirror the key into DIR/download and archive its measures in the history."));
+    parser.setApplicationDescription(QCoreApplication::translate("cli", "Mirror the key into DIR/download and archive its measures in the history."));
     cli::addCommonOptions(parser);
     const QCommandLineOption port(QStringLiteral("port"),
-                                  tr("Use serial device DEVICE as the key's port (default: the USB serial-number search)."),
+                                  QCoreApplication::translate("cli", "Use serial device DEVICE as the key's port (default: the USB serial-number search)."),
                                   QStringLiteral("DEVICE"));
     const QCommandLineOption timeout(QStringLiteral("timeout"),
-                                     tr("Give up when no key is found within S seconds (default 15)."),
+                                     QCoreApplication::translate("cli", "Give up when no key is found within S seconds (default 15)."),
                                      QStringLiteral("S"), QStringLiteral("15"));
     const QCommandLineOption historyDb(QStringLiteral("history-db"),
-                                       tr("The history database (see 'history --help')."), QStringLiteral("URL"));
+                                       QCoreApplication::translate("cli", "The history database (see 'history --help')."), QStringLiteral("URL"));
     parser.addOptions({port, timeout, historyDb});
     if (!cli::parseArguments(parser, QStringLiteral("pull"), args))
         return CliExit::Usage;
     if (!parser.positionalArguments().isEmpty()) {
-        cli::fail(tr("pull takes no arguments: %1").arg(parser.positionalArguments().join(QLatin1Char(' '))));
+        cli::fail(QCoreApplication::translate("cli", "pull takes no arguments: %1").arg(parser.positionalArguments().join(QLatin1Char(' '))));
         return CliExit::Usage;
     }
     bool ok = false;
     const int seconds = parser.value(timeout).toInt(&ok);
     if (!ok || seconds < 0) {
-        cli::fail(tr("--timeout wants a whole number of seconds, not '%1'").arg(parser.value(timeout)));
+        cli::fail(QCoreApplication::translate("cli", "--timeout wants a whole number of seconds, not '%1'").arg(parser.value(timeout)));
         return CliExit::Usage;
     }
     cli::applyDataDir(parser);
@@ -45,9 +43,9 @@ int runPull(const QStringList &args)
     cli::MirrorOptions options;
     options.port = parser.value(port);
     options.timeoutSeconds = seconds;
-    cli::Progress bar(tr("mirror"));
+    cli::Progress bar(QCoreApplication::translate("cli", "mirror"));
     const cli::MirrorResult r = cli::runMirror(options, [&bar](const ExchangeProgress &p) {
-        bar.update(p.filesDone, p.filesTotal, tr("%1/%2 files").arg(p.filesDone).arg(p.filesTotal));
+        bar.update(p.filesDone, p.filesTotal, QCoreApplication::translate("cli", "%1/%2 files").arg(p.filesDone).arg(p.filesTotal));
     });
     if (r.exitCode != CliExit::Ok) {
         // Whatever arrived before the failure is archived all the same: it is on the PC now.
@@ -55,8 +53,8 @@ int runPull(const QStringList &args)
         archiveMirrorToHistory(parser.value(historyDb));
         return r.exitCode;
     }
-    bar.finish(tr("%1 files").arg(r.files));
-    cli::say(tr("Mirrored %1 files of key \"%2\" into %3")
+    bar.finish(QCoreApplication::translate("cli", "%1 files").arg(r.files));
+    cli::say(QCoreApplication::translate("cli", "Mirrored %1 files of key \"%2\" into %3")
                  .arg(r.files)
                  .arg(r.keyName, QDir::toNativeSeparators(Paths::downloadRoot())));
     return archiveMirrorToHistory(parser.value(historyDb));

@@ -14,8 +14,6 @@
 
 namespace {
 
-QString tr(const char *text) { return QCoreApplication::translate("cli", text); }
-
 // The memory table of the named records (every record of the mirror when none is named),
 // with the level columns and units the last read-out stored.
 int csvReport(const QStringList &requested, const QString &out)
@@ -26,7 +24,7 @@ int csvReport(const QStringList &requested, const QString &out)
     QStringList names = requested;
     for (const QString &name : requested) {
         if (records.indexOf(name) < 0) {
-            cli::fail(tr("the record %1 is not in the local mirror").arg(name));
+            cli::fail(QCoreApplication::translate("cli", "the record %1 is not in the local mirror").arg(name));
             return CliExit::Failed;
         }
     }
@@ -53,21 +51,21 @@ int csvReport(const QStringList &requested, const QString &out)
         cli::fail(error);
         return CliExit::Failed;
     }
-    cli::say(tr("%1: %2 measures of %3 records").arg(out).arg(measures).arg(names.size()));
+    cli::say(QCoreApplication::translate("cli", "%1: %2 measures of %3 records").arg(out).arg(measures).arg(names.size()));
     return CliExit::Ok;
 }
 
 int run(const QStringList &args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(tr("Makes a report from the local mirror of the last key read out."));
+    parser.setApplicationDescription(QCoreApplication::translate("cli", "Makes a report from the local mirror of the last key read out."));
     cli::addCommonOptions(parser);
     const QCommandLineOption record(QStringLiteral("record"),
-                                    tr("A record to report (repeat for several; csv: every record when absent)."),
+                                    QCoreApplication::translate("cli", "A record to report (repeat for several; csv: every record when absent)."),
                                     QStringLiteral("NAME"));
-    const QCommandLineOption outOption(QStringLiteral("out"), tr("The file to write."), QStringLiteral("FILE"));
+    const QCommandLineOption outOption(QStringLiteral("out"), QCoreApplication::translate("cli", "The file to write."), QStringLiteral("FILE"));
     parser.addOptions({record, outOption});
-    parser.addPositionalArgument(QStringLiteral("kind"), tr("csv, xlsx or qr"));
+    parser.addPositionalArgument(QStringLiteral("kind"), QCoreApplication::translate("cli", "csv, xlsx or qr"));
     if (!cli::parseArguments(parser, QStringLiteral("report"), args))
         return CliExit::Usage;
 
@@ -75,21 +73,21 @@ int run(const QStringList &args)
     const QString kind = positional.value(0);
     if (positional.size() != 1
         || !(kind == QLatin1String("csv") || kind == QLatin1String("xlsx") || kind == QLatin1String("qr"))) {
-        cli::fail(tr("say which report: csv, xlsx or qr"));
+        cli::fail(QCoreApplication::translate("cli", "say which report: csv, xlsx or qr"));
         return CliExit::Usage;
     }
     if (!parser.isSet(outOption)) {
-        cli::fail(tr("--out FILE is required"));
+        cli::fail(QCoreApplication::translate("cli", "--out FILE is required"));
         return CliExit::Usage;
     }
     const QStringList records = parser.values(record);
     if (kind == QLatin1String("xlsx") && records.size() != 1) {
-        cli::fail(tr("the workbook is made of exactly one record: give one --record NAME"));
+        cli::fail(QCoreApplication::translate("cli", "the workbook is made of exactly one record: give one --record NAME"));
         return CliExit::Usage;
     }
     cli::applyDataDir(parser);
     if (!QFileInfo(Paths::downloadDir(QStringLiteral("dbsett"))).isDir()) {
-        cli::fail(tr("no key was read into %1 yet (no download/dbsett folder)").arg(QDir::toNativeSeparators(Paths::dataRoot())));
+        cli::fail(QCoreApplication::translate("cli", "no key was read into %1 yet (no download/dbsett folder)").arg(QDir::toNativeSeparators(Paths::dataRoot())));
         return CliExit::Failed;
     }
     const QString out = QFileInfo(parser.value(outOption)).absoluteFilePath();
