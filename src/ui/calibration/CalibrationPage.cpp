@@ -28,53 +28,11 @@ using F = CalibrationFields;
 
 namespace {
 
-const char *kFieldStyle =
-    "QPushButton {background-color: rgb(250, 250, 250); color: rgb(0, 0, 0); border-width: 2px; border-radius: 5px; }"
-    "             QPushButton:pressed {background-color: rgb(220, 220, 220);}"
-    "       QPushButton:disabled {background-color: rgb(140, 140, 140); color: rgb(170, 170, 170);}";
 
 const char *kObjectNames[F::Count] = {"parCalNm",     "parCalRight",     "parCalLeft",      "parCalNol",
                                       "parCalNm2",    "parCalRight2",    "parCalLeft2",     "parCalHead",
                                       "parCalKeyLength", "parCalGyroDeviation", "parCalAngleCorrection",
                                       "parCalOffset", "parCalAmplify"};
-
-QVBoxLayout *frameLayout(QFrame *frame)
-{
-    if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
-        return v;
-    if (frame->layout()) {
-        auto *inner = new QVBoxLayout;
-        frame->layout()->addItem(inner);
-        return inner;
-    }
-    return new QVBoxLayout(frame);
-}
-
-QFrame *namedFrame(QWidget *page, const char *name)
-{
-    auto *f = page ? page->findChild<QFrame *>(QLatin1String(name)) : nullptr;
-    if (!f)
-        td::log(QStringLiteral("Calibration page: container %1 not found").arg(QLatin1String(name)));
-    return f;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, int points, bool bold = false)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    setPoints(l, points, bold);
-    return l;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumHeight(52);
-    b->setStyleSheet(QLatin1String(applyStyle()));
-    setPoints(b, 12);
-    return b;
-}
 
 } // namespace
 
@@ -85,7 +43,7 @@ CalibrationPage::CalibrationPage(QWidget *calibrationPage, KeyModel *model, KeyP
     , m_protocol(protocol)
     , m_popups(popups)
 {
-    if (QFrame *f = namedFrame(calibrationPage, "frSettingsCalibrateRight")) {
+    if (QFrame *f = namedFrame(calibrationPage, "frSettingsCalibrateRight", "Calibration page")) {
         addFields(f, &m_adcHeading, "lbCalAdcHeading", {F::Nm, F::Right, F::Left, F::Nol}, 4);
         auto *row = new QHBoxLayout;
         m_nolCaption = makeLabel(f, "lbCalNolCaption", 11);
@@ -99,26 +57,26 @@ CalibrationPage::CalibrationPage(QWidget *calibrationPage, KeyModel *model, KeyP
         m_extend->button()->setObjectName(QStringLiteral("swCalExtend"));
         connect(m_extend, &cSwitcher::click_button, this, &CalibrationPage::iSwPoints_Click);
         row->addLayout(m_extend);
-        frameLayout(f)->addLayout(row);
+        contentLayout(f)->addLayout(row);
         auto *ext = new QHBoxLayout;
         for (F::Field e : {F::Nm2, F::Right2, F::Left2})
             ext->addLayout(makeField(e));
-        frameLayout(f)->addLayout(ext);
-        frameLayout(f)->addStretch(1);
+        contentLayout(f)->addLayout(ext);
+        contentLayout(f)->addStretch(1);
     }
-    if (QFrame *f = namedFrame(calibrationPage, "frSettingsHead"))
+    if (QFrame *f = namedFrame(calibrationPage, "frSettingsHead", "Calibration page"))
         addFields(f, &m_sizesHeading, "lbCalSizesHeading", {F::Head, F::KeyLength}, 2);
-    if (QFrame *f = namedFrame(calibrationPage, "frAmplifier"))
+    if (QFrame *f = namedFrame(calibrationPage, "frAmplifier", "Calibration page"))
         addFields(f, &m_amplifierHeading, "lbCalAmplifierHeading", {F::Offset, F::Amplify}, 2);
-    if (QFrame *f = namedFrame(calibrationPage, "frAngleCorrection"))
+    if (QFrame *f = namedFrame(calibrationPage, "frAngleCorrection", "Calibration page"))
         addFields(f, &m_angleHeading, "lbCalAngleHeading", {F::GyroDeviation, F::AngleCorrection}, 2);
-    if (QFrame *f = namedFrame(calibrationPage, "frCalFiles")) {
+    if (QFrame *f = namedFrame(calibrationPage, "frCalFiles", "Calibration page")) {
         auto *row = new QHBoxLayout;
-        m_save = makeButton(f, "pbCalWrite");
-        m_load = makeButton(f, "pbCalRead");
+        m_save = makeApplyButton(f, "pbCalWrite", 52);
+        m_load = makeApplyButton(f, "pbCalRead", 52);
         row->addWidget(m_save);
         row->addWidget(m_load);
-        frameLayout(f)->addLayout(row);
+        contentLayout(f)->addLayout(row);
         connect(m_save, &QPushButton::clicked, this, &CalibrationPage::iBtnCalWrite_Click);
         connect(m_load, &QPushButton::clicked, this, &CalibrationPage::iBtnCalRead_Click);
     }
@@ -126,7 +84,7 @@ CalibrationPage::CalibrationPage(QWidget *calibrationPage, KeyModel *model, KeyP
     // Live values and the calibration history: reading only, no code needed.
     auto *row = new QGridLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
-    m_period = new cParameter(QString(), true, 0.0, QLatin1String(kFieldStyle), 0);
+    m_period = new cParameter(QString(), true, 0.0, QLatin1String(fieldStyle()), 0);
     m_period->setMinimum(0);
     m_period->setMaximum(1000);
     m_period->button()->setObjectName(QStringLiteral("parCalPeriod"));
@@ -174,8 +132,8 @@ cParameter *CalibrationPage::makeField(F::Field f)
 {
     const F::Spec &s = F::spec(f);
     cParameter *p = s.precision < 0
-        ? new cParameter(F::caption(f), true, QStringLiteral("0"), QLatin1String(kFieldStyle))
-        : new cParameter(F::caption(f), true, 0.0, QLatin1String(kFieldStyle), s.precision);
+        ? new cParameter(F::caption(f), true, QStringLiteral("0"), QLatin1String(fieldStyle()))
+        : new cParameter(F::caption(f), true, 0.0, QLatin1String(fieldStyle()), s.precision);
     p->setMinimum(s.minimum);
     p->setMaximum(s.maximum);
     p->setCaptionFontSize(10);
@@ -194,7 +152,7 @@ cParameter *CalibrationPage::makeField(F::Field f)
 void CalibrationPage::addFields(QFrame *frame, QLabel **heading, const char *headingName,
                                 std::initializer_list<F::Field> fields, int columns)
 {
-    QVBoxLayout *outer = frameLayout(frame);
+    QVBoxLayout *outer = contentLayout(frame);
     *heading = makeLabel(frame, headingName, 12, true);
     outer->addWidget(*heading);
     auto *grid = new QGridLayout;

@@ -23,49 +23,6 @@ using R = DeviceSettingsRules;
 
 namespace {
 
-const char *kPortStyle =
-    "QPushButton {background-color: rgb(250, 250, 250); color: rgb(0, 0, 0); border-width: 2px; border-radius: 5px; }"
-    "             QPushButton:pressed {background-color: rgb(220, 220, 220);}"
-    "       QPushButton:disabled {background-color: rgb(140, 140, 140); color: rgb(170, 170, 170);}";
-
-QVBoxLayout *frameLayout(QFrame *frame)
-{
-    if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
-        return v;
-    if (frame->layout()) {
-        auto *inner = new QVBoxLayout;
-        frame->layout()->addItem(inner);
-        return inner;
-    }
-    return new QVBoxLayout(frame);
-}
-
-QLineEdit *makeEdit(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMinimumHeight(38);
-    setPoints(e, 11);
-    return e;
-}
-
-QLabel *makeCaption(QWidget *parent, const char *name, int points = 11, bool bold = false)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    setPoints(l, points, bold);
-    return l;
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumHeight(48);
-    b->setStyleSheet(QLatin1String(applyStyle()));
-    setPoints(b, 12);
-    return b;
-}
 
 // Shows text in edit; the edit's own limit would otherwise cut a longer text silently.
 void showText(QLineEdit *edit, const QString &text) { edit->setText(text); }
@@ -74,10 +31,10 @@ void showText(QLineEdit *edit, const QString &text) { edit->setText(text); }
 
 void KeySettingsPage::buildNames(QFrame *frame)
 {
-    QVBoxLayout *outer = frameLayout(frame);
+    QVBoxLayout *outer = contentLayout(frame);
     auto *grid = new QGridLayout;
-    m_keyNameLabel = makeCaption(frame, "lbKeyName");
-    m_operatorNameLabel = makeCaption(frame, "lbOperatorName");
+    m_keyNameLabel = makeLabel(frame, "lbKeyName");
+    m_operatorNameLabel = makeLabel(frame, "lbOperatorName");
     m_keyName = makeEdit(frame, "leKeyName");
     m_operatorName = makeEdit(frame, "leOperatorName");
     // QLineEdit's own limit counts UTF-16 units and may split a character; typing is held
@@ -93,7 +50,7 @@ void KeySettingsPage::buildNames(QFrame *frame)
     grid->addWidget(m_keyName, 0, 1);
     grid->addWidget(m_operatorNameLabel, 1, 0);
     grid->addWidget(m_operatorName, 1, 1);
-    m_namesApply = makeButton(frame, "pbKeyNameApply");
+    m_namesApply = makeApplyButton(frame, "pbKeyNameApply");
     grid->addWidget(m_namesApply, 0, 2, 2, 1);
     grid->setColumnStretch(1, 1);
     outer->addLayout(grid);
@@ -102,26 +59,26 @@ void KeySettingsPage::buildNames(QFrame *frame)
 
 void KeySettingsPage::buildWifi(QFrame *frame)
 {
-    QVBoxLayout *outer = frameLayout(frame);
-    m_wifiHeading = makeCaption(frame, "lbWifiHeading", 12, true);
+    QVBoxLayout *outer = contentLayout(frame);
+    m_wifiHeading = makeLabel(frame, "lbWifiHeading", 12, true);
     outer->addWidget(m_wifiHeading);
     auto *grid = new QGridLayout;
     grid->setVerticalSpacing(3);
-    m_ssidLabel = makeCaption(frame, "lbSSID");
-    m_routerPasswordLabel = makeCaption(frame, "lbRouterPassword");
-    m_ipLabel = makeCaption(frame, "lbPcIp");
-    m_wpa2Label = makeCaption(frame, "lbWPA2");
-    m_userLoginLabel = makeCaption(frame, "lbUserLogin");
-    m_userPasswordLabel = makeCaption(frame, "lbUserPassword");
+    m_ssidLabel = makeLabel(frame, "lbSSID");
+    m_routerPasswordLabel = makeLabel(frame, "lbRouterPassword");
+    m_ipLabel = makeLabel(frame, "lbPcIp");
+    m_wpa2Label = makeLabel(frame, "lbWPA2");
+    m_userLoginLabel = makeLabel(frame, "lbUserLogin");
+    m_userPasswordLabel = makeLabel(frame, "lbUserPassword");
     m_ssid = makeEdit(frame, "leSSID");
     m_routerPassword = makeEdit(frame, "leRouterPassword");
     m_routerPassword->setEchoMode(QLineEdit::PasswordEchoOnEdit);
     m_ip = makeEdit(frame, "lePcIp");
     m_ip->setText(QStringLiteral("192.168.0.100"));
     m_ip->setValidator(new QRegularExpressionValidator(QRegularExpression(R::ipPattern()), m_ip));
-    m_pcPortLabel = makeCaption(frame, "lbPcPort");
+    m_pcPortLabel = makeLabel(frame, "lbPcPort");
     // No caption of its own: the label beside it names it like the other fields.
-    m_pcPort = new cParameter(QString(), false, 0.0, QLatin1String(kPortStyle), 0);
+    m_pcPort = new cParameter(QString(), false, 0.0, QLatin1String(fieldStyle()), 0);
     m_pcPort->setMinimum(32000);
     m_pcPort->setMaximum(32500);
     m_pcPort->button()->setObjectName(QStringLiteral("parPcPort"));
@@ -158,7 +115,7 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     for (int c = 0; c < 4; ++c)
         grid->setColumnStretch(c, 1);
     outer->addLayout(grid);
-    m_wifiApply = makeButton(frame, "pbWiFiApply");
+    m_wifiApply = makeApplyButton(frame, "pbWiFiApply");
     // A quarter of the group is narrow for the usual padding.
     m_wifiApply->setStyleSheet(QString::fromLatin1(applyStyle()).replace(QLatin1String("padding: 0 18px"),
                                                                          QLatin1String("padding: 0 4px")));

@@ -23,54 +23,6 @@ using R = DeviceSettingsRules;
 
 namespace {
 
-QFrame *namedFrame(QWidget *page, const char *name)
-{
-    auto *f = page ? page->findChild<QFrame *>(QLatin1String(name)) : nullptr;
-    if (!f)
-        td::log(QStringLiteral("Key settings: container %1 not found").arg(QLatin1String(name)));
-    return f;
-}
-
-// The frame's own layout when the form gave it one, else a new vertical one.
-QVBoxLayout *contentLayout(QFrame *frame)
-{
-    if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
-        return v;
-    if (frame->layout()) {
-        auto *inner = new QVBoxLayout;
-        frame->layout()->addItem(inner);
-        return inner;
-    }
-    return new QVBoxLayout(frame);
-}
-
-QComboBox *makeCombo(QWidget *parent, const char *name)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(QLatin1String(name));
-    c->setMinimumHeight(40);
-    setPoints(c, 11);
-    return c;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, int points = 11, bool bold = false)
-{
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
-    setPoints(l, points, bold);
-    return l;
-}
-
-QPushButton *makeApply(QWidget *parent, const char *name)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumHeight(48);
-    b->setStyleSheet(QLatin1String(applyStyle()));
-    setPoints(b, 12);
-    return b;
-}
-
 cSwitcher *makeSwitch(const char *name)
 {
     auto *s = new cSwitcher(QString(), QString(), true, false, false);
@@ -95,12 +47,12 @@ KeySettingsPage::KeySettingsPage(QWidget *settingsPage, KeyModel *model, KeyProt
     , m_protocol(protocol)
     , m_popups(popups)
 {
-    if (QFrame *f = namedFrame(settingsPage, "frSetup"))
+    if (QFrame *f = namedFrame(settingsPage, "frSetup", "Key settings"))
         buildSetup(f);
-    m_options = namedFrame(settingsPage, "frOptions");
-    if (QFrame *f = namedFrame(settingsPage, "frKeyName"))
+    m_options = namedFrame(settingsPage, "frOptions", "Key settings");
+    if (QFrame *f = namedFrame(settingsPage, "frKeyName", "Key settings"))
         buildNames(f);
-    if (QFrame *f = namedFrame(settingsPage, "frWiFi"))
+    if (QFrame *f = namedFrame(settingsPage, "frWiFi", "Key settings"))
         buildWifi(f);
     buildClock();
     if (m_options) {
@@ -157,7 +109,7 @@ void KeySettingsPage::buildSetup(QFrame *frame)
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     outer->addLayout(grid);
-    m_setupApply = makeApply(frame, "pbSetupApply");
+    m_setupApply = makeApplyButton(frame, "pbSetupApply");
     outer->addWidget(m_setupApply, 0, Qt::AlignRight);
     connect(m_setupApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnSetupApply_Click);
 }
@@ -175,7 +127,7 @@ void KeySettingsPage::buildConfig(QFrame *frame)
     m_algorithm = makeCombo(frame, "cbAddAlgorithm");
     for (QComboBox *c : {m_typeKey, m_connection, m_dataBase, m_dataTime, m_algorithm})
         row->addWidget(c, 1);
-    m_upgrade = makeApply(frame, "pbWriteConfigKey");
+    m_upgrade = makeApplyButton(frame, "pbWriteConfigKey");
     row->addWidget(m_upgrade);
     connect(m_upgrade, &QPushButton::clicked, this, &KeySettingsPage::iBtnWriteConfigKey_Click);
 }
@@ -226,7 +178,7 @@ void KeySettingsPage::buildClock()
     clock->addWidget(m_pcDate, 1, 1);
     clock->addWidget(m_pcTime, 1, 2);
     row->addLayout(clock, 2);
-    m_sync = makeApply(this, "pbDateTimeSync");
+    m_sync = makeApplyButton(this, "pbDateTimeSync");
     row->addWidget(m_sync);
     connect(m_sync, &QPushButton::clicked, this, &KeySettingsPage::iBtnDateTimeSync_Click);
 }

@@ -1,6 +1,15 @@
 #pragma once
 
+#include "base/Log.h"
+
+#include <QComboBox>
 #include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QWidget>
 
 // Looks shared by the key settings and calibration pages: large touch targets.
@@ -19,6 +28,72 @@ inline void setPoints(QWidget *w, int points, bool bold = false)
     f.setPointSize(points);
     f.setBold(bold);
     w->setFont(f);
+}
+
+// The white value fields that open the keypad.
+inline const char *fieldStyle()
+{
+    return "QPushButton {background-color: rgb(250, 250, 250); color: rgb(0, 0, 0); border-width: 2px; border-radius: 5px; }"
+           "             QPushButton:pressed {background-color: rgb(220, 220, 220);}"
+           "       QPushButton:disabled {background-color: rgb(140, 140, 140); color: rgb(170, 170, 170);}";
+}
+
+// A container the main form made, found by its object name; a missing one is logged under who.
+inline QFrame *namedFrame(QWidget *page, const char *name, const char *who)
+{
+    auto *f = page ? page->findChild<QFrame *>(QLatin1String(name)) : nullptr;
+    if (!f)
+        td::log(QStringLiteral("%1: container %2 not found").arg(QLatin1String(who), QLatin1String(name)));
+    return f;
+}
+
+// The frame's own layout when the form gave it one, else a new vertical one.
+inline QVBoxLayout *contentLayout(QFrame *frame)
+{
+    if (auto *v = qobject_cast<QVBoxLayout *>(frame->layout()))
+        return v;
+    if (frame->layout()) {
+        auto *inner = new QVBoxLayout;
+        frame->layout()->addItem(inner);
+        return inner;
+    }
+    return new QVBoxLayout(frame);
+}
+
+inline QComboBox *makeCombo(QWidget *parent, const char *name)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(QLatin1String(name));
+    c->setMinimumHeight(40);
+    setPoints(c, 11);
+    return c;
+}
+
+inline QLineEdit *makeEdit(QWidget *parent, const char *name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    e->setMinimumHeight(38);
+    setPoints(e, 11);
+    return e;
+}
+
+inline QLabel *makeLabel(QWidget *parent, const char *name, int points = 11, bool bold = false)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    setPoints(l, points, bold);
+    return l;
+}
+
+inline QPushButton *makeApplyButton(QWidget *parent, const char *name, int minimumHeight = 48)
+{
+    auto *b = new QPushButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setMinimumHeight(minimumHeight);
+    b->setStyleSheet(QLatin1String(applyStyle()));
+    setPoints(b, 12);
+    return b;
 }
 
 } // namespace td::settingsui
