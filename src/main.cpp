@@ -6,7 +6,6 @@
 #include "base/cGlobalData.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -31,13 +30,7 @@ int main(int argc, char *argv[])
     cGlobalData globalData;
     CommandLine::apply(options, &globalData);
 
-    MainWindow::initResources();
-    const int fontId = QFontDatabase::addApplicationFont(QStringLiteral(":resource/fonts/Roboto-Light.ttf"));
-    if (fontId >= 0) {
-        const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
-        if (!families.isEmpty())
-            app.setFont(QFont(families.first()));
-    }
+    MainWindow::useApplicationFont();
 
     MainWindow window(nullptr, &globalData);
     window.show();

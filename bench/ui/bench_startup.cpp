@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QProcess>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -58,13 +57,7 @@ int runOnce(int argc, char *argv[], const QString &root, QElapsedTimer &clock)
     td::installBufferedLogOutput();
     Paths::setDataRoot(root);
     cGlobalData data;
-    MainWindow::initResources();
-    const int fontId = QFontDatabase::addApplicationFont(QStringLiteral(":resource/fonts/Roboto-Light.ttf"));
-    if (fontId >= 0) {
-        const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
-        if (!families.isEmpty())
-            app.setFont(QFont(families.first()));
-    }
+    MainWindow::useApplicationFont();
 
     MainWindow window(nullptr, &data);
     window.show();

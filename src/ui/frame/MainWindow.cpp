@@ -28,6 +28,7 @@
 #include "reports/ReportDatabase.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +52,17 @@ void MainWindow::initResources()
         initTorqueDeskResources();
         done = true;
     }
+}
+
+void MainWindow::useApplicationFont()
+{
+    initResources();
+    const int fontId = QFontDatabase::addApplicationFont(QStringLiteral(":resource/fonts/Roboto-Light.ttf"));
+    if (fontId < 0)
+        return;
+    const QStringList families = QFontDatabase::applicationFontFamilies(fontId);
+    if (!families.isEmpty())
+        QApplication::setFont(QFont(families.first()));
 }
 
 MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)

@@ -36,6 +36,8 @@ public:
 
     // The compiled-in pictures and font live in the core library; call once before use.
     static void initResources();
+    // The window's own font (Roboto Light from the resources) for the whole application.
+    static void useApplicationFont();
 
     MainWindowForm *form() { return &ui; }
     cGlobalData *globalData() const { return m_globalData; }
