@@ -27,6 +27,10 @@ public:
     bool isServer() const { return m_location.isServer(); }
     bool isOnline() const { return m_primary.isOpen(); }
     QString display() const { return m_location.display(); }
+    const HistoryLocation &location() const { return m_location; }
+    // The server was just found unreachable by another way (a quick probe): appends keep to
+    // the local queue for a retry period instead of waiting out a connection time-out.
+    void noteServerUnreachable() { m_sinceAttempt.start(); }
 
     struct AppendResult
     {
@@ -56,6 +60,7 @@ public:
 
     // How long an offline store waits before it tries the server again on its own.
     static constexpr int RetryMs = 30000;
+    static constexpr int ProbeMs = 3000; // how long a quick reachability probe waits
 
 private:
     bool ensureQueue(QString *error);

@@ -2,6 +2,8 @@
 
 #include "base/Log.h"
 
+#include <QTcpSocket>
+
 HistoryService::HistoryService(QObject *parent) : QObject(parent), m_archiver(&m_store)
 {
     setObjectName(QStringLiteral("historyService"));
@@ -47,8 +49,38 @@ HistoryArchiver::MirrorResult HistoryService::archiveMirror()
 
 void HistoryService::retryQueue()
 {
-    if (!m_store.isServer() || m_store.queuedCount() == 0)
+    if (!m_store.isServer() || m_store.queuedCount() == 0 || m_probe)
         return;
+    const HistoryLocation &where = m_store.location();
+    // A socket folder is on this PC: failing there is immediate, no probe needed.
+    if (where.host.isEmpty() || where.host.startsWith(QLatin1Char('/'))) {
+        reconnectAndDrain();
+        return;
+    }
+    auto *probe = new QTcpSocket(this);
+    m_probe = probe;
+    auto unreachable = [this, probe] {
+        if (m_probe != probe)
+            return;
+        td::log(QStringLiteral("History server %1 not reached; the queue waits").arg(m_store.display()));
+        m_store.noteServerUnreachable();
+        m_probe = nullptr;
+        probe->abort();
+        probe->deleteLater();
+    };
+    connect(probe, &QTcpSocket::connected, this, [this, probe] {
+        m_probe = nullptr;
+        probe->abort();
+        probe->deleteLater();
+        reconnectAndDrain();
+    });
+    connect(probe, &QAbstractSocket::errorOccurred, this, unreachable);
+    QTimer::singleShot(HistoryStore::ProbeMs, probe, unreachable);
+    probe->connectToHost(where.host, quint16(where.port));
+}
+
+void HistoryService::reconnectAndDrain()
+{
     QString error;
     if (!m_store.reconnect(&error))
         return;
