@@ -48,7 +48,7 @@ struct SentCommand
         QByteArray request = payload;
         // A listing is continued with the key's header echoed unchanged, length included.
         if (request.size() == FileCmdHeader::Size)
-            qToLittleEndian<qint32>(0, request.data() + 136);
+            request.replace(136, 4, QByteArray(4, '\0'));
         FileCmdHeader::parse(reinterpret_cast<const uchar *>(request.constData()), request.size(), &h,
                              data, nullptr);
         return h;
@@ -195,8 +195,11 @@ inline QByteArray fileReply(const QString &keyPath, quint8 command, quint8 statu
     h.notify = notify;
     h.seek = seek;
     QByteArray bytes = h.toBytes(data);
-    if (lengthOverride != std::numeric_limits<qint32>::min())
-        qToLittleEndian<qint32>(lengthOverride, bytes.data() + 136);
+    if (lengthOverride != std::numeric_limits<qint32>::min()) {
+        uchar length[4];
+        qToLittleEndian<qint32>(lengthOverride, length);
+        bytes.replace(136, 4, reinterpret_cast<const char *>(length), 4);
+    }
     return bytes;
 }
 

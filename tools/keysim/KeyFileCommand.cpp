@@ -47,16 +47,19 @@ bool KeyFileCommand::parse(const QByteArray &payload, KeyFileCommand *out, QStri
 
 QByteArray KeyFileCommand::encode() const
 {
-    QByteArray out(HeaderSize, '\0');
+    // Built in a fixed buffer: the optimiser cannot see a QByteArray's size and warns on
+    // every byte written into one.
+    uchar header[HeaderSize] = {};
     const int n = qMin(fileName.size(), NameSize - 1);
-    std::memcpy(out.data(), fileName.constData(), size_t(n));
-    out[128] = char(command);
-    out[129] = char(status);
-    out[130] = char(notify);
-    out[131] = char(reserved);
+    std::memcpy(header, fileName.constData(), size_t(n));
+    header[128] = uchar(command);
+    header[129] = uchar(status);
+    header[130] = uchar(notify);
+    header[131] = uchar(reserved);
     const int dataLength = qMin(data.size(), MaxData);
-    qToLittleEndian<qint32>(seek, out.data() + 132);
-    qToLittleEndian<qint32>(dataLength, out.data() + 136);
+    qToLittleEndian<qint32>(seek, header + 132);
+    qToLittleEndian<qint32>(dataLength, header + 136);
+    QByteArray out(reinterpret_cast<const char *>(header), HeaderSize);
     out.append(data.left(dataLength));
     return out;
 }
