@@ -227,6 +227,13 @@ bool cWifi::AddMAC(const KeyAddr &key)
     entry.queue = new MyQueueTX(key.identifier, m_replyTimeoutMs, m_aliveTickMs);
     connect(entry.queue, &MyQueueTX::resultReady, this, &cWifi::SendCommandToUART_QueueElement,
             Qt::QueuedConnection);
+    const QString id = key.identifier;
+    connect(entry.queue, &MyQueueTX::commandGivenUp, this,
+            [this, id](const QueueElement &e) {
+                emit commandGivenUp(id, e.packetClass,
+                                    QByteArray(reinterpret_cast<const char *>(e.payloadData()), e.length));
+            },
+            Qt::QueuedConnection);
 
     m_keys.push_back(entry);
     if (m_keyList->rowCount() == 0)

@@ -127,6 +127,8 @@ signals:
     // the status line, once per port.
     void bindFailed(const QString &message);
     void keyRemoved(const QString &identifier);
+    // A key's queue gave a command up unanswered after every attempt (class byte, payload).
+    void commandGivenUp(const QString &identifier, quint8 packetClass, const QByteArray &payload);
 
 public slots:
     // Sends one element as a datagram to its key.

@@ -6,6 +6,7 @@
 #include "link/UsbLink.h"
 #include "link/cWifi.h"
 #include "protocol/ConnectionSupervisor.h"
+#include "protocol/FileExchange.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
@@ -64,6 +65,13 @@ void KeyConnection::build(const Options &o)
 
     // Wi-Fi.
     connect(m_wifi, &cWifi::rx_data, this, &KeyConnection::iReceiveWiFi_Click);
+    // A file request the selected key's queue gave up is asked again at once, as over USB; the
+    // exchange ignores one that is not the request it still waits for.
+    connect(m_wifi, &cWifi::commandGivenUp, this,
+            [this](const QString &, quint8 packetClass, const QByteArray &payload) {
+                if (packetClass == KeyProtocol::ClassFile)
+                    m_session->files()->requestGivenUp(payload);
+            });
     connect(m_wifi, &cWifi::interface_changed, m_supervisor,
             &ConnectionSupervisor::slot_InterfaceChanged);
     m_supervisor->setWifiTargets([this] {

@@ -82,6 +82,25 @@ private slots:
         QCOMPARE(log.count(QStringLiteral("NewUdpSocket ID")), 1);
     }
 
+    // A request the key never answers is reported with the key it was for, so the exchange
+    // can ask again at once instead of waiting for a whole stall round.
+    void unansweredCommandIsReportedWithItsKey()
+    {
+        cWifi wifi(QStringLiteral("127.0.0.1"), nullptr, freeUdpPort(), freeTcpPort(), 1000, 20, 1000);
+        const KeyAddr key = keyAt(QStringLiteral("AA:03"), freeUdpPort(), freeUdpPort());
+        QVERIFY(wifi.AddMAC(key));
+        QList<QPair<QString, QByteArray>> givenUp;
+        connect(&wifi, &cWifi::commandGivenUp, this,
+                [&](const QString &id, quint8 packetClass, const QByteArray &payload) {
+                    if (packetClass == 0x31)
+                        givenUp.append({id, payload});
+                });
+        QVERIFY(wifi.queueCommandTo(QStringLiteral("AA:03"), 0x31, 0x01, QByteArray("request-7"), 2, 0));
+        QTRY_COMPARE_WITH_TIMEOUT(givenUp.size(), 1, 10000);
+        QCOMPARE(givenUp.first().first, QStringLiteral("AA:03"));
+        QCOMPARE(givenUp.first().second, QByteArray("request-7"));
+    }
+
     void connectionDroppedFromInsideItsFrameHandler()
     {
         cWifi wifi(QStringLiteral("127.0.0.1"), nullptr, freeUdpPort(), freeTcpPort());
