@@ -5,7 +5,7 @@
 
 namespace {
 
-const CalibrationFields::Spec kSpecs[CalibrationFields::Count] = {
+const CalibrationFields::Info kFieldInfo[CalibrationFields::Count] = {
     {"nm", QT_TRANSLATE_NOOP("CalibrationFields", "Nm"), 1, 2000, 2},
     {"right", QT_TRANSLATE_NOOP("CalibrationFields", "Right"), 0, 4095, 0},
     {"left", QT_TRANSLATE_NOOP("CalibrationFields", "Left"), 0, 4095, 0},
@@ -37,13 +37,13 @@ qint32 truncated(double v, qint32 lo, qint32 hi)
 
 } // namespace
 
-const CalibrationFields::Spec &CalibrationFields::spec(Field f) { return kSpecs[f]; }
+const CalibrationFields::Info &CalibrationFields::info(Field f) { return kFieldInfo[f]; }
 
-QString CalibrationFields::caption(Field f) { return tr(kSpecs[f].caption); }
+QString CalibrationFields::caption(Field f) { return tr(kFieldInfo[f].caption); }
 
 bool CalibrationFields::inRange(Field f, double v)
 {
-    return std::isfinite(v) && v >= kSpecs[f].minimum && v <= kSpecs[f].maximum;
+    return std::isfinite(v) && v >= kFieldInfo[f].minimum && v <= kFieldInfo[f].maximum;
 }
 
 void CalibrationFields::setFromKey(const CalibrationValues &v)

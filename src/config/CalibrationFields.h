@@ -32,7 +32,7 @@ public:
         Count
     };
 
-    struct Spec
+    struct Info
     {
         const char *jsonKey;
         const char *caption; // translated through CalibrationFields
@@ -41,7 +41,7 @@ public:
         int precision; // -1: a text field
     };
 
-    static const Spec &spec(Field f);
+    static const Info &info(Field f);
     static QString caption(Field f);
     static bool isExtended(Field f) { return f == Nm2 || f == Right2 || f == Left2; }
     static bool inRange(Field f, double v);

@@ -130,7 +130,7 @@ CalibrationPage::CalibrationPage(QWidget *calibrationPage, KeyModel *model, KeyP
 
 cParameter *CalibrationPage::makeField(F::Field f)
 {
-    const F::Spec &s = F::spec(f);
+    const F::Info &s = F::info(f);
     cParameter *p = s.precision < 0
         ? new cParameter(F::caption(f), true, QStringLiteral("0"), QLatin1String(fieldStyle()))
         : new cParameter(F::caption(f), true, 0.0, QLatin1String(fieldStyle()), s.precision);
@@ -213,7 +213,7 @@ void CalibrationPage::showCalibration()
         } else if (!p->setValue(v)) {
             // Outside what the field accepts from the keypad, but it is what the key holds;
             // showing anything else would send a value the key never had on the next write.
-            p->setText(QString::number(v, 'f', F::spec(F::Field(i)).precision));
+            p->setText(QString::number(v, 'f', F::info(F::Field(i)).precision));
         }
     }
     if (m_extend)
