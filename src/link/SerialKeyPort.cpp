@@ -1,5 +1,10 @@
 #include "link/SerialKeyPort.h"
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 SerialKeyPort::SerialKeyPort(QObject *parent)
     : KeyPort(parent)
     , m_port(new QSerialPort(this))
@@ -75,5 +80,29 @@ QByteArray SerialKeyPort::readAll()
 
 qint64 SerialKeyPort::write(const QByteArray &data)
 {
+#ifdef Q_OS_UNIX
+    // While nothing waits in the port's own buffer a frame goes out in one system call.
+    // QSerialPort would buffer it and write it a loop turn later, after switching a write
+    // notifier on and off again, each of which wakes the event loop: three wake-ups per
+    // round trip of the read-out. What the terminal does not take at once, or an error,
+    // goes the ordinary way after it, which keeps the order and reports the error.
+    if (m_port->isOpen() && m_port->bytesToWrite() == 0 && m_port->error() == QSerialPort::NoError) {
+        const int fd = int(m_port->handle());
+        qint64 done = 0;
+        while (done < data.size()) {
+            const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+            if (n > 0)
+                done += n;
+            else if (!(n < 0 && errno == EINTR))
+                break;
+        }
+        if (done == data.size())
+            return done;
+        const qint64 rest = m_port->write(data.mid(int(done)));
+        if (rest < 0)
+            return done > 0 ? done : -1;
+        return done + rest;
+    }
+#endif
     return m_port->write(data);
 }

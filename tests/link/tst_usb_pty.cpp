@@ -3,6 +3,7 @@
 #include "base/cGlobalData.h"
 #include "link/ComSlip.h"
 #include "link/KeyPort.h"
+#include "link/SerialKeyPort.h"
 #include "link/SlipCodec.h"
 #include "link/UsbLink.h"
 
@@ -95,6 +96,36 @@ private slots:
         QVERIFY(second.write(QByteArray::fromHex("C000C0")));
         QVERIFY(frames.wait(2000));
         QCOMPARE(frames.last().at(0).value<RxDataBuffer>().length, 1);
+    }
+
+    // Frames are written straight to the terminal while nothing waits in the port's buffer.
+    // What a full terminal does not take, and every write queued behind it, must still
+    // reach the key whole and in order once the far end reads.
+    void writesPastAFullTerminalKeepTheirOrder()
+    {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        SerialKeyPort port;
+        port.setPortName(pty.slaveName());
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        QByteArray expected;
+        for (int chunk = 0; chunk < 6; ++chunk) {
+            QByteArray bytes(20000, '\0');
+            for (int i = 0; i < bytes.size(); ++i)
+                bytes[i] = char('a' + (chunk * 7 + i) % 26);
+            QCOMPARE(port.write(bytes), qint64(bytes.size()));
+            expected += bytes;
+        }
+        QByteArray got;
+        QElapsedTimer t;
+        t.start();
+        while (got.size() < expected.size() && t.elapsed() < 10000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            got += pty.readAvailable();
+        }
+        QCOMPARE(got.size(), expected.size());
+        QVERIFY(got == expected);
+        QCOMPARE(port.error(), QSerialPort::NoError);
     }
 };
 
