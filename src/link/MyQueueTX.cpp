@@ -28,6 +28,11 @@ MyQueueTX::MyQueueTX(const QString &interfaceFilter, int replyTimeoutMs, int ali
     m_replyTimer->setInterval(replyTimeoutMs);
     connect(m_replyTimer, &QTimer::timeout, this, &MyQueueTX::iUpdateTimer);
 
+    m_ackTimer = new QTimer(this);
+    m_ackTimer->setSingleShot(true);
+    m_ackTimer->setInterval(0);
+    connect(m_ackTimer, &QTimer::timeout, this, &MyQueueTX::releaseAck);
+
     start(QThread::InheritPriority);
 }
 
@@ -43,6 +48,18 @@ void MyQueueTX::enqueue(const QueueElement &element)
         m_list.append(element);
     }
     m_items.release();
+    // The command this one follows is answered: the thread now finds it waiting instead of
+    // going back to sleep for it.
+    releaseAck();
+}
+
+void MyQueueTX::releaseAck()
+{
+    if (!m_ackPending || QThread::currentThread() != thread())
+        return;
+    m_ackPending = false;
+    m_ackTimer->stop();
+    m_reply.release();
 }
 
 int MyQueueTX::pendingCount() const
@@ -103,8 +120,17 @@ void MyQueueTX::replyReceived(const QString &interfaceName)
         m_lastWaitTimedOut = false;
     }
     stopReplyTimer();
-    if (wake)
+    if (!wake)
+        return;
+    if (QThread::currentThread() != thread()) {
         m_reply.release();
+        return;
+    }
+    // The reply is usually handled by queueing the next command at once; the thread is
+    // released by that enqueue, or when control is back in the event loop if none comes.
+    // Released here, the thread would wake only to sleep again until the next command.
+    m_ackPending = true;
+    m_ackTimer->start();
 }
 
 void MyQueueTX::startReplyTimer()

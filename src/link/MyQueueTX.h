@@ -101,6 +101,8 @@ private:
     void emitTransmission(const QueueElement &element);
     void waitForReply();
     void stopReplyTimer();
+    // The one release a reply owes the thread, if it is still owed.
+    void releaseAck();
 
     QSemaphore m_reply;
     QSemaphore m_items;
@@ -108,6 +110,9 @@ private:
     QTimer *m_oneSecTimer = nullptr;
     std::atomic<bool> m_stop{false};
     QTimer *m_replyTimer = nullptr;
+    // GUI thread only: a reply arrived and its release of m_reply is still to come.
+    QTimer *m_ackTimer = nullptr;
+    bool m_ackPending = false;
     const QString m_filter;
     const int m_replyTimeoutMs;
 

@@ -258,6 +258,51 @@ private slots:
         q.clear();
     }
 
+    // A reply owes the waiting thread exactly one release, whether the next command is
+    // queued in the same turn (the read-out's case), later, or a clear comes in between:
+    // a second release would send the command after next without waiting for its reply.
+    void replyReleasesTheThreadExactlyOnce()
+    {
+        // No reply time-out within the test: only a release can move the queue on.
+        MyQueueTX q(QString(), 60000, 1000);
+        FakeLink link(&q);
+        const auto stillWaits = [&link](int sent) {
+            QTest::qWait(120);
+            return link.sent.size() == sent;
+        };
+
+        q.enqueue(makeElement(1, kUsb, 3));
+        QTRY_COMPARE(link.sent.size(), 1);
+        q.replyReceived(kUsb);
+        q.enqueue(makeElement(2, kUsb, 3));
+        q.enqueue(makeElement(3, kUsb, 3));
+        QTRY_COMPARE(link.sent.size(), 2);
+        QVERIFY2(stillWaits(2), "command 3 went out before command 2 was answered");
+
+        // Answered with nothing queued: the loop releases the thread; the next command is
+        // sent at once and the one after it still waits.
+        q.replyReceived(kUsb);
+        QTRY_COMPARE(link.sent.size(), 3);
+        q.replyReceived(kUsb);
+        QTest::qWait(30);
+        q.enqueue(makeElement(4, kUsb, 3));
+        q.enqueue(makeElement(5, kUsb, 3));
+        QTRY_COMPARE(link.sent.size(), 4);
+        QVERIFY2(stillWaits(4), "command 5 went out before command 4 was answered");
+
+        // A reply and a clear in the same turn release once between them.
+        q.replyReceived(kUsb);
+        q.clear();
+        q.enqueue(makeElement(6, kUsb, 3));
+        q.enqueue(makeElement(7, kUsb, 3));
+        QTRY_COMPARE(link.sent.size(), 5);
+        QVERIFY2(stillWaits(5), "reply and clear released the thread twice");
+        q.replyReceived(kUsb);
+        QTRY_COMPARE(link.sent.size(), 6);
+        QCOMPARE(link.ids(), (QList<int>{1, 2, 3, 4, 6, 7}));
+        q.clear();
+    }
+
     // Alive countdown: ticks down to 0, a Wi-Fi reply sets it back to 10.
     void aliveCountdown()
     {
@@ -334,14 +379,18 @@ private slots:
         QCOMPARE(link.ids(), (QList<int>{1, 1, 2, 3, 3, 4, 4}));
         QCOMPARE(sentWhenGivenUp, (QList<int>{2, 7}));
 
-        // Cleared while waiting: abandoned by the caller, not given up.
-        link.onSend = nullptr;
+        // Cleared while waiting: abandoned by the caller, not given up. The clear follows the
+        // send in the same turn, before the 30 ms reply time-out can resend it.
+        link.onSend = [&q](const QueueElement &e) {
+            if (idOf(e) == 5)
+                q.clear();
+        };
         q.enqueue(makeElement(5, kUsb, 3));
         QTRY_COMPARE(link.sent.size(), 8);
-        q.clear();
         QTRY_VERIFY(!q.isAwaitingReply());
         QTest::qWait(100);
         QCOMPARE(givenUp.size(), 2);
+        QCOMPARE(link.sent.size(), 8);
 
         // A Wi-Fi key's command after all its attempts.
         MyQueueTX wifi(QStringLiteral("AA:BB"), 10, 1000);
