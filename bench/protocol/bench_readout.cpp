@@ -1,11 +1,12 @@
 // Read-out figures against the real keysim over a pseudo-terminal: the program's mirror of
 // the key's records folder (the key connection, exactly as the window runs it) next to
 // a minimal stop-and-wait client that makes the same requests over the same kind of line,
-// which is the most this protocol allows; then the same mirror on a line paced at 115200
-// baud against the bound that the line rate sets.
+// which is the most this protocol allows, and a client that makes them through the link's
+// queue thread and semaphores alone, which is the most the program's hand-over allows; then
+// the same mirror on a line paced at 115200 baud against the bound that the line rate sets.
 //
 //   bench_readout [--records N] [--measures M] [--paced-records N] [--skip-paced]
-//                 [--skip-unpaced] [--only program|client] [--repeat N]
+//                 [--skip-unpaced] [--only program|client|handover] [--repeat N]
 //                 [--skip-syscalls] [--syscall-records N]
 #include "base/Paths.h"
 #include "base/cGlobalData.h"
@@ -19,6 +20,7 @@
 #include "protocol/FileExchange.h"
 #include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
+#include "protocol/KeySender.h"
 #include "protocol/KeySession.h"
 
 #include <QCoreApplication>
@@ -255,6 +257,87 @@ Run programMirror(const QString &device, const QString &dataRoot)
     return run;
 }
 
+// The requests of a folder mirror, one reply at a time: list the folder, then fetch every
+// file part by part into outDir. Shared by the clients below, so they ask exactly the same.
+class MirrorWalk
+{
+public:
+    enum Step { Next, Done, Failed };
+
+    MirrorWalk(const QString &folder, const QString &outDir)
+        : m_folder(folder)
+        , m_outDir(outDir)
+    {
+        QDir().mkpath(outDir);
+    }
+
+    QByteArray firstRequest() const
+    {
+        FileCmdHeader h;
+        h.setFileName(QLatin1Char('/') + m_folder);
+        h.command = FileCmdHeader::FA_READ_DIR;
+        return h.toBytes();
+    }
+
+    // The reply to the last request; on Next, *next is the request to send.
+    Step take(const FileCmdHeader &r, const QByteArray &data, QByteArray *next)
+    {
+        if (r.status == FileCmdHeader::StatusError)
+            return Failed;
+        if (m_listing) {
+            for (char c : data) {
+                if (c == '\0')
+                    break;
+                if (c == '\n')
+                    m_names.append(QString::fromUtf8(m_name));
+                if (c == '\n' || c == '\r')
+                    m_name.clear();
+                else
+                    m_name += c;
+            }
+            if (r.status == FileCmdHeader::StatusMore) {
+                *next = r.toBytes(); // the header back as it came
+                return Next;
+            }
+            m_listing = false;
+            return startFile(next);
+        }
+        m_content.append(data);
+        if (r.status == FileCmdHeader::StatusMore) {
+            m_ask.seek = r.seek + r.length;
+            *next = m_ask.toBytes();
+            return Next;
+        }
+        QFile out(m_outDir + QLatin1Char('/') + m_names.at(m_file));
+        if (!out.open(QIODevice::WriteOnly) || out.write(m_content) != m_content.size())
+            return Failed;
+        ++m_file;
+        return startFile(next);
+    }
+
+private:
+    Step startFile(QByteArray *next)
+    {
+        if (m_file >= m_names.size())
+            return Done;
+        m_content.clear();
+        m_ask = FileCmdHeader();
+        m_ask.setFileName(QLatin1Char('/') + m_folder + QLatin1Char('/') + m_names.at(m_file));
+        m_ask.command = FileCmdHeader::FA_READ;
+        *next = m_ask.toBytes();
+        return Next;
+    }
+
+    QString m_folder;
+    QString m_outDir;
+    bool m_listing = true;
+    QByteArray m_name;
+    QStringList m_names;
+    int m_file = 0;
+    FileCmdHeader m_ask;
+    QByteArray m_content;
+};
+
 // The limit: one request, wait for its reply, the next request; nothing else on the way.
 class StopAndWaitClient
 {
@@ -321,52 +404,17 @@ public:
     // Lists the folder, then fetches every file part by part into outDir.
     bool mirror(const QString &folder, const QString &outDir)
     {
-        QDir().mkpath(outDir);
-        FileCmdHeader h;
-        h.setFileName(QLatin1Char('/') + folder);
-        h.command = FileCmdHeader::FA_READ_DIR;
-        QStringList names;
-        QByteArray payload = h.toBytes();
+        MirrorWalk walk(folder, outDir);
+        QByteArray payload = walk.firstRequest();
         for (;;) {
             FileCmdHeader r;
-            QByteArray listing;
-            if (!request(payload, &r, &listing) || r.status == FileCmdHeader::StatusError)
+            QByteArray data;
+            if (!request(payload, &r, &data))
                 return false;
-            QByteArray name;
-            for (char c : qAsConst(listing)) {
-                if (c == '\0')
-                    break;
-                if (c == '\n')
-                    names.append(QString::fromUtf8(name));
-                if (c == '\n' || c == '\r')
-                    name.clear();
-                else
-                    name += c;
-            }
-            if (r.status != FileCmdHeader::StatusMore)
-                break;
-            payload = r.toBytes(); // the header back as it came
+            const MirrorWalk::Step step = walk.take(r, data, &payload);
+            if (step != MirrorWalk::Next)
+                return step == MirrorWalk::Done;
         }
-        for (const QString &n : qAsConst(names)) {
-            QByteArray content;
-            FileCmdHeader ask;
-            ask.setFileName(QLatin1Char('/') + folder + QLatin1Char('/') + n);
-            ask.command = FileCmdHeader::FA_READ;
-            for (;;) {
-                FileCmdHeader r;
-                QByteArray part;
-                if (!request(ask.toBytes(), &r, &part) || r.status == FileCmdHeader::StatusError)
-                    return false;
-                content.append(part);
-                if (r.status != FileCmdHeader::StatusMore)
-                    break;
-                ask.seek = r.seek + r.length;
-            }
-            QFile out(outDir + QLatin1Char('/') + n);
-            if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
-                return false;
-        }
-        return true;
     }
 
     quint64 roundTrips = 0;
@@ -403,6 +451,63 @@ Run clientMirror(const QString &device, const QString &outDir)
     run.roundTrips = client.roundTrips;
     run.bytesIn = client.bytesIn;
     run.bytesOut = client.bytesOut;
+    return run;
+}
+
+// The same requests through the link as the program hands them over: the queue's thread
+// releases each command, the GUI thread writes it to the serial port, the reply releases the
+// queue's semaphore. No protocol, log or mirror bookkeeping on top: the program cannot beat
+// this without giving up the queue thread and its semaphores.
+Run handOverMirror(const QString &device, const QString &outDir)
+{
+    Run run;
+    CountingPort port;
+    port.setPortName(device);
+    port.setBaudRate(115200);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port.open(QIODevice::ReadWrite))
+        return run;
+    ComSlip slip;
+    slip.attachPort(&port);
+    MirrorWalk walk(QStringLiteral("dbsett"), outDir);
+    MirrorWalk::Step end = MirrorWalk::Next;
+    QEventLoop loop;
+    const auto send = [&slip](const QByteArray &payload) {
+        slip.QueueCommand(0x31, 0x00, reinterpret_cast<const uchar *>(payload.constData()), quint16(payload.size()),
+                          KeySender::AttemptsUsb, 0);
+    };
+    QObject::connect(&slip, &ComSlip::rx_data, &loop, [&](const RxDataBuffer &frame) {
+        // Acknowledged before the reply is handled, as the program does.
+        slip.queue()->replyReceived(QStringLiteral("USB"));
+        FileCmdHeader r;
+        QByteArray data;
+        QByteArray next;
+        end = frame.length > 3 && frame.data[0] == 0x31
+                      && FileCmdHeader::parse(frame.bytes() + 2, frame.length - 3, &r, &data, nullptr)
+                  ? walk.take(r, data, &next)
+                  : MirrorWalk::Failed;
+        if (end == MirrorWalk::Next)
+            send(next);
+        else
+            loop.quit();
+    });
+    QTimer::singleShot(600000, &loop, &QEventLoop::quit);
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    send(walk.firstRequest());
+    loop.exec();
+    run.seconds = t.nsecsElapsed() / 1e9;
+    run.cpuSeconds = cpuSeconds() - cpuBefore;
+    run.ok = end == MirrorWalk::Done;
+    run.roundTrips = slip.queue()->transmissions();
+    run.bytesIn = port.bytesIn;
+    run.bytesOut = port.bytesOut;
+    run.keySeconds = port.keyNs / 1e9;
+    run.pcSeconds = port.pcNs / 1e9;
     return run;
 }
 
@@ -492,7 +597,7 @@ void printSyscalls(const char *who, const SyscallCount &c, quint64 roundTrips)
 // program and the client take turns, each against a fresh keysim on the same key folder,
 // `repeat` times. The machine is shared, so each side's best run is the figure compared.
 bool scenario(const char *title, int records, int measures, const QStringList &keysimArgs, int repeat,
-              Run *program, Run *client, const QString &base = QDir::tempPath())
+              Run *program, Run *client, Run *handOver, const QString &base = QDir::tempPath())
 {
     QTemporaryDir dir(base + QStringLiteral("/bench_readout-XXXXXX"));
     const QString root = dir.filePath(QStringLiteral("key"));
@@ -541,6 +646,19 @@ bool scenario(const char *title, int records, int measures, const QStringList &k
                 *client = r;
             QDir(out).removeRecursively();
         }
+        if (handOver && (side.isEmpty() || side == QLatin1String("handover"))) {
+            KeysimProcess sim;
+            if (!sim.start(root, keysimArgs))
+                return false;
+            const QString out = dir.filePath(QStringLiteral("handover%1").arg(i));
+            const Run r = handOverMirror(sim.device(), out);
+            const bool same = sameFolder(out, keyRecords);
+            allSame = allSame && same && r.ok;
+            printRun(same ? "queue hand-over client" : "hand-over: MIRROR DIFFERS", r);
+            if (i == 0 || r.seconds < handOver->seconds)
+                *handOver = r;
+            QDir(out).removeRecursively();
+        }
         std::fflush(stdout);
     }
     std::printf("  mirrors identical to the key in every run: %s\n", allSame ? "yes" : "NO");
@@ -573,6 +691,15 @@ void syscallsPerRoundTrip(int records, int measures)
         const SyscallCount c = countSyscalls([&] { r = clientMirror(sim.device(), dir.filePath(QStringLiteral("client"))); });
         printSyscalls("stop-and-wait client", c, r.ok ? r.roundTrips : 0);
     }
+    {
+        KeysimProcess sim;
+        if (!sim.start(root, {}))
+            return;
+        Run r;
+        const SyscallCount c =
+            countSyscalls([&] { r = handOverMirror(sim.device(), dir.filePath(QStringLiteral("handover"))); });
+        printSyscalls("queue hand-over client", c, r.ok ? r.roundTrips : 0);
+    }
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -603,15 +730,28 @@ int main(int argc, char *argv[])
         QStringList ratios;
         const long rssStart = peakRssKb();
         for (const auto &place : places) {
-            Run program, client;
+            Run program, client, handOver;
             const QByteArray title = QStringLiteral("unpaced, %1 (%2)").arg(place.first, place.second).toUtf8();
-            allOk = scenario(title.constData(), records, measures, {}, repeat, &program, &client, place.second) && allOk;
-            std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s)\n",
-                        program.seconds, program.seconds > 0 ? program.roundTrips / program.seconds : 0.0,
-                        client.seconds, client.seconds > 0 ? client.roundTrips / client.seconds : 0.0);
-            const double ratio = client.seconds > 0 ? program.seconds / client.seconds : 0.0;
-            std::printf("  program / client time %s: %.2fx (goal 1.2x or less)\n\n", qPrintable(place.first), ratio);
-            ratios << QStringLiteral("%1 %2x").arg(place.first).arg(ratio, 0, 'f', 2);
+            allOk = scenario(title.constData(), records, measures, {}, repeat, &program, &client, &handOver,
+                             place.second)
+                    && allOk;
+            const auto rate = [](const Run &r) { return r.seconds > 0 ? r.roundTrips / r.seconds : 0.0; };
+            std::printf("  best: program %.3f s (%.0f round trips/s), client %.3f s (%.0f round trips/s), "
+                        "hand-over client %.3f s (%.0f round trips/s)\n",
+                        program.seconds, rate(program), client.seconds, rate(client), handOver.seconds,
+                        rate(handOver));
+            const auto over = [](const Run &a, const Run &b) { return b.seconds > 0 ? a.seconds / b.seconds : 0.0; };
+            std::printf("  program / client time %s: %.2fx (goal 1.2x or less)\n", qPrintable(place.first),
+                        over(program, client));
+            // Split: what the queue thread and its semaphores cost by themselves, and what the
+            // program adds on top of them.
+            std::printf("  hand-over client / client: %.2fx; program / hand-over client: %.2fx\n\n",
+                        over(handOver, client), over(program, handOver));
+            ratios << QStringLiteral("%1 %2x (hand-over %3x, program over hand-over %4x)")
+                          .arg(place.first)
+                          .arg(over(program, client), 0, 'f', 2)
+                          .arg(over(handOver, client), 0, 'f', 2)
+                          .arg(over(program, handOver), 0, 'f', 2);
             std::fflush(stdout);
         }
         std::printf("program / client time: %s\n", qPrintable(ratios.join(QStringLiteral(", "))));
@@ -625,7 +765,7 @@ int main(int argc, char *argv[])
     if (!args.contains(QLatin1String("--skip-paced"))) {
         Run program, client;
         allOk = scenario("paced 115200", pacedRecords, measures, {QStringLiteral("--baud"), QStringLiteral("115200")},
-                         1, &program, &client)
+                         1, &program, &client, nullptr)
                 && allOk;
         const double bound = double(program.bytesIn + program.bytesOut) * 10.0 / 115200.0;
         const double clientBound = double(client.bytesIn + client.bytesOut) * 10.0 / 115200.0;
