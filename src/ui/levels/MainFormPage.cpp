@@ -63,7 +63,9 @@ MainFormPage::MainFormPage(QWidget *parent)
     leKeyMessage = new QLineEdit(frMainFormControls);
     leKeyMessage->setObjectName(QStringLiteral("leKeyMessage"));
     leKeyMessage->setMinimumHeight(48);
-    leKeyMessage->setMinimumWidth(220);
+    // The bar also carries the four report buttons on a 1024-pixel window; a wider minimum
+    // squeezed those below their captions. The field takes whatever room is left.
+    leKeyMessage->setMinimumWidth(140);
     QFont msgFont = leKeyMessage->font();
     msgFont.setPointSize(14);
     leKeyMessage->setFont(msgFont);
@@ -81,7 +83,7 @@ MainFormPage::MainFormPage(QWidget *parent)
     }
     pbSelectReport = td::form::button(frMainFormControls, "pbSelectReport");
     pbSelectReport->setCheckable(true);
-    pbSelectReport->setMinimumWidth(140);
+    pbSelectReport->setMinimumWidth(130);
     pbSelectReport->setStyleSheet(QLatin1String(kSelectGreenStyle));
     controls->addWidget(pbSelectReport);
     layout->addWidget(frMainFormControls);
