@@ -24,8 +24,13 @@ using R = DeviceSettingsRules;
 namespace {
 
 
-// Shows text in edit; the edit's own limit would otherwise cut a longer text silently.
-void showText(QLineEdit *edit, const QString &text) { edit->setText(text); }
+// Shows text in edit; the edit's own limit would otherwise cut a longer text silently. A text
+// longer than the field shows from its start, as it is read, not scrolled to its end.
+void showText(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
 
 } // namespace
 
