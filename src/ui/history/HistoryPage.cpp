@@ -8,6 +8,7 @@
 #include "ui/history/HistoryService.h"
 #include "ui/history/StatisticsView.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,7 +17,6 @@
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -46,7 +46,9 @@ QComboBox *choice(QWidget *parent, const char *name)
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setMinimumHeight(40);
-    c->setMinimumContentsLength(10);
+    // Eight characters: ten made the first filter row wider than the page; a longer value
+    // scrolls in the field as in a line edit.
+    c->setMinimumContentsLength(8);
     return c;
 }
 
@@ -71,15 +73,28 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
         return QFileDialog::getSaveFileName(nullptr, title, proposed, filter, nullptr, QFileDialog::DontUseNativeDialog);
     };
     auto *outer = new QVBoxLayout(this);
+    // The settings page around it keeps the margins; the table gets the height.
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
 
-    auto *filters = new QGridLayout;
-    filters->setHorizontalSpacing(8);
-    auto caption = [&](int row, int column, QWidget *w) {
+    // Two rows of filters, each a row of captioned fields of its own: columns shared by both
+    // rows made every field as wide as the widest above or below it, more than the page has.
+    auto *firstRow = new QHBoxLayout;
+    auto *secondRow = new QHBoxLayout;
+    for (QHBoxLayout *row : {firstRow, secondRow})
+        row->setSpacing(8);
+    auto cell = [](QHBoxLayout *row, QWidget *top, QWidget *field, int stretch) {
+        auto *column = new QVBoxLayout;
+        column->setSpacing(2);
+        column->addWidget(top);
+        column->addWidget(field);
+        row->addLayout(column, stretch);
+    };
+    auto caption = [&](QHBoxLayout *row, QWidget *w, int stretch) {
         auto *l = new QLabel(this);
         l->setBuddy(w);
         m_captions << l;
-        filters->addWidget(l, row, column);
-        filters->addWidget(w, row + 1, column);
+        cell(row, l, w, stretch);
     };
     m_period = new QCheckBox(this);
     m_period->setObjectName(QStringLiteral("cbHistoryPeriod"));
@@ -91,21 +106,22 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
         d->setMinimumHeight(40);
+        // A date cut at the arrow reads as another date.
+        d->setMinimumWidth(d->sizeHint().width());
         d->setEnabled(false);
     }
     connect(m_period, &QCheckBox::toggled, m_since, &QWidget::setEnabled);
     connect(m_period, &QCheckBox::toggled, m_until, &QWidget::setEnabled);
-    filters->addWidget(m_period, 0, 0);
-    filters->addWidget(m_since, 1, 0);
-    caption(0, 1, m_until);
+    cell(firstRow, m_period, m_since, 0);
+    caption(firstRow, m_until, 0);
     m_key = choice(this, "cbHistoryKey");
     m_operator = choice(this, "cbHistoryOperator");
     m_product = choice(this, "cbHistoryProduct");
     m_operation = choice(this, "cbHistoryOperation");
-    caption(0, 2, m_key);
-    caption(0, 3, m_operator);
-    caption(0, 4, m_product);
-    caption(0, 5, m_operation);
+    caption(firstRow, m_key, 1);
+    caption(firstRow, m_operator, 1);
+    caption(firstRow, m_product, 1);
+    caption(firstRow, m_operation, 1);
     m_node = choice(this, "cbHistoryNode");
     m_record = choice(this, "cbHistoryRecord");
     m_verdict = new QComboBox(this);
@@ -121,16 +137,17 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
         e->setClearButtonEnabled(true);
         connect(e, &QLineEdit::returnPressed, this, &HistoryPage::applyFilter);
     }
-    caption(2, 0, m_node);
-    caption(2, 1, m_record);
-    caption(2, 2, m_verdict);
-    caption(2, 3, m_barcode1);
-    caption(2, 4, m_barcode2);
+    caption(secondRow, m_node, 1);
+    caption(secondRow, m_record, 1);
+    caption(secondRow, m_verdict, 0);
+    caption(secondRow, m_barcode1, 1);
+    caption(secondRow, m_barcode2, 1);
     m_find = button(this, "pbHistoryFind");
     m_reset = button(this, "pbHistoryReset");
-    filters->addWidget(m_find, 3, 5);
-    filters->addWidget(m_reset, 1, 6);
-    outer->addLayout(filters);
+    secondRow->addWidget(m_find, 0, Qt::AlignBottom);
+    secondRow->addWidget(m_reset, 0, Qt::AlignBottom);
+    outer->addLayout(firstRow);
+    outer->addLayout(secondRow);
     connect(m_find, &QPushButton::clicked, this, &HistoryPage::applyFilter);
     connect(m_reset, &QPushButton::clicked, this, &HistoryPage::resetFilter);
 

@@ -39,14 +39,23 @@ MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidge
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(6);
+    // Apply shares the heading's row: the four levels need the height more.
+    auto *head = new QHBoxLayout;
     m_heading = new QLabel(this);
     m_heading->setObjectName(QStringLiteral("lbMenuLevelsHeading"));
     setPoints(m_heading, 12, true);
-    outer->addWidget(m_heading);
+    head->addWidget(m_heading, 1);
+    m_apply = new QPushButton(this);
+    m_apply->setObjectName(QStringLiteral("pbApplyMenuLevels"));
+    m_apply->setMinimumHeight(48);
+    m_apply->setStyleSheet(QLatin1String(kApplyStyle));
+    setPoints(m_apply, 12);
+    head->addWidget(m_apply);
+    outer->addLayout(head);
+    connect(m_apply, &QPushButton::clicked, this, &MenuLevelsPage::iBtnApplyMenuLevels_Click);
 
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
+    auto *levelRows = new QVBoxLayout;
+    levelRows->setSpacing(6);
     for (int i = 0; i < Levels; ++i) {
         Row &r = m_rows[size_t(i)];
         r.title = new QLabel(this);
@@ -61,9 +70,12 @@ MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidge
             e->setMaxLength(MenuLevels::MaxTextLength);
             e->setMinimumHeight(40);
             setPoints(e, 11);
+            // Two share half the page: each keeps room for a word or two of the key's menu.
+            e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 10);
         }
         r.orderLabel = new QLabel(this);
         r.orderLabel->setObjectName(QStringLiteral("lbMenuLevelOrder%1").arg(i));
+        setPoints(r.orderLabel, 10);
         r.order = new QComboBox(this);
         r.order->setObjectName(QStringLiteral("cbMenuLevelOrder%1").arg(i));
         r.order->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
@@ -72,35 +84,29 @@ MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidge
         r.active = new cSwitcher(QString(), QString(), true, true, false);
         r.active->setSize(48, 40);
         r.active->setCaptionFontSize(10);
-        r.active->setHorizontalSpacing(8);
+        r.active->setHorizontalSpacing(6);
         r.active->button()->setObjectName(QStringLiteral("swMenuLevelActive%1").arg(i));
 
-        const int row = 2 * i;
-        grid->addWidget(r.title, row, 0);
-        grid->addWidget(r.orderLabel, row, 1, Qt::AlignRight);
-        grid->addWidget(r.order, row, 2);
-        grid->addLayout(r.active, row, 3);
-        // The two texts of a level are equals: the key shows them one above the other.
+        // A level is two rows: its name with its place and switch, then its two texts, which
+        // are equals (the key shows them one above the other). The gap between levels is
+        // wider than the one inside a level so each pair reads as one.
+        auto *grid = new QGridLayout;
+        grid->setHorizontalSpacing(6);
+        grid->setVerticalSpacing(4);
+        grid->addWidget(r.title, 0, 0);
+        grid->addWidget(r.orderLabel, 0, 1, Qt::AlignRight);
+        grid->addWidget(r.order, 0, 2);
+        grid->addLayout(r.active, 0, 3);
         auto *texts = new QHBoxLayout;
         texts->setSpacing(6);
         texts->addWidget(r.top, 1);
         texts->addWidget(r.bottom, 1);
-        grid->addLayout(texts, row + 1, 0, 1, 4);
-        grid->setRowMinimumHeight(row + 1, 44);
-        if (i + 1 < Levels)
-            grid->setRowMinimumHeight(row + 1, 52);
+        grid->addLayout(texts, 1, 0, 1, 4);
+        grid->setColumnStretch(0, 1);
+        levelRows->addLayout(grid);
     }
-    grid->setColumnStretch(0, 1);
-    outer->addLayout(grid);
+    outer->addLayout(levelRows);
     outer->addStretch(1);
-
-    m_apply = new QPushButton(this);
-    m_apply->setObjectName(QStringLiteral("pbApplyMenuLevels"));
-    m_apply->setMinimumHeight(52);
-    m_apply->setStyleSheet(QLatin1String(kApplyStyle));
-    setPoints(m_apply, 12);
-    outer->addWidget(m_apply, 0, Qt::AlignRight);
-    connect(m_apply, &QPushButton::clicked, this, &MenuLevelsPage::iBtnApplyMenuLevels_Click);
 
     retranslate();
     for (int i = 0; i < Levels; ++i)

@@ -25,26 +25,29 @@ PublishSettingsPanel::PublishSettingsPanel(QWidget *parent) : QGroupBox(parent)
     m_password->setEchoMode(QLineEdit::Password);
     m_apply = new QPushButton(this);
     m_apply->setObjectName(QStringLiteral("pbMqttApply"));
-    m_apply->setMinimumSize(140, 84);
+    m_apply->setMinimumSize(120, 48);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lbMqttStatus"));
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // Compact: the group shares the Data Base page with the history, which wants the height.
+    // The three fields make one row with their captions above them and Apply at its end.
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(8, 4, 8, 4);
-    grid->setVerticalSpacing(4);
+    grid->setContentsMargins(8, 2, 8, 2);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(2);
     grid->addWidget(m_urlCaption, 0, 0);
-    grid->addWidget(m_url, 0, 1, 1, 3);
-    grid->addWidget(m_apply, 0, 4, 2, 1, Qt::AlignVCenter);
-    grid->addWidget(m_userCaption, 1, 0);
+    grid->addWidget(m_url, 1, 0);
+    grid->addWidget(m_userCaption, 0, 1);
     grid->addWidget(m_user, 1, 1);
-    grid->addWidget(m_passwordCaption, 1, 2);
-    grid->addWidget(m_password, 1, 3);
-    grid->addWidget(m_status, 2, 0, 1, 5);
+    grid->addWidget(m_passwordCaption, 0, 2);
+    grid->addWidget(m_password, 1, 2);
+    grid->addWidget(m_apply, 1, 3);
+    grid->addWidget(m_status, 2, 0, 1, 4);
+    grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(2, 1);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     connect(m_apply, &QPushButton::clicked, this, &PublishSettingsPanel::apply);

@@ -24,8 +24,13 @@ using R = DeviceSettingsRules;
 namespace {
 
 
-// Shows text in edit; the edit's own limit would otherwise cut a longer text silently.
-void showText(QLineEdit *edit, const QString &text) { edit->setText(text); }
+// Shows text in edit; the edit's own limit would otherwise cut a longer text silently. A text
+// longer than the field shows from its start, as it is read, not scrolled to its end.
+void showText(QLineEdit *edit, const QString &text)
+{
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
 
 } // namespace
 
@@ -51,9 +56,16 @@ void KeySettingsPage::buildNames(QFrame *frame)
     grid->addWidget(m_operatorNameLabel, 1, 0);
     grid->addWidget(m_operatorName, 1, 1);
     m_namesApply = makeApplyButton(frame, "pbKeyNameApply");
-    grid->addWidget(m_namesApply, 0, 2, 2, 1);
+    // Half the page is narrow for the usual padding: the width goes to the names instead.
+    m_namesApply->setStyleSheet(QString::fromLatin1(applyStyle()).replace(QLatin1String("padding: 0 18px"),
+                                                                          QLatin1String("padding: 0 8px")));
+    grid->addWidget(m_namesApply, 0, 2, 2, 1, Qt::AlignVCenter);
     grid->setColumnStretch(1, 1);
+    // Room for a short name at least; the column's spare width goes to the fields.
+    for (QLineEdit *e : {m_keyName, m_operatorName})
+        e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 12);
     outer->addLayout(grid);
+    outer->addStretch(1);
     connect(m_namesApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnKeyName_Click);
 }
 
@@ -61,9 +73,8 @@ void KeySettingsPage::buildWifi(QFrame *frame)
 {
     QVBoxLayout *outer = contentLayout(frame);
     m_wifiHeading = makeLabel(frame, "lbWifiHeading", 12, true);
-    outer->addWidget(m_wifiHeading);
     auto *grid = new QGridLayout;
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(2);
     m_ssidLabel = makeLabel(frame, "lbSSID");
     m_routerPasswordLabel = makeLabel(frame, "lbRouterPassword");
     m_ipLabel = makeLabel(frame, "lbPcIp");
@@ -77,7 +88,7 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     m_ip->setText(QStringLiteral("192.168.0.100"));
     m_ip->setValidator(new QRegularExpressionValidator(QRegularExpression(R::ipPattern()), m_ip));
     m_pcPortLabel = makeLabel(frame, "lbPcPort");
-    // No caption of its own: the label beside it names it like the other fields.
+    // No caption of its own: the label above it names it like the other fields.
     m_pcPort = new cParameter(QString(), false, 0.0, QLatin1String(fieldStyle()), 0);
     m_pcPort->setMinimum(32000);
     m_pcPort->setMaximum(32500);
@@ -96,30 +107,24 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     for (QLabel *l : {m_ssidLabel, m_routerPasswordLabel, m_ipLabel, m_pcPortLabel, m_wpa2Label, m_userLoginLabel,
                       m_userPasswordLabel})
         setPoints(l, 10);
-    // Each caption sits above its field: four narrow columns keep long captions (and
-    // their translations) whole in half the page's width.
-    auto place = [grid](QWidget *caption, QWidget *field, QLayout *fieldLayout, int row, int column) {
-        grid->addWidget(caption, 2 * row, column, Qt::AlignBottom | Qt::AlignLeft);
-        if (field)
-            grid->addWidget(field, 2 * row + 1, column);
-        else
-            grid->addLayout(fieldLayout, 2 * row + 1, column, Qt::AlignLeft);
-    };
-    place(m_ssidLabel, m_ssid, nullptr, 0, 0);
-    place(m_routerPasswordLabel, m_routerPassword, nullptr, 0, 1);
-    place(m_ipLabel, m_ip, nullptr, 0, 2);
-    place(m_pcPortLabel, nullptr, m_pcPort, 0, 3);
-    place(m_wpa2Label, nullptr, m_wpa2, 1, 0);
-    place(m_userLoginLabel, m_userLogin, nullptr, 1, 1);
-    place(m_userPasswordLabel, m_userPassword, nullptr, 1, 2);
-    for (int c = 0; c < 4; ++c)
+    // An address of four three-digit parts stays whole.
+    m_ip->setMinimumWidth(m_ip->fontMetrics().horizontalAdvance(QStringLiteral("255.255.255.255")) + 16);
+    m_wifiApply = makeApplyButton(frame, "pbWiFiApply");
+    outer->addLayout(headingRow(m_wifiHeading, m_wifiApply));
+    // Captions above their fields, three to a row: the router, then the enterprise login
+    // the WPA2 switch turns on, then where the key finds the PC.
+    placeCaptioned(grid, m_ssidLabel, m_ssid, 0, 0);
+    placeCaptioned(grid, m_routerPasswordLabel, m_routerPassword, 0, 1);
+    placeCaptioned(grid, m_wpa2Label, m_wpa2, 0, 2);
+    placeCaptioned(grid, m_userLoginLabel, m_userLogin, 1, 0);
+    placeCaptioned(grid, m_userPasswordLabel, m_userPassword, 1, 1);
+    placeCaptioned(grid, m_ipLabel, m_ip, 2, 0);
+    placeCaptioned(grid, m_pcPortLabel, m_pcPort, 2, 1);
+    grid->setHorizontalSpacing(8);
+    for (int c = 0; c < 3; ++c)
         grid->setColumnStretch(c, 1);
     outer->addLayout(grid);
-    m_wifiApply = makeApplyButton(frame, "pbWiFiApply");
-    // A quarter of the group is narrow for the usual padding.
-    m_wifiApply->setStyleSheet(QString::fromLatin1(applyStyle()).replace(QLatin1String("padding: 0 18px"),
-                                                                         QLatin1String("padding: 0 4px")));
-    grid->addWidget(m_wifiApply, 3, 3);
+    outer->addStretch(1);
     connect(m_wifiApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnWiFiApply_Click);
     applyWpa2(false);
 }

@@ -79,9 +79,8 @@ void KeySettingsPage::buildSetup(QFrame *frame)
 {
     QVBoxLayout *outer = contentLayout(frame);
     m_setupHeading = makeLabel(frame, "lbSetupHeading", 12, true);
-    outer->addWidget(m_setupHeading);
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
+    m_setupApply = makeApplyButton(frame, "pbSetupApply");
+    outer->addLayout(headingRow(m_setupHeading, m_setupApply));
     m_unitsLabel = makeLabel(frame, "lbUnits");
     m_sleepLabel = makeLabel(frame, "lbPowerOff");
     m_displayLabel = makeLabel(frame, "lbDisplayOff");
@@ -94,32 +93,36 @@ void KeySettingsPage::buildSetup(QFrame *frame)
     m_language = makeCombo(frame, "cbLanguage");
     m_sound = makeSwitch("swSound");
     m_wifiEnable = makeSwitch("swWifiNet");
-    grid->addWidget(m_unitsLabel, 0, 0);
-    grid->addWidget(m_units, 0, 1);
-    grid->addWidget(m_languageLabel, 0, 2);
-    grid->addWidget(m_language, 0, 3);
-    grid->addWidget(m_sleepLabel, 1, 0);
-    grid->addWidget(m_sleep, 1, 1);
-    grid->addWidget(m_displayLabel, 1, 2);
-    grid->addWidget(m_display, 1, 3);
-    grid->addWidget(m_soundLabel, 2, 0);
-    grid->addLayout(m_sound, 2, 1);
-    grid->addWidget(m_wifiEnableLabel, 2, 2);
-    grid->addLayout(m_wifiEnable, 2, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    // Captions above their controls: in half the page a caption beside its combo left the
+    // combo too narrow for its items, and the Russian captions are the longer ones.
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(2);
+    placeCaptioned(grid, m_unitsLabel, m_units, 0, 0);
+    placeCaptioned(grid, m_sleepLabel, m_sleep, 0, 1);
+    placeCaptioned(grid, m_displayLabel, m_display, 0, 2);
+    placeCaptioned(grid, m_languageLabel, m_language, 1, 0);
+    placeCaptioned(grid, m_soundLabel, m_sound, 1, 1);
+    placeCaptioned(grid, m_wifiEnableLabel, m_wifiEnable, 1, 2);
+    for (int c = 0; c < 3; ++c)
+        grid->setColumnStretch(c, 1);
     outer->addLayout(grid);
-    m_setupApply = makeApplyButton(frame, "pbSetupApply");
-    outer->addWidget(m_setupApply, 0, Qt::AlignRight);
+    outer->addStretch(1);
     connect(m_setupApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnSetupApply_Click);
 }
 
 void KeySettingsPage::buildConfig(QFrame *frame)
 {
-    auto *row = new QHBoxLayout(frame);
-    row->setContentsMargins(0, 0, 0, 0);
+    // The heading shares its line with Upgrade, so the five combos have the whole width below.
+    auto *outer = new QVBoxLayout(frame);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(4);
     m_configHeading = makeLabel(frame, "lbConfigHeading", 12, true);
-    row->addWidget(m_configHeading);
+    m_upgrade = makeApplyButton(frame, "pbWriteConfigKey");
+    outer->addLayout(headingRow(m_configHeading, m_upgrade));
+    auto *row = new QHBoxLayout;
+    row->setSpacing(6);
+    outer->addLayout(row);
     m_typeKey = makeCombo(frame, "cbTypeKey");
     m_connection = makeCombo(frame, "cbTypePCConnection");
     m_dataBase = makeCombo(frame, "cbDataBase");
@@ -127,8 +130,6 @@ void KeySettingsPage::buildConfig(QFrame *frame)
     m_algorithm = makeCombo(frame, "cbAddAlgorithm");
     for (QComboBox *c : {m_typeKey, m_connection, m_dataBase, m_dataTime, m_algorithm})
         row->addWidget(c, 1);
-    m_upgrade = makeApplyButton(frame, "pbWriteConfigKey");
-    row->addWidget(m_upgrade);
     connect(m_upgrade, &QPushButton::clicked, this, &KeySettingsPage::iBtnWriteConfigKey_Click);
 }
 
@@ -142,23 +143,27 @@ bool KeySettingsPage::eventFilter(QObject *watched, QEvent *event)
 void KeySettingsPage::buildClock()
 {
     auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(4, 2, 4, 2);
+    // The page's grid has the margins; in Russian the lines use all of its width.
+    outer->setContentsMargins(0, 2, 0, 2);
     m_configFrame = new QFrame(this);
     m_configFrame->setObjectName(QStringLiteral("frKeyConfig"));
     buildConfig(m_configFrame);
     outer->addWidget(m_configFrame);
+    // One line: the key's type and serial number beside each other, then the two clocks and
+    // the button that sets the key's clock; the panels above need the height.
     auto *row = new QHBoxLayout;
+    row->setSpacing(6);
     outer->addLayout(row);
-    auto *identity = new QVBoxLayout;
     m_identity = makeLabel(this, "lbKeyIdentity", 12, true);
     m_serial = new QLineEdit(this);
     m_serial->setObjectName(QStringLiteral("leSerialNo"));
     m_serial->setReadOnly(true);
     m_serial->setMinimumHeight(36);
     setPoints(m_serial, 11);
-    identity->addWidget(m_identity);
-    identity->addWidget(m_serial);
-    row->addLayout(identity, 2);
+    m_serial->setMinimumWidth(m_serial->fontMetrics().horizontalAdvance(QStringLiteral("S/N: 0000K000000")) + 16);
+    row->addWidget(m_identity);
+    row->addWidget(m_serial, 2);
+    row->addSpacing(8);
 
     auto *clock = new QGridLayout;
     m_clockKeyCaption = makeLabel(this, "lbClockKey", 11, true);
@@ -177,7 +182,8 @@ void KeySettingsPage::buildClock()
     clock->addWidget(m_clockPcCaption, 1, 0);
     clock->addWidget(m_pcDate, 1, 1);
     clock->addWidget(m_pcTime, 1, 2);
-    row->addLayout(clock, 2);
+    clock->setVerticalSpacing(0);
+    row->addLayout(clock, 1);
     m_sync = makeApplyButton(this, "pbDateTimeSync");
     row->addWidget(m_sync);
     connect(m_sync, &QPushButton::clicked, this, &KeySettingsPage::iBtnDateTimeSync_Click);

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QFont>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -94,6 +96,41 @@ inline QPushButton *makeApplyButton(QWidget *parent, const char *name, int minim
     b->setStyleSheet(QLatin1String(applyStyle()));
     setPoints(b, 12);
     return b;
+}
+
+// A group's heading with its Apply button at the far end of the same row: the button's height
+// is spent once, where the heading is anyway.
+inline QHBoxLayout *headingRow(QLabel *heading, QPushButton *apply)
+{
+    auto *row = new QHBoxLayout;
+    row->addWidget(heading, 1);
+    row->addWidget(apply);
+    return row;
+}
+
+// A caption above its field in cell (row, column) of a grid of such pairs. The caption wraps
+// rather than widening its column, and pairs after the first row keep a gap above them.
+inline void placeCaptioned(QGridLayout *grid, QLabel *caption, QWidget *field, QLayout *fieldLayout, int row,
+                           int column)
+{
+    caption->setWordWrap(true);
+    grid->addWidget(caption, 2 * row, column, Qt::AlignBottom);
+    if (row > 0)
+        grid->setRowMinimumHeight(2 * row, caption->fontMetrics().height() + 8);
+    if (field)
+        grid->addWidget(field, 2 * row + 1, column);
+    else
+        grid->addLayout(fieldLayout, 2 * row + 1, column, Qt::AlignLeft);
+}
+
+inline void placeCaptioned(QGridLayout *grid, QLabel *caption, QWidget *field, int row, int column)
+{
+    placeCaptioned(grid, caption, field, nullptr, row, column);
+}
+
+inline void placeCaptioned(QGridLayout *grid, QLabel *caption, QLayout *field, int row, int column)
+{
+    placeCaptioned(grid, caption, nullptr, field, row, column);
 }
 
 } // namespace td::settingsui

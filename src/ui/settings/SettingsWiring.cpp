@@ -4,8 +4,7 @@
 #include "ui/frame/MainWindow.h"
 #include "ui/settings/KeyMessagePanel.h"
 #include "ui/settings/KeySettingsPage.h"
-
-#include <QGridLayout>
+#include "ui/settings/ParametersPage.h"
 
 KeySettingsPage *installKeySettings(MainWindow *window)
 {
@@ -13,8 +12,8 @@ KeySettingsPage *installKeySettings(MainWindow *window)
     auto *host = window->findChild<QWidget *>(QStringLiteral("pageLevels"));
     auto *page = new KeySettingsPage(host, s->model(), s->protocol(), window->popups(), host);
     page->setObjectName(QStringLiteral("keySettingsPage"));
-    if (auto *grid = host ? qobject_cast<QGridLayout *>(host->layout()) : nullptr)
-        grid->addWidget(page, grid->rowCount(), 0, 1, 2);
+    if (auto *parameters = qobject_cast<ParametersPage *>(host))
+        parameters->addFullWidthRow(page);
     QObject::connect(window, &MainWindow::settingsPageRequested, page, &KeySettingsPage::readFromKey);
 
     auto *panel = new KeyMessagePanel(window, s->protocol(), window);
