@@ -100,6 +100,44 @@ private slots:
         QVERIFY(view.printToPdf(dir.filePath(QStringLiteral("stats.pdf")), &error));
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("stats.pdf"))).size() > 1000);
     }
+
+    // Beside the history table the view may get less room than figures and charts need side
+    // by side: the charts go below the figures rather than being cut at the right, and come
+    // back beside them when the room grows. Printing is always side by side and leaves the
+    // view as it was.
+    void chartsGoBelowTheFiguresWhenNarrow()
+    {
+        QWidget host;
+        auto *view = new StatisticsView(&host);
+        view->setInput(sample(40, 50, 0.5, 45, 55));
+        auto *chart = view->findChild<QtCharts::QChartView *>(QStringLiteral("chartIndividuals"));
+        auto *figures = view->findChild<QLabel *>(QStringLiteral("lbStatValue0"));
+        QVERIFY(chart && figures);
+        const auto chartBelowFigures = [&] {
+            const QRect f(figures->mapTo(view, QPoint()), figures->size());
+            const QRect c(chart->mapTo(view, QPoint()), chart->size());
+            return c.top() > f.bottom() && c.right() <= view->width();
+        };
+        host.resize(380, 900);
+        view->setGeometry(0, 0, 380, 900);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTRY_VERIFY(chartBelowFigures());
+
+        host.resize(1100, 700);
+        view->setGeometry(0, 0, 1100, 700);
+        QTRY_VERIFY(!chartBelowFigures());
+        QVERIFY(chart->mapTo(view, QPoint()).x() > figures->mapTo(view, QPoint()).x());
+
+        host.resize(380, 900);
+        view->setGeometry(0, 0, 380, 900);
+        QTRY_VERIFY(chartBelowFigures());
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(view->printToPdf(dir.filePath(QStringLiteral("narrow.pdf")), &error));
+        QCOMPARE(view->size(), QSize(380, 900));
+        QVERIFY(chartBelowFigures());
+    }
 };
 
 QTEST_MAIN(TestStatisticsView)

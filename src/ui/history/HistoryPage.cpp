@@ -186,7 +186,11 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // The charts need the room more than the table's far columns do.
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
-    m_table->setColumnWidth(0, 150);
+    // Left to the size hints the statistics took all but a sliver and the table showed half
+    // a date; start with the table at about half, the user can still drag the handle.
+    split->setSizes({440, 460});
+    const int dateWidth = m_table->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-31 23:59:59")) + 24;
+    m_table->setColumnWidth(0, qMax(150, dateWidth));
     m_table->setColumnWidth(2, 150);
     outer->addWidget(split, 1);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -153,7 +154,8 @@ QChartView *makeView(const char *name)
 StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("statisticsView"));
-    auto *outer = new QHBoxLayout(this);
+    auto *outer = new QBoxLayout(QBoxLayout::LeftToRight, this);
+    m_outer = outer;
     auto *left = new QVBoxLayout;
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("lbStatisticsTitle"));
@@ -192,6 +194,7 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
     left->addWidget(m_print);
     // The figures need a narrow column; a long alarm text wraps rather than pushing the charts out.
     auto *leftBox = new QWidget(this);
+    m_figuresBox = leftBox;
     leftBox->setLayout(left);
     leftBox->setMaximumWidth(300);
     left->setContentsMargins(0, 0, 0, 0);
@@ -206,6 +209,29 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
     charts->addWidget(m_rangeView, 1);
     outer->addLayout(charts, 1);
     retranslate(); // fills every text, figures and charts included
+}
+
+void StatisticsView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (!m_printing)
+        arrange();
+}
+
+void StatisticsView::arrange()
+{
+    // Beside the history table the view may get less than figures and charts need side by
+    // side; the charts then go below the figures (the page scrolls down) instead of being
+    // cut at the right. What counts is the room the scroll area offers, not this widget's
+    // width, which never falls below its side-by-side minimum.
+    const int room = parentWidget() ? parentWidget()->width() : width();
+    const bool stacked = room < m_figuresBox->sizeHint().width() + 320;
+    const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (m_outer->direction() == direction)
+        return;
+    m_outer->setDirection(direction);
+    m_figuresBox->setMaximumWidth(stacked ? QWIDGETSIZE_MAX : 300);
+    layout()->activate();
 }
 
 void StatisticsView::setThresholds(const Capability::Thresholds &thresholds)
@@ -339,11 +365,22 @@ bool StatisticsView::printToPdf(const QString &path, QString *error)
             *error = tr("Cannot write file %1").arg(path);
         return false;
     }
+    // The page is landscape: figures beside the charts, whatever the screen shows now.
+    const QSize shown = size();
+    m_printing = true;
+    m_outer->setDirection(QBoxLayout::LeftToRight);
+    m_figuresBox->setMaximumWidth(300);
+    resize(qMax(shown.width(), 1000), qMax(shown.height(), 640));
+    layout()->activate();
     const QRect page = painter.viewport();
     const double scale = std::min(double(page.width()) / width(), double(page.height()) / height());
     painter.scale(scale, scale);
     render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    return painter.end();
+    const bool written = painter.end();
+    m_printing = false;
+    resize(shown);
+    arrange();
+    return written;
 }
 
 void StatisticsView::retranslate()

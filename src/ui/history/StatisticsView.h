@@ -16,6 +16,8 @@ class QChartView;
 // The statistics of one joint beside the history table: the figures, the individuals chart and
 // the X-bar/R chart of the moment (and of the angle for angle algorithms), with the capability
 // alarm in red. It follows whatever measures the history page's filter hands it.
+class QBoxLayout;
+
 class StatisticsView : public QWidget
 {
     Q_OBJECT
@@ -54,9 +56,12 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void refresh();
+    // Figures beside the charts when the room allows, above them otherwise.
+    void arrange();
     void fillFigures();
     void fillCharts();
 
@@ -65,6 +70,9 @@ private:
     Capability::Result m_moment;
     Capability::Result m_angle;
 
+    QBoxLayout *m_outer = nullptr;
+    QWidget *m_figuresBox = nullptr;
+    bool m_printing = false;
     QLabel *m_title = nullptr;
     QLabel *m_alarm = nullptr;
     QGridLayout *m_figures = nullptr;
