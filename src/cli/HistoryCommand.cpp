@@ -51,6 +51,20 @@ bool openStore(HistoryStore &store, const QString &url)
     return true;
 }
 
+// The store the parser names, for commands that read it: a server that is away leaves
+// nothing to read, which whenAway says.
+bool openStoreToRead(HistoryStore &store, const QCommandLineParser &parser, const QString &whenAway)
+{
+    cli::applyDataDir(parser);
+    if (!openStore(store, historyUrl(parser)))
+        return false;
+    if (!store.isOnline()) {
+        cli::fail(whenAway);
+        return false;
+    }
+    return true;
+}
+
 // --since / --until / --record into a filter; false (after saying why) for a bad date.
 bool readFilter(const QCommandLineParser &parser, HistoryFilter *f)
 {
@@ -113,14 +127,10 @@ int runExport(const QStringList &args)
     HistoryFilter filter;
     if (!readFilter(parser, &filter))
         return CliExit::Usage;
-    cli::applyDataDir(parser);
     HistoryStore store;
-    if (!openStore(store, historyUrl(parser)))
+    if (!openStoreToRead(store, parser,
+                         QCoreApplication::translate("cli", "the history server is not reached; nothing to export from")))
         return CliExit::Failed;
-    if (!store.isOnline()) {
-        cli::fail(QCoreApplication::translate("cli", "the history server is not reached; nothing to export from"));
-        return CliExit::Failed;
-    }
     const HistoryExport::Outcome o = format == QLatin1String("csv")
                                          ? HistoryExport::writeCsv(store.database(), filter, out)
                                          : HistoryExport::writeDfq(store.database(), filter, out);
@@ -155,14 +165,9 @@ int runStats(const QStringList &args)
         cli::fail(QCoreApplication::translate("cli", "--record NAME is missing"));
         return CliExit::Usage;
     }
-    cli::applyDataDir(parser);
     HistoryStore store;
-    if (!openStore(store, historyUrl(parser)))
+    if (!openStoreToRead(store, parser, QCoreApplication::translate("cli", "the history server is not reached")))
         return CliExit::Failed;
-    if (!store.isOnline()) {
-        cli::fail(QCoreApplication::translate("cli", "the history server is not reached"));
-        return CliExit::Failed;
-    }
     bool ok = false;
     const HistoryExport::Joint j = HistoryExport::joint(store.database(), filter, filter.recordName, &ok);
     if (!ok) {
