@@ -48,3 +48,17 @@ QString ReportPaths::temporaryFor(const QString &target)
     const QFileInfo fi(target);
     return fi.absolutePath() + QStringLiteral("/.~") + fi.fileName();
 }
+
+QString ReportPaths::unusedPath(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return path;
+    const QFileInfo fi(path);
+    const QString suffix = fi.suffix().isEmpty() ? QString() : QLatin1Char('.') + fi.suffix();
+    const QString stem = path.left(path.size() - suffix.size());
+    for (int n = 2;; ++n) {
+        const QString candidate = stem + QStringLiteral(" (%1)").arg(n) + suffix;
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}

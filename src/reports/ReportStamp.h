@@ -29,6 +29,11 @@ public:
     // with nothing left (empty or only spaces) gives the translated "report".
     static QString safeReportName(const QString &keyName);
 
+    // path itself when nothing is there yet, else the same name with " (2)", " (3)", ...
+    // before the suffix: names carry the time to the second, and a second report within it
+    // must not replace the first.
+    static QString unusedPath(const QString &path);
+
     // Where a report is written until it is complete: beside the target, hidden, with the
     // target's suffix so a viewer recognises it.
     static QString temporaryFor(const QString &target);

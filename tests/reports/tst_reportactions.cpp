@@ -104,6 +104,18 @@ private slots:
         QVERIFY(path.startsWith(m_dir.path() + QStringLiteral("/reports/Key 9(")));
         QCOMPARE(actions->lastExcelReport(), path);
         QCOMPARE(readWorkbook(path).value(QStringLiteral("C26")).toArray().at(0).toString(), QStringLiteral("deffect"));
+
+        // Names carry the time to the second: reports made within one second are all kept.
+        QTest::mouseClick(buttons.excelReport(), Qt::LeftButton);
+        QTest::mouseClick(buttons.excelReport(), Qt::LeftButton);
+        QCOMPARE(saved.count(), 3);
+        QSet<QString> paths;
+        for (const QList<QVariant> &s : saved) {
+            paths << s.at(0).toString();
+            QVERIFY(QFileInfo::exists(s.at(0).toString()));
+        }
+        QCOMPARE(paths.size(), 3);
+        QVERIFY(QFileInfo(path).size() > 0);
     }
 
     void qrButtonMakesTheFolderFirst()

@@ -46,7 +46,8 @@ void ReportActions::iBtnSaveReport_Click()
     QDir().mkpath(dir);
     QString filter;
     const QString path = m_ask(tr("Save Report of Measures"),
-                               dir + QStringLiteral("/report(") + dateTimeStamp().file + QStringLiteral(").csv"),
+                               ReportPaths::unusedPath(dir + QStringLiteral("/report(") + dateTimeStamp().file
+                                                       + QStringLiteral(").csv")),
                                tr("Key Moment Report (*.csv);;All Files (*)"), &filter);
     if (path.isEmpty())
         return;
@@ -68,7 +69,7 @@ void ReportActions::iBtnStart_Click()
         return;
     }
     const ReportIdentity identity = ReportIdentity::load();
-    const QString path = ExcelReport::outputPath(identity.keyName, dateTimeStamp());
+    const QString path = ReportPaths::unusedPath(ExcelReport::outputPath(identity.keyName, dateTimeStamp()));
     m_lastExcel = path;
     const QString templatePath = ReportPaths::excelTemplate();
     if (!QFileInfo::exists(templatePath)) {
@@ -120,7 +121,7 @@ void ReportActions::iBtnQRGenerate_Click()
     // The dialog opens in the proposed folder, so it has to be there first.
     QDir().mkpath(ReportPaths::qrcodesDir());
     QString selectedFilter;
-    const QString path = m_ask(tr("Save QR-codes list"), QrListReport::proposedPath(stamp),
+    const QString path = m_ask(tr("Save QR-codes list"), ReportPaths::unusedPath(QrListReport::proposedPath(stamp)),
                                tr("QR-list (*.pdf);;All Files (*)"), &selectedFilter);
     td::log(QStringLiteral("selectedFilter: ") + selectedFilter);
     if (path.isEmpty())
