@@ -396,9 +396,16 @@ void FileExchange::handleReadReply(const FileCmdHeader &h, const QByteArray &dat
             + QStringLiteral(" seek=%1").arg(h.seek));
     const QByteArray content = m_downloads.take(name);
     const QString target = localPath(folder, file);
-    QDir().mkpath(Paths::downloadDir(folder));
+    // The folder is made once, not tried again for each of the thousand files of a read-out;
+    // should someone remove it meanwhile, the failed write makes it again.
+    const QString dir = Paths::downloadDir(folder);
+    if (!m_madeDirs.contains(dir) && QDir().mkpath(dir))
+        m_madeDirs.insert(dir);
     QString why;
-    if (!AtomicFile::write(target, content, &why, AtomicFile::Durability::RenameOnly))
+    bool written = AtomicFile::write(target, content, &why, AtomicFile::Durability::RenameOnly);
+    if (!written && !QFileInfo(dir).isDir() && QDir().mkpath(dir))
+        written = AtomicFile::write(target, content, &why, AtomicFile::Durability::RenameOnly);
+    if (!written)
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: READ Filename:") + name
                 + QStringLiteral(" local file not written: ") + why);
     FileReceived(name, h.notify);

@@ -131,6 +131,7 @@ private:
     QStringList m_writeDirs;
     QSet<QString> m_listingsOpen;          // "/" + folder whose listing has not finished
     QHash<QString, QByteArray> m_downloads; // key path -> bytes received so far
+    QSet<QString> m_madeDirs;               // download folders made (or found) this run
 
     int m_batchFilesDone = 0;
     qint64 m_batchBytesDone = 0;

@@ -108,6 +108,14 @@ private slots:
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
         QCOMPARE(QFile::permissions(FileExchange::localPath("dbsett", "r1")), plain.permissions());
+
+        // The folder removed between two downloads (by the user, or a reset of the mirror):
+        // the next file makes it again instead of being lost.
+        QVERIFY(QDir(Paths::downloadDir(QStringLiteral("dbsett"))).removeRecursively());
+        QVERIFY(files->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("r2")));
+        answer(QStringLiteral("dbsett"), QStringLiteral("r2"), bytes(700, 4));
+        QCOMPARE(readFile(FileExchange::localPath("dbsett", "r2")), bytes(700, 4));
+        QCOMPARE(entries(QStringLiteral("dbsett")), QStringList{QStringLiteral("r2")});
     }
 
     void placeThatCannotTakeTheFileIsLeftAsItWas()
