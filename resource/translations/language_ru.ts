@@ -388,6 +388,14 @@
         <source>The workbook has no sheet "%1".</source>
         <translation>В книге нет листа "%1".</translation>
     </message>
+    <message>
+        <source>(sign)</source>
+        <translation>(подпись)</translation>
+    </message>
+    <message>
+        <source>Operator:</source>
+        <translation>Оператор:</translation>
+    </message>
 </context>
 <context>
     <name>ExchangeProgressWidget</name>

@@ -55,6 +55,15 @@ QVector<ExcelReport::Cell> ExcelReport::cells(const RecordFile &record, const Te
     for (int r = 26; r <= 88; ++r)
         for (int c : {C, A, B, D, E})
             put(r, c, space);
+    // The template has rows for 64 measures (25-88) and its footer below them: the signature
+    // line in D90, the operator in A92/D92. A record with more measures gets every one of
+    // them; the footer moves below the last instead of being written over.
+    const int footerShift = qMax(0, int(record.entries.size()) - 64);
+    if (footerShift > 0) {
+        put(90, D, space);
+        put(92, A, space);
+        put(92, D, space);
+    }
 
     for (int i = 0; i < record.entries.size(); ++i) {
         const MeasureEntry &e = record.entries.at(i);
@@ -79,7 +88,11 @@ QVector<ExcelReport::Cell> ExcelReport::cells(const RecordFile &record, const Te
         put(12, E, tr("kgsm"));
         put(14, E, tr("kgsm"));
     }
-    put(92, D, identity.operatorName);
+    if (footerShift > 0) {
+        put(90 + footerShift, D, QStringLiteral("_____________ ") + tr("(sign)"));
+        put(92 + footerShift, A, tr("Operator:"));
+    }
+    put(92 + footerShift, D, identity.operatorName);
     return out;
 }
 

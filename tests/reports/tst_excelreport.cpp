@@ -120,6 +120,27 @@ private slots:
         QCOMPARE(v(c, "E14").toString(), QStringLiteral("kgsm"));
     }
 
+    // More measures than the template's 64 rows: every one is in the workbook and the
+    // signature and operator follow the last instead of being written over by measures.
+    void longRecordMovesTheFooterBelowItsMeasures()
+    {
+        RecordFile r = sampleRecord(0);
+        for (int i = 0; i < 70; ++i)
+            r.entries.append(entry(11 + i * 0.25f));
+        const QJsonObject c = make(r, m_id);
+        QVERIFY(!c.isEmpty());
+        for (int i = 0; i < 70; ++i) {
+            const QByteArray row = QByteArray::number(25 + i);
+            QCOMPARE(v(c, ("A" + row).constData()).toInt(), i + 1);
+            QCOMPARE(v(c, ("B" + row).constData()).toDouble(), 11 + i * 0.25);
+        }
+        QCOMPARE(v(c, "D90").toString(), QStringLiteral("-")); // measure 66's defect, not the signature
+        QCOMPARE(v(c, "D92").toString(), QStringLiteral("-")); // measure 68's, not the operator
+        QVERIFY(v(c, "D96").toString().contains(QStringLiteral("(sign)")));
+        QCOMPARE(v(c, "A98").toString(), QStringLiteral("Operator:"));
+        QCOMPARE(v(c, "D98").toString(), QStringLiteral("Ivanov"));
+    }
+
     void hostileKeyNameStaysInReports()
     {
         RecordFile r = sampleRecord(0);
