@@ -249,7 +249,11 @@ bool HistoryDatabase::open(const HistoryLocation &location, QString *error)
             db.setUserName(location.user);
             db.setDatabaseName(location.database);
             // A station must not hang on a server that is gone: it queues locally instead.
-            db.setConnectOptions(QStringLiteral("connect_timeout=3"));
+            // connect_timeout bounds the connection; a server that drops off the network
+            // later (a cable, a switch) would leave a query waiting for TCP's own time-out
+            // of many minutes, so unanswered data and a silent peer give up within seconds.
+            db.setConnectOptions(QStringLiteral("connect_timeout=3;tcp_user_timeout=5000;keepalives=1;"
+                                                "keepalives_idle=10;keepalives_interval=3;keepalives_count=3"));
         }
         if (!db.isValid()) {
             *error = QCoreApplication::translate("HistoryDatabase", "The database driver is missing");
