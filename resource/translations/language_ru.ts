@@ -3032,6 +3032,18 @@ defect</source>
         <source>no key was read into %1 yet (no download/dbsett folder)</source>
         <translation>в %1 ещё не прочитан ни один ключ (нет папки download/dbsett)</translation>
     </message>
+    <message>
+        <source>Archive the local mirror into the tightening history, export it, or a joint's statistics.</source>
+        <translation>Занести локальную копию в историю затяжек, выгрузить её или показать статистику соединения.</translation>
+    </message>
+    <message>
+        <source>Mirror the key and archive its measures in the history (one command for a nightly job).</source>
+        <translation>Скопировать данные ключа и занести его измерения в историю (одна команда для ночного задания).</translation>
+    </message>
+    <message>
+        <source>Make the CSV, Excel or QR-list report from the local mirror.</source>
+        <translation>Создать отчёт CSV, Excel или список QR-кодов из локальной копии.</translation>
+    </message>
 </context>
 <context>
     <name>main</name>

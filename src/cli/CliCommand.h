@@ -13,7 +13,7 @@ struct CliCommand
 {
     QString name;     // first argument that selects it
     QString synopsis; // one line for --help: the arguments it takes
-    QString summary;  // one line for --help: what it does
+    const char *summary; // one line for --help: what it does (translated when shown; "cli" context)
     // Runs the command with the arguments after its name; returns the process exit code.
     std::function<int(const QStringList &args)> run;
     // The command draws (a PDF report needs fonts): it runs on a GUI application with the

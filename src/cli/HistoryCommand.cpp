@@ -239,7 +239,7 @@ const CliCommandRegistrar registrar(CliCommand{
     QStringLiteral("history"),
     QStringLiteral("import | export --format csv|dfq [--since D] [--until D] [--record NAME] --out FILE | "
                    "stats --record NAME [--json]  [--data-dir DIR] [--history-db URL]"),
-    QStringLiteral("Archive the local mirror into the tightening history, export it, or a joint's statistics."),
+    QT_TRANSLATE_NOOP("cli", "Archive the local mirror into the tightening history, export it, or a joint's statistics."),
     runHistory});
 
 } // namespace

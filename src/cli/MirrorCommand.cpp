@@ -86,7 +86,7 @@ int runMirrorCommand(const QStringList &args)
 
 const CliCommandRegistrar registrar(CliCommand{
     QStringLiteral("mirror"), QStringLiteral("[--data-dir DIR] [--port DEVICE] [--timeout S]"),
-    QStringLiteral("Mirror the key's \"templates\" and \"dbsett\" folders into DIR/download."),
+    QT_TRANSLATE_NOOP("cli", "Mirror the key's \"templates\" and \"dbsett\" folders into DIR/download."),
     runMirrorCommand});
 
 } // namespace

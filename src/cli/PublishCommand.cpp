@@ -84,7 +84,7 @@ int runPublish(const QStringList &args)
 
 const CliCommandRegistrar registrar({QStringLiteral("publish"),
                                      QStringLiteral("[--mqtt URL] [--data-dir DIR] [--history-db URL] [--timeout SECONDS]"),
-                                     QCoreApplication::translate("cli", "Send the results the plant's broker has not acknowledged, then exit."),
+                                     QT_TRANSLATE_NOOP("cli", "Send the results the plant's broker has not acknowledged, then exit."),
                                      runPublish});
 
 } // namespace

@@ -62,7 +62,7 @@ int runPull(const QStringList &args)
 
 const CliCommandRegistrar registrar(CliCommand{
     QStringLiteral("pull"), QStringLiteral("[--data-dir DIR] [--port DEVICE] [--timeout S] [--history-db URL]"),
-    QStringLiteral("Mirror the key and archive its measures in the history (one command for a nightly job)."),
+    QT_TRANSLATE_NOOP("cli", "Mirror the key and archive its measures in the history (one command for a nightly job)."),
     runPull});
 
 } // namespace

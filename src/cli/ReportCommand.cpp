@@ -108,7 +108,7 @@ int run(const QStringList &args)
 
 const CliCommandRegistrar registrar({QStringLiteral("report"),
                                      QStringLiteral("csv|xlsx|qr --out FILE [--record NAME ...] [--data-dir DIR]"),
-                                     QStringLiteral("Makes the CSV, Excel or QR-list report from the local mirror."),
+                                     QT_TRANSLATE_NOOP("cli", "Make the CSV, Excel or QR-list report from the local mirror."),
                                      run, true});
 
 } // namespace

@@ -33,7 +33,7 @@ void printHelp(QTextStream &out)
               [](const CliCommand &a, const CliCommand &b) { return a.name < b.name; });
     for (const CliCommand &c : commands) {
         out << "  " << c.name << ' ' << c.synopsis << '\n'
-            << "      " << c.summary << '\n';
+            << "      " << QCoreApplication::translate("cli", c.summary) << '\n';
     }
     out << '\n' << QCoreApplication::translate("cli", "--verbose writes the debug log to stderr, --log FILE appends it to FILE.") << '\n'
         << QCoreApplication::translate("cli", "'torquedesk-cli <command> --help' describes a command's options.") << '\n';
