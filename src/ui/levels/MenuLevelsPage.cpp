@@ -1,6 +1,7 @@
 #include "ui/levels/MenuLevelsPage.h"
 
 #include "base/Log.h"
+#include "ui/settings/KeySettingsStyle.h"
 #include "ui/widgets/cSwitcher.h"
 #include "protocol/KeyProtocol.h"
 #include "records/MenuLevels.h"
@@ -14,22 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-const char *kApplyStyle =
-    "QPushButton {background-color: rgb(90, 140, 200); color: rgb(255, 255, 255); border-radius: 6px;"
-    " padding: 0 24px;} QPushButton:pressed {background-color: rgb(70, 110, 170);}"
-    " QPushButton:disabled {background-color: rgb(190, 190, 190); color: rgb(235, 235, 235);}";
-
-void setPoints(QWidget *w, int points, bool bold = false)
-{
-    QFont f = w->font();
-    f.setPointSize(points);
-    f.setBold(bold);
-    w->setFont(f);
-}
-
-} // namespace
+using td::settingsui::makeApplyButton;
+using td::settingsui::setPoints;
 
 MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidget *parent)
     : QWidget(parent)
@@ -45,11 +32,7 @@ MenuLevelsPage::MenuLevelsPage(MenuLevels *levels, KeyProtocol *protocol, QWidge
     m_heading->setObjectName(QStringLiteral("lbMenuLevelsHeading"));
     setPoints(m_heading, 12, true);
     head->addWidget(m_heading, 1);
-    m_apply = new QPushButton(this);
-    m_apply->setObjectName(QStringLiteral("pbApplyMenuLevels"));
-    m_apply->setMinimumHeight(48);
-    m_apply->setStyleSheet(QLatin1String(kApplyStyle));
-    setPoints(m_apply, 12);
+    m_apply = makeApplyButton(this, "pbApplyMenuLevels", 48, 24);
     head->addWidget(m_apply);
     outer->addLayout(head);
     connect(m_apply, &QPushButton::clicked, this, &MenuLevelsPage::iBtnApplyMenuLevels_Click);

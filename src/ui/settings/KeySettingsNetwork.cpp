@@ -55,10 +55,8 @@ void KeySettingsPage::buildNames(QFrame *frame)
     grid->addWidget(m_keyName, 0, 1);
     grid->addWidget(m_operatorNameLabel, 1, 0);
     grid->addWidget(m_operatorName, 1, 1);
-    m_namesApply = makeApplyButton(frame, "pbKeyNameApply");
     // Half the page is narrow for the usual padding: the width goes to the names instead.
-    m_namesApply->setStyleSheet(QString::fromLatin1(applyStyle()).replace(QLatin1String("padding: 0 18px"),
-                                                                          QLatin1String("padding: 0 8px")));
+    m_namesApply = makeApplyButton(frame, "pbKeyNameApply", 48, 8);
     grid->addWidget(m_namesApply, 0, 2, 2, 1, Qt::AlignVCenter);
     grid->setColumnStretch(1, 1);
     // Room for a short name at least; the column's spare width goes to the fields.

@@ -17,11 +17,14 @@
 // Looks shared by the key settings and calibration pages: large touch targets.
 namespace td::settingsui {
 
-inline const char *applyStyle()
+// padding: the room left and right of the caption; a button in a narrow column takes less.
+inline QString applyStyle(int padding = 18)
 {
-    return "QPushButton {background-color: rgb(90, 140, 200); color: rgb(255, 255, 255); border-radius: 6px;"
-           " padding: 0 18px;} QPushButton:pressed {background-color: rgb(70, 110, 170);}"
-           " QPushButton:disabled {background-color: rgb(190, 190, 190); color: rgb(235, 235, 235);}";
+    return QStringLiteral("QPushButton {background-color: rgb(90, 140, 200); color: rgb(255, 255, 255);"
+                          " border-radius: 6px; padding: 0 %1px;}"
+                          " QPushButton:pressed {background-color: rgb(70, 110, 170);}"
+                          " QPushButton:disabled {background-color: rgb(190, 190, 190); color: rgb(235, 235, 235);}")
+        .arg(padding);
 }
 
 inline void setPoints(QWidget *w, int points, bool bold = false)
@@ -88,12 +91,12 @@ inline QLabel *makeLabel(QWidget *parent, const char *name, int points = 11, boo
     return l;
 }
 
-inline QPushButton *makeApplyButton(QWidget *parent, const char *name, int minimumHeight = 48)
+inline QPushButton *makeApplyButton(QWidget *parent, const char *name, int minimumHeight = 48, int padding = 18)
 {
     auto *b = new QPushButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setMinimumHeight(minimumHeight);
-    b->setStyleSheet(QLatin1String(applyStyle()));
+    b->setStyleSheet(applyStyle(padding));
     setPoints(b, 12);
     return b;
 }
