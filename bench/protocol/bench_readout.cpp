@@ -617,48 +617,47 @@ bool scenario(const char *title, int records, int measures, const QStringList &k
     const QString side = only >= 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
     const QString keyRecords = root + QStringLiteral("/dbsett");
     bool allSame = true;
+    // One side's run against a fresh keysim: its mirror is compared with the key's folder and
+    // the best run kept. mirror writes into the folder given and returns where the copies are.
+    using Mirror = std::function<Run(const QString &device, const QString &out, QString *copies)>;
+    const auto runSide = [&](const char *name, const char *who, const char *differs, int i, const Mirror &mirror,
+                             Run *best) {
+        if (!best || !(side.isEmpty() || side == QLatin1String(name)))
+            return true;
+        KeysimProcess sim;
+        if (!sim.start(root, keysimArgs))
+            return false;
+        const QString out = dir.filePath(QStringLiteral("%1%2").arg(QLatin1String(name)).arg(i));
+        QString copies;
+        const Run r = mirror(sim.device(), out, &copies);
+        const bool same = sameFolder(copies, keyRecords);
+        allSame = allSame && same && r.ok;
+        printRun(same ? who : differs, r);
+        if (i == 0 || r.seconds < best->seconds)
+            *best = r;
+        QDir(out).removeRecursively();
+        return true;
+    };
+    const Mirror viaProgram = [](const QString &device, const QString &out, QString *copies) {
+        const Run r = programMirror(device, out);
+        if (g_rssAfterFirstProgramKb == 0)
+            g_rssAfterFirstProgramKb = peakRssKb();
+        *copies = out + QStringLiteral("/download/dbsett");
+        return r;
+    };
+    const Mirror viaClient = [](const QString &device, const QString &out, QString *copies) {
+        *copies = out;
+        return clientMirror(device, out);
+    };
+    const Mirror viaHandOver = [](const QString &device, const QString &out, QString *copies) {
+        *copies = out;
+        return handOverMirror(device, out);
+    };
     for (int i = 0; i < repeat; ++i) {
-        if (side.isEmpty() || side == QLatin1String("program")) {
-            KeysimProcess sim;
-            if (!sim.start(root, keysimArgs))
-                return false;
-            const QString pc = dir.filePath(QStringLiteral("pc%1").arg(i));
-            const Run r = programMirror(sim.device(), pc);
-            if (g_rssAfterFirstProgramKb == 0)
-                g_rssAfterFirstProgramKb = peakRssKb();
-            const bool same = sameFolder(pc + QStringLiteral("/download/dbsett"), keyRecords);
-            allSame = allSame && same && r.ok;
-            printRun(same ? "program (KeyConnection)" : "program: MIRROR DIFFERS", r);
-            if (i == 0 || r.seconds < program->seconds)
-                *program = r;
-            QDir(pc).removeRecursively();
-        }
-        if (side.isEmpty() || side == QLatin1String("client")) {
-            KeysimProcess sim;
-            if (!sim.start(root, keysimArgs))
-                return false;
-            const QString out = dir.filePath(QStringLiteral("client%1").arg(i));
-            const Run r = clientMirror(sim.device(), out);
-            const bool same = sameFolder(out, keyRecords);
-            allSame = allSame && same && r.ok;
-            printRun(same ? "stop-and-wait client" : "client: MIRROR DIFFERS", r);
-            if (i == 0 || r.seconds < client->seconds)
-                *client = r;
-            QDir(out).removeRecursively();
-        }
-        if (handOver && (side.isEmpty() || side == QLatin1String("handover"))) {
-            KeysimProcess sim;
-            if (!sim.start(root, keysimArgs))
-                return false;
-            const QString out = dir.filePath(QStringLiteral("handover%1").arg(i));
-            const Run r = handOverMirror(sim.device(), out);
-            const bool same = sameFolder(out, keyRecords);
-            allSame = allSame && same && r.ok;
-            printRun(same ? "queue hand-over client" : "hand-over: MIRROR DIFFERS", r);
-            if (i == 0 || r.seconds < handOver->seconds)
-                *handOver = r;
-            QDir(out).removeRecursively();
-        }
+        if (!runSide("program", "program (KeyConnection)", "program: MIRROR DIFFERS", i, viaProgram, program)
+            || !runSide("client", "stop-and-wait client", "client: MIRROR DIFFERS", i, viaClient, client)
+            || !runSide("handover", "queue hand-over client", "hand-over: MIRROR DIFFERS", i, viaHandOver, handOver))
+            return false;
         std::fflush(stdout);
     }
     std::printf("  mirrors identical to the key in every run: %s\n", allSame ? "yes" : "NO");
