@@ -3,6 +3,7 @@
 #include "base/LeBytes.h"
 #include "base/Utf8Field.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -99,9 +100,15 @@ UzelTemplate readUzel(const char *d)
 template <typename Entry, size_t N, typename Writer>
 QByteArray encodeList(const std::array<Entry, N> &list, Writer write, QVector<TemplateTextCut> *cuts)
 {
-    QByteArray out(static_cast<int>(N) * Entry::EntrySize, '\0');
-    for (size_t i = 0; i < N; ++i)
-        write(out.data() + int(i) * Entry::EntrySize, list[i], int(i), cuts);
+    // Each entry is built in a fixed buffer and then appended: GCC cannot see that a QByteArray
+    // made with a size owns that many bytes, and warns about every write through data().
+    QByteArray out;
+    out.reserve(static_cast<int>(N) * Entry::EntrySize);
+    for (size_t i = 0; i < N; ++i) {
+        std::array<char, Entry::EntrySize> entry{};
+        write(entry.data(), list[i], int(i), cuts);
+        out.append(entry.data(), Entry::EntrySize);
+    }
     return out;
 }
 
