@@ -209,6 +209,20 @@ private slots:
         QCOMPARE(lines, 1 + 2 * 8 + 3 * 4 - 1);
         for (char c : o.bytes)
             QVERIFY(uchar(c) >= 0x20 || c == '\r' || c == '\n');
+
+        // The key's single-precision readings are written as the key showed them (as the CSV
+        // and the broker's messages do), not with the float's noise digits.
+        DfqWriter::Characteristic k;
+        k.number = QStringLiteral("page_3");
+        k.lower = double(300.1f);
+        k.upper = double(305.92f);
+        k.values << DfqWriter::Value{double(305.92f), QDateTime(), {}, {}};
+        k.values << DfqWriter::Value{double(-12.7f), QDateTime(), {}, {}};
+        const auto fk = parseDfq(DfqWriter::write({k}).bytes, &lines, &crlf);
+        QCOMPARE(fk.values(QStringLiteral("K0001/1")), (QList<QByteArray>{"-12.7", "305.92"}));
+        QCOMPARE(fk.value(QStringLiteral("K2110/1")), QByteArray("300.1"));
+        QCOMPARE(fk.value(QStringLiteral("K2111/1")), QByteArray("305.92"));
+        QCOMPARE(fk.value(QStringLiteral("K2101/1")), QByteArray("303.01"));
     }
 };
 
