@@ -1,15 +1,13 @@
 // Capability figures and control limits against values worked out here independently (the
 // textbook two-pass formulas), the DFQ file read back by a small reader of its own, and the CSV
 // export as Python's csv module reads it.
+#include "../reports/PythonCsv.h"
 #include "HistoryFixtures.h"
 #include "history/Capability.h"
 #include "history/DfqWriter.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryStore.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -252,12 +250,9 @@ private slots:
         const HistoryExport::Outcome o = HistoryExport::writeCsv(store.database(), HistoryFilter(), path);
         QVERIFY2(o.ok, qPrintable(o.error));
 
-        QProcess python;
-        python.start(QStringLiteral("python3"),
-                     {qEnvironmentVariable("TD_SOURCE_DIR") + QStringLiteral("/tests/reports/read_csv.py"), path});
-        QVERIFY(python.waitForFinished(30000));
-        QCOMPARE(python.exitCode(), 0);
-        const QJsonArray lines = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        bool read = false;
+        const QJsonArray lines = readCsvWithPython(path, &read);
+        QVERIFY(read);
         QCOMPARE(lines.size(), 2);
         const QJsonArray cells = lines.at(1).toArray();
         const QStringList titles = HistoryExport::columnTitles();

@@ -1,10 +1,8 @@
+#include "PythonCsv.h"
 #include "reports/CsvReport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,12 +115,9 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("report.csv"));
         QString error;
         QVERIFY2(CsvReport::save(m, QStringLiteral("Ivanov"), path, &error), qPrintable(error));
-        QProcess python;
-        python.start(QStringLiteral("python3"),
-                     {qEnvironmentVariable("TD_SOURCE_DIR") + QStringLiteral("/tests/reports/read_csv.py"), path});
-        QVERIFY(python.waitForFinished(30000));
-        QCOMPARE(python.exitCode(), 0);
-        const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+        bool read = false;
+        const QJsonArray rows = readCsvWithPython(path, &read);
+        QVERIFY(read);
         QVERIFY(rows.size() >= 3);
         QStringList row;
         for (const QJsonValue &v : rows.at(2).toArray())
