@@ -82,21 +82,19 @@ private slots:
 
     // The stamp td::log writes, at chosen local times: each field without leading zeros,
     // and the once-a-second reuse of hours to seconds never leaks into another second.
-    // Damaged or cut frames are logged too: the hiding must not depend on the text parsing.
+    // What the Wi-Fi exchange test does not meet: damaged or cut frames are logged too, and
+    // flags named after passwords are no secret.
     void secretsAreHiddenInAnyJsonText_data()
     {
         QTest::addColumn<QByteArray>("in");
         QTest::addColumn<QByteArray>("out");
-        QTest::newRow("key's reply")
-            << QByteArray(R"({"SSID":"Net","Password":"p\"w:d","UserLogin":"u","UserPassword" : "x"})")
-            << QByteArray(R"({"SSID":"Net","Password":"***","UserLogin":"u","UserPassword" : "***"})");
         QTest::newRow("flags and empties stay")
-            << QByteArray(R"({"PasswordWrEnable":1,"Password":"","note":"Password"})")
-            << QByteArray(R"({"PasswordWrEnable":1,"Password":"","note":"Password"})");
-        QTest::newRow("a number, another case") << QByteArray(R"({"password":1234,"a":2})")
-                                                << QByteArray(R"({"password":"***","a":2})");
-        QTest::newRow("cut inside the value") << QByteArray(R"({"UserPassword":"sec)")
-                                              << QByteArray(R"({"UserPassword":"***")");
+            << QByteArray("{\"PasswordWrEnable\":1,\"Password\":\"\",\"note\":\"Password\"}")
+            << QByteArray("{\"PasswordWrEnable\":1,\"Password\":\"\",\"note\":\"Password\"}");
+        QTest::newRow("a number, another case") << QByteArray("{\"password\":1234,\"a\":2}")
+                                                << QByteArray("{\"password\":\"***\",\"a\":2}");
+        QTest::newRow("cut inside the value") << QByteArray("{\"UserPassword\":\"sec")
+                                              << QByteArray("{\"UserPassword\":\"***\"");
     }
     void secretsAreHiddenInAnyJsonText()
     {
