@@ -575,6 +575,30 @@
         <source>Warning! Flash NOT OK!</source>
         <translation>Внимание! Прошивка НЕ выполнена!</translation>
     </message>
+    <message>
+        <source>The checksum file %1 could not be fetched: %2</source>
+        <translation>Не удалось загрузить файл контрольной суммы %1: %2</translation>
+    </message>
+    <message>
+        <source>Firmware image does not match its checksum!</source>
+        <translation>Образ прошивки не совпадает с контрольной суммой!</translation>
+    </message>
+    <message>
+        <source>The downloaded image has SHA-256 %1, but %2 on the server expects %3. Nothing was flashed.</source>
+        <translation>У загруженного образа SHA-256 %1, а %2 на сервере ожидает %3. Прошивка не выполнялась.</translation>
+    </message>
+    <message>
+        <source>Firmware checksum file is unreadable!</source>
+        <translation>Файл контрольной суммы прошивки не читается!</translation>
+    </message>
+    <message>
+        <source>%1 on the server holds no SHA-256. Nothing was flashed.</source>
+        <translation>В %1 на сервере нет SHA-256. Прошивка не выполнялась.</translation>
+    </message>
+    <message>
+        <source>The flash tool ended with error code %1.</source>
+        <translation>Программа прошивки завершилась с кодом ошибки %1.</translation>
+    </message>
 </context>
 <context>
     <name>HistoryArchiver</name>

@@ -1,6 +1,7 @@
 #include "history/HistoryExport.h"
 
 #include "base/AtomicFile.h"
+#include "base/CsvField.h"
 #include "history/HistoryDatabase.h"
 #include "measures/MeasureJudgement.h"
 
@@ -48,13 +49,7 @@ QByteArray HistoryExport::csvLine(const QStringList &fields)
     for (int i = 0; i < fields.size(); ++i) {
         if (i)
             line += ';';
-        QString f = fields.at(i);
-        if (f.contains(QLatin1Char(';')) || f.contains(QLatin1Char('"')) || f.contains(QLatin1Char('\n'))
-            || f.contains(QLatin1Char('\r'))) {
-            f.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            f = QLatin1Char('"') + f + QLatin1Char('"');
-        }
-        line += f.toUtf8();
+        line += td::csvField(fields.at(i)).toUtf8();
     }
     line += "\r\n";
     return line;

@@ -1,6 +1,7 @@
 #include "protocol/KeyProtocol.h"
 
 #include "base/Log.h"
+#include "base/SecretRedaction.h"
 #include "base/cGlobalData.h"
 #include "link/RxDataBuffer.h"
 #include "config/CalibrationArchive.h"
@@ -149,7 +150,7 @@ void KeyProtocol::ParseJsonRx(const QByteArray &text, const QString &interfaceNa
         return;
     }
 
-    td::log(QStringLiteral("JSON RX:") + QString::fromUtf8(text));
+    td::log(QStringLiteral("JSON RX:") + QString::fromUtf8(td::redactSecrets(text)));
     dispatch(name, o, text, interfaceName, hostAddress, port);
 }
 
