@@ -435,6 +435,12 @@ void HistoryPage::updateState()
     } else if (s->isServer() && !s->isOnline()) {
         text = tr("Server not reached: %1 measures wait in the local queue").arg(s->queuedCount());
         style = QStringLiteral("color: red;");
+    } else if (s->isServer() && s->setAsideCount() > 0) {
+        // Refused rows never go on their own: someone has to look at them.
+        text = tr("Server connected; measures it refused are kept in %1 (table set_aside): %2")
+                   .arg(QDir::toNativeSeparators(s->queuePath()))
+                   .arg(s->setAsideCount());
+        style = QStringLiteral("color: red;");
     } else if (s->isServer()) {
         text = tr("Server connected");
     } else {
