@@ -763,10 +763,17 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &af
     QVector<HistoryMeasure> rows;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM measures WHERE (tx, id) > (?, ?)%2 ORDER BY tx, id LIMIT ?")
+    // Two halves, each an index range: SQLite walks "(tx, id) > (?, ?)" from the first row of
+    // tx onwards, which on a history of millions of rows (all of tx 0 there) costs a scan a page.
+    q.prepare(QStringLiteral("SELECT * FROM (SELECT %1 FROM measures WHERE tx = ? AND id > ?%2 ORDER BY id LIMIT ?) AS this_tx "
+                             "UNION ALL SELECT * FROM (SELECT %1 FROM measures WHERE tx > ?%2 ORDER BY tx, id LIMIT ?) AS later_tx "
+                             "ORDER BY tx, id LIMIT ?")
                   .arg(selectList(), readableHorizon()));
     q.addBindValue(after.tx);
     q.addBindValue(after.id);
+    q.addBindValue(limit);
+    q.addBindValue(after.tx);
+    q.addBindValue(limit);
     q.addBindValue(limit);
     if (!q.exec()) {
         fail(q);
@@ -782,9 +789,11 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &af
 qint64 HistoryDatabase::countAfter(const HistoryPosition &after)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM measures WHERE (tx, id) > (?, ?)"));
+    q.prepare(QStringLiteral("SELECT (SELECT COUNT(*) FROM measures WHERE tx = ? AND id > ?) "
+                             "+ (SELECT COUNT(*) FROM measures WHERE tx > ?)"));
     q.addBindValue(after.tx);
     q.addBindValue(after.id);
+    q.addBindValue(after.tx);
     if (!q.exec() || !q.next()) {
         fail(q);
         return -1;

@@ -164,19 +164,22 @@ HistoryStore::AppendResult HistoryStore::append(const QVector<HistoryMeasure> &m
     return r;
 }
 
-qint64 HistoryStore::queuedCount()
+bool HistoryStore::existingQueue()
 {
     if (!m_location.isServer())
-        return 0;
-    if (!m_queue) {
-        // A queue left by an earlier run still counts.
-        if (!QFileInfo::exists(m_queuePath))
-            return 0;
-        QString e;
-        if (!ensureQueue(&e))
-            return 0;
-    }
-    return m_queue->countAfter(HistoryPosition());
+        return false;
+    if (m_queue)
+        return true;
+    // A queue left by an earlier run still counts.
+    if (!QFileInfo::exists(m_queuePath))
+        return false;
+    QString e;
+    return ensureQueue(&e);
+}
+
+qint64 HistoryStore::queuedCount()
+{
+    return existingQueue() ? m_queue->countAfter(HistoryPosition()) : 0;
 }
 
 int HistoryStore::drainQueue(QString *error)
@@ -258,14 +261,5 @@ bool HistoryStore::keepRefused(const QVector<HistoryDatabase::RefusedMeasure> &r
 
 qint64 HistoryStore::setAsideCount()
 {
-    if (!m_location.isServer())
-        return 0;
-    if (!m_queue) {
-        if (!QFileInfo::exists(m_queuePath))
-            return 0;
-        QString e;
-        if (!ensureQueue(&e))
-            return 0;
-    }
-    return m_queue->setAsideCount();
+    return existingQueue() ? m_queue->setAsideCount() : 0;
 }

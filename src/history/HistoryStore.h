@@ -72,6 +72,8 @@ public:
 
 private:
     bool ensureQueue(QString *error);
+    // The queue when this run or an earlier one made it; false when there is none.
+    bool existingQueue();
     bool tryServer(QString *error);
     // Appends to the server, halving a refused batch until the refused rows stand alone.
     // False when the server went away meanwhile.
