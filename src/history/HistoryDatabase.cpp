@@ -453,11 +453,11 @@ HistoryDatabase::Refusal HistoryDatabase::classify(const QSqlError &e)
         return Refusal::Connection;
     const QString code = e.nativeErrorCode();
     if (m_location.isServer()) {
-        // SQLSTATE classes of a server that is away, busy or short of something: the same
-        // rows go through later. Anything else is about what was sent.
+        // SQLSTATE classes of a server that is away, busy, short of something or broken
+        // itself: the same rows go through later. Anything else is about what was sent.
         static const QStringList transientClasses = {QStringLiteral("08"), QStringLiteral("40"), QStringLiteral("53"),
-                                                     QStringLiteral("54"), QStringLiteral("55"), QStringLiteral("57"),
-                                                     QStringLiteral("58"), QStringLiteral("XX")};
+                                                     QStringLiteral("55"), QStringLiteral("57"), QStringLiteral("58"),
+                                                     QStringLiteral("XX")};
         if (code.size() != 5 || transientClasses.contains(code.left(2)))
             return Refusal::Connection;
     } else {
@@ -559,17 +559,19 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
             }
             ok = q->exec();
         }
-        if (!ok) {
-            const QSqlError failure = q ? q->lastError() : QSqlError();
-            if (q) {
-                *error = failure.text();
-                q->finish();
-            }
+        if (!ok && !q) {
             db.rollback();
-            if (q)
-                lost(failure);
-            else if (refusal)
+            if (refusal)
                 *refusal = Refusal::Connection; // not even prepared: no verdict on the rows
+            m_inserts.clear();
+            return -1;
+        }
+        if (!ok) {
+            const QSqlError failure = q->lastError();
+            *error = failure.text();
+            q->finish();
+            db.rollback();
+            lost(failure);
             // A statement prepared on a lost connection cannot be reused on the next one.
             m_inserts.clear();
             return -1;
