@@ -700,6 +700,10 @@
         <source>Received</source>
         <translation>Получено</translation>
     </message>
+    <message>
+        <source>the history could not be read to the end (measures read before the failure: %1); nothing was written: %2</source>
+        <translation>историю не удалось прочитать до конца (измерений прочитано до сбоя: %1); ничего не записано: %2</translation>
+    </message>
 </context>
 <context>
     <name>HistoryLocation</name>
@@ -874,6 +878,14 @@
         <source>PDF (*.pdf)</source>
         <translation>PDF (*.pdf)</translation>
     </message>
+    <message>
+        <source>The statistics of %1 could not be read: %2</source>
+        <translation>Не удалось прочитать статистику %1: %2</translation>
+    </message>
+    <message>
+        <source>Server connected; measures it refused are kept in %1 (table set_aside): %2</source>
+        <translation>Сервер подключён; отклонённые им измерения хранятся в %1 (таблица set_aside): %2</translation>
+    </message>
 </context>
 <context>
     <name>HistoryService</name>
@@ -898,6 +910,10 @@
     <message>
         <source>The history is not open</source>
         <translation>История не открыта</translation>
+    </message>
+    <message>
+        <source>The history server refused measures (%1): %2. They are kept in the table set_aside of %3.</source>
+        <translation>Сервер истории отказался принять измерения (%1): %2. Они сохранены в таблице set_aside файла %3.</translation>
     </message>
 </context>
 <context>
@@ -3068,6 +3084,14 @@ defect</source>
         <source>Make the CSV, Excel or QR-list report from the local mirror.</source>
         <translation>Создать отчёт CSV, Excel или список QR-кодов из локальной копии.</translation>
     </message>
+    <message>
+        <source>the history server has not got every measure: %1 wait in the local queue %2 and move to it once it answers</source>
+        <translation>на сервере истории есть не все измерения: %1 ждут в локальной очереди %2 и будут переданы, когда сервер ответит</translation>
+    </message>
+    <message>
+        <source>%1: nothing published (%2)</source>
+        <translation>%1: ничего не опубликовано (%2)</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -3109,6 +3133,10 @@ defect</source>
     <message>
         <source>the broker could not be reached</source>
         <translation>брокер недоступен</translation>
+    </message>
+    <message>
+        <source>the history could not be read</source>
+        <translation>не удалось прочитать историю</translation>
     </message>
 </context>
 </TS>

@@ -10,6 +10,14 @@
 
 #include <cmath>
 
+QString HistoryExport::unreadable(int rowsRead, const QString &error)
+{
+    return tr("the history could not be read to the end (measures read before the failure: %1); nothing was "
+              "written: %2")
+        .arg(rowsRead)
+        .arg(error);
+}
+
 QStringList HistoryExport::columnTitles()
 {
     return {tr("Date and time"), tr("Key"),     tr("Record"),   tr("Connection"), tr("Moment"),     tr("Angle"),
@@ -65,7 +73,7 @@ HistoryExport::Outcome HistoryExport::writeCsv(HistoryDatabase *db, const Histor
         return true;
     });
     if (!ran) {
-        o.error = db->lastError();
+        o.error = unreadable(o.rows, db->lastError());
         return o;
     }
     o.ok = AtomicFile::write(path, out, &o.error, AtomicFile::Durability::Synced);
@@ -109,12 +117,12 @@ HistoryExport::Outcome HistoryExport::writeDfq(HistoryDatabase *db, const Histor
     Outcome o;
     bool ran = false;
     const QVector<DfqWriter::Characteristic> cs = dfqCharacteristics(db, filter, &ran);
-    if (!ran) {
-        o.error = db->lastError();
-        return o;
-    }
     for (const DfqWriter::Characteristic &c : cs)
         o.rows += c.values.size();
+    if (!ran) {
+        o.error = unreadable(o.rows, db->lastError());
+        return o;
+    }
     const DfqWriter::Output written = DfqWriter::write(cs);
     o.replacedCharacters = written.replacedCharacters;
     o.ok = AtomicFile::write(path, written.bytes, &o.error, AtomicFile::Durability::Synced);

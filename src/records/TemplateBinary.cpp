@@ -1,6 +1,7 @@
 #include "records/TemplateBinary.h"
 
 #include "base/LeBytes.h"
+#include "base/PlainText.h"
 #include "base/Utf8Field.h"
 
 #include <array>
@@ -58,9 +59,9 @@ FioTemplate readFio(const char *d)
 {
     FioTemplate e;
     const int f = FioTemplate::TextField;
-    e.text1 = Utf8Field::read(d + 0, f);
-    e.text2 = Utf8Field::read(d + 31, f);
-    e.text3 = Utf8Field::read(d + 62, f);
+    e.text1 = PlainText::clean(Utf8Field::read(d + 0, f));
+    e.text2 = PlainText::clean(Utf8Field::read(d + 31, f));
+    e.text3 = PlainText::clean(Utf8Field::read(d + 62, f));
     e.enabled = td::le::u8(d + 93) != 0;
     e.index = td::le::u8(d + 94);
     return e;
@@ -69,7 +70,7 @@ FioTemplate readFio(const char *d)
 WheelTemplate readWheel(const char *d)
 {
     WheelTemplate e;
-    e.text = Utf8Field::read(d, WheelTemplate::TextField);
+    e.text = PlainText::clean(Utf8Field::read(d, WheelTemplate::TextField));
     e.enabled = td::le::u8(d + 101) != 0;
     e.index = td::le::u8(d + 102);
     return e;
@@ -79,9 +80,9 @@ UzelTemplate readUzel(const char *d)
 {
     UzelTemplate e;
     const int f = UzelTemplate::TextField;
-    e.text2 = Utf8Field::read(d + 0, f);
-    e.text3 = Utf8Field::read(d + 41, f);
-    e.text1 = Utf8Field::read(d + 82, f);
+    e.text2 = PlainText::clean(Utf8Field::read(d + 0, f));
+    e.text3 = PlainText::clean(Utf8Field::read(d + 41, f));
+    e.text1 = PlainText::clean(Utf8Field::read(d + 82, f));
     e.countBolts = td::le::u8(d + 123);
     e.enabled = td::le::u8(d + 124) != 0;
     e.index = td::le::u8(d + 125);

@@ -192,7 +192,7 @@ private slots:
         QTest::mouseClick(apply, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected \u2014 results waiting: 0"), 10000);
         QVERIFY(status->styleSheet().contains(QStringLiteral("green")));
-        QCOMPARE(source.acknowledgedCursor(), 4);
+        QCOMPARE(source.acknowledged(), 4);
 
         pub.stop();
         QCOMPARE(status->text(), QStringLiteral("Not configured"));
