@@ -3,6 +3,7 @@
 #include "protocol/KeyModel.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QWidget>
 
 class KeyProtocol;
@@ -48,6 +49,9 @@ public:
     QLineEdit *ssidEdit() const { return m_ssid; }
     QLineEdit *routerPasswordEdit() const { return m_routerPassword; }
     QLineEdit *ipEdit() const { return m_ip; }
+    QPushButton *wifiApplyButton() const { return m_wifiApply; }
+    // Under the Wi-Fi fields: why Apply is refused, or what it sent last.
+    QLabel *wifiNoteLabel() const { return m_wifiNote; }
     cParameter *pcPort() const { return m_pcPort; }
     cSwitcher *wpa2Switch() const { return m_wpa2; }
     QLineEdit *userLoginEdit() const { return m_userLogin; }
@@ -89,6 +93,8 @@ private:
     void buildClock();
     void fillCombos();
     void applyWpa2(bool on);
+    // Apply is offered only for an address the key can use; the note says why not.
+    void checkIp();
 
     KeyModel *m_model;
     KeyProtocol *m_protocol;
@@ -144,6 +150,8 @@ private:
     QLineEdit *m_userLogin = nullptr;
     QLineEdit *m_userPassword = nullptr;
     QPushButton *m_wifiApply = nullptr;
+    QLabel *m_wifiNote = nullptr;
+    QStringList m_wifiSent; // router, PC address and port Apply sent last
 
     QLabel *m_clockKeyCaption = nullptr;
     QLabel *m_clockPcCaption = nullptr;
