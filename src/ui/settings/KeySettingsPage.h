@@ -49,9 +49,6 @@ public:
     QLineEdit *ssidEdit() const { return m_ssid; }
     QLineEdit *routerPasswordEdit() const { return m_routerPassword; }
     QLineEdit *ipEdit() const { return m_ip; }
-    QPushButton *wifiApplyButton() const { return m_wifiApply; }
-    // Under the Wi-Fi fields: why Apply is refused, or what it sent last.
-    QLabel *wifiNoteLabel() const { return m_wifiNote; }
     cParameter *pcPort() const { return m_pcPort; }
     cSwitcher *wpa2Switch() const { return m_wpa2; }
     QLineEdit *userLoginEdit() const { return m_userLogin; }
@@ -150,7 +147,7 @@ private:
     QLineEdit *m_userLogin = nullptr;
     QLineEdit *m_userPassword = nullptr;
     QPushButton *m_wifiApply = nullptr;
-    QLabel *m_wifiNote = nullptr;
+    QLabel *m_wifiNote = nullptr; // why Apply is refused, or what it sent last
     QStringList m_wifiSent; // router, PC address and port Apply sent last
 
     QLabel *m_clockKeyCaption = nullptr;
