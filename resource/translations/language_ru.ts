@@ -1064,12 +1064,12 @@
         <translation>Введите IP компьютера: четыре числа от 0 до 255 через точку.</translation>
     </message>
     <message>
-        <source>"%1" is no IP address: four numbers from 0 to 255 with dots between them.</source>
-        <translation>«%1» — не IP-адрес: нужны четыре числа от 0 до 255 через точку.</translation>
-    </message>
-    <message>
         <source>Wi-Fi settings note</source>
         <translation>Пояснение к настройкам Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Not an IP address: four numbers from 0 to 255 with dots between them.</source>
+        <translation>Это не IP-адрес: нужны четыре числа от 0 до 255 через точку.</translation>
     </message>
 </context>
 <context>

@@ -186,9 +186,11 @@ private slots:
         QTest::keyClicks(ip, QStringLiteral("300.1.1.1"));
         QCOMPARE(ip->text(), QStringLiteral("300.1.1.1"));
         QVERIFY(!apply->isEnabled());
-        QVERIFY2(apply->toolTip().contains(QLatin1String("300.1.1.1")), qPrintable(apply->toolTip()));
+        QVERIFY2(apply->toolTip().contains(QLatin1String("IP address")), qPrintable(apply->toolTip()));
         QCOMPARE(note->text(), apply->toolTip());
         QVERIFY(note->isVisible());
+        // The reason is read whole beside the field, not cut by the frame.
+        QTRY_VERIFY2(note->height() >= note->heightForWidth(note->width()), qPrintable(QStringLiteral("%1x%2 needs %3, window %4x%5").arg(note->width()).arg(note->height()).arg(note->heightForWidth(note->width())).arg(m_window->width()).arg(m_window->height())));
 
         ip->clear();
         QTest::keyClicks(ip, QStringLiteral("10.0.0.7"));

@@ -151,9 +151,9 @@ void KeySettingsPage::checkIp()
         m_ip->setAccessibleDescription(QString());
         return;
     }
+    // The typed text stays in the field beside it; the note is short enough for the narrowest window.
     const QString why = ip.isEmpty() ? tr("Type the PC IP: four numbers from 0 to 255 with dots between them.")
-                                     : tr("\"%1\" is no IP address: four numbers from 0 to 255 with dots between them.")
-                                           .arg(ip);
+                                     : tr("Not an IP address: four numbers from 0 to 255 with dots between them.");
     m_wifiApply->setToolTip(why);
     m_wifiNote->setText(why);
     m_wifiNote->setStyleSheet(QStringLiteral("QLabel {color: rgb(200, 0, 0);}"));
