@@ -33,20 +33,16 @@ private:
     {
         return m_window->findChild<T *>(QLatin1String(name));
     }
-    // Empty when the workbook holds the record's operation number and its measures.
-    QString holds(const QString &workbook, const QString &name) const
+    // The operation number and the measure count of the workbook, and of the record.
+    static QStringList facts(const QJsonObject &cells)
     {
-        const RecordFile record = RecordMirror::load(name).record;
-        const QJsonObject cells = readWorkbook(workbook);
-        const QString operation = cells.value(QStringLiteral("D8")).toArray().at(0).toVariant().toString();
-        const int measures = cells.value(QStringLiteral("D20")).toArray().at(0).toInt(-1);
-        if (operation != record.header.operationNumber() || measures != record.entries.size())
-            return QStringLiteral("%1 holds operation %2 with %3 measures; %4 has %5 with %6")
-                .arg(workbook, operation)
-                .arg(measures)
-                .arg(name, record.header.operationNumber())
-                .arg(record.entries.size());
-        return QString();
+        return {cells.value(QStringLiteral("D8")).toArray().at(0).toVariant().toString(),
+                QString::number(cells.value(QStringLiteral("D20")).toArray().at(0).toInt(-1))};
+    }
+    static QStringList facts(const QString &record)
+    {
+        const RecordFile r = RecordMirror::load(record).record;
+        return {r.header.operationNumber(), QString::number(r.entries.size())};
     }
     QString pressExcel()
     {
@@ -117,17 +113,16 @@ void TestReportWindowE2e::excelHoldsTheRecordOnScreen()
     QSignalSpy saved(find<ReportActions>("reportActions"), &ReportActions::reportSaved);
     QTest::mouseClick(excel, Qt::LeftButton);
     QCOMPARE(saved.count(), 1);
-    QCOMPARE(holds(saved.first().first().toString(), walked), QString());
+    QCOMPARE(facts(readWorkbook(saved.first().first().toString())), facts(walked));
 
     // On the Viewer page the workbook is of the record being edited.
     QTest::mouseClick(ui->pbSettings, Qt::LeftButton);
     QCOMPARE(ui->settingsPage(), SettingsPage::Records);
     QCOMPARE(editor->recordName(), edited);
-    if (RecordMirror::load(edited).record.entries.isEmpty())
-        QSKIP("the generated key left the Viewer's record without measures");
+    QVERIFY(!RecordMirror::load(edited).record.entries.isEmpty());
     const QString fromViewer = pressExcel();
     QVERIFY(!fromViewer.isEmpty());
-    QCOMPARE(holds(fromViewer, edited), QString());
+    QCOMPARE(facts(readWorkbook(fromViewer)), facts(edited));
     QTest::mouseClick(ui->pbSettings, Qt::LeftButton);
 }
 

@@ -194,14 +194,11 @@ private slots:
         QVERIFY(status.at(0).at(0).toString().contains(m_answer));
 
         // Nothing readable is left by the time the name is given: no list of headers only.
-        QFile::remove(dbsett + second);
-        QMap<QString, QByteArray> kept;
+        // Last test: the mirror is left unreadable.
         m_whileAsked = [&] {
             for (const QString &name : QDir(dbsett).entryList(QDir::Files)) {
                 QFile f(dbsett + name);
-                QVERIFY(f.open(QIODevice::ReadWrite));
-                kept.insert(name, f.readAll());
-                f.resize(0);
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
                 f.write("short");
             }
         };
@@ -212,12 +209,6 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.at(0).at(1).toString(), QStringLiteral("red"));
         QVERIFY(!QFile::exists(m_answer));
-        QVERIFY(!kept.isEmpty());
-        for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
-            QFile f(dbsett + it.key());
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(it.value());
-        }
     }
 };
 
