@@ -2198,6 +2198,10 @@ defect</source>
         <source>QR-codes list of %1 records saved to %2</source>
         <translation>Список QR-кодов (записей: %1) сохранён: %2</translation>
     </message>
+    <message>
+        <source>No record is chosen: walk the levels down to one record first.</source>
+        <translation>Запись не выбрана: сначала пройдите по уровням до одной записи.</translation>
+    </message>
 </context>
 <context>
     <name>ReportButtons</name>

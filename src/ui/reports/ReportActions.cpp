@@ -77,8 +77,12 @@ void ReportActions::iBtnStart_Click()
                  .arg(names.size()));
         return;
     }
-    const QString name = names.value(0);
-    const RecordMirror::Loaded loaded = name.isEmpty() ? RecordMirror::Loaded() : RecordMirror::load(name);
+    if (names.isEmpty()) {
+        fail(tr("No record is chosen: walk the levels down to one record first."));
+        return;
+    }
+    const QString name = names.first();
+    const RecordMirror::Loaded loaded = RecordMirror::load(name);
     if (loaded.record.entries.isEmpty()) {
         fail(tr("Empty Report can't be save!"));
         return;
