@@ -176,6 +176,10 @@
         <source>Angle:</source>
         <translation>Угол:</translation>
     </message>
+    <message>
+        <source>Calibration saved to %1</source>
+        <translation>Калибровка сохранена: %1</translation>
+    </message>
 </context>
 <context>
     <name>Capability</name>
@@ -1091,6 +1095,22 @@
         <source>Serial number</source>
         <translation>Серийный номер</translation>
     </message>
+    <message>
+        <source>Sent to the key: router "%1", PC %2, port %3</source>
+        <translation>Отправлено в ключ: роутер «%1», ПК %2, порт %3</translation>
+    </message>
+    <message>
+        <source>Type the PC IP: four numbers from 0 to 255 with dots between them.</source>
+        <translation>Введите IP компьютера: четыре числа от 0 до 255 через точку.</translation>
+    </message>
+    <message>
+        <source>Wi-Fi settings note</source>
+        <translation>Пояснение к настройкам Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Not an IP address: four numbers from 0 to 255 with dots between them.</source>
+        <translation>Это не IP-адрес: нужны четыре числа от 0 до 255 через точку.</translation>
+    </message>
 </context>
 <context>
     <name>KeyStatusDisplay</name>
@@ -1526,6 +1546,10 @@ OK: %2  NG: %3</translation>
         <source>Add barcodes to record</source>
         <translation>Добавить штрихкоды к записи</translation>
     </message>
+    <message>
+        <source>%1 measures of the record %2 will be erased from the key. Continue?</source>
+        <translation>Измерений записи %2: %1. Они будут удалены из ключа. Продолжить?</translation>
+    </message>
 </context>
 <context>
     <name>MenuLevelsPage</name>
@@ -1775,6 +1799,10 @@ OK: %2  NG: %3</translation>
         <source>Warning! Folder is empty!</source>
         <translation>Внимание! Папка пуста!</translation>
     </message>
+    <message>
+        <source>No record could be read from %1</source>
+        <translation>В %1 не удалось прочитать ни одной записи</translation>
+    </message>
 </context>
 <context>
     <name>QrReportEngine</name>
@@ -1838,10 +1866,6 @@ OK: %2  NG: %3</translation>
         <translation>Изменить</translation>
     </message>
     <message>
-        <source>Delete</source>
-        <translation>Очистить</translation>
-    </message>
-    <message>
         <source>Yes</source>
         <translation>Да</translation>
     </message>
@@ -1852,6 +1876,11 @@ OK: %2  NG: %3</translation>
     <message>
         <source>Record status</source>
         <translation>Состояние записи</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <comment>remove the record</comment>
+        <translation>Удалить</translation>
     </message>
 </context>
 <context>
@@ -2188,6 +2217,30 @@ defect</source>
     <message>
         <source>The QR-codes list was not saved: %1</source>
         <translation>Список QR-кодов не сохранён: %1</translation>
+    </message>
+    <message>
+        <source>The desktop could not open %1</source>
+        <translation>Система не смогла открыть %1</translation>
+    </message>
+    <message>
+        <source>Report saved to %1</source>
+        <translation>Отчёт сохранён: %1</translation>
+    </message>
+    <message>
+        <source>The Excel report holds one record, and %1 are chosen. Walk the levels down to one record.</source>
+        <translation>Отчёт Excel содержит одну запись, а выбрано %1. Пройдите по уровням до одной записи.</translation>
+    </message>
+    <message>
+        <source>Excel report of %1 saved to %2</source>
+        <translation>Отчёт Excel по записи %1 сохранён: %2</translation>
+    </message>
+    <message>
+        <source>QR-codes list of %1 records saved to %2</source>
+        <translation>Список QR-кодов (записей: %1) сохранён: %2</translation>
+    </message>
+    <message>
+        <source>No record is chosen: walk the levels down to one record first.</source>
+        <translation>Запись не выбрана: сначала пройдите по уровням до одной записи.</translation>
     </message>
 </context>
 <context>

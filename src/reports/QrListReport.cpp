@@ -90,6 +90,11 @@ int QrListReport::fillRecordsTable(const QString &folder, const TemplateLists &l
     return written;
 }
 
+QString QrListReport::noRecordsRead(const QString &folder)
+{
+    return tr("No record could be read from %1").arg(QDir::toNativeSeparators(folder));
+}
+
 QString QrListReport::proposedPath(const DateTimeStamp &stamp)
 {
     return ReportPaths::qrcodesDir() + QStringLiteral("/qr_list(") + stamp.file + QStringLiteral(").pdf");
@@ -123,8 +128,15 @@ bool QrListReport::make(const QString &outPath, const TemplateLists &lists, cons
             *error = tr("The report database is not open.");
         return false;
     }
-    if (fillRecordsTable(folder, lists, error) < 0)
+    const int rows = fillRecordsTable(folder, lists, error);
+    if (rows < 0)
         return false;
+    if (rows == 0) {
+        // A list of headers only would pass for a list of nothing to label.
+        if (error)
+            *error = noRecordsRead(folder);
+        return false;
+    }
     QrReportEngine engine;
     if (!engine.loadFromFile(Paths::settingsDir() + QStringLiteral("/qrcodec.lrxml"), false)) {
         if (error)

@@ -23,6 +23,9 @@ public:
     // the statement). Returns the number of rows written, -1 with *error on a database fault.
     static int fillRecordsTable(const QString &folder, const TemplateLists &lists, QString *error);
 
+    // Why a list of no records is not made: the folder held no readable record.
+    static QString noRecordsRead(const QString &folder);
+
     // <root>/qrcodes/qr_list(<stamp>).pdf
     static QString proposedPath(const DateTimeStamp &stamp);
 

@@ -4,6 +4,8 @@
 #include "measures/MeasureJudgement.h"
 #include "measures/MeasureMemory.h"
 #include "ui/measures/MemoryPage.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/popups/PopupQ.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -163,12 +165,18 @@ private slots:
         QCOMPARE(refused.count(), 1);
         QCOMPARE(RecordMirror::load(QStringLiteral("B")).record.entries.size(), 7);
 
-        MemoryPage page(&memory);
+        QWidget window;
+        MemoryPage page(&memory, &window);
+        PopupHost popups(&window, 20, 1);
+        page.setPopups(&popups);
         page.setCurrentRecordProvider([] { return QStringLiteral("B"); });
         QSignalSpy message(&page, &MemoryPage::messageRequested);
         auto *clean = page.findChild<QPushButton *>(QStringLiteral("pbTblMemoryLevelClean"));
         QVERIFY(clean);
+        window.show();
         QTest::mouseClick(clean, Qt::LeftButton);
+        QTRY_VERIFY(popups.question()->isVisible());
+        QTest::mouseClick(popups.question()->yesButton(), Qt::LeftButton);
         QCOMPARE(message.count(), 1);
         QCOMPARE(message.at(0).at(1).toString(), QStringLiteral("red"));
         QVERIFY(!message.at(0).at(0).toString().isEmpty());

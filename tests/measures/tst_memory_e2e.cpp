@@ -1,7 +1,7 @@
 // The whole program against the key emulator over a pseudo-terminal: walking the level tree to
 // a record shows its measures with the verdicts of the key's own file, a tightening made on
-// the key while the record tab is open appears there, and "Clean only one current record"
-// empties that record on the key and in the mirror.
+// the key while the record tab is open appears there, and "Clean only one current record",
+// once confirmed, empties that record on the key and in the mirror.
 #include "KeysimRig.h"
 
 #include "measures/MeasureJudgement.h"
@@ -14,6 +14,8 @@
 #include "ui/levels/cButtonLevel.h"
 #include "ui/levels/cRecord.h"
 #include "ui/measures/MemoryPage.h"
+#include "ui/popups/PopupHost.h"
+#include "ui/popups/PopupQ.h"
 #include "ui/reports/ReportActions.h"
 
 #include <QProcess>
@@ -156,6 +158,11 @@ void TestMemoryE2e::cleanCurrentRecordEmptiesItOnTheKeyAndInTheMirror()
     auto *clean = m_window->findChild<QPushButton *>(QStringLiteral("pbTblMemoryLevelClean"));
     QVERIFY(clean && clean->isVisible());
     QTest::mouseClick(clean, Qt::LeftButton);
+    PopupQ *question = m_window->popups()->question();
+    QTRY_VERIFY(question->isVisible());
+    QVERIFY(question->text().contains(m_name));
+    QTest::mouseClick(question->yesButton(), Qt::LeftButton);
+    QTRY_VERIFY(!question->isVisible());
     const RecordMirror::Loaded mirror = RecordMirror::load(m_name);
     QCOMPARE(mirror.promisedEntries, 0);
     QCOMPARE(model()->rowCount(), 0);

@@ -1,6 +1,7 @@
 // The memory page as a person uses it: a keyboard-wedge scanner typing codes and Enter, the
 // barcode button telling each outcome and coming back, the per-record OK/NG counts, and
-// "Clean measures in Key" asking first with the numbers it is about to erase.
+// "Clean measures in Key" and "Clean only one current record" asking first with the numbers
+// they are about to erase.
 #include "MeasureFixtures.h"
 
 #include "measures/MeasureMemory.h"
@@ -172,12 +173,24 @@ void TestMemoryPage::cleanAllAsksWithTheNumbersFirst()
 void TestMemoryPage::cleanCurrentRecordUsesTheLevelSelection()
 {
     QPushButton *clean = button("pbTblMemoryLevelClean");
+    PopupQ *q = m_popups->question();
     QTest::mouseClick(clean, Qt::LeftButton); // nothing selected: nothing happens
+    QVERIFY(!q->isVisible());
     QCOMPARE(RecordMirror::load(QStringLiteral("R1")).promisedEntries, 3);
     m_current = QStringLiteral("R1");
     QVERIFY(m_memory->loadRecords({"R1", "R2"}) > 0);
+    // Asked first, as for every record, with the record and what it loses.
     QTest::mouseClick(clean, Qt::LeftButton);
-    QCOMPARE(RecordMirror::load(QStringLiteral("R1")).promisedEntries, 0);
+    QTRY_VERIFY(q->isVisible());
+    QVERIFY2(q->text().contains(QLatin1String("3 measures of the record R1")), qPrintable(q->text()));
+    QCOMPARE(RecordMirror::load(QStringLiteral("R1")).promisedEntries, 3);
+    QTest::mouseClick(q->noButton(), Qt::LeftButton);
+    QTRY_VERIFY(!q->isVisible());
+    QCOMPARE(RecordMirror::load(QStringLiteral("R1")).promisedEntries, 3);
+    QTest::mouseClick(clean, Qt::LeftButton);
+    QTRY_VERIFY(q->isVisible());
+    QTest::mouseClick(q->yesButton(), Qt::LeftButton);
+    QTRY_COMPARE(RecordMirror::load(QStringLiteral("R1")).promisedEntries, 0);
     QCOMPARE(RecordMirror::load(QStringLiteral("R2")).promisedEntries, 1);
     QCOMPARE(m_page->table()->model()->rowCount(), 0); // the table shows the emptied record
     QCOMPARE(m_page->shownRecord(), QStringLiteral("R1"));

@@ -292,6 +292,11 @@ void TestLevelTreeUi::multiSelectCollectsRecordsForTheRecordTab()
     QVERIFY(!t.tabs.isTabEnabled(LevelTree::RecordTab));
     QCOMPARE(visible.last().at(0).toBool(), false);
     QVERIFY(t.rig.requests(QStringLiteral("FE_PageCurrent_Write")).isEmpty());
+    // A screen reader toggles without clicking; the record tab follows all the same.
+    t.shown(1)[1]->button()->toggle();
+    QVERIFY(t.tabs.isTabEnabled(LevelTree::RecordTab));
+    t.shown(1)[1]->button()->toggle();
+    QVERIFY(!t.tabs.isTabEnabled(LevelTree::RecordTab));
 
     t.click(1, 0);
     t.click(1, 2);

@@ -23,6 +23,8 @@ class TestReportActions : public QObject
     QString m_proposed;        // what it was offered
     bool m_folderReady = false; // the proposed folder existed when the dialog opened
     QList<QUrl> m_opened;
+    bool m_openWorks = true;         // whether the "desktop" opens what it is given
+    std::function<void()> m_whileAsked; // what happens while the dialog is open
 
     std::unique_ptr<ReportActions> makeActions()
     {
@@ -30,9 +32,14 @@ class TestReportActions : public QObject
         a->setSaveNameAsker([this](const QString &, const QString &proposed, const QString &, QString *) {
             m_proposed = proposed;
             m_folderReady = QFileInfo(proposed).absoluteDir().exists();
+            if (m_whileAsked)
+                m_whileAsked();
             return m_answer;
         });
-        a->setUrlOpener([this](const QUrl &u) { m_opened << u; });
+        a->setUrlOpener([this](const QUrl &u) {
+            m_opened << u;
+            return m_openWorks;
+        });
         return a;
     }
 
@@ -50,6 +57,7 @@ private slots:
     void csvButtonWritesTheTableAsTheCoreDoes()
     {
         auto actions = makeActions();
+        QSignalSpy status(actions.get(), &ReportActions::statusMessage);
         QStandardItemModel table(0, 3);
         table.setHorizontalHeaderLabels({"Date", "Notes", "Controller"});
         table.appendRow({new QStandardItem("07.12.2026"), new QStandardItem("a;b"), new QStandardItem("Sidorov")});
@@ -68,6 +76,8 @@ private slots:
         QFile f(m_answer);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), CsvReport::build(table, QStringLiteral("Sidorov")));
+        QCOMPARE(status.count(), 1); // where it went, on the status line
+        QVERIFY(status.at(0).at(0).toString().contains(m_answer));
 
         m_answer = m_dir.filePath(QStringLiteral("no/such/folder.csv")); // cannot be written: said in red
         QTest::mouseClick(buttons.saveReport(), Qt::LeftButton);
@@ -83,7 +93,8 @@ private slots:
         QSignalSpy messages(actions.get(), &ReportActions::messageRequested);
         QSignalSpy saved(actions.get(), &ReportActions::reportSaved);
         QString record = QStringLiteral("0102000000004203");
-        actions->setRecordNameProvider([&record] { return record; });
+        QStringList shown{record};
+        actions->setRecordNamesProvider([&shown] { return shown; });
 
         RecordFile r = sampleRecord(0);
         QFile f(m_dir.path() + QStringLiteral("/download/dbsett/") + record);
@@ -116,6 +127,13 @@ private slots:
         }
         QCOMPARE(paths.size(), 3);
         QVERIFY(QFileInfo(path).size() > 0);
+
+        // Several records chosen: the workbook holds one, so none is made and the user is told.
+        shown << QStringLiteral("0102000000004204");
+        QTest::mouseClick(buttons.excelReport(), Qt::LeftButton);
+        QCOMPARE(saved.count(), 3);
+        QCOMPARE(messages.count(), 2);
+        QVERIFY(messages.at(1).at(0).toString().contains(QLatin1String("2 are chosen")));
     }
 
     void qrButtonMakesTheFolderFirst()
@@ -131,10 +149,66 @@ private slots:
         QCOMPARE(saved.count(), 1);
         QVERIFY(QFileInfo(m_answer).size() > 0);
 
+        QSignalSpy messages(actions.get(), &ReportActions::messageRequested);
         QTest::mouseClick(buttons.openReport(), Qt::LeftButton);
         QCOMPARE(m_opened.size(), 1);
         QCOMPARE(m_opened.at(0).toLocalFile(), m_dir.path() + QStringLiteral("/reports"));
         QCOMPARE(buttons.openReport()->accessibleName(), buttons.openReport()->text());
+        QCOMPARE(messages.count(), 0);
+
+        // A desktop without a file browser: said, with the folder, instead of nothing at all.
+        m_openWorks = false;
+        QTest::mouseClick(buttons.openReport(), Qt::LeftButton);
+        m_openWorks = true;
+        QCOMPARE(messages.count(), 1);
+        QVERIFY(messages.at(0).at(0).toString().contains(m_dir.path() + QStringLiteral("/reports")));
+    }
+
+    // A tightening arriving while the dialog is open refills the shared table with measures;
+    // the list is made from the mirror as it is once the name is given.
+    void qrListIsFilledAfterTheDialog()
+    {
+        auto actions = makeActions();
+        ReportButtons buttons(actions.get());
+        QSignalSpy saved(actions.get(), &ReportActions::reportSaved);
+        QSignalSpy messages(actions.get(), &ReportActions::messageRequested);
+        QSignalSpy status(actions.get(), &ReportActions::statusMessage);
+        const QString dbsett = m_dir.path() + QStringLiteral("/download/dbsett/");
+        const QString second = QStringLiteral("0203000000004205");
+        m_whileAsked = [&] {
+            ReportDatabase::clearRecords();
+            QFile f(dbsett + second);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(sampleRecord(1).toBytes());
+        };
+        m_answer = m_dir.filePath(QStringLiteral("after.pdf"));
+        QTest::mouseClick(buttons.qrGenerate(), Qt::LeftButton);
+        m_whileAsked = nullptr;
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(saved.count(), 1);
+        bool ok = false;
+        const QByteArray text = runTool(QStringLiteral("pdftotext"), {m_answer, QStringLiteral("-")}, &ok);
+        QVERIFY(ok);
+        QVERIFY2(text.contains(second.toUtf8()), text.constData());
+        QCOMPARE(status.count(), 1);
+        QVERIFY(status.at(0).at(0).toString().contains(m_answer));
+
+        // Nothing readable is left by the time the name is given: no list of headers only.
+        // Last test: the mirror is left unreadable.
+        m_whileAsked = [&] {
+            for (const QString &name : QDir(dbsett).entryList(QDir::Files)) {
+                QFile f(dbsett + name);
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write("short");
+            }
+        };
+        m_answer = m_dir.filePath(QStringLiteral("none.pdf"));
+        QTest::mouseClick(buttons.qrGenerate(), Qt::LeftButton);
+        m_whileAsked = nullptr;
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.at(0).at(1).toString(), QStringLiteral("red"));
+        QVERIFY(!QFile::exists(m_answer));
     }
 };
 

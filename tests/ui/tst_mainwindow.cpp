@@ -4,6 +4,7 @@
 #include "ui/frame/StatusLine.h"
 #include "base/cGlobalData.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,6 +91,8 @@ private slots:
         QTest::mouseClick(settingsButton(), Qt::LeftButton); // back to the main form
         QCOMPARE(pages()->currentIndex(), 3);
         pressSettingsWithCode(QStringLiteral("5729"));
+        // Once it unlocked, the code is not left for the next person at the station to read.
+        QCOMPARE(m_window->findChild<QLineEdit *>(QStringLiteral("leKeyMessage"))->text(), QString());
         QStringList master = {"frDatabaseT", "frEraseRecords", "frKeyName", "frMemory_2", "frMenuLevels",
                               "frNewRecord", "frRangesView_2", "frSetup", "frTextFields_2", "frWiFi", "leFind",
                               "pbTemplatesFromJson", "pbTemplatesSave", "tabWheelUzel"};
@@ -108,6 +111,8 @@ private slots:
         QTest::mouseClick(settingsButton(), Qt::LeftButton);
         pressSettingsWithCode(QStringLiteral("5729 ")); // trailing space: no code
         QVERIFY(enabledGuarded().isEmpty());
+        // No code: a message for the key, kept.
+        QCOMPARE(m_window->findChild<QLineEdit *>(QStringLiteral("leKeyMessage"))->text(), QStringLiteral("5729 "));
         QVERIFY(find("frOptions")->isHidden());
         QTest::mouseClick(settingsButton(), Qt::LeftButton);
         QCOMPARE(pages()->currentIndex(), 3);
@@ -130,6 +135,63 @@ private slots:
         QVERIFY(!buttons[2]->isChecked());
         QTest::mouseClick(buttons[5], Qt::LeftButton); // a second click keeps it checked
         QVERIFY(buttons[5]->isChecked());
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+    }
+
+    // A screen reader's only action on a checkable button is "Toggle", which clicks nothing.
+    void checkableControlsFollowTheirState()
+    {
+        m_window->slot_TmrOpenMainForm();
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        auto *sw = m_window->findChild<QStackedWidget *>(QStringLiteral("swSettings"));
+        const auto buttons = m_window->form()->leftMenuButtons;
+        QAccessibleInterface *parameters = QAccessible::queryAccessibleInterface(buttons[4]);
+        QVERIFY(parameters && parameters->actionInterface());
+        const QStringList actions = parameters->actionInterface()->actionNames();
+        QVERIFY(actions.contains(QAccessibleActionInterface::toggleAction()));
+        QVERIFY(!actions.contains(QAccessibleActionInterface::pressAction()));
+        parameters->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageLevels"));
+        for (int i = 0; i < buttons.size(); ++i)
+            QCOMPARE(buttons[i]->isChecked(), i == 4);
+        // Toggled again it stays: some page is always shown, and it is the one lit.
+        parameters->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(buttons[4]->isChecked());
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageLevels"));
+        buttons[0]->setChecked(true);
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageRecords"));
+        QVERIFY(!buttons[4]->isChecked());
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+
+        auto *view = m_window->findChild<QPushButton *>(QStringLiteral("pbMessageView"));
+        auto *message = m_window->findChild<QLineEdit *>(QStringLiteral("leKeyMessage"));
+        QVERIFY(view && view->isChecked() && !message->isHidden());
+        view->toggle();
+        QVERIFY(message->isHidden());
+        QTest::mouseClick(view, Qt::LeftButton);
+        QVERIFY(!message->isHidden() && view->isChecked());
+    }
+
+    // The PC address is kept as typed; Apply waits for a sound one and says why beside it.
+    void pcAddressIsRefusedNotRewritten()
+    {
+        m_window->slot_TmrOpenMainForm();
+        pressSettingsWithCode(QStringLiteral("5729"));
+        QTest::mouseClick(m_window->form()->leftMenuButtons[4], Qt::LeftButton);
+        auto *ip = m_window->findChild<QLineEdit *>(QStringLiteral("lePcIp"));
+        auto *apply = m_window->findChild<QPushButton *>(QStringLiteral("pbWiFiApply"));
+        auto *note = m_window->findChild<QLabel *>(QStringLiteral("lbWifiNote"));
+        QVERIFY(ip && apply && note);
+        ip->clear();
+        QTest::keyClicks(ip, QStringLiteral("300.1.1.1"));
+        QCOMPARE(ip->text(), QStringLiteral("300.1.1.1"));
+        QVERIFY(!apply->isEnabled());
+        QVERIFY2(apply->toolTip().contains(QLatin1String("IP address")), qPrintable(apply->toolTip()));
+        QCOMPARE(note->text(), apply->toolTip());
+        QVERIFY(note->isVisible());
+        // The reason is read whole beside the field, not cut by the frame.
+        QTRY_VERIFY2(note->height() >= note->heightForWidth(note->width()),
+                     qPrintable(QStringLiteral("%1 high, needs %2").arg(note->height()).arg(note->heightForWidth(note->width()))));
         QTest::mouseClick(settingsButton(), Qt::LeftButton);
     }
 
@@ -186,6 +248,11 @@ private slots:
         }
         qApp->installTranslator(&translator);
         QTRY_COMPARE(settingsButton()->text(), translator.translate("MainWindowForm", "Settings"));
+        // The Viewer's button deletes the record and must say so; the keypad's "Delete"
+        // (of a typed digit) is another text.
+        QCOMPARE(m_window->findChild<QPushButton *>(QStringLiteral("pbNewRecordDelete"))->text(),
+                 QString::fromUtf8("Удалить"));
+        QCOMPARE(translator.translate("PopupA", "Delete"), QString::fromUtf8("Очистить"));
         qApp->removeTranslator(&translator);
         QTRY_COMPARE(settingsButton()->text(), QStringLiteral("Settings"));
     }

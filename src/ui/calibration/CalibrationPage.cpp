@@ -12,6 +12,7 @@
 #include "ui/widgets/cSwitcher.h"
 
 #include <QDate>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
@@ -267,7 +268,9 @@ void CalibrationPage::iBtnCalWrite_Click()
     if (!CalibrationFile::write(path, text, &error)) {
         td::log(QStringLiteral("Calibration file not written: ") + error);
         emit messageRequested(tr("Warning! The calibration file was not written: ") + error, QStringLiteral("red"));
+        return;
     }
+    emit statusMessage(tr("Calibration saved to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void CalibrationPage::iBtnCalRead_Click()

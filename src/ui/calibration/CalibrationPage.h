@@ -64,6 +64,8 @@ public slots:
 signals:
     // A message for the user in a cParameter colour ("red").
     void messageRequested(const QString &text, const QString &style);
+    // For the status line: where a calibration file went.
+    void statusMessage(const QString &text);
 
 protected:
     void changeEvent(QEvent *event) override;

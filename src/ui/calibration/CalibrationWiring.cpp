@@ -15,5 +15,6 @@ CalibrationPage *installCalibrationPage(MainWindow *window)
     if (auto *grid = host ? qobject_cast<QGridLayout *>(host->layout()) : nullptr)
         grid->addWidget(page, grid->rowCount(), 0, 1, 2);
     QObject::connect(page, &CalibrationPage::messageRequested, window, &MainWindow::showMessage);
+    QObject::connect(page, &CalibrationPage::statusMessage, window, &MainWindow::showStatus);
     return page;
 }

@@ -28,6 +28,7 @@
 #include "reports/ReportDatabase.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFontDatabase>
 #include <QCloseEvent>
 #include <QLabel>
@@ -84,8 +85,14 @@ MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
     buildBootScreen();
 
     connect(ui.pbSettings, &QPushButton::clicked, this, &MainWindow::iBtnSettings_Click);
-    for (QPushButton *button : ui.leftMenuButtons)
-        connect(button, &QPushButton::clicked, this, &MainWindow::iBtnLeftMenu_Click);
+    // The page follows the buttons' state, not their clicks: a screen reader's only action
+    // on a checkable button is a toggle, which clicks nothing. The group keeps one checked.
+    auto *menu = new QButtonGroup(this);
+    menu->setExclusive(true);
+    for (QPushButton *button : ui.leftMenuButtons) {
+        menu->addButton(button);
+        connect(button, &QPushButton::toggled, this, &MainWindow::iBtnLeftMenu_Click);
+    }
 
     QTimer::singleShot(td::timing::initGraphicsDelay, this, &MainWindow::InitGraphics);
 }
@@ -299,20 +306,20 @@ void MainWindow::setStatusIcons(const QString &a, const QString &b, const QStrin
     ui.lbStatusIcon3->setPixmap(QPixmap(c));
 }
 
-void MainWindow::iBtnLeftMenu_Click()
+void MainWindow::iBtnLeftMenu_Click(bool checked)
 {
     auto *sender = qobject_cast<QPushButton *>(this->sender());
     const int index = ui.leftMenuButtons.indexOf(sender);
-    if (index < 0)
+    // The button the group unchecks says nothing; the one checked names the page.
+    if (index < 0 || !checked)
         return;
     const auto wanted = SettingsPage(index);
-    if (wanted != ui.settingsPage() && m_leaveGuard && !m_leaveGuard([sender] { sender->click(); })) {
-        for (int i = 0; i < ui.leftMenuButtons.size(); ++i)
-            ui.leftMenuButtons[i]->setChecked(SettingsPage(i) == ui.settingsPage());
+    if (wanted == ui.settingsPage())
+        return;
+    if (m_leaveGuard && !m_leaveGuard([sender] { sender->setChecked(true); })) {
+        ui.leftMenuButtons.at(int(ui.settingsPage()))->setChecked(true);
         return;
     }
-    for (QPushButton *button : ui.leftMenuButtons)
-        button->setChecked(button == sender);
     ui.showSettingsPage(wanted);
 }
 
@@ -329,7 +336,9 @@ void MainWindow::iBtnSettings_Click()
         ui.pbSelectReport->setChecked(false);
         ui.pbSelectReport->setText(tr("Select"));
         ui.pbSelectReport->setToolTip(tr("Select elements for make report"));
-        AccessCodes::apply(this, ui.leKeyMessage->text());
+        // A code that worked is not left on screen for the next person at the station.
+        if (AccessCodes::apply(this, ui.leKeyMessage->text()))
+            ui.leKeyMessage->clear();
     } else if (shown == MainPage::Settings) {
         if (m_leaveGuard && !m_leaveGuard([this] { ui.pbSettings->click(); }))
             return;

@@ -72,7 +72,8 @@ public:
 
 public slots:
     void InitGraphics();
-    void iBtnLeftMenu_Click();
+    // A left-menu button was checked or unchecked, by a click or by a screen reader's toggle.
+    void iBtnLeftMenu_Click(bool checked);
     void iBtnSettings_Click();
     void iBtnClose_Click();
     void slot_iTimerClose();

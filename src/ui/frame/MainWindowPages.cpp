@@ -11,12 +11,13 @@
 #include "ui/publish/PublishWiring.h"
 #include "ui/records/RecordsWiring.h"
 #include "ui/reports/ReportActions.h"
+#include "ui/reports/ReportsWiring.h"
 #include "ui/settings/SettingsWiring.h"
 #include "ui/templates/TemplatesWiring.h"
 
 void MainWindow::buildPages()
 {
-    installRecordsPage(this);
+    RecordEditorPage *editor = installRecordsPage(this);
     installTemplatesPage(this);
     buildFirmwarePage();
     installKeySettings(this);
@@ -29,5 +30,7 @@ void MainWindow::buildPages()
     auto *memory = findChild<MeasureMemory *>(QStringLiteral("measureMemory"));
     if (reports && memory)
         reports->setMemoryModel(memory->model());
+    if (reports)
+        offerReportRecords(reports, this, editor, tree);
     installPublishing(this);
 }

@@ -20,7 +20,16 @@ cButtonLevel::cButtonLevel(quint16 level, QWidget *buttonParent) : m_level(level
     m_button = new QPushButton(QStringLiteral("not init"), buttonParent);
     m_button->setFocusPolicy(Qt::NoFocus);
     addWidget(m_button);
-    connect(m_button, &QPushButton::clicked, this, &cButtonLevel::slot_click_button);
+    connect(m_button, &QPushButton::clicked, this, [this] {
+        if (!m_button->isCheckable())
+            slot_click_button();
+    });
+    // Checkable in a multi-selection: its state counts, however it changed (a screen reader
+    // toggles without clicking).
+    connect(m_button, &QPushButton::toggled, this, [this] {
+        if (m_button->isCheckable())
+            slot_click_button();
+    });
 }
 
 cButtonLevel::~cButtonLevel()

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QLabel>
 #include <QStyle>
@@ -275,6 +276,7 @@ void cRecord::rebuildLevel(int level)
         b->setValue(v.number, v.text, caption);
         b->setColour(v.colour);
         b->button()->setCheckable(p.checkable);
+        const QSignalBlocker quiet(b->button()); // a rebuild is nobody's choice
         b->button()->setChecked(false);
         b->button()->show();
     }
@@ -293,6 +295,7 @@ void cRecord::setLevelCheckable(int level, bool checkable)
     Pool &p = m_pools[size_t(level)];
     p.checkable = checkable;
     for (cButtonLevel *b : qAsConst(p.buttons)) {
+        const QSignalBlocker quiet(b->button());
         b->button()->setChecked(false);
         b->button()->setCheckable(checkable);
     }

@@ -4,6 +4,7 @@
 #include "measures/MeasureCells.h"
 #include "measures/MeasureMemory.h"
 #include "records/MeasureAlgorithms.h"
+#include "records/RecordMirror.h"
 #include "reports/ReportDatabase.h"
 #include "ui/popups/PopupHost.h"
 #include "ui/widgets/cParameter.h"
@@ -311,8 +312,23 @@ void MemoryPage::iBtnTblMemoryLevelClean_Click()
         td::log(QStringLiteral("Clean only one current record: the level selection names no record"));
         return;
     }
-    if (m_memory->eraseRecordMeasures(name))
-        emit statusMessage(tr("Measures of %1 cleaned").arg(name));
+    // Asked as for every record: the record file is the only copy of its measures.
+    const int measures = RecordMirror::load(name).record.entries.size();
+    if (!m_popups) {
+        td::log(QStringLiteral("Clean only one current record: no popups to ask, nothing erased"));
+        return;
+    }
+    const QString text = tr("%1 measures of the record %2 will be erased from the key. Continue?")
+                             .arg(measures)
+                             .arg(name);
+    cParameter question(text, true, QString(), QStringLiteral("red"));
+    QPointer<MemoryPage> self(this);
+    m_popups->PopupQuestionWindow(&question, tr("Yes"), tr("No"),
+                                  [self, name](QWidget *) {
+                                      if (self && self->m_memory->eraseRecordMeasures(name))
+                                          emit self->statusMessage(tr("Measures of %1 cleaned").arg(name));
+                                  },
+                                  iFuncWhenYes());
 }
 
 void MemoryPage::setButtonLook(const QString &text, const char *style)

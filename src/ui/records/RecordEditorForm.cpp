@@ -262,9 +262,16 @@ void RecordEditorForm::retranslateUi()
     cbAlgorithm->setAccessibleName(tr("Measure algorithm"));
     leOperation->setToolTip(tr("After change number press Enter for apply"));
     lbPageNumber->setAccessibleName(tr("Record name"));
-    const char *const operations[Operations] = {QT_TR_NOOP("Create"), QT_TR_NOOP("Edit"), QT_TR_NOOP("Delete")};
+    // "Delete" elsewhere clears a typed digit; here it removes a record, and says so in Russian.
+    static const struct
+    {
+        const char *source;
+        const char *comment;
+    } operations[Operations] = {{QT_TR_NOOP("Create"), nullptr},
+                                {QT_TR_NOOP("Edit"), nullptr},
+                                QT_TRANSLATE_NOOP3("RecordEditorForm", "Delete", "remove the record")};
     for (int op = 0; op < Operations; ++op) {
-        const QString text = tr(operations[op]);
+        const QString text = tr(operations[op].source, operations[op].comment);
         pbOperation[size_t(op)]->setText(text);
         pbOperation[size_t(op)]->setAccessibleName(text);
         pbYes[size_t(op)]->setText(tr("Yes"));

@@ -15,6 +15,7 @@
 #include "records/TemplateListsModel.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,6 +66,10 @@ RecordEditorPage::RecordEditorPage(const Widgets &widgets, RecordList *records, 
     for (QWidget *w : widgets.navigation)
         m_navigation.append(w);
     m_form.setupUi(widgets.containers);
+    // The form is no widget of its own: its operation buttons follow a language switched at
+    // run time through their container.
+    if (widgets.containers.newRecord)
+        widgets.containers.newRecord->installEventFilter(this);
     m_defaultCaptions = {tr("F.I.O."), tr("Product №"), tr("Operation Number"), tr("Uzel type")};
     for (int level = 0; level < 4; ++level)
         setLevelCaption(level, QString());
@@ -111,6 +116,13 @@ void RecordEditorPage::connectWidgets()
         connect(p, &cParameter::click_button, this, &RecordEditorPage::onParameterClicked);
         connect(p, &cParameter::changed_valueD, this, &RecordEditorPage::iParRangegOPChanged_Changed);
     }
+}
+
+bool RecordEditorPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_form.retranslateUi();
+    return QObject::eventFilter(watched, event);
 }
 
 QString RecordEditorPage::recordName() const

@@ -100,6 +100,9 @@ public slots:
     // 3 Uzel); a blank caption brings back the built-in one.
     void setLevelCaption(int level, const QString &caption);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // A message for the user (text, cParameter colour name such as "red").
     void messageRequested(const QString &text, const QString &style);

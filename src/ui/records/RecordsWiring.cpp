@@ -43,6 +43,6 @@ RecordEditorPage *installRecordsPage(MainWindow *window)
     folder->setPopups(window->popups());
     QObject::connect(folder, &RecordsFolderPanel::messageRequested, window, &MainWindow::showMessage);
     QObject::connect(folder, &RecordsFolderPanel::statusMessage, window, &MainWindow::showStatus);
-    installReports(window, editor);
+    installReports(window);
     return editor;
 }

@@ -29,7 +29,7 @@ ReportActions::ReportActions(QObject *parent) : QObject(parent)
         return QFileDialog::getSaveFileName(nullptr, title, proposed, filter, selected,
                                             QFileDialog::DontUseNativeDialog);
     };
-    m_open = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    m_open = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 }
 
 ReportActions::~ReportActions() = default;
@@ -38,6 +38,14 @@ void ReportActions::fail(const QString &text)
 {
     td::log(text);
     emit messageRequested(text, QStringLiteral("red"));
+}
+
+void ReportActions::open(const QString &path)
+{
+    if (m_open(QUrl::fromLocalFile(path)))
+        return;
+    // Without a file browser or a program for the type the desktop does nothing at all.
+    fail(tr("The desktop could not open %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void ReportActions::iBtnSaveReport_Click()
@@ -58,12 +66,23 @@ void ReportActions::iBtnSaveReport_Click()
         return;
     }
     emit reportSaved(path);
+    emit statusMessage(tr("Report saved to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void ReportActions::iBtnStart_Click()
 {
-    const QString name = m_recordName ? m_recordName() : QString();
-    const RecordMirror::Loaded loaded = name.isEmpty() ? RecordMirror::Loaded() : RecordMirror::load(name);
+    const QStringList names = m_recordNames ? m_recordNames() : QStringList();
+    if (names.size() > 1) {
+        fail(tr("The Excel report holds one record, and %1 are chosen. Walk the levels down to one record.")
+                 .arg(names.size()));
+        return;
+    }
+    if (names.isEmpty()) {
+        fail(tr("No record is chosen: walk the levels down to one record first."));
+        return;
+    }
+    const QString name = names.first();
+    const RecordMirror::Loaded loaded = RecordMirror::load(name);
     if (loaded.record.entries.isEmpty()) {
         fail(tr("Empty Report can't be save!"));
         return;
@@ -85,6 +104,7 @@ void ReportActions::iBtnStart_Click()
         return;
     }
     emit reportSaved(path);
+    emit statusMessage(tr("Excel report of %1 saved to %2").arg(name, QDir::toNativeSeparators(path)));
     if (!m_popups)
         return;
     cParameter question(tr("Report was saved with filename: ") + path, true, QString(), QStringLiteral("green"));
@@ -92,7 +112,7 @@ void ReportActions::iBtnStart_Click()
     m_popups->PopupQuestionWindow(&question, tr("Open"), tr("Cancel"),
                                   [self](QWidget *) {
                                       if (self && !self->m_lastExcel.isEmpty())
-                                          self->m_open(QUrl::fromLocalFile(self->m_lastExcel));
+                                          self->open(self->m_lastExcel);
                                   },
                                   iFuncWhenYes());
 }
@@ -102,16 +122,6 @@ void ReportActions::iBtnQRGenerate_Click()
     const QString folder = RecordMirror::folder();
     if (QrListReport::recordFiles(folder).isEmpty()) {
         fail(tr("Warning! Folder is empty!"));
-        return;
-    }
-    TemplateLists fallback;
-    QString error;
-    if (!QSqlDatabase::database().isOpen() && !ReportDatabase::open(Paths::reportDatabase())) {
-        fail(tr("The report database is not open."));
-        return;
-    }
-    if (QrListReport::fillRecordsTable(folder, m_lists ? m_lists->lists() : fallback, &error) < 0) {
-        fail(error);
         return;
     }
     m_engine = std::make_unique<QrReportEngine>();
@@ -130,16 +140,34 @@ void ReportActions::iBtnQRGenerate_Click()
         fail(tr("The QR-codes list was not saved: %1").arg(m_engine->lastError()));
         return;
     }
+    // The table is shared with the measures on screen, which a tightening arriving while the
+    // dialog is open empties and refills: it is filled only now, from the mirror as it is now.
+    TemplateLists fallback;
+    QString error;
+    if (!QSqlDatabase::database().isOpen() && !ReportDatabase::open(Paths::reportDatabase())) {
+        fail(tr("The report database is not open."));
+        return;
+    }
+    const int rows = QrListReport::fillRecordsTable(folder, m_lists ? m_lists->lists() : fallback, &error);
+    if (rows < 0) {
+        fail(error);
+        return;
+    }
+    if (rows == 0) {
+        fail(tr("The QR-codes list was not saved: %1").arg(QrListReport::noRecordsRead(folder)));
+        return;
+    }
     if (!QrListReport::print(m_engine.get(), ReportIdentity::load(), stamp, path, &error)) {
         fail(tr("The QR-codes list was not saved: %1").arg(error));
         return;
     }
     emit reportSaved(path);
+    emit statusMessage(tr("QR-codes list of %1 records saved to %2").arg(rows).arg(QDir::toNativeSeparators(path)));
 }
 
 void ReportActions::iBtnOpenReport_Click()
 {
     td::log(QStringLiteral("Opening of report. Please wait..."));
     QDir().mkpath(ReportPaths::reportsDir());
-    m_open(QUrl::fromLocalFile(ReportPaths::reportsDir()));
+    open(ReportPaths::reportsDir());
 }

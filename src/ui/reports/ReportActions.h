@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -29,14 +30,15 @@ public:
     ~ReportActions() override;
 
     void setMemoryModel(const QAbstractItemModel *model) { m_memory = model; }
-    // The record whose measures the editor shows (its name in the dbsett mirror).
-    void setRecordNameProvider(std::function<QString()> provider) { m_recordName = std::move(provider); }
+    // The records the page on screen offers for the workbook (names in the dbsett mirror): the
+    // record being edited, or what the main form's record tab shows. The workbook holds one.
+    void setRecordNamesProvider(std::function<QStringList()> provider) { m_recordNames = std::move(provider); }
     void setTemplateLists(const TemplateListsModel *lists) { m_lists = lists; }
     void setPopups(PopupHost *popups) { m_popups = popups; }
     // The non-native save dialog unless replaced (tests answer it themselves).
     void setSaveNameAsker(SaveNameAsker asker) { m_ask = std::move(asker); }
-    // The desktop's URL handler unless replaced.
-    void setUrlOpener(std::function<void(const QUrl &)> opener) { m_open = std::move(opener); }
+    // The desktop's URL handler unless replaced; false when nothing could open the address.
+    void setUrlOpener(std::function<bool(const QUrl &)> opener) { m_open = std::move(opener); }
 
     QString lastExcelReport() const { return m_lastExcel; }
 
@@ -51,16 +53,19 @@ signals:
     void messageRequested(const QString &text, const QString &style);
     // A report is complete under its final name.
     void reportSaved(const QString &path);
+    // For the status line: where a report went.
+    void statusMessage(const QString &text);
 
 private:
     void fail(const QString &text);
+    void open(const QString &path);
 
     const QAbstractItemModel *m_memory = nullptr;
     const TemplateListsModel *m_lists = nullptr;
     PopupHost *m_popups = nullptr;
-    std::function<QString()> m_recordName;
+    std::function<QStringList()> m_recordNames;
     SaveNameAsker m_ask;
-    std::function<void(const QUrl &)> m_open;
+    std::function<bool(const QUrl &)> m_open;
     std::unique_ptr<QrReportEngine> m_engine;
     QString m_lastExcel;
 };

@@ -3,6 +3,7 @@
 #include "protocol/KeySession.h"
 #include "reports/ReportIdentity.h"
 #include "ui/frame/MainWindow.h"
+#include "ui/levels/LevelTree.h"
 #include "ui/records/RecordEditorPage.h"
 #include "ui/reports/ReportActions.h"
 #include "ui/reports/ReportButtons.h"
@@ -11,19 +12,19 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QPointer>
+#include <QTabWidget>
 
-ReportActions *installReports(MainWindow *window, RecordEditorPage *editor)
+ReportActions *installReports(MainWindow *window)
 {
     auto *actions = new ReportActions(window);
     actions->setObjectName(QStringLiteral("reportActions"));
     actions->setPopups(window->popups());
-    QPointer<RecordEditorPage> page(editor);
-    actions->setRecordNameProvider([page] { return page ? page->recordName() : QString(); });
     if (KeySession *s = window->session()) {
         actions->setTemplateLists(s->templateLists());
         ReportIdentity::keepUpdated(s->model(), s->menuLevels());
     }
     QObject::connect(actions, &ReportActions::messageRequested, window, &MainWindow::showMessage);
+    QObject::connect(actions, &ReportActions::statusMessage, window, &MainWindow::showStatus);
 
     MainWindowForm *form = window->form();
     auto *buttons = new ReportButtons(actions, form->frMainFormControls);
@@ -33,4 +34,25 @@ ReportActions *installReports(MainWindow *window, RecordEditorPage *editor)
         bar->insertWidget(at < 0 ? bar->count() : at, buttons);
     }
     return actions;
+}
+
+void offerReportRecords(ReportActions *actions, MainWindow *window, RecordEditorPage *editor, LevelTree *tree)
+{
+    MainWindowForm *ui = window->form();
+    QPointer<RecordEditorPage> page(editor);
+    QPointer<LevelTree> levels(tree);
+    actions->setRecordNamesProvider([ui, page, levels] {
+        QStringList names;
+        if (ui->mainPage() == MainPage::Settings && ui->settingsPage() == SettingsPage::Records) {
+            if (page && !page->recordName().isEmpty())
+                names << page->recordName();
+            return names;
+        }
+        // A walk taken back to an earlier level closes the record tab; what it showed is stale.
+        if (!levels || !ui->tabLevels->isTabEnabled(LevelTree::RecordTab))
+            return names;
+        for (const RecordItem &item : levels->shownRecords())
+            names << item.name;
+        return names;
+    });
 }

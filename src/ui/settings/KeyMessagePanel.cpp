@@ -38,7 +38,8 @@ KeyMessagePanel::KeyMessagePanel(QWidget *window, KeyProtocol *protocol, QObject
     m_view->setChecked(true);
     if (box)
         box->insertWidget(box->indexOf(m_text), m_view);
-    connect(m_view, &QPushButton::clicked, this, &KeyMessagePanel::iBtnMessageView_Click);
+    // Its state shows the panel, however it changed (a screen reader toggles without a click).
+    connect(m_view, &QPushButton::toggled, this, &KeyMessagePanel::showPanel);
     retranslate();
 }
 
@@ -58,9 +59,16 @@ void KeyMessagePanel::iBtnSendMessage_Click()
 
 void KeyMessagePanel::iBtnMessageView_Click()
 {
+    if (m_view)
+        m_view->setChecked(!isPanelVisible());
+    else
+        showPanel(!isPanelVisible());
+}
+
+void KeyMessagePanel::showPanel(bool show)
+{
     if (!m_text)
         return;
-    const bool show = !isPanelVisible();
     for (QWidget *w : {static_cast<QWidget *>(m_text), static_cast<QWidget *>(m_lock),
                        static_cast<QWidget *>(m_unlock), static_cast<QWidget *>(m_send)})
         w->setVisible(show);

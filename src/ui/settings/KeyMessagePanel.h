@@ -26,6 +26,8 @@ public:
 public slots:
     void iBtnSendMessage_Click();
     void iBtnMessageView_Click();
+    // Shows or hides the message field and its three buttons.
+    void showPanel(bool show);
     void retranslate();
 
 private:

@@ -15,7 +15,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 using namespace td::settingsui;
@@ -83,8 +83,10 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     m_routerPassword = makeEdit(frame, "leRouterPassword");
     m_routerPassword->setEchoMode(QLineEdit::PasswordEchoOnEdit);
     m_ip = makeEdit(frame, "lePcIp");
+    // No validator: it would drop a keystroke and turn "300.1.1.1" into another address
+    // without a word. The text stays as typed and Apply waits for a sound one.
     m_ip->setText(QStringLiteral("192.168.0.100"));
-    m_ip->setValidator(new QRegularExpressionValidator(QRegularExpression(R::ipPattern()), m_ip));
+    connect(m_ip, &QLineEdit::textChanged, this, &KeySettingsPage::checkIp);
     m_pcPortLabel = makeLabel(frame, "lbPcPort");
     // No caption of its own: the label above it names it like the other fields.
     m_pcPort = new cParameter(QString(), false, 0.0, QLatin1String(fieldStyle()), 0);
@@ -118,6 +120,9 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     placeCaptioned(grid, m_userPasswordLabel, m_userPassword, 1, 1);
     placeCaptioned(grid, m_ipLabel, m_ip, 2, 0);
     placeCaptioned(grid, m_pcPortLabel, m_pcPort, 2, 1);
+    m_wifiNote = makeLabel(frame, "lbWifiNote", 9);
+    m_wifiNote->setWordWrap(true);
+    grid->addWidget(m_wifiNote, 4, 2, 2, 1, Qt::AlignVCenter);
     grid->setHorizontalSpacing(8);
     for (int c = 0; c < 3; ++c)
         grid->setColumnStretch(c, 1);
@@ -125,6 +130,34 @@ void KeySettingsPage::buildWifi(QFrame *frame)
     outer->addStretch(1);
     connect(m_wifiApply, &QPushButton::clicked, this, &KeySettingsPage::iBtnWiFiApply_Click);
     applyWpa2(false);
+    checkIp();
+}
+
+void KeySettingsPage::checkIp()
+{
+    if (!m_ip || !m_wifiApply)
+        return;
+    const QString ip = m_ip->text().trimmed();
+    const bool valid = QRegularExpression(R::ipPattern()).match(ip).hasMatch();
+    m_ip->setProperty("invalid", !valid);
+    m_ip->setStyleSheet(valid ? QString() : QStringLiteral("QLineEdit {border: 2px solid rgb(220, 0, 0);}"));
+    m_wifiApply->setEnabled(valid);
+    if (valid) {
+        m_wifiApply->setToolTip(tr("Setup Wi-Fi settings in key"));
+        m_wifiNote->setText(m_wifiSent.size() == 3 ? tr("Sent to the key: router \"%1\", PC %2, port %3")
+                                                          .arg(m_wifiSent.at(0), m_wifiSent.at(1), m_wifiSent.at(2))
+                                                    : QString());
+        m_wifiNote->setStyleSheet(QStringLiteral("QLabel {color: rgb(0, 110, 0);}"));
+        m_ip->setAccessibleDescription(QString());
+        return;
+    }
+    // The typed text stays in the field beside it; the note is short enough for the narrowest window.
+    const QString why = ip.isEmpty() ? tr("Type the PC IP: four numbers from 0 to 255 with dots between them.")
+                                     : tr("Not an IP address: four numbers from 0 to 255 with dots between them.");
+    m_wifiApply->setToolTip(why);
+    m_wifiNote->setText(why);
+    m_wifiNote->setStyleSheet(QStringLiteral("QLabel {color: rgb(200, 0, 0);}"));
+    m_ip->setAccessibleDescription(why);
 }
 
 void KeySettingsPage::iBtnKeyName_Click()
@@ -146,12 +179,19 @@ void KeySettingsPage::iBtnWiFiApply_Click()
     WifiSettings w;
     w.SSID = m_ssid->text();
     w.Password = m_routerPassword->text();
-    w.IP = m_ip->text();
+    w.IP = m_ip->text().trimmed();
     w.PCPort = quint16(qBound(0.0, m_pcPort->value(), 65535.0));
     w.UserLogin = m_userLogin->text();
     w.UserPassword = m_userPassword->text();
     w.WPA2Enterprise = m_wpa2->checked() ? 1 : 0;
+    if (!QRegularExpression(R::ipPattern()).match(w.IP).hasMatch()) {
+        checkIp();
+        return;
+    }
     m_protocol->FE_WiFiSettings_Write(w);
+    // Said where it stays: the key keeps this until the next Apply, the status line would not.
+    m_wifiSent = QStringList{w.SSID, w.IP, QString::number(w.PCPort)};
+    checkIp();
 }
 
 void KeySettingsPage::iSwWPA2Ent_Click()
@@ -260,8 +300,9 @@ void KeySettingsPage::retranslate()
         name(m_userLogin, tr("User Login:"));
         name(m_userPassword, tr("User Password:"));
         m_wifiApply->setText(tr("Apply"));
-        m_wifiApply->setToolTip(tr("Setup Wi-Fi settings in key"));
         name(m_wifiApply, tr("Apply"));
+        m_wifiNote->setAccessibleName(tr("Wi-Fi settings note"));
+        checkIp();
     }
     m_clockKeyCaption->setText(tr("Clock Key"));
     m_clockPcCaption->setText(tr("Clock PC"));

@@ -3,6 +3,7 @@
 #include "protocol/KeyModel.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QWidget>
 
 class KeyProtocol;
@@ -89,6 +90,8 @@ private:
     void buildClock();
     void fillCombos();
     void applyWpa2(bool on);
+    // Apply is offered only for an address the key can use; the note says why not.
+    void checkIp();
 
     KeyModel *m_model;
     KeyProtocol *m_protocol;
@@ -144,6 +147,8 @@ private:
     QLineEdit *m_userLogin = nullptr;
     QLineEdit *m_userPassword = nullptr;
     QPushButton *m_wifiApply = nullptr;
+    QLabel *m_wifiNote = nullptr; // why Apply is refused, or what it sent last
+    QStringList m_wifiSent; // router, PC address and port Apply sent last
 
     QLabel *m_clockKeyCaption = nullptr;
     QLabel *m_clockPcCaption = nullptr;

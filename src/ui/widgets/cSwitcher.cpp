@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 constexpr int buttonSide = 80;
@@ -30,7 +31,8 @@ cSwitcher::cSwitcher(const QString &caption, const QString &caption2, bool enabl
     m_button->setAccessibleName(caption);
     m_button->setChecked(checked);
     m_button->setEnabled(enabled);
-    connect(m_button, &QPushButton::clicked, this, &cSwitcher::slot_click_button);
+    // The state, not the click: a screen reader toggles a checkable button without clicking.
+    connect(m_button, &QPushButton::toggled, this, &cSwitcher::onButtonToggled);
 
     m_caption = new QLabel(caption);
     m_caption->setEnabled(enabled);
@@ -96,7 +98,9 @@ void cSwitcher::makeCaption2(const QString &text)
 
 void cSwitcher::setChecked(bool checked)
 {
+    // What the program sets is shown, not reported as the user's switch.
     m_checked = checked;
+    const QSignalBlocker quiet(m_button);
     m_button->setChecked(checked);
 }
 
@@ -154,8 +158,14 @@ void cSwitcher::setSize(int width, int height)
 
 void cSwitcher::slot_click_button()
 {
-    m_checked = !m_checked;
-    m_button->setChecked(m_checked);
+    m_button->setChecked(!m_checked);
+}
+
+void cSwitcher::onButtonToggled(bool checked)
+{
+    if (checked == m_checked)
+        return;
+    m_checked = checked;
     emit click_button(this);
 }
 

@@ -44,6 +44,7 @@ public slots:
     void slot_click_param_button();
 
 private:
+    void onButtonToggled(bool checked);
     void makeCaption2(const QString &text);
 
     QPointer<QLabel> m_caption;
