@@ -367,6 +367,12 @@ void TestPopups::questionCallbacks()
     QVERIFY(q->isVisible());
     QCOMPARE(q->text(), QStringLiteral("Attention!\nDelete record?"));
     QCOMPARE(key(q, QStringLiteral("pbNo"))->text(), QStringLiteral("Close"));
+    // Both answers lie inside the popup: beside the picture the right one stuck out past its edge.
+    for (const QString &name : {QStringLiteral("pbYes"), QStringLiteral("pbNo")}) {
+        const QWidget *button = key(q, name);
+        QVERIFY2(q->rect().contains(QRect(button->mapTo(q, QPoint(0, 0)), button->size())),
+                 qPrintable(name));
+    }
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY((q->frameGeometry().center() - desktop.center()).manhattanLength() <= 2);
 

@@ -4,6 +4,7 @@
 #include "ui/popups/PopupLook.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -58,12 +59,18 @@ PopupQ::PopupQ(const QString &yesText, const QString &noText, QWidget *parent)
     connect(m_yes, &QPushButton::clicked, this, &PopupQ::iButton_Click);
     connect(m_no, &QPushButton::clicked, this, &PopupQ::iButton_Click);
 
+    // The answers take the popup's whole width under the picture and the text: beside the
+    // picture, two answer buttons are wider than the popup and the right one was cut off.
+    auto *answers = new QHBoxLayout;
+    answers->addStretch(1);
+    answers->addWidget(m_yes);
+    answers->addStretch(1);
+    answers->addWidget(m_no);
+    answers->addStretch(1);
     grid->addWidget(m_picture, 0, 0);
-    grid->addLayout(info, 0, 1, 1, 2);
-    grid->addWidget(m_yes, 1, 1, Qt::AlignCenter);
-    grid->addWidget(m_no, 1, 2, Qt::AlignCenter);
+    grid->addLayout(info, 0, 1);
+    grid->addLayout(answers, 1, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
     grid->setRowStretch(0, 1);
 }
 
