@@ -67,6 +67,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     cParameter *makeField(CalibrationFields::Field f);
@@ -74,6 +75,8 @@ private:
                    std::initializer_list<CalibrationFields::Field> fields, int columns);
     void enableExtended(bool on);
     QString chooseFile(bool save);
+    // Says which code unlocks the calibration while its frame is locked.
+    void showLock();
 
     KeyModel *m_model;
     KeyProtocol *m_protocol;
@@ -96,5 +99,7 @@ private:
     QLabel *m_angleCaption = nullptr;
     QLabel *m_moment = nullptr;
     QLabel *m_angle = nullptr;
+    QLabel *m_lockHint = nullptr;
+    QFrame *m_lockedFrame = nullptr; // the frame the metrologist's code unlocks
     QLabel *m_history = nullptr;
 };
