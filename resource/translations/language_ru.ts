@@ -2644,10 +2644,6 @@ defect</source>
         <translation>Изменения не сохранены в ключ</translation>
     </message>
     <message>
-        <source>Warning! Template was neither saved nor sent to the key!</source>
-        <translation>Внимание! Шаблон не сохранён и не отправлен в ключ!</translation>
-    </message>
-    <message>
         <source>Warning! Template was saved on the PC but could not be sent to the key!</source>
         <translation>Внимание! Шаблон сохранён на ПК, но не отправлен в ключ!</translation>
     </message>
@@ -2666,6 +2662,10 @@ defect</source>
     <message>
         <source>Templates sent to the key: %1 of 3</source>
         <translation>Шаблонов отправлено в ключ: %1 из 3</translation>
+    </message>
+    <message>
+        <source>Warning! Template was not saved and not sent to the key!</source>
+        <translation>Внимание! Шаблон не сохранён и не отправлен в ключ!</translation>
     </message>
 </context>
 <context>

@@ -400,7 +400,7 @@ bool TemplatesPage::saveList(TemplateKind kind)
     QStringList lines;
     if (!r.binaryWritten) {
         // The key must not get a list that the PC could not keep itself.
-        lines << tr("Warning! Template was neither saved nor sent to the key!") << r.errors;
+        lines << tr("Warning! Template was not saved and not sent to the key!") << r.errors;
         td::log(QStringLiteral("Templates: %1 not written, nothing sent").arg(r.binaryPath));
         emit messageRequested(lines.join(QLatin1Char('\n')), QStringLiteral("red"));
         return false;
@@ -574,7 +574,7 @@ bool TemplatesPage::fillWithDefaults()
         errors << r.errors;
     }
     if (!binariesWritten) {
-        emit messageRequested(tr("Warning! Template was neither saved nor sent to the key!") + QLatin1Char('\n')
+        emit messageRequested(tr("Warning! Template was not saved and not sent to the key!") + QLatin1Char('\n')
                                   + errors.join(QLatin1Char('\n')),
                               QStringLiteral("red"));
         return false;
