@@ -251,6 +251,13 @@ class TstSettingsLayout : public QObject
         QVERIFY((*shown)->isVisible());
     }
 
+    static void addLanguageRows()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::newRow("en") << false;
+        QTest::newRow("ru") << true;
+    }
+
     void expectNoFaults(QWidget *page, const char *where)
     {
         // A page found empty would pass every check below.
@@ -325,12 +332,7 @@ private slots:
     }
 
     // The Viewer with template texts as long as a plant writes them.
-    void viewerIsLegible_data()
-    {
-        QTest::addColumn<bool>("russian");
-        QTest::newRow("en") << false;
-        QTest::newRow("ru") << true;
-    }
+    void viewerIsLegible_data() { addLanguageRows(); }
 
     void viewerIsLegible()
     {
@@ -362,12 +364,7 @@ private slots:
 
     // The main form's Report tab: the chosen records, the memory table with all
     // its columns, the barcode row and the report buttons.
-    void reportTabIsLegible_data()
-    {
-        QTest::addColumn<bool>("russian");
-        QTest::newRow("en") << false;
-        QTest::newRow("ru") << true;
-    }
+    void reportTabIsLegible_data() { addLanguageRows(); }
 
     void reportTabIsLegible()
     {
