@@ -152,8 +152,7 @@ private slots:
     void lostKeyIsSaidAndItsIconsCleared()
     {
         auto hasPicture = [](const char *name, MainWindow *w) {
-            const QPixmap *p = w->findChild<QLabel *>(QLatin1String(name))->pixmap();
-            return p && !p->isNull();
+            return !w->findChild<QLabel *>(QLatin1String(name))->pixmap(Qt::ReturnByValue).isNull();
         };
         auto *lost = m_window->findChild<QLabel *>(QStringLiteral("lbKeyLost"));
         QVERIFY(lost);
