@@ -423,12 +423,12 @@
 <context>
     <name>FileDownloader</name>
     <message>
-        <source>No firmware server address: enter it on the About page.</source>
-        <translation>Не задан адрес сервера прошивки: укажите его на странице «О программе».</translation>
-    </message>
-    <message>
         <source>Not an http(s) address: %1</source>
         <translation>Это не адрес http(s): %1</translation>
+    </message>
+    <message>
+        <source>No firmware server address: enter it on the About page (or start the program with --firmware-server).</source>
+        <translation>Не задан адрес сервера прошивки: укажите его на странице «О программе» (или запустите программу с --firmware-server).</translation>
     </message>
 </context>
 <context>
