@@ -74,8 +74,18 @@ foreach(f ${TD_DATA_FILES})
   list(APPEND TD_DATA_OUT ${CMAKE_BINARY_DIR}/${f})
 endforeach()
 
+# --- the QR list's Russian template: the English one with its texts replaced, so the layout
+# is kept in one file
+set(TD_QR_RU ${CMAKE_BINARY_DIR}/settings/qrcodec_ru.lrxml)
+add_custom_command(OUTPUT ${TD_QR_RU}
+  COMMAND ${CMAKE_COMMAND} -DIN=${TD_RES_DIR}/settings/qrcodec.lrxml -DTEXTS=${TD_RES_DIR}/report-templates/qrcodec.ru.tsv
+          -DOUT=${TD_QR_RU} -P ${TD_RES_DIR}/report-templates/translate-template.cmake
+  DEPENDS ${TD_RES_DIR}/settings/qrcodec.lrxml ${TD_RES_DIR}/report-templates/qrcodec.ru.tsv
+          ${TD_RES_DIR}/report-templates/translate-template.cmake
+  COMMENT "Generating settings/qrcodec_ru.lrxml")
+
 add_custom_target(td_data_root ALL
-  DEPENDS ${TD_QM} ${CMAKE_BINARY_DIR}/sql/report.db3 ${TD_DATA_OUT} ${TD_IMAGE_OUTPUTS}
+  DEPENDS ${TD_QM} ${CMAKE_BINARY_DIR}/sql/report.db3 ${TD_DATA_OUT} ${TD_IMAGE_OUTPUTS} ${TD_QR_RU}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/settings ${CMAKE_BINARY_DIR}/dfu ${CMAKE_BINARY_DIR}/png)
 
 # --- the same schema compiled in: a missing or empty report.db3 is given its tables at run time

@@ -3,10 +3,10 @@
 #include "base/LogOutput.h"
 #include "ui/frame/MainWindow.h"
 #include "base/Paths.h"
+#include "base/Translations.h"
 #include "base/cGlobalData.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -22,10 +22,7 @@ int main(int argc, char *argv[])
     if (!options.dataDir.isEmpty())
         Paths::setDataRoot(options.dataDir);
 
-    // A missing translation leaves the built-in English texts.
-    QTranslator translator;
-    if (translator.load(Paths::translationFile()))
-        app.installTranslator(&translator);
+    Translations::install(&app);
 
     cGlobalData globalData;
     CommandLine::apply(options, &globalData);

@@ -177,6 +177,14 @@
         <translation>Угол:</translation>
     </message>
     <message>
+        <source>The key does not say when it was calibrated. This calibration was first seen on this PC on %1 (%2 archived). Next calibration due: %3, counted from that day.</source>
+        <translation>Ключ не сообщает дату калибровки. Эта калибровка впервые замечена на этом ПК %1 (в архиве: %2). Следующая калибровка до: %3 (отсчёт от этого дня).</translation>
+    </message>
+    <message>
+        <source>The calibration is locked. The metrologist's access code unlocks it: type the code into the message field of the main screen, then press Settings.</source>
+        <translation>Калибровка заблокирована. Её открывает код доступа метролога: введите код в поле сообщения на главном экране и нажмите «Настройки».</translation>
+    </message>
+    <message>
         <source>Calibration saved to %1</source>
         <translation>Калибровка сохранена: %1</translation>
     </message>
@@ -184,16 +192,16 @@
 <context>
     <name>Capability</name>
     <message>
-        <source>Too few measures for capability: %1 of at least %2.</source>
-        <translation>Слишком мало измерений для оценки воспроизводимости: %1 из не менее чем %2.</translation>
-    </message>
-    <message>
         <source>The moment range is empty, so there is no capability to compute.</source>
         <translation>Диапазон момента пуст, воспроизводимость вычислить нельзя.</translation>
     </message>
     <message>
         <source>All measures are equal (sigma is 0): capability cannot be computed.</source>
         <translation>Все измерения одинаковы (сигма равна 0): воспроизводимость вычислить нельзя.</translation>
+    </message>
+    <message>
+        <source>Too few measures for capability: %1, at least %2 are needed.</source>
+        <translation>Слишком мало измерений для оценки воспроизводимости: %1, нужно не менее %2.</translation>
     </message>
 </context>
 <context>
@@ -353,10 +361,6 @@
         <translation>Excel не удалось показать.</translation>
     </message>
     <message>
-        <source>Excel gives no workbooks.</source>
-        <translation>Excel не даёт доступа к книгам.</translation>
-    </message>
-    <message>
         <source>The workbook cannot be opened.</source>
         <translation>Книгу не удалось открыть.</translation>
     </message>
@@ -400,6 +404,10 @@
         <source>Operator:</source>
         <translation>Оператор:</translation>
     </message>
+    <message>
+        <source>Excel offers no workbook.</source>
+        <translation>Excel не даёт доступа к книге.</translation>
+    </message>
 </context>
 <context>
     <name>ExchangeProgressWidget</name>
@@ -414,6 +422,17 @@
     <message>
         <source>File: </source>
         <translation>Файл: </translation>
+    </message>
+</context>
+<context>
+    <name>FileDownloader</name>
+    <message>
+        <source>Not an http(s) address: %1</source>
+        <translation>Это не адрес http(s): %1</translation>
+    </message>
+    <message>
+        <source>No firmware server address: enter it on the About page (or start the program with --firmware-server).</source>
+        <translation>Не задан адрес сервера прошивки: укажите его на странице «О программе» (или запустите программу с --firmware-server).</translation>
     </message>
 </context>
 <context>
@@ -523,6 +542,42 @@
     <message>
         <source>No</source>
         <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Firmware server</source>
+        <translation>Сервер прошивки</translation>
+    </message>
+    <message>
+        <source>Firmware server address</source>
+        <translation>Адрес сервера прошивки</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Apply the firmware server address</source>
+        <translation>Применить адрес сервера прошивки</translation>
+    </message>
+    <message>
+        <source>Not a server address: %1 (an http:// or https:// address is needed)</source>
+        <translation>Это не адрес сервера: %1 (нужен адрес http:// или https://)</translation>
+    </message>
+    <message>
+        <source>No firmware server: the firmware cannot be downloaded.</source>
+        <translation>Сервер прошивки не задан: прошивку загрузить нельзя.</translation>
+    </message>
+    <message>
+        <source>Firmware is downloaded from %1</source>
+        <translation>Прошивка загружается с %1</translation>
+    </message>
+    <message>
+        <source>Looking for a key in DFU mode…</source>
+        <translation>Поиск ключа в режиме DFU…</translation>
+    </message>
+    <message>
+        <source>Last search at %1: no key in DFU mode found.</source>
+        <translation>Последний поиск в %1: ключ в режиме DFU не найден.</translation>
     </message>
 </context>
 <context>
@@ -650,7 +705,7 @@
     </message>
     <message>
         <source>Connection</source>
-        <translation>Подключение</translation>
+        <translation>Соединение</translation>
     </message>
     <message>
         <source>Moment</source>
@@ -803,10 +858,6 @@
         <translation>Экспорт CSV</translation>
     </message>
     <message>
-        <source>Export → DFQ</source>
-        <translation>Экспорт → DFQ</translation>
-    </message>
-    <message>
         <source>Apply</source>
         <translation>Применить</translation>
     </message>
@@ -881,6 +932,10 @@
     <message>
         <source>PDF (*.pdf)</source>
         <translation>PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Export DFQ</source>
+        <translation>Экспорт DFQ</translation>
     </message>
     <message>
         <source>The statistics of %1 could not be read: %2</source>
@@ -1104,12 +1159,12 @@
         <translation>Введите IP компьютера: четыре числа от 0 до 255 через точку.</translation>
     </message>
     <message>
-        <source>Wi-Fi settings note</source>
-        <translation>Пояснение к настройкам Wi-Fi</translation>
-    </message>
-    <message>
         <source>Not an IP address: four numbers from 0 to 255 with dots between them.</source>
         <translation>Это не IP-адрес: нужны четыре числа от 0 до 255 через точку.</translation>
+    </message>
+    <message>
+        <source>Wi-Fi settings note</source>
+        <translation>Пояснение к настройкам Wi-Fi</translation>
     </message>
 </context>
 <context>
@@ -1216,6 +1271,10 @@
         <source>Firmware update</source>
         <translation>Обновление прошивки</translation>
     </message>
+    <message>
+        <source>The firmware server address could not be saved in %1</source>
+        <translation>Адрес сервера прошивки не удалось сохранить в %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowForm</name>
@@ -1320,6 +1379,10 @@ Desktop companion of the dynamometric key</source>
     <message>
         <source>About</source>
         <translation>О программе</translation>
+    </message>
+    <message>
+        <source>The key was disconnected</source>
+        <translation>Ключ отключён</translation>
     </message>
 </context>
 <context>
@@ -1625,8 +1688,36 @@ OK: %2  NG: %3</translation>
         <translation>не удаётся подключиться: %1</translation>
     </message>
     <message>
-        <source>connection lost (%1)</source>
-        <translation>соединение потеряно (%1)</translation>
+        <source>connection refused by %1</source>
+        <translation>%1 отклонил подключение</translation>
+    </message>
+    <message>
+        <source>%1 does not answer</source>
+        <translation>%1 не отвечает</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached from this PC</source>
+        <translation>%1 недоступен с этого ПК</translation>
+    </message>
+    <message>
+        <source>%1 closed the connection</source>
+        <translation>%1 закрыл соединение</translation>
+    </message>
+    <message>
+        <source>connection to %1 failed</source>
+        <translation>не удалось подключиться к %1</translation>
+    </message>
+    <message>
+        <source>the broker's name %1 could not be looked up</source>
+        <translation>не удалось найти адрес брокера %1</translation>
+    </message>
+    <message>
+        <source>connection to %1 lost</source>
+        <translation>соединение с %1 потеряно</translation>
+    </message>
+    <message>
+        <source>%1 stopped answering</source>
+        <translation>%1 перестал отвечать</translation>
     </message>
 </context>
 <context>
@@ -1942,7 +2033,7 @@ OK: %2  NG: %3</translation>
         <translation>Внимание! Запись не удалось сохранить!</translation>
     </message>
     <message>
-        <source>Key is not connected</source>
+        <source>The key is not connected</source>
         <translation>Ключ не подключён</translation>
     </message>
 </context>
@@ -2231,16 +2322,16 @@ defect</source>
         <translation>Отчёт Excel содержит одну запись, а выбрано %1. Пройдите по уровням до одной записи.</translation>
     </message>
     <message>
+        <source>No record is chosen: walk the levels down to one record first.</source>
+        <translation>Запись не выбрана: сначала пройдите по уровням до одной записи.</translation>
+    </message>
+    <message>
         <source>Excel report of %1 saved to %2</source>
         <translation>Отчёт Excel по записи %1 сохранён: %2</translation>
     </message>
     <message>
         <source>QR-codes list of %1 records saved to %2</source>
         <translation>Список QR-кодов (записей: %1) сохранён: %2</translation>
-    </message>
-    <message>
-        <source>No record is chosen: walk the levels down to one record first.</source>
-        <translation>Запись не выбрана: сначала пройдите по уровням до одной записи.</translation>
     </message>
 </context>
 <context>
@@ -2279,6 +2370,17 @@ defect</source>
     </message>
 </context>
 <context>
+    <name>ReportIdentity</name>
+    <message>
+        <source>kgsm</source>
+        <translation>кгсм</translation>
+    </message>
+    <message>
+        <source>Nm</source>
+        <translation>Нм</translation>
+    </message>
+</context>
+<context>
     <name>ReportJobs</name>
     <message>
         <source>The record %1 is not in the local mirror.</source>
@@ -2290,6 +2392,11 @@ defect</source>
     <message>
         <source>report</source>
         <translation>отчёт</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <comment>language of the report templates</comment>
+        <translation>ru</translation>
     </message>
 </context>
 <context>
@@ -2417,6 +2524,14 @@ defect</source>
     <message>
         <source>Range chart</source>
         <translation>Карта размахов</translation>
+    </message>
+    <message>
+        <source>Nm</source>
+        <translation>Нм</translation>
+    </message>
+    <message>
+        <source>kgsm</source>
+        <translation>кгсм</translation>
     </message>
 </context>
 <context>
@@ -2574,24 +2689,8 @@ defect</source>
         <translation>Заменить все списки шаблонов в ключе списками по умолчанию</translation>
     </message>
     <message>
-        <source>Changes not saved to key</source>
-        <translation>Изменения не сохранены в ключ</translation>
-    </message>
-    <message>
         <source>Texts too long for the key were shortened:</source>
         <translation>Слишком длинные для ключа тексты сокращены:</translation>
-    </message>
-    <message>
-        <source>Warning! Template was not saved and not sent to key!</source>
-        <translation>Внимание! Шаблон не сохранён и не отправлен в ключ!</translation>
-    </message>
-    <message>
-        <source>Warning! Template was saved on the PC but could not be sent to key!</source>
-        <translation>Внимание! Шаблон сохранён на ПК, но не отправлен в ключ!</translation>
-    </message>
-    <message>
-        <source>Template sent to key: </source>
-        <translation>Шаблон отправлен в ключ: </translation>
     </message>
     <message>
         <source>Select a Directory with JSON templates</source>
@@ -2608,10 +2707,6 @@ defect</source>
     <message>
         <source>Warning! Template in JSON format is damaged!</source>
         <translation>Внимание! Шаблон в формате JSON повреждён!</translation>
-    </message>
-    <message>
-        <source>Template read from JSON file, press Save to send it to key</source>
-        <translation>Шаблон прочитан из JSON-файла, нажмите «Сохранить», чтобы отправить его в ключ</translation>
     </message>
     <message>
         <source>Select a Directory for save templates</source>
@@ -2634,16 +2729,36 @@ defect</source>
         <translation>Файл %1 не удалось отправить</translation>
     </message>
     <message>
-        <source>Warning! Not all templates were sent to key!</source>
+        <source>All templates in the key will be replaced by default lists.</source>
+        <translation>Все шаблоны в ключе будут заменены списками по умолчанию.</translation>
+    </message>
+    <message>
+        <source>Changes not saved to the key</source>
+        <translation>Изменения не сохранены в ключ</translation>
+    </message>
+    <message>
+        <source>Warning! Template was saved on the PC but could not be sent to the key!</source>
+        <translation>Внимание! Шаблон сохранён на ПК, но не отправлен в ключ!</translation>
+    </message>
+    <message>
+        <source>Template sent to the key: </source>
+        <translation>Шаблон отправлен в ключ: </translation>
+    </message>
+    <message>
+        <source>Template read from the JSON file; press Save to send it to the key</source>
+        <translation>Шаблон прочитан из JSON-файла; нажмите «Сохранить», чтобы отправить его в ключ</translation>
+    </message>
+    <message>
+        <source>Warning! Not all templates were sent to the key!</source>
         <translation>Внимание! В ключ отправлены не все шаблоны!</translation>
     </message>
     <message>
-        <source>Templates sent to key: %1 of 3</source>
+        <source>Templates sent to the key: %1 of 3</source>
         <translation>Шаблонов отправлено в ключ: %1 из 3</translation>
     </message>
     <message>
-        <source>All templates in the key will be replaced by default lists.</source>
-        <translation>Все шаблоны в ключе будут заменены списками по умолчанию.</translation>
+        <source>Warning! Template was not saved and not sent to the key!</source>
+        <translation>Внимание! Шаблон не сохранён и не отправлен в ключ!</translation>
     </message>
 </context>
 <context>
@@ -2729,6 +2844,10 @@ defect</source>
     <message>
         <source>Try to connect device to PC over USB-miniUSB cable...</source>
         <translation>Подключите устройство к компьютеру кабелем USB-miniUSB...</translation>
+    </message>
+    <message>
+        <source>Wi-Fi keys are served by another TorqueDesk on this PC</source>
+        <translation>Ключи Wi-Fi обслуживает другая копия TorqueDesk на этом ПК</translation>
     </message>
 </context>
 <context>

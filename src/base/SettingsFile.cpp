@@ -18,6 +18,8 @@ SettingsFile::LoadResult SettingsFile::load(const QString &path, AppSettings &se
     QDataStream in(&file);
     AppSettings read;
     in >> read.reserved >> read.pcAddress >> read.reservedText;
+    if (in.status() == QDataStream::Ok && !in.atEnd())
+        in >> read.firmwareServer;
     // The address must be one the Wi-Fi sockets can bind to; anything else means the file is
     // not ours or was cut short.
     if (in.status() != QDataStream::Ok || QHostAddress(read.pcAddress).isNull()) {
@@ -35,6 +37,8 @@ bool SettingsFile::save(const QString &path, const AppSettings &settings)
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << settings.reserved << settings.pcAddress << settings.reservedText;
+    if (!settings.firmwareServer.isEmpty())
+        out << settings.firmwareServer;
     if (out.status() != QDataStream::Ok)
         return false;
     return AtomicFile::write(path, bytes);

@@ -3,12 +3,14 @@
 #include <QString>
 
 // "settings.ini": despite its name a QDataStream file holding a reserved double, the PC's own
-// network address for the Wi-Fi link and a reserved string, in that order.
+// network address for the Wi-Fi link and a reserved string, in that order, then the firmware
+// server's address when one was set (a file without it is the same file older versions wrote).
 struct AppSettings
 {
     double reserved = 0.0;
     QString pcAddress = QStringLiteral("127.0.0.1");
     QString reservedText;
+    QString firmwareServer;
 };
 
 class SettingsFile

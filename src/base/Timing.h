@@ -12,6 +12,7 @@ constexpr int queueReplyTimeout = 2000;     // MyQueueTX reply timer
 constexpr int queueAliveTick = 1000;        // MyQueueTX one-second countdown
 constexpr int wifiOneSecondTick = 1000;     // cWifi silent-key sweep
 constexpr int wifiReadyDelay = 3000;        // Wi-Fi-ready flag after switching to Wi-Fi
+constexpr int wifiPortRetry = 3000;         // Wi-Fi ports held by another program: next try
 constexpr int ipListDelay = 10000;          // PC address list after start
 constexpr int fileListTick = 200;           // slot_iTmrFileReadWriteList
 constexpr int exchangeProgressTick = 200;   // slot_iTmrProgressExchange

@@ -16,10 +16,18 @@ public:
     struct Summary
     {
         int count = 0;     // archived calibrations of this key
-        QDateTime newest;  // when the newest was archived; invalid when there is none
-        QDate due() const { return newest.isValid() ? newest.date().addMonths(ValidMonths) : QDate(); }
+        QDateTime newest;  // when the newest was first archived here; invalid when there is none
+        QDate calibrated;  // the newest one's own date, where its text carries one
+        // The day the twelve months count from: the calibration's own date, or else the day
+        // this PC first saw it (a calibration is at least that old).
+        QDate since() const { return calibrated.isValid() ? calibrated : newest.date(); }
+        QDate due() const { return since().isValid() ? since().addMonths(ValidMonths) : QDate(); }
         bool overdue(const QDate &today) const { return due().isValid() && today > due(); }
     };
+
+    // The date a calibration text names for itself ("calibrationdate", "caldate" or "date",
+    // as yyyy-MM-dd, an ISO date and time, or dd.MM.yyyy); invalid when it names none.
+    static QDate dateIn(const QByteArray &text);
 
     // Looks through folder (the archive) for this serial number's files.
     static Summary of(const QString &folder, const QByteArray &serialNo);

@@ -34,8 +34,8 @@ void FileDownloader::get(const QUrl &url)
     m_url = url;
     if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
         // finished() is never emitted for a request not sent; answer after the caller connected.
-        const QString why = url.isEmpty() ? QStringLiteral("no firmware server address given (--firmware-server)")
-                                          : QStringLiteral("not an http(s) address: ") + url.toString();
+        const QString why = url.isEmpty() ? tr("No firmware server address: enter it on the About page (or start the program with --firmware-server).")
+                                          : tr("Not an http(s) address: %1").arg(url.toString());
         QTimer::singleShot(0, this, [this, why] { finish(QByteArray(), why); });
         return;
     }

@@ -61,6 +61,13 @@ QUrl FirmwareUpdater::firmwareUrl(const QString &serverBase)
     return QUrl(base + QStringLiteral("/download/firmware/vx") + version + QStringLiteral(".txt"));
 }
 
+bool FirmwareUpdater::isServerAddress(const QString &text)
+{
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty()
+           && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
 QString FirmwareUpdater::imagePath() const
 {
     return DfuCommand::imagePath(m_options.dfuDir);

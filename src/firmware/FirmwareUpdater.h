@@ -34,6 +34,12 @@ public:
     // The image's address on the server; invalid when no server is configured.
     static QUrl firmwareUrl(const QString &serverBase);
 
+    // Used from the next download on.
+    void setServerBase(const QString &serverBase) { m_options.serverBase = serverBase.trimmed(); }
+    QString serverBase() const { return m_options.serverBase; }
+    // Whether text names an address a download can start from ("" is none).
+    static bool isServerAddress(const QString &text);
+
     State state() const { return m_state; }
     // A download or flash is running: leaving it needs the user's word.
     bool isBusy() const { return m_state == State::Downloading || m_state == State::Flashing; }

@@ -39,7 +39,7 @@ Capability::Result Capability::evaluate(const QVector<double> &values, double ls
     r.summary = summarize(values, ngCount);
     const Summary &s = r.summary;
     if (s.n < thresholds.minimumN) {
-        r.reason = tr("Too few measures for capability: %1 of at least %2.").arg(s.n).arg(thresholds.minimumN);
+        r.reason = tr("Too few measures for capability: %1, at least %2 are needed.").arg(s.n).arg(thresholds.minimumN);
         return r;
     }
     if (!(usl > lsl)) {

@@ -65,6 +65,15 @@ cWifi::cWifi(const QString &pcAddress, QObject *parent, quint16 announcePort, qu
     connect(m_announce, &QUdpSocket::readyRead, this, &cWifi::readPendingDatagramsCMD_TST);
     m_tcpServer = new QTcpServer(this);
     connect(m_tcpServer, &QTcpServer::newConnection, this, &cWifi::onNewConnection);
+    // A timer, not a loop: the ports free when the other program ends, which may be never.
+    m_portRetry = new QTimer(this);
+    m_portRetry->setInterval(td::timing::wifiPortRetry);
+    connect(m_portRetry, &QTimer::timeout, this, &cWifi::start);
+}
+
+void cWifi::setPortRetryInterval(int ms)
+{
+    m_portRetry->setInterval(ms);
 }
 
 cWifi::~cWifi()
@@ -85,31 +94,64 @@ cWifi::~cWifi()
 
 bool cWifi::start()
 {
-    bool ok = true;
+    struct Failure
+    {
+        quint16 port;
+        QString what;
+        QString error;
+    };
+    QVector<Failure> failures;
+    bool busy = false;
     const QHostAddress address(m_pcAddress);
     if (address.isNull()) {
-        reportBindFailure(m_announcePort, QStringLiteral("announcement"),
-                          QStringLiteral("PC address \"%1\" is not an address").arg(m_pcAddress));
-        ok = false;
-    } else if (!m_announce->bind(address, m_announcePort, QUdpSocket::DontShareAddress)) {
-        reportBindFailure(m_announcePort, QStringLiteral("announcement"), m_announce->errorString());
-        ok = false;
+        failures.append({m_announcePort, QStringLiteral("announcement"),
+                         QStringLiteral("PC address \"%1\" is not an address").arg(m_pcAddress)});
+    } else if (m_announce->state() != QAbstractSocket::BoundState) {
+        if (m_announce->bind(address, m_announcePort, QUdpSocket::DontShareAddress)) {
+            reportBound(m_announcePort);
+        } else {
+            busy = m_announce->error() == QAbstractSocket::AddressInUseError;
+            failures.append({m_announcePort, QStringLiteral("announcement"), m_announce->errorString()});
+        }
     }
-    if (!m_tcpServer->listen(QHostAddress::Any, m_tcpPort)) {
-        reportBindFailure(m_tcpPort, QStringLiteral("TCP"), m_tcpServer->errorString());
-        ok = false;
+    if (!m_tcpServer->isListening()) {
+        if (m_tcpServer->listen(QHostAddress::Any, m_tcpPort)) {
+            reportBound(m_tcpPort);
+        } else {
+            busy = busy || m_tcpServer->serverError() == QAbstractSocket::AddressInUseError;
+            failures.append({m_tcpPort, QStringLiteral("TCP"), m_tcpServer->errorString()});
+        }
     }
-    return ok;
+    if (busy)
+        m_portRetry->start();
+    else
+        m_portRetry->stop();
+    // Said before the failures, so a listener knows them for held ports.
+    if (busy != m_portsBusy) {
+        m_portsBusy = busy;
+        emit portsBusyChanged(busy);
+    }
+    for (const Failure &f : qAsConst(failures))
+        reportBindFailure(f.port, f.what, f.error);
+    return failures.isEmpty();
+}
+
+void cWifi::reportBound(quint16 port)
+{
+    // Said only after a failure: the usual start stays as quiet as before.
+    if (m_reportedPorts.remove(port))
+        td::log(QStringLiteral("Wi-Fi port %1 opened on %2").arg(port).arg(m_pcAddress));
 }
 
 void cWifi::reportBindFailure(quint16 port, const QString &what, const QString &error)
 {
+    // The retries while another program holds the port say nothing new.
+    if (m_reportedPorts.contains(port))
+        return;
     td::log(QStringLiteral("Wi-Fi %1 socket not bound to %2 port %3: %4")
                 .arg(what, m_pcAddress)
                 .arg(port)
                 .arg(error));
-    if (m_reportedPorts.contains(port))
-        return;
     m_reportedPorts.insert(port);
     emit bindFailed(tr("Wi-Fi port %1 cannot be opened on %2").arg(port).arg(m_pcAddress));
 }

@@ -59,9 +59,14 @@ public:
                    int aliveTickMs = td::timing::queueAliveTick);
     ~cWifi() override;
 
-    // Binds the announcement socket and starts the TCP server. A failure is logged with its
-    // port and reported once through bindFailed(); false when anything failed.
+    // Binds the announcement socket and starts the TCP server (what is not bound yet). A
+    // failure is logged with its port and reported once through bindFailed(); false when
+    // anything failed. Ports another program holds are tried again every retry interval
+    // until they free; portsBusyChanged() says when that begins and ends.
     bool start();
+    void setPortRetryInterval(int ms);
+    // The announcement or TCP port is held by another program (another TorqueDesk).
+    bool portsBusy() const { return m_portsBusy; }
 
     // The interface name of a frame from a peer that is not a registered key.
     static QString unregisteredName(const QHostAddress &address, quint16 port);
@@ -126,6 +131,7 @@ signals:
     // A socket could not be bound (port in use, address not on this PC): a short text for
     // the status line, once per port.
     void bindFailed(const QString &message);
+    void portsBusyChanged(bool busy);
     void keyRemoved(const QString &identifier);
     // A key's queue gave a command up unanswered after every attempt (class byte, payload).
     void commandGivenUp(const QString &identifier, quint8 packetClass, const QByteArray &payload);
@@ -169,6 +175,7 @@ private:
     void dropPeer(QTcpSocket *socket);
     void buryRetiredPeers();
     void reportBindFailure(quint16 port, const QString &what, const QString &error);
+    void reportBound(quint16 port);
     QString comboText(const KeyAddr &key) const;
 
     std::vector<KeyEntry> m_keys;
@@ -186,4 +193,6 @@ private:
     const int m_replyTimeoutMs;
     const int m_aliveTickMs;
     QSet<quint16> m_reportedPorts;
+    QTimer *m_portRetry = nullptr;
+    bool m_portsBusy = false;
 };

@@ -207,7 +207,9 @@ QVariant MeasureMemoryModel::data(const QModelIndex &index, int role) const
 
 QVariant MeasureMemoryModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_titles.size())
+    // The tool tip carries the whole title where a narrow column shows it elided.
+    if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::ToolTipRole) && section >= 0
+        && section < m_titles.size())
         return m_titles.at(section);
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
         return section + 1;

@@ -47,6 +47,7 @@ void KeyConnection::build(const Options &o)
     const QString pcAddress = o.pcAddress.isEmpty() && m_data ? m_data->pcAddress : o.pcAddress;
     m_wifi = new cWifi(pcAddress, this, o.announcePort, o.tcpPort, o.wifiSweepMs,
                        o.replyTimeoutMs, o.aliveTickMs);
+    m_wifi->setPortRetryInterval(o.wifiPortRetryMs);
     m_session->followUsbLink(m_usb);
     m_session->setWifiDirectory(m_wifi);
     if (m_data)

@@ -42,6 +42,7 @@ public:
         int wifiReadyMs = td::timing::wifiReadyDelay;
         int rescanDelayMs = 1000;
         int wifiSweepMs = td::timing::wifiOneSecondTick;
+        int wifiPortRetryMs = td::timing::wifiPortRetry;
         int replyTimeoutMs = td::timing::queueReplyTimeout;
         int aliveTickMs = td::timing::queueAliveTick;
         int fileListTickMs = td::timing::fileListTick;

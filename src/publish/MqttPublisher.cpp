@@ -6,6 +6,9 @@
 
 #include <QMetaObject>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 constexpr int kKeepAliveSeconds = 30;
@@ -33,7 +36,53 @@ QString connackText(int rc)
     }
 }
 
+[[maybe_unused]] const char *errorString(const char *gnuText, const char *) { return gnuText; }
+[[maybe_unused]] const char *errorString(int, const char *buffer) { return buffer; }
+
+// errno is per thread: the library's network calls fail on its own threads, so the number is
+// taken there, right after the failing call, and only turned into words here.
+QString socketErrorText(int err, const QString &where)
+{
+    switch (err) {
+    case ECONNREFUSED:
+        return MqttPublisher::tr("connection refused by %1").arg(where);
+    case ETIMEDOUT:
+        return MqttPublisher::tr("%1 does not answer").arg(where);
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return MqttPublisher::tr("%1 cannot be reached from this PC").arg(where);
+    case ECONNRESET:
+    case EPIPE:
+        return MqttPublisher::tr("%1 closed the connection").arg(where);
+    case 0:
+        return MqttPublisher::tr("connection to %1 failed").arg(where);
+    default: {
+        char buffer[256] = {};
+        // The GNU strerror_r returns its text, the XSI one fills the buffer.
+        const auto text = strerror_r(err, buffer, sizeof buffer);
+        return QStringLiteral("%1: %2").arg(where, QString::fromLocal8Bit(errorString(text, buffer)));
+    }
+    }
+}
+
 } // namespace
+
+QString MqttPublisher::failureText(int rc, int err) const
+{
+    const QString where = QStringLiteral("%1:%2").arg(m_settings.host).arg(m_settings.port);
+    switch (rc) {
+    case MOSQ_ERR_ERRNO:
+        return socketErrorText(err, where);
+    case MOSQ_ERR_EAI:
+        return tr("the broker's name %1 could not be looked up").arg(m_settings.host);
+    case MOSQ_ERR_CONN_LOST:
+        return tr("connection to %1 lost").arg(where);
+    case MOSQ_ERR_KEEPALIVE:
+        return tr("%1 stopped answering").arg(where);
+    default:
+        return QString::fromUtf8(mosquitto_strerror(rc));
+    }
+}
 
 MqttPublisher::MqttPublisher(PublishSource *source, QObject *parent) : QObject(parent), m_source(source)
 {
@@ -108,15 +157,16 @@ bool MqttPublisher::start(const MqttSettings &settings)
     const quint64 session = m_session;
     m_starter = std::thread([this, mosq, host, port, session] {
         const int rc = mosquitto_connect_async(mosq, host.constData(), port, kKeepAliveSeconds);
+        const int err = errno;
         const int loop = mosquitto_loop_start(mosq);
-        QMetaObject::invokeMethod(this, [this, session, rc, loop] { onStarted(session, rc, loop); },
+        QMetaObject::invokeMethod(this, [this, session, rc, err, loop] { onStarted(session, rc, err, loop); },
                                   Qt::QueuedConnection);
     });
     reportWaiting(true);
     return true;
 }
 
-void MqttPublisher::onStarted(quint64 session, int rc, int loop)
+void MqttPublisher::onStarted(quint64 session, int rc, int err, int loop)
 {
     if (!m_mosq || session != m_session)
         return;
@@ -126,8 +176,7 @@ void MqttPublisher::onStarted(quint64 session, int rc, int loop)
         return;
     }
     if (rc != MOSQ_ERR_SUCCESS && m_state == State::Connecting)
-        setState(State::Reconnecting, !m_libraryError.isEmpty() ? m_libraryError
-                                                                : QString::fromUtf8(mosquitto_strerror(rc)));
+        setState(State::Reconnecting, !m_libraryError.isEmpty() ? m_libraryError : failureText(rc, err));
 }
 
 void MqttPublisher::onLibraryError(quint64 session, const QString &text)
@@ -274,14 +323,14 @@ void MqttPublisher::onConnect(quint64 session, int rc)
     reportWaiting(true);
 }
 
-void MqttPublisher::onDisconnect(quint64 session, int rc)
+void MqttPublisher::onDisconnect(quint64 session, int rc, int err)
 {
     if (!m_mosq || session != m_session || rc == 0)
         return;
     // The broker closes the socket right after refusing us: its reason is the one to show.
     setState(State::Reconnecting, !m_refusal.isEmpty()
                                       ? m_refusal
-                                      : tr("connection lost (%1)").arg(QString::fromUtf8(mosquitto_strerror(rc))));
+                                      : failureText(rc, err));
 }
 
 void MqttPublisher::onAcknowledgements()
@@ -337,9 +386,10 @@ void MqttPublisher::connectCallback(mosquitto *, void *self, int rc)
 
 void MqttPublisher::disconnectCallback(mosquitto *, void *self, int rc)
 {
+    const int err = errno;
     auto *p = static_cast<MqttPublisher *>(self);
     const quint64 session = p->m_session;
-    QMetaObject::invokeMethod(p, [p, session, rc] { p->onDisconnect(session, rc); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(p, [p, session, rc, err] { p->onDisconnect(session, rc, err); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::publishCallback(mosquitto *, void *self, int mid)

@@ -69,9 +69,11 @@ signals:
 
 private:
     void onConnect(quint64 session, int rc);
-    void onDisconnect(quint64 session, int rc);
+    void onDisconnect(quint64 session, int rc, int err);
     void onAcknowledgements();
-    void onStarted(quint64 session, int rc, int loop);
+    void onStarted(quint64 session, int rc, int err, int loop);
+    // The library's failure in words, naming the broker; err is errno where it failed.
+    QString failureText(int rc, int err) const;
     void onLibraryError(quint64 session, const QString &text);
     void fill();
     void setState(State state, const QString &reason);

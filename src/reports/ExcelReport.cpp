@@ -135,7 +135,7 @@ bool ExcelReport::write(const QString &templatePath, const QString &outPath, con
         return excelFailed(tr("Excel cannot be shown."));
     std::unique_ptr<ExcelWorkbooks> books = excel->Workbooks();
     if (!books)
-        return excelFailed(tr("Excel gives no workbooks."));
+        return excelFailed(tr("Excel offers no workbook."));
     std::unique_ptr<ExcelWorkbook> book = books->Open(temp);
     if (!book)
         return excelFailed(tr("The workbook cannot be opened."));

@@ -8,6 +8,7 @@
 #include "records/TemplateLists.h"
 #include "reports/QrReportEngine.h"
 #include "reports/ReportDatabase.h"
+#include "reports/ReportStamp.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,7 +139,7 @@ bool QrListReport::make(const QString &outPath, const TemplateLists &lists, cons
         return false;
     }
     QrReportEngine engine;
-    if (!engine.loadFromFile(Paths::settingsDir() + QStringLiteral("/qrcodec.lrxml"), false)) {
+    if (!engine.loadFromFile(ReportPaths::qrTemplate(), false)) {
         if (error)
             *error = engine.lastError();
         return false;

@@ -6,6 +6,7 @@
 #include "protocol/KeyModel.h"
 #include "records/MenuLevels.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +15,8 @@
 
 QString ReportIdentity::unitsText() const
 {
-    return units == 1 ? QStringLiteral("kgsm") : QStringLiteral("Nm");
+    return units == 1 ? QCoreApplication::translate("ReportIdentity", "kgsm")
+                      : QCoreApplication::translate("ReportIdentity", "Nm");
 }
 
 QString ReportIdentity::path() { return Paths::settingsDir() + QStringLiteral("/report_identity.json"); }

@@ -21,8 +21,19 @@ DateTimeStamp dateTimeStamp(const QDateTime &at)
 
 QString ReportPaths::reportsDir() { return Paths::dataRoot() + QStringLiteral("/reports"); }
 QString ReportPaths::qrcodesDir() { return Paths::dataRoot() + QStringLiteral("/qrcodes"); }
-QString ReportPaths::excelTemplate() { return Paths::settingsDir() + QStringLiteral("/template_khr.xlsx"); }
-QString ReportPaths::qrTemplate() { return Paths::settingsDir() + QStringLiteral("/qrcodec.lrxml"); }
+QString ReportPaths::localized(const QString &base, const QString &suffix)
+{
+    // The Russian catalogue answers "ru" here: documents follow the program's language. A
+    // template of that language that is not there leaves the English one.
+    const QString language = tr("en", "language of the report templates");
+    const QString dir = Paths::settingsDir() + QLatin1Char('/');
+    if (language != QLatin1String("en") && QFileInfo::exists(dir + base + QLatin1Char('_') + language + suffix))
+        return dir + base + QLatin1Char('_') + language + suffix;
+    return dir + base + suffix;
+}
+
+QString ReportPaths::excelTemplate() { return localized(QStringLiteral("template_khr"), QStringLiteral(".xlsx")); }
+QString ReportPaths::qrTemplate() { return localized(QStringLiteral("qrcodec"), QStringLiteral(".lrxml")); }
 
 QString ReportPaths::safeReportName(const QString &keyName)
 {

@@ -21,6 +21,7 @@ class ReportPaths
 public:
     static QString reportsDir();  // <root>/reports
     static QString qrcodesDir();  // <root>/qrcodes
+    // In Russian the _ru twin of each (template_khr_ru.xlsx, qrcodec_ru.lrxml) when present.
     static QString excelTemplate(); // <root>/settings/template_khr.xlsx
     static QString qrTemplate();    // <root>/settings/qrcodec.lrxml
 
@@ -37,4 +38,7 @@ public:
     // Where a report is written until it is complete: beside the target, hidden, with the
     // target's suffix so a viewer recognises it.
     static QString temporaryFor(const QString &target);
+
+private:
+    static QString localized(const QString &base, const QString &suffix);
 };

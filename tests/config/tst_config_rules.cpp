@@ -261,6 +261,23 @@ private slots:
         QVERIFY(!s.overdue(QDate::currentDate()));
         QCOMPARE(CalibrationHistory::of(dir.path(), "Z_ABC").count, 1);
         QCOMPARE(CalibrationHistory::of(dir.path(), "").count, 0);
+        QVERIFY(!s.calibrated.isValid()); // the text names no date: counted from the day first seen
+        QCOMPARE(s.due(), QDate::currentDate().addDays(-3).addMonths(12));
+
+        // A calibration that carries its own date counts from that date, not from the day
+        // this PC archived it.
+        const QString dated = dir.filePath(QStringLiteral("DWK343_013_ABC.clb"));
+        QByteArray text = kGood;
+        text.insert(text.indexOf('{') + 1, "\"calibrationdate\":\"2025-06-30\",");
+        QVERIFY(writeFile(dated, text));
+        s = CalibrationHistory::of(dir.path(), "ABC");
+        QCOMPARE(s.count, 4);
+        QCOMPARE(s.calibrated, QDate(2025, 6, 30));
+        QCOMPARE(s.due(), QDate(2026, 6, 30));
+        QVERIFY(s.overdue(QDate(2026, 7, 1)));
+        QCOMPARE(CalibrationHistory::dateIn(R"({"nm":340,"date":"05.03.2026"})"), QDate(2026, 3, 5));
+        QVERIFY(!CalibrationHistory::dateIn(R"({"nm":340,"date":"2999-01-01"})").isValid());
+        QVERIFY(!CalibrationHistory::dateIn(R"({"nm":340,"date":20260305})").isValid());
     }
 
     void newestTightening()

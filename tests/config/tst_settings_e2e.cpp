@@ -571,6 +571,16 @@ private slots:
         const QString archived = Paths::downloadDir(QStringLiteral("Calibrate")) + QStringLiteral("/DWK340_012_ABC.clb");
         QCOMPARE(readFile(archived), reply + "\n");
         QVERIFY(m_cal->historyLabel()->text().contains(QStringLiteral("(1 ")));
+        // The reply names no date: the page does not pass the archiving day off as one.
+        QVERIFY2(m_cal->historyLabel()->text().contains(QStringLiteral("first seen on this PC")),
+                 qPrintable(m_cal->historyLabel()->text()));
+        QVERIFY(!m_cal->historyLabel()->text().startsWith(QStringLiteral("Last calibration")));
+        fromKey(R"({"function_name":"FE_SettingsCalibrate_Read","nm":341,"right":3000,"left":900,"nol":2000,)"
+                R"("calibrationdate":"2026-03-05"})");
+        QVERIFY2(m_cal->historyLabel()->text().startsWith(QStringLiteral("Last calibration: 05.03.2026 (2 archived). "
+                                                                         "Next calibration due: 05.03.2027")),
+                 qPrintable(m_cal->historyLabel()->text()));
+        QVERIFY(QFile::remove(Paths::downloadDir(QStringLiteral("Calibrate")) + QStringLiteral("/DWK341_012_ABC.clb")));
         // Twelve months and more ago: the due date has passed and shows in red.
         QFile f(archived);
         QVERIFY(f.open(QIODevice::ReadWrite));
@@ -589,6 +599,15 @@ private slots:
     void liveValues()
     {
         openSettings(QString(), 3);
+        // Locked without the code, and the page says whose code opens it.
+        auto *lock = m_cal->findChild<QLabel *>(QStringLiteral("lbCalLocked"));
+        QVERIFY(lock && lock->isVisible());
+        QVERIFY2(lock->text().contains(QStringLiteral("metrologist's access code")), qPrintable(lock->text()));
+        QVERIFY(!lock->text().contains(QStringLiteral("493")));
+        openSettings(QStringLiteral("493"), 3);
+        QVERIFY(!lock->isVisible());
+        openSettings(QString(), 3);
+        QVERIFY(lock->isVisible());
         QVERIFY(m_cal->periodField()->button()->isEnabled()); // no code needed
         typeOnKeypad(m_cal->periodField(), QStringLiteral("200"));
         QVERIFY(m_cal->liveValues()->isRunning());

@@ -2,12 +2,14 @@
 #include "HttpStub.h"
 
 #include "base/Paths.h"
+#include "base/SettingsFile.h"
 #include "base/cGlobalData.h"
 #include "ui/firmware/FirmwarePage.h"
 #include "ui/frame/MainWindow.h"
 #include "ui/popups/PopupHost.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -148,6 +150,67 @@ private slots:
         // Opened without a key, Back returns to the no-key page.
         QTest::mouseClick(window->form()->pbSettings, Qt::LeftButton);
         QCOMPARE(pages->currentIndex(), 2);
+        window.reset();
+        Paths::setDataRoot(QString());
+    }
+
+    // The search shows while it runs, and the server address is the About page's to set: kept
+    // in settings.ini, used for the download, and overridden by --firmware-server.
+    void searchIsShownAndServerIsSetOnThePage()
+    {
+        DfuRoot root;
+        QVERIFY(root.install());
+        root.setMode("nodevice");
+        HttpStub server;
+        server.setReply(HttpStub::ok(kImage));
+        Paths::setDataRoot(root.tmp.path());
+        AppSettings stored;
+        stored.firmwareServer = QStringLiteral("http://127.0.0.1:1/stored");
+        QVERIFY(SettingsFile::save(Paths::settingsIni(), stored));
+        cGlobalData data;
+        auto window = std::make_unique<MainWindow>(nullptr, &data);
+        window->show();
+        QPushButton *open = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((open = window->findChild<QPushButton *>("pbOpenFirmware")) && open->isVisible(),
+                                 5000);
+        QTest::mouseClick(open, Qt::LeftButton);
+        auto *page = child<FirmwarePage>(window.get(), "firmwarePage");
+        auto *log = child<QPlainTextEdit>(page, "teFirmwareLog");
+        QTRY_VERIFY_WITH_TIMEOUT(log->placeholderText().contains(QStringLiteral("Last search at")), 10000);
+        QVERIFY(log->placeholderText().startsWith(QStringLiteral("Looking for a key in DFU mode")));
+        QVERIFY(log->toPlainText().isEmpty());
+
+        auto *field = child<QLineEdit>(page, "leFirmwareServer");
+        auto *apply = child<QPushButton>(page, "pbFirmwareServerApply");
+        QVERIFY(field && apply);
+        QCOMPARE(field->text(), stored.firmwareServer);
+        QVERIFY(!field->accessibleName().isEmpty());
+        field->setText(QStringLiteral("ftp://127.0.0.1/x"));
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QVERIFY(child<QLabel>(page, "lbFirmwareServerNote")->text().contains(QStringLiteral("Not a server address")));
+        AppSettings back;
+        QCOMPARE(SettingsFile::load(Paths::settingsIni(), back), SettingsFile::LoadResult::Loaded);
+        QCOMPARE(back.firmwareServer, stored.firmwareServer);
+
+        field->setText(server.base());
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QCOMPARE(SettingsFile::load(Paths::settingsIni(), back), SettingsFile::LoadResult::Loaded);
+        QCOMPARE(back.firmwareServer, server.base());
+        QCOMPARE(back.pcAddress, stored.pcAddress);
+        root.setMode("device");
+        auto *flash = child<QPushButton>(page, "pbFlashFirmware");
+        QTRY_VERIFY_WITH_TIMEOUT(flash->isVisible() && flash->isEnabled(), 15000);
+        QTest::mouseClick(flash, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(status(page), QStringLiteral("Flash finished OK!"), 15000);
+        QCOMPARE(server.paths.size(), 1);
+        window.reset();
+
+        // The command line's address wins for its run.
+        data.firmwareServer = QStringLiteral("http://127.0.0.1:2/override");
+        window = std::make_unique<MainWindow>(nullptr, &data);
+        window->show();
+        QTRY_VERIFY_WITH_TIMEOUT((page = window->findChild<FirmwarePage *>("firmwarePage")), 5000);
+        QCOMPARE(child<QLineEdit>(page, "leFirmwareServer")->text(), data.firmwareServer);
         window.reset();
         Paths::setDataRoot(QString());
     }

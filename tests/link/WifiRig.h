@@ -217,6 +217,7 @@ struct WifiPc
         o.wifiReadyMs = t.wifiReadyMs;
         o.rescanDelayMs = 50;
         o.wifiSweepMs = t.sweepMs;
+        o.wifiPortRetryMs = 100;
         o.replyTimeoutMs = t.replyMs;
         o.aliveTickMs = t.aliveTickMs;
         o.fileListTickMs = 20;

@@ -158,6 +158,35 @@ private slots:
         QCOMPARE(failedToo.count(), 1);
     }
 
+    // Another program on this PC holds the Wi-Fi ports: said for as long as it lasts, the
+    // ports are tried again, and keys appear once they free.
+    void heldPortsAreSaidAndTakenOnceFree()
+    {
+        WifiPc pc; // holds both ports until start() releases them: the "other TorqueDesk"
+        QSignalSpy standing(&pc.controller, &WifiController::standingMessageChanged);
+        QSignalSpy blinks(&pc.controller, &WifiController::statusMessage);
+        QVERIFY(!pc.wifi.start());
+        QVERIFY(pc.wifi.portsBusy());
+        QCOMPARE(standing.count(), 1);
+        QCOMPARE(standing.last().at(0).toString(), QStringLiteral("Wi-Fi keys are served by another TorqueDesk on this PC"));
+        QCOMPARE(blinks.count(), 0);
+        QTest::qWait(350); // a few retries while still held: nothing new said
+        QCOMPARE(standing.count(), 1);
+        pc.usb.TmrCheckSerialPorts(); // USB searching goes on regardless
+        QCOMPARE(int(pc.data.currentInterface), 0);
+
+        pc.announceHold.release();
+        pc.tcpHold.release();
+        QTRY_VERIFY(!pc.wifi.portsBusy());
+        QCOMPARE(standing.count(), 2);
+        QVERIFY(standing.last().at(0).toString().isEmpty());
+        QCOMPARE(pc.wifi.announcementSocket()->state(), QAbstractSocket::BoundState);
+        QVERIFY(pc.wifi.tcpServer()->isListening());
+        HandKey key(QStringLiteral("AA:07"));
+        key.announce(pc.announcePort);
+        QTRY_COMPARE(pc.ids(), QStringList{QStringLiteral("AA:07")});
+    }
+
     void silentKeysAreForgottenAndTheComboFollows()
     {
         PcTiming t;

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -274,6 +275,50 @@ private slots:
         window.reset();
         QTRY_VERIFY(!sub.messagesOn(QStringLiteral("/status")).isEmpty()
                     && sub.messagesOn(QStringLiteral("/status")).last().payload == "offline");
+        Paths::setDataRoot(QString());
+    }
+
+    // The status names the broker's real reason, never another thread's errno, and an empty
+    // address is "Not configured", not a red reconnection.
+    void statusNamesRefusedBrokerAndClearedAddress()
+    {
+        quint16 closedPort = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            closedPort = probe.serverPort();
+        }
+        MqttBroker broker;
+        QVERIFY(broker.start());
+        QTemporaryDir root;
+        Paths::setDataRoot(root.path());
+        cGlobalData data;
+        data.mqttUrl = QStringLiteral("mqtt://127.0.0.1:%1/plant").arg(closedPort);
+        auto window = std::make_unique<MainWindow>(nullptr, &data);
+        window->show();
+        PublishSettingsPanel *panel = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((panel = window->findChild<PublishSettingsPanel *>()), 5000);
+        auto *url = panel->findChild<QLineEdit *>(QStringLiteral("leMqttUrl"));
+        auto *apply = panel->findChild<QPushButton *>(QStringLiteral("pbMqttApply"));
+        auto *status = panel->findChild<QLabel *>(QStringLiteral("lbMqttStatus"));
+        QVERIFY(url && apply && status);
+        const QString refused = QStringLiteral("Reconnecting: connection refused by 127.0.0.1:%1").arg(closedPort);
+        QTRY_VERIFY2_WITH_TIMEOUT(panel->statusText().startsWith(refused), qPrintable(panel->statusText()), 10000);
+
+        url->setText(broker.url(QStringLiteral("plant")));
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(panel->statusText().startsWith(QStringLiteral("Connected")), 10000);
+        broker.stop();
+        const QString lost = QStringLiteral("Reconnecting: connection to 127.0.0.1:%1 lost").arg(broker.port());
+        QTRY_VERIFY2_WITH_TIMEOUT(panel->statusText().startsWith(lost), qPrintable(panel->statusText()), 10000);
+
+        url->clear();
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QTRY_COMPARE(panel->statusText(), QStringLiteral("Not configured"));
+        QTest::qWait(1500); // late word from the stopped client must not paint it red again
+        QCOMPARE(panel->statusText(), QStringLiteral("Not configured"));
+        QVERIFY(!status->styleSheet().contains(QStringLiteral("red")));
+        window.reset();
         Paths::setDataRoot(QString());
     }
 };

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTest>
+#include <QTranslator>
 
 // A data root in a temporary folder with the build's report templates and database.
 inline bool prepareDataRoot(const QString &root)
@@ -23,6 +24,26 @@ inline bool prepareDataRoot(const QString &root)
         ok = ok && QFile::copy(build + QLatin1Char('/') + QLatin1String(f), root + QLatin1Char('/') + QLatin1String(f));
     return ok;
 }
+
+// The program's Russian installed for as long as it lives, with the data root's Russian
+// report templates copied from the build beside the English ones.
+struct RussianReports
+{
+    QTranslator translator;
+    bool ok = false;
+    explicit RussianReports(const QString &root)
+    {
+        const QString build = qEnvironmentVariable("TD_BUILD_DIR");
+        ok = translator.load(build + QStringLiteral("/language_ru.qm"));
+        for (const char *f : {"settings/template_khr_ru.xlsx", "settings/qrcodec_ru.lrxml"}) {
+            const QString target = root + QLatin1Char('/') + QLatin1String(f);
+            ok = ok && (QFile::exists(target) || QFile::copy(build + QLatin1Char('/') + QLatin1String(f), target));
+        }
+        if (ok)
+            QCoreApplication::installTranslator(&translator);
+    }
+    ~RussianReports() { QCoreApplication::removeTranslator(&translator); }
+};
 
 inline MeasureEntry entry(float moment, float defect = 0, float angle = 0, int second = 0)
 {

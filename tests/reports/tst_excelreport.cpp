@@ -121,6 +121,26 @@ private slots:
         QCOMPARE(v(c, "E14").toString(), QStringLiteral("kgsm"));
     }
 
+    // The Russian program writes a Russian workbook: the template's captions as well as the
+    // cells the report fills in.
+    void russianWorkbook()
+    {
+        RussianReports russian(m_dir.path());
+        QVERIFY(russian.ok);
+        QVERIFY(ReportPaths::excelTemplate().endsWith(QStringLiteral("template_khr_ru.xlsx")));
+        RecordFile r = sampleRecord(0);
+        r.entries = {entry(15), entry(25)};
+        const QJsonObject c = make(r, m_id);
+        QVERIFY(!c.isEmpty());
+        QCOMPARE(v(c, "A1").toString(), QStringLiteral("Дата:"));
+        QCOMPARE(v(c, "A24").toString(), QStringLiteral("Соединение"));
+        QCOMPARE(v(c, "B24").toString(), QStringLiteral("Момент, Нм"));
+        QCOMPARE(v(c, "E12").toString(), QStringLiteral("Нм"));
+        QCOMPARE(v(c, "A92").toString(), QStringLiteral("Оператор:"));
+        QCOMPARE(v(c, "C25").toString(), QStringLiteral("норма"));
+        QCOMPARE(v(c, "D92").toString(), QStringLiteral("Ivanov"));
+    }
+
     // More measures than the template's 64 rows: every one is in the workbook and the
     // signature and operator follow the last instead of being written over by measures.
     void longRecordMovesTheFooterBelowItsMeasures()

@@ -100,6 +100,25 @@ private slots:
         QFile::remove(out + QStringLiteral(".part"));
     }
 
+    // In Russian the list's own texts and its units are Russian too.
+    void russianList()
+    {
+        QVERIFY(!m_names.isEmpty()); // the records of the test above
+        RussianReports russian(m_dir.path());
+        QVERIFY(russian.ok);
+        const QString out = m_dir.filePath(QStringLiteral("list-ru.pdf"));
+        QString error;
+        QVERIFY2(QrListReport::make(out, m_lists, m_id, &error), qPrintable(error));
+        bool ok = false;
+        const QString text = QString::fromUtf8(
+            runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out, QStringLiteral("-")}, &ok));
+        QVERIFY(ok);
+        for (const QString &expected : {QStringLiteral("Список QR-кодов"), QStringLiteral("Моменты в кгсм"),
+                                        QStringLiteral("Страница 1 из 2")})
+            QVERIFY2(text.contains(expected), qPrintable(expected));
+        QVERIFY(!text.contains(QStringLiteral("Page 1")));
+    }
+
     void refusalsLeaveNoPdf()
     {
         QString error;

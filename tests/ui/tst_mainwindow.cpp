@@ -3,6 +3,9 @@
 #include "base/Paths.h"
 #include "ui/frame/StatusLine.h"
 #include "base/cGlobalData.h"
+#include "protocol/KeyConnection.h"
+#include "protocol/KeyProtocol.h"
+#include "protocol/KeySession.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -206,6 +209,32 @@ private slots:
         QCOMPARE(text->text(), QStringLiteral("Try to connect device to PC..."));
     }
 
+    // A key that goes away is said to have gone until a key is found again, and what it last
+    // reported (its battery) is not left in the header.
+    void lostKeyIsSaidAndItsIconsCleared()
+    {
+        auto hasPicture = [](const char *name, MainWindow *w) {
+            return !w->findChild<QLabel *>(QLatin1String(name))->pixmap(Qt::ReturnByValue).isNull();
+        };
+        auto *lost = m_window->findChild<QLabel *>(QStringLiteral("lbKeyLost"));
+        QVERIFY(lost);
+        QVERIFY(lost->isHidden()); // nothing was lost at start
+        emit m_window->connection()->keyInUse(KeyConnection::Mode::Usb);
+        emit m_window->session()->protocol()->keyStatusReceived(1, 4, 3, 1);
+        QVERIFY(hasPicture("lbBattery", m_window));
+        emit m_window->connection()->noKey();
+        QCOMPARE(pages()->currentIndex(), 2);
+        QVERIFY(lost->isVisible());
+        QCOMPARE(lost->text(), QStringLiteral("The key was disconnected"));
+        QVERIFY(!hasPicture("lbBattery", m_window));
+        QVERIFY(!hasPicture("lbRotation", m_window));
+        emit m_window->connection()->noKey(); // the scan goes on: the word stays
+        QVERIFY(lost->isVisible());
+        emit m_window->connection()->keyInUse(KeyConnection::Mode::Usb);
+        QVERIFY(lost->isHidden());
+        emit m_window->connection()->noKey();
+    }
+
     void statusLineKeepsTheLastMessageForTheHoldTime()
     {
         QLabel label;
@@ -220,6 +249,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(label.text().isEmpty(), 2000);
         // Cleared no earlier than the hold time after the second message, not after the first.
         QVERIFY2(clock.elapsed() - secondAt >= 140, qPrintable(QString::number(clock.elapsed() - secondAt)));
+
+        // A standing state shows between messages and comes back after each.
+        line.setStandingText(QStringLiteral("ports held"));
+        QCOMPARE(label.text(), QStringLiteral("ports held"));
+        line.showMessage(QStringLiteral("third"));
+        QCOMPARE(label.text(), QStringLiteral("third"));
+        QTRY_COMPARE_WITH_TIMEOUT(label.text(), QStringLiteral("ports held"), 2000);
+        line.setStandingText(QString());
+        QVERIFY(label.text().isEmpty());
     }
 
     void windowFitsOnASmallScreen()

@@ -1,8 +1,12 @@
-// The settings pages at the size the window takes on a 1280x800 screen (1024x720), in English
-// and in Russian: no control covers another, every caption, button and date is shown whole and
-// nothing lies outside the page (or outside what its scroll area can bring into view).
+// The settings pages at the size the window takes on a 1280x800 or a 1024x768 screen
+// (1024x720), in English and in Russian: no control covers another, every caption, button and
+// date is shown whole and nothing lies outside the page (or outside what its scroll area can
+// bring into view). On the Viewer and the main form's Report tab besides no choice, column
+// title or field hint is cut unless it is elided with its whole text in the tool tip.
 #include "base/Paths.h"
 #include "base/cGlobalData.h"
+#include "measures/MeasureMemory.h"
+#include "measures/MeasureMemoryModel.h"
 #include "ui/frame/MainWindow.h"
 
 #include <QAbstractButton>
@@ -17,14 +21,17 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyleOptionComboBox>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
 namespace {
 
-enum class Page { Database = 2, Calibrate = 3, Parameters = 4 };
+enum class Page { Viewer = 0, Database = 2, Calibrate = 3, Parameters = 4 };
 
 bool isControl(const QWidget *w)
 {
@@ -143,6 +150,60 @@ QStringList layoutFaults(QWidget *page)
     return faults;
 }
 
+// Texts a control shows cut with no way to read them whole: a combo's choice, a table's column
+// title, a field's hint. Elided with the whole text in the tool tip is fine.
+QStringList textFaults(QWidget *page)
+{
+    QStringList faults;
+    for (QComboBox *combo : page->findChildren<QComboBox *>()) {
+        if (!combo->isVisible() || combo->currentText().isEmpty())
+            continue;
+        QStyleOptionComboBox opt;
+        opt.initFrom(combo);
+        opt.editable = combo->isEditable();
+        const int room = combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo).width() - 2;
+        if (combo->fontMetrics().horizontalAdvance(combo->currentText()) > room && combo->toolTip() != combo->currentText())
+            faults << QStringLiteral("%1 shows \"%2\" cut in %3 px, not in its tool tip either")
+                          .arg(nameOf(combo), combo->currentText()).arg(room);
+    }
+    for (QAbstractItemView *view : page->findChildren<QAbstractItemView *>()) {
+        auto *table = qobject_cast<QTableView *>(view);
+        if (!table || !table->isVisible() || !table->model())
+            continue;
+        QHeaderView *header = table->horizontalHeader();
+        // A header that elides its titles leaves them less room than one that does not: its
+        // label rectangle and then the title inside it each lose a margin on both sides.
+        const int margin = (header->textElideMode() == Qt::ElideNone ? 2 : 4)
+                           * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int c = 0; c < header->count(); ++c) {
+            const QString title = table->model()->headerData(c, Qt::Horizontal).toString();
+            if (header->isSectionHidden(c) || title.isEmpty())
+                continue;
+            // Measured in the font the titles are painted in: the header's viewport's.
+            int need = 0;
+            for (const QString &line : title.split(QLatin1Char('\n')))
+                need = qMax(need, header->viewport()->fontMetrics().horizontalAdvance(line) + margin);
+            // A table that scrolls across has the room for every title; only a column held
+            // narrow on purpose (150 px and more) may elide its title, with the tool tip.
+            const bool heldNarrow = header->sectionSize(c) >= 150
+                                    && table->model()->headerData(c, Qt::Horizontal, Qt::ToolTipRole).toString() == title;
+            if (header->sectionSize(c) < need && !heldNarrow)
+                faults << QStringLiteral("%1: column \"%2\" is %3 px, its title needs %4")
+                              .arg(nameOf(table), title).arg(header->sectionSize(c)).arg(need);
+        }
+    }
+    for (QLineEdit *edit : page->findChildren<QLineEdit *>()) {
+        if (!edit->isVisible() || !edit->text().isEmpty() || edit->placeholderText().isEmpty()
+            || qobject_cast<QComboBox *>(edit->parentWidget()))
+            continue;
+        const int need = edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + 8;
+        if (edit->width() < need)
+            faults << QStringLiteral("%1 is %2 px, its hint \"%3\" needs %4")
+                          .arg(nameOf(edit)).arg(edit->width()).arg(edit->placeholderText()).arg(need);
+    }
+    return faults;
+}
+
 } // namespace
 
 class TstSettingsLayout : public QObject
@@ -188,6 +249,13 @@ class TstSettingsLayout : public QObject
             QCoreApplication::sendPostedEvents();
         *shown = settings->currentWidget();
         QVERIFY((*shown)->isVisible());
+    }
+
+    static void addLanguageRows()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::newRow("en") << false;
+        QTest::newRow("ru") << true;
     }
 
     void expectNoFaults(QWidget *page, const char *where)
@@ -261,6 +329,88 @@ private slots:
             QVERIFY2(!area->verticalScrollBar()->isVisible(),
                      qPrintable(QStringLiteral("content %1 high in %2").arg(area->widget()->height()).arg(area->viewport()->height())));
         }
+    }
+
+    // The Viewer with template texts as long as a plant writes them.
+    void viewerIsLegible_data() { addLanguageRows(); }
+
+    void viewerIsLegible()
+    {
+        QFETCH(bool, russian);
+        useLanguage(russian);
+        QWidget *page = nullptr;
+        open(Page::Viewer, QStringLiteral("5729"), &page);
+        if (QTest::currentTestFailed())
+            return;
+        const QStringList longTexts{QStringLiteral("Lebedev M.Yu. Shift 3, team 2 (assembly line B)"),
+                                    QStringLiteral("MAZ-6501 rear axle, left wheel hub, 10 studs M22x1.5"),
+                                    QStringLiteral("Flywheel bolt M12x1.25, 8 of them, second pass")};
+        const char *combos[] = {"cbFio", "cbWheel", "cbUzel"};
+        for (int i = 0; i < 3; ++i) {
+            auto *combo = find<QComboBox>(combos[i]);
+            QVERIFY(combo);
+            combo->addItem(longTexts.at(i));
+            combo->setCurrentIndex(combo->count() - 1);
+        }
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::sendPostedEvents();
+        page->repaint();
+        QStringList faults = layoutFaults(page) + textFaults(page);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("\n  "))));
+        for (const char *name : combos) {
+            find<QComboBox>(name)->removeItem(find<QComboBox>(name)->count() - 1);
+        }
+    }
+
+    // The main form's Report tab: the chosen records, the memory table with all
+    // its columns, the barcode row and the report buttons.
+    void reportTabIsLegible_data() { addLanguageRows(); }
+
+    void reportTabIsLegible()
+    {
+        QFETCH(bool, russian);
+        useLanguage(russian);
+        auto *stack = find<QStackedWidget>("stMainPages");
+        if (stack->currentIndex() == int(MainPage::Settings))
+            click(find("pbSettings"));
+        m_window->slot_TmrOpenMainForm();
+        QCOMPARE(stack->currentIndex(), int(MainPage::MainForm));
+        // A record's measures arrive while the tab is not in view, as a read-out brings them:
+        // the columns are sized with rows in them.
+        auto *memory = m_window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"));
+        QVERIFY(memory);
+        MeasureMemoryModel::Block block;
+        block.name = QStringLiteral("0002H00003065732");
+        block.header.rangeLow = 220;
+        block.header.rangeHigh = 260;
+        block.header.countTotal = 18;
+        QVector<MeasureEntry> entries(5);
+        for (int i = 0; i < entries.size(); ++i)
+            entries[i].moment = 230.5f + i;
+        memory->model()->appendMeasures(block, entries);
+        QCoreApplication::processEvents();
+        m_window->slot_TmrOpenMainForm(); // the key search may have taken the window meanwhile
+        QCOMPARE(stack->currentIndex(), int(MainPage::MainForm));
+        QTabWidget *tabs = m_window->form()->tabLevels;
+        tabs->setTabEnabled(4, true);
+        tabs->setCurrentIndex(4);
+        auto *chosen = find<QTableWidget>("twSelectedRecords");
+        QVERIFY(chosen);
+        chosen->setRowCount(6);
+        for (int row = 0; row < 6; ++row)
+            for (int col = 0; col < chosen->columnCount(); ++col)
+                chosen->setItem(row, col, new QTableWidgetItem(QStringLiteral("M%1").arg(17860 + row)));
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QWidget *page = stack->currentWidget();
+        const QStringList faults = layoutFaults(page) + textFaults(page);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("\n  "))));
+        QVERIFY(find<QTableView>("tvMemory")->isVisible());
+        const int rows = chosen->viewport()->height() / chosen->verticalHeader()->defaultSectionSize();
+        QVERIFY2(rows >= 4, qPrintable(QStringLiteral("the chosen records show %1 rows").arg(rows)));
+        chosen->setRowCount(0);
+        memory->model()->clear();
     }
 
     void historyTableHasTheRoom()

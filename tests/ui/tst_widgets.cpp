@@ -4,7 +4,10 @@
 #include "ui/widgets/cSwitcher.h"
 
 #include <QFontMetricsF>
+#include <QApplication>
+#include <QColor>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -315,6 +318,17 @@ void TestWidgets::switcherClickFlipsState()
     QTest::mouseClick(sw.button(), Qt::LeftButton);
     QVERIFY(sw.checked());
     QCOMPARE(clicks.count(), 4);
+
+    // Locked, on and off still look different (centre and edge of the square).
+    auto *off = new cSwitcher(QStringLiteral("Off"), QString(), false, false, false);
+    page.add(off);
+    QApplication::processEvents();
+    const QImage onImage = sw.button()->grab().toImage();
+    const QImage offImage = off->button()->grab().toImage();
+    QCOMPARE(onImage.size(), offImage.size());
+    const QPoint centre(onImage.width() / 2, onImage.height() / 2);
+    QVERIFY2(onImage.pixel(centre) != offImage.pixel(centre),
+             qPrintable(QColor(onImage.pixel(centre)).name() + QLatin1Char(' ') + QColor(offImage.pixel(centre)).name()));
 }
 
 void TestWidgets::switcherSecondCaptionAndParameter()

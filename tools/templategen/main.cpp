@@ -1,5 +1,6 @@
 // Builds the Excel report's template workbook from its text description, so the repository
-// holds a readable source instead of a binary: templategen <description.tsv> <out.xlsx>
+// holds a readable source instead of a binary: templategen <description.tsv> <out.xlsx> [ru]
+// With "ru" a cell takes the Russian text of its fifth column, where it has one.
 #include <xlsxwriter.h>
 
 #include <cstdio>
@@ -59,10 +60,11 @@ std::map<std::string, lxw_format *> makeFormats(lxw_workbook *wb)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: templategen <description.tsv> <out.xlsx>\n");
+    if (argc != 3 && !(argc == 4 && std::strcmp(argv[3], "ru") == 0)) {
+        std::fprintf(stderr, "usage: templategen <description.tsv> <out.xlsx> [ru]\n");
         return 2;
     }
+    const bool russian = argc == 4;
     std::ifstream in(argv[1]);
     if (!in) {
         std::fprintf(stderr, "templategen: cannot read %s\n", argv[1]);
@@ -107,7 +109,7 @@ int main(int argc, char **argv)
         } else if (p[0] == "cell") {
             const lxw_row_t row = lxw_name_to_row(p[1].c_str());
             const lxw_col_t col = lxw_name_to_col(p[1].c_str());
-            const std::string text = p.size() > 2 ? p[2] : std::string();
+            const std::string text = russian && p.size() > 4 && !p[4].empty() ? p[4] : p[2];
             if (text.empty())
                 worksheet_write_blank(ws, row, col, format(3));
             else

@@ -45,6 +45,8 @@ CalibrationPage::CalibrationPage(QWidget *calibrationPage, KeyModel *model, KeyP
     , m_popups(popups)
 {
     if (QFrame *f = namedFrame(calibrationPage, "frSettingsCalibrateRight", "Calibration page")) {
+        m_lockedFrame = f;
+        f->installEventFilter(this);
         addFields(f, &m_adcHeading, "lbCalAdcHeading", {F::Nm, F::Right, F::Left, F::Nol}, 4);
         auto *row = new QHBoxLayout;
         m_nolCaption = makeLabel(f, "lbCalNolCaption", 11);
@@ -108,6 +110,10 @@ CalibrationPage::CalibrationPage(QWidget *calibrationPage, KeyModel *model, KeyP
     row->addWidget(m_angle, 1, 2);
     row->addWidget(m_history, 0, 3, 2, 1);
     row->setColumnStretch(3, 1);
+    m_lockHint = makeLabel(this, "lbCalLocked", 12, true);
+    m_lockHint->setWordWrap(true);
+    m_lockHint->setStyleSheet(QStringLiteral("QLabel {color: rgb(160, 90, 0);}"));
+    row->addWidget(m_lockHint, 2, 0, 1, 4);
 
     m_live = new LiveValues(protocol, files, this);
     m_live->setObjectName(QStringLiteral("liveValues"));
@@ -236,10 +242,17 @@ void CalibrationPage::showHistory()
         return;
     }
     const QString fmt = QStringLiteral("dd.MM.yyyy");
-    m_history->setText(tr("Last calibration: %1 (%2 archived). Next calibration due: %3")
-                           .arg(s.newest.date().toString(fmt))
-                           .arg(s.count)
-                           .arg(s.due().toString(fmt)));
+    if (s.calibrated.isValid())
+        m_history->setText(tr("Last calibration: %1 (%2 archived). Next calibration due: %3")
+                               .arg(s.calibrated.toString(fmt))
+                               .arg(s.count)
+                               .arg(s.due().toString(fmt)));
+    else
+        m_history->setText(tr("The key does not say when it was calibrated. This calibration was first seen on this "
+                              "PC on %1 (%2 archived). Next calibration due: %3, counted from that day.")
+                               .arg(s.newest.date().toString(fmt))
+                               .arg(s.count)
+                               .arg(s.due().toString(fmt)));
     m_history->setStyleSheet(s.overdue(QDate::currentDate()) ? QStringLiteral("QLabel {color: rgb(220, 0, 0);}")
                                                              : QString());
 }
@@ -334,7 +347,24 @@ void CalibrationPage::retranslate()
     m_period->button()->setAccessibleName(tr("Period M&A Values"));
     m_momentCaption->setText(tr("Moment:"));
     m_angleCaption->setText(tr("Angle:"));
+    m_lockHint->setText(tr("The calibration is locked. The metrologist's access code unlocks it: type the code into "
+                           "the message field of the main screen, then press Settings."));
+    m_lockHint->setAccessibleName(m_lockHint->text());
+    showLock();
     showHistory();
+}
+
+void CalibrationPage::showLock()
+{
+    if (m_lockHint)
+        m_lockHint->setVisible(m_lockedFrame && !m_lockedFrame->isEnabled());
+}
+
+bool CalibrationPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lockedFrame && event->type() == QEvent::EnabledChange)
+        showLock();
+    return QWidget::eventFilter(watched, event);
 }
 
 void CalibrationPage::changeEvent(QEvent *event)

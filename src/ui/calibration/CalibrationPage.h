@@ -69,6 +69,7 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     cParameter *makeField(CalibrationFields::Field f);
@@ -76,6 +77,8 @@ private:
                    std::initializer_list<CalibrationFields::Field> fields, int columns);
     void enableExtended(bool on);
     QString chooseFile(bool save);
+    // Says which code unlocks the calibration while its frame is locked.
+    void showLock();
 
     KeyModel *m_model;
     KeyProtocol *m_protocol;
@@ -98,5 +101,7 @@ private:
     QLabel *m_angleCaption = nullptr;
     QLabel *m_moment = nullptr;
     QLabel *m_angle = nullptr;
+    QLabel *m_lockHint = nullptr;
+    QFrame *m_lockedFrame = nullptr; // the frame the metrologist's code unlocks
     QLabel *m_history = nullptr;
 };

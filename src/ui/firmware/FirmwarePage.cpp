@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -59,6 +60,15 @@ FirmwarePage::FirmwarePage(const FirmwareUpdater::Options &options, KeyModel *ke
     connect(m_updater, &FirmwareUpdater::busyChanged, this, &FirmwarePage::onBusyChanged);
     connect(m_updater, &FirmwareUpdater::downloadProgress, this, &FirmwarePage::onDownloadProgress);
     connect(m_updater, &FirmwareUpdater::flashProgress, this, &FirmwarePage::onFlashProgress);
+    connect(m_updater, &FirmwareUpdater::dfu_checkdevice, this, [this](int status) {
+        if (status == 0)
+            m_lastSearch = QDateTime::currentDateTime();
+        showSearchLine();
+    });
+    connect(m_serverApply, &QPushButton::clicked, this, &FirmwarePage::applyServerAddress);
+    connect(m_server, &QLineEdit::returnPressed, this, &FirmwarePage::applyServerAddress);
+    connect(m_server, &QLineEdit::textEdited, this, [this] { m_serverNote->clear(); });
+    showServerAddress(options.serverBase);
     if (m_keyModel)
         connect(m_keyModel, &KeyModel::deviceSettingsChanged, this, &FirmwarePage::showKeyIdentity);
 }
@@ -87,6 +97,26 @@ void FirmwarePage::build()
     m_hint = label(this, "lbFirmwareHint", 10);
     m_hint->setWordWrap(true);
     layout->addWidget(m_hint);
+
+    auto *serverRow = new QHBoxLayout();
+    m_serverCaption = label(this, "lbFirmwareServer", 12);
+    m_server = new QLineEdit(this);
+    m_server->setObjectName(QStringLiteral("leFirmwareServer"));
+    m_server->setPlaceholderText(QStringLiteral("https://server.example"));
+    m_server->setMinimumHeight(40);
+    QFont field = m_server->font();
+    field.setPointSize(12);
+    m_server->setFont(field);
+    m_serverApply = new QPushButton(this);
+    m_serverApply->setObjectName(QStringLiteral("pbFirmwareServerApply"));
+    m_serverApply->setMinimumSize(120, 44);
+    serverRow->addWidget(m_serverCaption);
+    serverRow->addWidget(m_server, 1);
+    serverRow->addWidget(m_serverApply);
+    layout->addLayout(serverRow);
+    m_serverNote = label(this, "lbFirmwareServerNote", 10);
+    m_serverNote->setWordWrap(true);
+    layout->addWidget(m_serverNote);
 
     // The device widgets show only while a key in DFU mode is found.
     m_device = new QFrame(this);
@@ -154,7 +184,44 @@ void FirmwarePage::retranslate()
     m_flash->setAccessibleName(m_flash->text());
     m_log->setAccessibleName(tr("Firmware log"));
     m_progress->setAccessibleName(tr("Firmware progress"));
+    m_serverCaption->setText(tr("Firmware server"));
+    m_server->setAccessibleName(tr("Firmware server address"));
+    m_serverApply->setText(tr("Apply"));
+    m_serverApply->setAccessibleName(tr("Apply the firmware server address"));
     showKeyIdentity();
+    showSearchLine();
+}
+
+void FirmwarePage::showServerAddress(const QString &address)
+{
+    m_server->setText(address);
+    m_updater->setServerBase(address);
+}
+
+void FirmwarePage::applyServerAddress()
+{
+    const QString text = m_server->text().trimmed();
+    if (!text.isEmpty() && !FirmwareUpdater::isServerAddress(text)) {
+        m_serverNote->setStyleSheet(QStringLiteral("QLabel {color: red;}"));
+        m_serverNote->setText(tr("Not a server address: %1 (an http:// or https:// address is needed)").arg(text));
+        return;
+    }
+    m_updater->setServerBase(text);
+    m_serverNote->setStyleSheet(QString());
+    m_serverNote->setText(text.isEmpty() ? tr("No firmware server: the firmware cannot be downloaded.")
+                                         : tr("Firmware is downloaded from %1").arg(text));
+    emit serverAddressApplied(text);
+}
+
+void FirmwarePage::showSearchLine()
+{
+    // Shown in the empty log box: the search runs unseen otherwise, and a page that says
+    // nothing for minutes looks hung.
+    QString text = tr("Looking for a key in DFU mode…");
+    if (m_lastSearch.isValid())
+        text += QLatin1Char('\n')
+                + tr("Last search at %1: no key in DFU mode found.").arg(m_lastSearch.toString(QStringLiteral("HH:mm:ss")));
+    m_log->setPlaceholderText(text);
 }
 
 void FirmwarePage::changeEvent(QEvent *event)

@@ -2,6 +2,7 @@
 
 #include "firmware/FirmwareUpdater.h"
 
+#include <QDateTime>
 #include <QWidget>
 #include <functional>
 
@@ -9,6 +10,7 @@ class KeyModel;
 class PopupHost;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QMovie;
 class QPlainTextEdit;
 class QProgressBar;
@@ -24,11 +26,17 @@ public:
     FirmwarePage(const FirmwareUpdater::Options &options, KeyModel *keyModel, QWidget *parent = nullptr);
 
     FirmwareUpdater *updater() const { return m_updater; }
+    // The server address the field shows (the one in use).
+    void showServerAddress(const QString &address);
     void setPopups(PopupHost *popups) { m_popups = popups; }
 
     // True when leaving may go on now. Otherwise the user is asked; on yes the running job is
     // stopped and proceed runs.
     bool mayLeave(const std::function<void()> &proceed);
+
+signals:
+    // The user applied a valid server address ("" for none); the updater already uses it.
+    void serverAddressApplied(const QString &address);
 
 public slots:
     void iBtnGetRecords_Click();
@@ -48,6 +56,8 @@ private:
     void onBusyChanged(bool busy);
     void onDownloadProgress(qint64 received, qint64 total);
     void onFlashProgress(int percent);
+    void applyServerAddress();
+    void showSearchLine();
 
     FirmwareUpdater *m_updater;
     KeyModel *m_keyModel;
@@ -69,4 +79,9 @@ private:
     QLabel *m_status = nullptr;
     QProgressBar *m_progress = nullptr;
     QPlainTextEdit *m_log = nullptr;
+    QLabel *m_serverCaption = nullptr;
+    QLineEdit *m_server = nullptr;
+    QPushButton *m_serverApply = nullptr;
+    QLabel *m_serverNote = nullptr;
+    QDateTime m_lastSearch; // the last search that found no key
 };

@@ -46,6 +46,11 @@ LogoPage::LogoPage(QWidget *parent)
     lbInitPicture = td::form::label(frLogoFooter, "lbInitPicture");
     lbInitPicture->setAlignment(Qt::AlignCenter);
     footer->addWidget(lbInitPicture);
+    lbKeyLost = td::form::label(frLogoFooter, "lbKeyLost", 16);
+    lbKeyLost->setAlignment(Qt::AlignCenter);
+    lbKeyLost->setStyleSheet(QStringLiteral("QLabel {color: rgb(200, 0, 0); font-weight: bold;}"));
+    lbKeyLost->hide();
+    footer->addWidget(lbKeyLost);
     lbConnectText = td::form::label(frLogoFooter, "lbConnectText", 16);
     lbConnectText->setAlignment(Qt::AlignCenter);
     lbConnectText->setWordWrap(true);
@@ -58,6 +63,8 @@ LogoPage::LogoPage(QWidget *parent)
 
 void LogoPage::retranslateUi()
 {
+    lbKeyLost->setText(td::form::text(QT_TRANSLATE_NOOP("MainWindowForm", "The key was disconnected")));
+    lbKeyLost->setAccessibleName(lbKeyLost->text());
     lbBootText->setText(td::form::text(
         QT_TRANSLATE_NOOP("MainWindowForm", "The boot process. Preparing the equipment for work. Please wait ...")));
 }

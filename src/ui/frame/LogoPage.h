@@ -22,6 +22,7 @@ public:
     QLabel *lbBootText = nullptr;
     QLabel *lbInitPicture = nullptr;
     QLabel *lbConnectText = nullptr;
+    QLabel *lbKeyLost = nullptr;     // "The key was disconnected", until a key is found
     QFrame *frLogoFooter = nullptr;
     QFrame *frIpList = nullptr;
 };

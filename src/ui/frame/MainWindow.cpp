@@ -2,6 +2,7 @@
 
 #include "ui/frame/AccessCodes.h"
 #include "ui/frame/KeyStatusDisplay.h"
+#include "ui/frame/LogoPage.h"
 #include "ui/popups/PopupA.h"
 #include "ui/popups/PopupHost.h"
 #include "ui/popups/PopupMsg.h"
@@ -216,6 +217,10 @@ void MainWindow::buildKeyLink()
     KeyProtocol *protocol = m_session->protocol();
     FileExchange *files = m_session->files();
     connect(m_connection, &KeyConnection::noKey, this, &MainWindow::onNoKey);
+    connect(m_connection, &KeyConnection::keyInUse, this, [this] {
+        m_keyInUse = true;
+        ui.logo->lbKeyLost->hide();
+    });
     connect(protocol, &KeyProtocol::statusMessage, this, &MainWindow::showStatus);
     connect(files, &FileExchange::statusMessage, this, &MainWindow::showStatus);
     connect(protocol, &KeyProtocol::windowTitleChanged, this, &MainWindow::setWindowTitle);
@@ -235,6 +240,7 @@ void MainWindow::buildKeyLink()
     wifiWidgets.popups = m_popups;
     m_wifiController = new WifiController(m_connection, m_keyStatus, wifiWidgets, this);
     connect(m_wifiController, &WifiController::statusMessage, this, &MainWindow::showStatus);
+    connect(m_wifiController, &WifiController::standingMessageChanged, m_statusLine, &StatusLine::setStandingText);
     connect(m_wifiController, &WifiController::openMainFormRequested, this,
             &MainWindow::slot_TmrOpenMainForm);
     connect(m_wifiController, &WifiController::messageRequested, this, &MainWindow::showMessage);
@@ -257,6 +263,11 @@ void MainWindow::onNoKey()
     setWindowTitle(tr("Dynamometric key"));
     ui.lbKeyName->clear();
     onWaitAnimation(false);
+    // The scan says "no key" twice a second; only the first after a key was in use is a loss.
+    if (m_keyInUse) {
+        m_keyInUse = false;
+        ui.logo->lbKeyLost->show();
+    }
     ShowNoKeyState();
     m_popups->closeMessage();
 }
@@ -375,6 +386,12 @@ void MainWindow::ShowNoKeyState()
     ui.lbInitPicture->setPixmap(QPixmap(QStringLiteral(":resource/images/init_find.png")));
     setStatusIcons(QStringLiteral(":resource/images/null.png"), QStringLiteral(":resource/images/null.png"),
                    QStringLiteral(":resource/images/null.png"));
+    // What the last key reported (its battery, signal, rotation, warnings) is no one's now.
+    for (QLabel *icon : {ui.lbBattery, ui.lbWifiLevel, ui.lbRotation})
+        icon->clear();
+    ui.lbWarningLine->clear();
+    if (m_keyStatus)
+        m_keyStatus->resetRotation();
     ui.lbConnectText->setText(tr("Try to connect device to PC..."));
     ui.lbBootText->hide();
     ui.frLogoFooter->show();

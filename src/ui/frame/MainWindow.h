@@ -138,6 +138,7 @@ private:
     std::function<int()> m_firstActiveLevel;
     LeaveGuard m_leaveGuard;
     std::function<bool()> m_keepSettingsPage;
+    bool m_keyInUse = false;           // a key was found and has not been lost since
     bool m_settingsWithoutKey = false; // the settings page was opened from the no-key page
     PopupHost *m_popups = nullptr;
     KeyConnection *m_connection = nullptr;

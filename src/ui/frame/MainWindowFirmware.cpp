@@ -4,6 +4,7 @@
 #include "ui/frame/MainWindow.h"
 
 #include "base/Paths.h"
+#include "base/SettingsFile.h"
 #include "base/cGlobalData.h"
 #include "protocol/KeySession.h"
 #include "ui/firmware/FirmwarePage.h"
@@ -17,11 +18,23 @@ void MainWindow::buildFirmwarePage()
 {
     FirmwareUpdater::Options options;
     options.dfuDir = Paths::dfuDir();
-    options.serverBase = m_globalData->firmwareServer;
+    // --firmware-server wins over the address stored on the page, for this run.
+    options.serverBase = m_globalData->firmwareServer.isEmpty() ? m_settings.firmwareServer : m_globalData->firmwareServer;
     auto *firmware = new FirmwarePage(options, m_session->model(), ui.pageAbout);
     firmware->setObjectName(QStringLiteral("firmwarePage"));
     firmware->setPopups(m_popups);
     static_cast<QGridLayout *>(ui.pageAbout->layout())->addWidget(firmware, 1, 0);
+    connect(firmware, &FirmwarePage::serverAddressApplied, this, [this, firmware](const QString &address) {
+        m_globalData->firmwareServer.clear(); // what the page applies runs from now on
+        m_settings.firmwareServer = address;
+        // Read again first: the Wi-Fi address in the same file may have changed since start.
+        AppSettings stored;
+        SettingsFile::load(Paths::settingsIni(), stored);
+        stored.firmwareServer = address;
+        if (!SettingsFile::save(Paths::settingsIni(), stored))
+            showWarning(tr("The firmware server address could not be saved in %1").arg(Paths::settingsIni()),
+                        QStringLiteral("red"));
+    });
     setLeaveGuard([firmware](const std::function<void()> &proceed) { return firmware->mayLeave(proceed); });
     setKeepSettingsPageProvider([firmware] { return firmware->isVisible(); });
 

@@ -8,7 +8,8 @@
 class QLabel;
 
 // The short message line at the bottom of the window: each message stays until
-// holdMs after the last one.
+// holdMs after the last one; a standing text (a state that lasts) shows whenever no message
+// does.
 class StatusLine : public QObject
 {
     Q_OBJECT
@@ -19,9 +20,11 @@ public:
 
 public slots:
     void showMessage(const QString &text);
+    void setStandingText(const QString &text);
     void slot_PrintLogger();
 
 private:
     QLabel *m_label;
     QTimer m_timer;
+    QString m_standing;
 };

@@ -39,7 +39,14 @@ WifiController::WifiController(KeyConnection *connection, KeyStatusDisplay *stat
     cWifi *wifi = connection->wifi();
     connect(wifi, &cWifi::combobox_added, this, &WifiController::slot_WiFi_combobox_added);
     connect(wifi, &cWifi::combobox_empty, this, &WifiController::slot_WiFi_combobox_empty);
-    connect(wifi, &cWifi::bindFailed, this, &WifiController::statusMessage);
+    connect(wifi, &cWifi::bindFailed, this, [this, wifi](const QString &text) {
+        // Held ports get their own lasting word below; a blink of the port number adds nothing.
+        if (!wifi->portsBusy())
+            emit statusMessage(text);
+    });
+    connect(wifi, &cWifi::portsBusyChanged, this, [this](bool busy) {
+        emit standingMessageChanged(busy ? tr("Wi-Fi keys are served by another TorqueDesk on this PC") : QString());
+    });
     connect(connection, &KeyConnection::keyInUse, this, &WifiController::onKeyInUse);
     connect(connection, &KeyConnection::readOutStarted, this, [this] {
         // A new key shows its rotation again, whatever the last one showed.

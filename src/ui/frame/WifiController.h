@@ -70,6 +70,8 @@ public slots:
 
 signals:
     void statusMessage(const QString &text);
+    // A state that holds until it changes (empty: none), for a place that keeps it in view.
+    void standingMessageChanged(const QString &text);
     void openMainFormRequested();
     void messageRequested(const QString &text, const QString &style);
     // A failure the user must acknowledge (the PC address could not be saved).

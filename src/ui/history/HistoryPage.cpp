@@ -269,7 +269,7 @@ void HistoryPage::retranslate()
     m_find->setText(tr("Find"));
     m_reset->setText(tr("Reset"));
     m_csv->setText(tr("Export CSV"));
-    m_dfq->setText(tr("Export → DFQ"));
+    m_dfq->setText(tr("Export DFQ"));
     m_apply->setText(tr("Apply"));
     m_settingsToggle->setText(tr("Settings"));
     m_database->setPlaceholderText(tr("local file (postgresql://user@host:port/dbname for a server)"));

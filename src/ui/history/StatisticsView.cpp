@@ -270,7 +270,11 @@ void StatisticsView::refresh()
 void StatisticsView::fillFigures()
 {
     const Capability::Summary &s = m_moment.summary;
-    const QString unit = m_input.unit.isEmpty() ? QString() : QStringLiteral(" ") + m_input.unit;
+    // The history stores the unit's code; the page shows it in the user's language.
+    const QString shownUnit = m_input.unit == QLatin1String("Nm")     ? tr("Nm")
+                              : m_input.unit == QLatin1String("kgsm") ? tr("kgsm")
+                                                                      : m_input.unit;
+    const QString unit = shownUnit.isEmpty() ? QString() : QStringLiteral(" ") + shownUnit;
     m_title->setText(m_input.recordName.isEmpty() ? tr("Statistics: choose one record")
                                                   : tr("Statistics of %1").arg(m_input.recordName));
     const bool any = s.n > 0;

@@ -62,7 +62,7 @@ LevelTree::LevelTree(QTabWidget *tabLevels, MenuLevels *levels, RecordList *reco
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionMode(QAbstractItemView::NoSelection);
     m_view->setFocusPolicy(Qt::NoFocus);
-    m_view->verticalHeader()->setDefaultSectionSize(40);
+    m_view->setTextElideMode(Qt::ElideMiddle);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_view->horizontalHeader()->setSectionResizeMode(5, QHeaderView::ResizeToContents);
@@ -72,6 +72,9 @@ LevelTree::LevelTree(QTabWidget *tabLevels, MenuLevels *levels, RecordList *reco
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_view->verticalScrollBar()->setStyleSheet(
         QStringLiteral("QScrollBar:vertical {width: 32px;}"));
+    for (auto rowsChanged : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_view->model(), rowsChanged, this, &LevelTree::fitListHeight);
+    fitListHeight();
     auto *grid = static_cast<QGridLayout *>(recordPage->layout());
     grid->addWidget(m_viewTitle, 0, 0);
     grid->addWidget(m_view, 1, 0);
@@ -370,8 +373,25 @@ void LevelTree::showRecords(const QVector<RecordItem> &items)
                 m_view->setItem(row, col, cell);
             }
             cell->setText(cells[col]);
+            cell->setToolTip(cells[col]); // whole where the column elides it
         }
+    }
+    for (int col = 0; col < headers.size(); ++col) {
+        if (QTableWidgetItem *title = m_view->horizontalHeaderItem(col))
+            title->setToolTip(headers.at(col));
     }
     m_viewTitle->setText(items.isEmpty() ? tr("No record selected")
                                          : tr("Selected records: %1").arg(items.size()));
+    fitListHeight();
+}
+
+void LevelTree::fitListHeight()
+{
+    // As many rows as were chosen, up to four, whole: the measures below keep the rest. The
+    // rows follow the font, so Russian and English and any screen get the same four.
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 14);
+    const int rows = qBound(1, m_view->rowCount(), 4);
+    const int scrollBar = m_view->horizontalScrollBar()->isVisible() ? m_view->horizontalScrollBar()->height() : 0;
+    m_view->setFixedHeight(m_view->horizontalHeader()->sizeHint().height() + rows * m_view->verticalHeader()->defaultSectionSize()
+                           + 2 * m_view->frameWidth() + scrollBar);
 }

@@ -79,6 +79,7 @@ private:
     void setTab(int tab);
     void disableAfter(int tab);
     void showRecords(const QVector<RecordItem> &items);
+    void fitListHeight();
     void setToggleLook();
     QString levelCaption(int level) const;
     void reloadItems();

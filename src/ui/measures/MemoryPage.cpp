@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -104,6 +105,11 @@ void MemoryPage::build()
     tableFont.setPointSize(10);
     m_table->setFont(tableFont);
     m_table->horizontalHeader()->setFont(tableFont);
+    // The header paints on its viewport, whose font the window's style sheet had fixed before
+    // the header's was set: titles came out in the larger application font, wider than the
+    // columns sized for this one, and cut at both ends.
+    m_table->horizontalHeader()->viewport()->setFont(tableFont);
+    m_table->horizontalHeader()->installEventFilter(this);
     m_table->horizontalHeader()->setResizeContentsPrecision(200);
     // Fixed row heights: the view never measures 64,000 rows to scroll.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -111,6 +117,9 @@ void MemoryPage::build()
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setDefaultSectionSize(110);
+    // Only the level texts (capped below) can lack room; they lose their middle, not an end.
+    m_table->horizontalHeader()->setTextElideMode(Qt::ElideMiddle);
+    m_table->setTextElideMode(Qt::ElideMiddle);
     m_table->verticalScrollBar()->setStyleSheet(QStringLiteral("QScrollBar:vertical {width: 28px;}"));
     grid->addWidget(m_table, 1, 0);
 
@@ -129,6 +138,8 @@ void MemoryPage::build()
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 1);
 
+    // Two rows: in Russian the erase buttons, the two barcode fields and their button do not
+    // fit one 1024-pixel row with their texts whole.
     auto *bottom = new QHBoxLayout;
     m_eraseAll = makeButton(this, "pbEraseMeasures", 44);
     m_eraseAll->setStyleSheet(QLatin1String(kCleanStyle));
@@ -138,7 +149,8 @@ void MemoryPage::build()
     connect(m_eraseOne, &QPushButton::clicked, this, &MemoryPage::iBtnTblMemoryLevelClean_Click);
     bottom->addWidget(m_eraseAll);
     bottom->addWidget(m_eraseOne);
-    bottom->addSpacing(20);
+    bottom->addStretch(1);
+    auto *barcodes = new QHBoxLayout;
 
     m_barcodeTitle = new QLabel(this);
     m_barcode0 = new QLineEdit(this);
@@ -150,13 +162,13 @@ void MemoryPage::build()
     connect(m_barcode0, &QLineEdit::returnPressed, this, [this] { m_barcode1->setFocus(Qt::OtherFocusReason); });
     connect(m_barcode1, &QLineEdit::returnPressed, this, &MemoryPage::iBtnSQLInsert_Click);
     m_addBarcodes = makeButton(this, "pbSQLInsert", 44);
-    m_addBarcodes->setMinimumWidth(200);
     connect(m_addBarcodes, &QPushButton::clicked, this, &MemoryPage::iBtnSQLInsert_Click);
-    bottom->addWidget(m_barcodeTitle);
-    bottom->addWidget(m_barcode0, 1);
-    bottom->addWidget(m_barcode1, 1);
-    bottom->addWidget(m_addBarcodes);
+    barcodes->addWidget(m_barcodeTitle);
+    barcodes->addWidget(m_barcode0, 1);
+    barcodes->addWidget(m_barcode1, 1);
+    barcodes->addWidget(m_addBarcodes);
     grid->addLayout(bottom, 2, 0, 1, 2);
+    grid->addLayout(barcodes, 3, 0, 1, 2);
 
     // New rows are the latest measures: kept in sight once a burst of loading is over.
     m_fitTimer.setSingleShot(true);
@@ -167,6 +179,8 @@ void MemoryPage::build()
     });
     connect(m_memory->model(), &QAbstractItemModel::modelReset, &m_fitTimer, qOverload<>(&QTimer::start));
     connect(m_memory->model(), &QAbstractItemModel::rowsInserted, &m_fitTimer, qOverload<>(&QTimer::start));
+    // New titles (another language, other units) need other widths.
+    connect(m_memory->model(), &QAbstractItemModel::headerDataChanged, &m_fitTimer, qOverload<>(&QTimer::start));
     arrangeColumns();
 }
 
@@ -199,6 +213,18 @@ void MemoryPage::arrangeColumns()
     }
     // Sized from the header and the first rows only: the view never reads every row.
     m_table->resizeColumnsToContents();
+    // The header's own hint leaves less room than it paints titles in (its margins count twice
+    // there), so a title sized by it came out cut: each column is made as wide as its title
+    // needs when painted, bold as a highlighted section draws it.
+    QFont bold = header->font();
+    bold.setBold(true);
+    const QFontMetrics titleMetrics(bold);
+    const int margins = 4 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 4;
+    for (int c = 0; c < header->count(); ++c) {
+        const int title = titleMetrics.horizontalAdvance(model->headerData(c, Qt::Horizontal).toString()) + margins;
+        if (m_table->columnWidth(c) < title)
+            m_table->setColumnWidth(c, title);
+    }
     for (int c : qAsConst(levels))
         m_table->setColumnWidth(c, qMin(m_table->columnWidth(c), 160));
 }
@@ -214,12 +240,30 @@ void MemoryPage::retranslate()
     m_barcode0->setAccessibleName(tr("First barcode"));
     m_barcode1->setPlaceholderText(tr("Second barcode"));
     m_barcode1->setAccessibleName(tr("Second barcode"));
+    // The fields show their whole hint and the button keeps one width for all it says, so a
+    // scan's answer never shifts the row.
+    for (QLineEdit *e : {m_barcode0, m_barcode1})
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(e->placeholderText()) + 24);
+    int buttonText = 0;
+    for (const QString &t : {tr("Add barcodes to record"), tr("Choose a record first!"), tr("Scan both barcodes!"),
+                             tr("Barcodes already exist!"), tr("Barcodes added"), tr("Record already exist!"),
+                             tr("Database is not available!")})
+        buttonText = qMax(buttonText, m_addBarcodes->fontMetrics().horizontalAdvance(t));
+    m_addBarcodes->setMinimumWidth(buttonText + 32);
     m_table->setAccessibleName(tr("Measured moments in memory"));
     m_blocks->setAccessibleName(tr("OK and NG per record"));
     if (!m_resetTimer.isActive())
         slot_iTimerSQLInsert();
     showRecord(m_recordName, m_header);
     refreshCounts();
+}
+
+bool MemoryPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_table->horizontalHeader()
+        && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange || event->type() == QEvent::Show))
+        m_fitTimer.start();
+    return QWidget::eventFilter(watched, event);
 }
 
 void MemoryPage::changeEvent(QEvent *event)

@@ -58,8 +58,6 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
     auto *page = new MemoryPage(memory, recordTab);
     page->setPopups(window->popups());
     auto *grid = static_cast<QGridLayout *>(recordTab->layout());
-    // The chosen records keep a short list above their measures.
-    tree->selectedView()->setMaximumHeight(150);
     grid->addWidget(page, 2, 0);
     grid->setRowStretch(1, 0);
     grid->setRowStretch(2, 1);

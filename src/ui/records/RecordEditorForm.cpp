@@ -1,5 +1,6 @@
 #include "ui/records/RecordEditorForm.h"
 
+#include "ui/widgets/ElidingComboBox.h"
 #include "ui/widgets/cParameter.h"
 #include "ui/records/RecordMeasureTable.h"
 
@@ -54,13 +55,15 @@ void setPointSize(QWidget *w, int points)
 
 QComboBox *makeCombo(QWidget *parent, const char *name)
 {
-    auto *combo = new QComboBox(parent);
+    // Template texts run long ("Lebedev M.Yu. Shift 3, team 2"): where the column ends, the
+    // box shows both ends of the text and the whole of it as its tool tip; the list opens as
+    // wide as its longest entry.
+    auto *combo = new ElidingComboBox(parent);
     combo->setObjectName(QLatin1String(name));
     combo->setMinimumHeight(kRowHeight);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(8);
     combo->setMaxVisibleItems(12);
-    combo->view()->setMinimumWidth(360);
     setPointSize(combo, 12);
     return combo;
 }
@@ -114,7 +117,8 @@ void RecordEditorForm::buildSelection(QWidget *frame)
     auto *grid = new QGridLayout(box);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(5);
+    // Six rows of 40 px on a 720-pixel window: a wider gap cut the last one.
+    grid->setVerticalSpacing(3);
 
     lbRecordCount = makeCaption(box, "lbRecordCount");
     cbPageNumber = makeCombo(box, "cbPageNumber");
@@ -256,7 +260,7 @@ void RecordEditorForm::buildOperations(QWidget *frame)
 
 void RecordEditorForm::retranslateUi()
 {
-    cbPageNumber->setToolTip(tr("Current number of record"));
+    static_cast<ElidingComboBox *>(cbPageNumber)->setPlainToolTip(tr("Current number of record"));
     cbPageNumber->setAccessibleName(tr("Current number of record"));
     lbAlgorithm->setText(tr("Measure algorithm"));
     cbAlgorithm->setAccessibleName(tr("Measure algorithm"));

@@ -343,13 +343,11 @@ void RecordEditorPage::selectAlgorithm(int code)
     }
     const QSignalBlocker block(combo);
     combo->setCurrentIndex(index);
-    combo->setToolTip(combo->currentText());
 }
 
 void RecordEditorPage::iBtnAlgOP_Changed(int index)
 {
     Q_UNUSED(index)
-    m_form.cbAlgorithm->setToolTip(m_form.cbAlgorithm->currentText());
     applyAlgorithm(currentAlgorithm());
 }
 
@@ -601,7 +599,7 @@ void RecordEditorPage::deleteRecord()
     if (!m_protocol || !m_protocol->FE_Page_Delete(name, 0)) {
         td::log(QStringLiteral("FE_Page_Delete for %1 not sent: no key").arg(name));
         setOperationEnabled(RecordEditorForm::Delete, m_exists);
-        emit statusMessage(tr("Key is not connected"));
+        emit statusMessage(tr("The key is not connected"));
     }
 }
 

@@ -347,7 +347,7 @@ void TemplatesPage::setDirty(TemplateKind kind, bool dirty)
     if (!m_w.note)
         return;
     const bool shown = m_dirty[int(currentKind())];
-    m_w.note->setText(shown ? tr("Changes not saved to key") : QString());
+    m_w.note->setText(shown ? tr("Changes not saved to the key") : QString());
 }
 
 void TemplatesPage::showKeypad(cParameter *aPar)
@@ -400,7 +400,7 @@ bool TemplatesPage::saveList(TemplateKind kind)
     QStringList lines;
     if (!r.binaryWritten) {
         // The key must not get a list that the PC could not keep itself.
-        lines << tr("Warning! Template was not saved and not sent to key!") << r.errors;
+        lines << tr("Warning! Template was not saved and not sent to the key!") << r.errors;
         td::log(QStringLiteral("Templates: %1 not written, nothing sent").arg(r.binaryPath));
         emit messageRequested(lines.join(QLatin1Char('\n')), QStringLiteral("red"));
         return false;
@@ -413,7 +413,7 @@ bool TemplatesPage::saveList(TemplateKind kind)
     if (m_files)
         sent = m_files->PutFileToFolder(QLatin1String(kKeyFolder), r.binaryPath, false);
     if (!sent)
-        lines << tr("Warning! Template was saved on the PC but could not be sent to key!");
+        lines << tr("Warning! Template was saved on the PC but could not be sent to the key!");
     if (!r.jsonWritten)
         lines << r.errors;
     tellCuts(r.cuts, &lines);
@@ -421,7 +421,7 @@ bool TemplatesPage::saveList(TemplateKind kind)
         emit messageRequested(lines.join(QLatin1Char('\n')), sent && r.jsonWritten ? QStringLiteral("yellow")
                                                                                     : QStringLiteral("red"));
     if (sent)
-        emit statusMessage(tr("Template sent to key: ") + QLatin1String(TemplateBinary::fileName(kind)));
+        emit statusMessage(tr("Template sent to the key: ") + QLatin1String(TemplateBinary::fileName(kind)));
     return sent && r.jsonWritten;
 }
 
@@ -466,7 +466,7 @@ bool TemplatesPage::importJson(const QString &dir)
     tellCuts(r.cuts, &lines);
     if (!lines.isEmpty())
         emit messageRequested(lines.join(QLatin1Char('\n')), QStringLiteral("yellow"));
-    emit statusMessage(tr("Template read from JSON file, press Save to send it to key"));
+    emit statusMessage(tr("Template read from the JSON file; press Save to send it to the key"));
     return true;
 }
 
@@ -527,13 +527,13 @@ bool TemplatesPage::ReadTemplatesFromFile(const QString &dir)
             problems << tr("File %1 could not be sent").arg(TemplateFiles::binaryPath(dir, kind));
     }
     if (!problems.isEmpty()) {
-        emit messageRequested(tr("Warning! Not all templates were sent to key!") + QLatin1Char('\n')
+        emit messageRequested(tr("Warning! Not all templates were sent to the key!") + QLatin1Char('\n')
                                   + problems.join(QLatin1Char('\n')),
                               QStringLiteral("red"));
         td::log(QStringLiteral("Templates: from folder %1: %2").arg(dir, problems.join(QStringLiteral("; "))));
     }
     if (sent > 0)
-        emit statusMessage(tr("Templates sent to key: %1 of 3").arg(sent));
+        emit statusMessage(tr("Templates sent to the key: %1 of 3").arg(sent));
     return problems.isEmpty();
 }
 
@@ -574,7 +574,7 @@ bool TemplatesPage::fillWithDefaults()
         errors << r.errors;
     }
     if (!binariesWritten) {
-        emit messageRequested(tr("Warning! Template was not saved and not sent to key!") + QLatin1Char('\n')
+        emit messageRequested(tr("Warning! Template was not saved and not sent to the key!") + QLatin1Char('\n')
                                   + errors.join(QLatin1Char('\n')),
                               QStringLiteral("red"));
         return false;

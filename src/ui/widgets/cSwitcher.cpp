@@ -72,7 +72,10 @@ const QString &cSwitcher::buttonStyle()
         "border-width: 2px; border-radius: 14px;}       QPushButton:pressed {background-color: "
         "rgb(80, 80, 80); color: rgb(220, 220, 220);}     QPushButton:checked {background-color: "
         "rgb(120, 240, 120); color: rgb(40, 40, 40);}      QPushButton:disabled {background-color: "
-        "rgb(140, 140, 140); color: rgb(170, 170, 170);}");
+        "rgb(140, 140, 140); color: rgb(170, 170, 170);}"
+        // Locked is not off: a locked switch that is on stays green, only paler.
+        " QPushButton:checked:disabled {background-color: rgb(165, 205, 165); color: rgb(90, 90, 90);"
+        " border: 3px solid rgb(90, 150, 90);}");
     return style;
 }
 

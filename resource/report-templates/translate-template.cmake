@@ -1,0 +1,23 @@
+# cmake -DIN=template -DTEXTS=pairs.tsv -DOUT=translated -P translate-template.cmake
+# Replaces each English text of TEXTS ("English<TAB>Russian" lines, # for comments) in IN and
+# fails when one is not found, so a changed template cannot lose its translation unseen.
+file(READ ${IN} body)
+file(STRINGS ${TEXTS} pairs ENCODING UTF-8)
+foreach(line IN LISTS pairs)
+  if(line MATCHES "^#" OR line STREQUAL "")
+    continue()
+  endif()
+  string(FIND "${line}" "\t" tab)
+  if(tab LESS 1)
+    message(FATAL_ERROR "${TEXTS}: no tab in: ${line}")
+  endif()
+  string(SUBSTRING "${line}" 0 ${tab} english)
+  math(EXPR start "${tab} + 1")
+  string(SUBSTRING "${line}" ${start} -1 russian)
+  string(FIND "${body}" "${english}" at)
+  if(at LESS 0)
+    message(FATAL_ERROR "${IN}: text not found: ${english}")
+  endif()
+  string(REPLACE "${english}" "${russian}" body "${body}")
+endforeach()
+file(WRITE ${OUT} "${body}")
