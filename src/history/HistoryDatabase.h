@@ -2,6 +2,7 @@
 
 #include "history/HistoryLocation.h"
 #include "history/HistoryMeasure.h"
+#include "history/RecordGenerations.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -20,7 +21,7 @@ class QSqlQuery;
 class HistoryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     HistoryDatabase();
     ~HistoryDatabase();
@@ -36,9 +37,10 @@ public:
     // The version stored in the database (0 when it has none).
     int storedVersion();
 
-    // Appends the measures in one transaction; a measure already there (same key serial,
-    // record, index, time and moment) is skipped. Returns the rows added, or -1 with *error
-    // when nothing was written. *connectionLost tells a vanished server from a refused row.
+    // Appends the measures in one transaction, each in its record's erase generation (see
+    // RecordGenerations); a measure the history holds as the same tightening is skipped.
+    // Returns the rows added, or -1 with *error when nothing was written. *connectionLost
+    // tells a vanished server from a refused row.
     int append(const QVector<HistoryMeasure> &measures, QString *error, bool *connectionLost = nullptr);
 
     qint64 count(const HistoryFilter &filter);
@@ -75,6 +77,17 @@ public:
     bool removeUpTo(qint64 id);
 
     QString lastError() const { return m_lastError; }
+
+    // The record was emptied on the key: its next measures are new tightenings whatever their
+    // index. Returns the new generation, -1 with *error on failure.
+    int bumpGeneration(const QString &keySerial, const QString &record, QString *error);
+    // The key counts keyCount measures for the record (see RecordGenerations::noteCount).
+    bool noteCount(const QString &keySerial, const QString &record, int keyCount, QString *error);
+    // What the history holds of the record's current generation, and which of measures match.
+    bool held(const QVector<HistoryMeasure> &measures, const QString &keySerial, const QString &record,
+              RecordGenerations::Held *out, QString *error);
+    // Everything committed so far survives a power cut once this returns true.
+    bool makeDurable(QString *error);
 
 private:
     bool migrate(QString *error);
