@@ -333,6 +333,7 @@ void FileExchange::handleReadReply(const FileCmdHeader &h, const QByteArray &dat
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: READ Filename:") + name
                 + QStringLiteral(" ERROR"));
         m_downloads.remove(name);
+        reportFailure(name, tr("the key could not read it"));
         return;
     }
     if (h.status != FileCmdHeader::StatusMore && h.status != FileCmdHeader::StatusFinished) {
@@ -409,6 +410,10 @@ void FileExchange::handleReadReply(const FileCmdHeader &h, const QByteArray &dat
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: READ Filename:") + name
                 + QStringLiteral(" local file not written: ") + why);
     FileReceived(name, h.notify);
+    if (written)
+        emit fileFetched(folder, file);
+    else
+        emit transferFailed(folder, file, why);
 }
 
 void FileExchange::handleWriteReply(const FileCmdHeader &h)
@@ -417,6 +422,7 @@ void FileExchange::handleWriteReply(const FileCmdHeader &h)
     if (h.status == FileCmdHeader::StatusError) {
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: WRITE Filename:") + name
                 + QStringLiteral(" ERROR"));
+        reportFailure(name, tr("the key refused to write it"));
         return;
     }
     if (h.status == FileCmdHeader::StatusMore) {
@@ -609,6 +615,7 @@ void FileExchange::FileWritten(const QString &keyPath, int notify)
         }
     }
     emit statusMessage(tr("Put file ../") + folder + QLatin1Char('/') + file);
+    emit fileStored(folder, file);
     if (notify == kNotifyPage) {
         td::log(QStringLiteral("FileWriteNotification ") + keyPath);
         emit files_put_file(QStringList{folder, file});
@@ -696,7 +703,10 @@ void FileExchange::checkStalled()
     if (++m_stallRounds > maxRounds) {
         td::log(QStringLiteral("File exchange: no answer from the key, %1 transfers given up")
                     .arg(m_pending.size() + m_listingsOpen.size()));
+        const QList<TransferEntry> givenUp = m_pending;
         clearTransfers();
+        for (const TransferEntry &e : givenUp)
+            reportFailure(e.keyPath, tr("the key does not answer"));
         m_sinceTraffic.invalidate();
         m_stallRounds = 0;
         emit statusMessage(tr("The key does not answer: file exchange stopped"));
@@ -718,6 +728,13 @@ void FileExchange::checkStalled()
         else
             putContent(e.keyDir, e.fileText, e.content, e.group, e.flag);
     }
+}
+
+void FileExchange::reportFailure(const QString &keyPath, const QString &why)
+{
+    QString folder, file;
+    if (splitKeyPath(keyPath, &folder, &file))
+        emit transferFailed(folder, file, why);
 }
 
 void FileExchange::askRead(const QString &keyPath, qint32 seek)

@@ -91,6 +91,14 @@ signals:
     void slot_files_got_file(const QStringList &folderAndFile);
     // A written file (folder, file) the key marked for its page.
     void files_put_file(const QStringList &folderAndFile);
+    // A file fetched on its own (GetFromKey with a name) or as part of a folder has replaced
+    // its mirror copy.
+    void fileFetched(const QString &folder, const QString &file);
+    // The key has taken the last part of a file put into it.
+    void fileStored(const QString &folder, const QString &file);
+    // A read or write ended without the file: the key refused it, the mirror copy could not
+    // be written, or the exchange gave up on a key that stopped answering.
+    void transferFailed(const QString &folder, const QString &file, const QString &why);
     // A record file was removed from the mirror; the records view rebuilds from local files.
     void recordsRebuildRequested();
     // false once the records folder has arrived.
@@ -115,6 +123,7 @@ private:
     int findEntry(const QString &keyPath, int command) const;
     void finishEntry(int index);
     void removeLocalFiles(const QString &folder);
+    void reportFailure(const QString &keyPath, const QString &why);
 
     void handleReadReply(const FileCmdHeader &h, const QByteArray &data);
     void handleWriteReply(const FileCmdHeader &h);
