@@ -438,6 +438,18 @@
         <source>The key does not answer: file exchange stopped</source>
         <translation>Ключ не отвечает: обмен файлами остановлен</translation>
     </message>
+    <message>
+        <source>the key could not read it</source>
+        <translation>ключ не смог его прочитать</translation>
+    </message>
+    <message>
+        <source>the key refused to write it</source>
+        <translation>ключ отказался его записать</translation>
+    </message>
+    <message>
+        <source>the key does not answer</source>
+        <translation>ключ не отвечает</translation>
+    </message>
 </context>
 <context>
     <name>FileExchangePanel</name>
@@ -586,6 +598,22 @@
         <source>the history is not open</source>
         <translation>история не открыта</translation>
     </message>
+    <message>
+        <source>the key's file holds %1 of the %2 measures it counts</source>
+        <translation>файл ключа содержит %1 из %2 указанных в нём измерений</translation>
+    </message>
+    <message>
+        <source>the history server is not reached; measures waiting in the local queue are not kept yet</source>
+        <translation>сервер истории недоступен; измерения в локальной очереди ещё не сохранены</translation>
+    </message>
+    <message>
+        <source>the history server refused the measures</source>
+        <translation>сервер истории отклонил измерения</translation>
+    </message>
+    <message>
+        <source>the history holds %1 of the key's %2 measures</source>
+        <translation>в истории %1 из %2 измерений ключа</translation>
+    </message>
 </context>
 <context>
     <name>HistoryDatabase</name>
@@ -604,6 +632,10 @@
     <message>
         <source>The history is not open</source>
         <translation>История не открыта</translation>
+    </message>
+    <message>
+        <source>the history is busy and could not be written to disk</source>
+        <translation>история занята, и её не удалось записать на диск</translation>
     </message>
 </context>
 <context>
@@ -1310,6 +1342,21 @@ Desktop companion of the dynamometric key</source>
     </message>
 </context>
 <context>
+    <name>MeasureMemory</name>
+    <message>
+        <source>no key is connected</source>
+        <translation>ключ не подключён</translation>
+    </message>
+    <message>
+        <source>the history is not available</source>
+        <translation>история недоступна</translation>
+    </message>
+    <message>
+        <source>an erase is already running</source>
+        <translation>очистка уже идёт</translation>
+    </message>
+</context>
+<context>
     <name>MeasureMemoryModel</name>
     <message>
         <source>kgsm</source>
@@ -1374,10 +1421,6 @@ Desktop companion of the dynamometric key</source>
 </context>
 <context>
     <name>MemoryPage</name>
-    <message>
-        <source>Measures are not erased: the history cannot keep them (%1)</source>
-        <translation>Измерения не стёрты: история не может их сохранить (%1)</translation>
-    </message>
     <message>
         <source>Clean measures in Key</source>
         <translation>Очистить измерения в ключе</translation>
@@ -1485,6 +1528,20 @@ OK: %2  NG: %3</translation>
     <message>
         <source>Add barcodes to record</source>
         <translation>Добавить штрихкоды к записи</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Erasing measures on the key...</source>
+        <translation>Очистка измерений в ключе...</translation>
+    </message>
+    <message>
+        <source>Measures not erased, the key keeps them:
+%1</source>
+        <translation>Измерения не стёрты, они остаются в ключе:
+%1</translation>
     </message>
 </context>
 <context>
@@ -1875,6 +1932,41 @@ OK: %2  NG: %3</translation>
     <message>
         <source>Key is not connected</source>
         <translation>Ключ не подключён</translation>
+    </message>
+</context>
+<context>
+    <name>RecordEraser</name>
+    <message>
+        <source>no key is connected</source>
+        <translation>ключ не подключён</translation>
+    </message>
+    <message>
+        <source>its file could not be asked from the key</source>
+        <translation>её файл не удалось запросить у ключа</translation>
+    </message>
+    <message>
+        <source>its file on the key is no record</source>
+        <translation>её файл в ключе не является записью</translation>
+    </message>
+    <message>
+        <source>its file on the key holds %1 of the %2 measures it counts</source>
+        <translation>её файл в ключе содержит %1 из %2 указанных в нём измерений</translation>
+    </message>
+    <message>
+        <source>the history is not available</source>
+        <translation>история недоступна</translation>
+    </message>
+    <message>
+        <source>the emptied record could not be sent to the key</source>
+        <translation>очищенную запись не удалось отправить в ключ</translation>
+    </message>
+    <message>
+        <source>the key did not confirm the emptied record in time</source>
+        <translation>ключ вовремя не подтвердил очищенную запись</translation>
+    </message>
+    <message>
+        <source>the key did not send the record in time</source>
+        <translation>ключ вовремя не прислал запись</translation>
     </message>
 </context>
 <context>
@@ -3043,6 +3135,38 @@ defect</source>
     <message>
         <source>Make the CSV, Excel or QR-list report from the local mirror.</source>
         <translation>Создать отчёт CSV, Excel или список QR-кодов из локальной копии.</translation>
+    </message>
+    <message>
+        <source>the key did not tell its serial number</source>
+        <translation>ключ не сообщил свой серийный номер</translation>
+    </message>
+    <message>
+        <source>Record %1 was erased, but the history did not note it: %2</source>
+        <translation>Запись %1 очищена, но история не отметила это: %2</translation>
+    </message>
+    <message>
+        <source>Erased %1</source>
+        <translation>Очищена %1</translation>
+    </message>
+    <message>
+        <source>Refused %1: %2</source>
+        <translation>Отказано %1: %2</translation>
+    </message>
+    <message>
+        <source>the key was lost while erasing; %1 records were erased</source>
+        <translation>связь с ключом потеряна во время очистки; очищено записей: %1</translation>
+    </message>
+    <message>
+        <source>%1 records erased on the key, %2 refused</source>
+        <translation>Записей очищено в ключе: %1, отказано: %2</translation>
+    </message>
+    <message>
+        <source>%1 records were not erased: %2</source>
+        <translation>Записи не очищены (%1): %2</translation>
+    </message>
+    <message>
+        <source>Then empty on the key every record whose measures the history holds: each record is read from the key again and kept first; a record that cannot be vouched for stays on the key, is named, and the command exits 1.</source>
+        <translation>Затем очистить в ключе каждую запись, все измерения которой есть в истории: каждая запись заново читается из ключа и сначала сохраняется; запись, сохранность которой не подтверждена, остаётся в ключе, называется, и команда завершается с кодом 1.</translation>
     </message>
 </context>
 <context>
