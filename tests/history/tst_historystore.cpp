@@ -1,6 +1,7 @@
 #include "HistoryFixtures.h"
 #include "PgServer.h"
 #include "history/HistoryStore.h"
+#include "publish/HistoryPublishSource.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -350,6 +351,9 @@ private slots:
         for (const HistoryMeasure &m : store.measuresAfter(0, 20))
             generations << m.eraseGeneration;
         QCOMPARE(generations, (QVector<int>{0, 0, 0, 1, 1, 1, 2, 2, 3, 3, 3}));
+        // The plant hears of them as different tightenings too.
+        const QVector<HistoryMeasure> rows = store.measuresAfter(0, 20);
+        QVERIFY(HistoryPublishSource::resultIdFor(rows[0]) != HistoryPublishSource::resultIdFor(rows[3]));
         // A record emptied and read with nothing in it moves on as well.
         QVERIFY(store.database()->noteCount(QStringLiteral("SN-1"), QStringLiteral("RU"), 0, &error));
         QCOMPARE(store.append(undated).added, 3);
