@@ -67,7 +67,7 @@ void RecordEraser::next()
         return;
     }
     m_timer.start();
-    if (!m_files->GetFromKey(kFolder, m_current))
+    if (!m_files->FetchOne(kFolder, m_current))
         refuse(tr("its file could not be asked from the key"));
 }
 

@@ -17,6 +17,8 @@ namespace {
 constexpr quint8 kClassFile = 0x31;
 constexpr quint8 kSubCodeFile = 0x00;
 constexpr int kNotifyPage = 2;
+// The flag of a read whose arrival announces nothing (FetchOne).
+constexpr int kQuietRead = -1;
 
 bool fitsNameField(const QString &keyPath)
 {
@@ -175,6 +177,19 @@ bool FileExchange::GetFromKey(const QString &folder, const QString &name)
         return false;
     }
     issueRead(keyDir, name, keyDir, 1);
+    return true;
+}
+
+bool FileExchange::FetchOne(const QString &folder, const QString &name)
+{
+    const QString keyDir = QLatin1Char('/') + folder;
+    QString checked;
+    const QString keyPath = keyDir + QLatin1Char('/') + name;
+    if (!splitKeyDir(keyDir, &checked) || !Paths::isSafeName(name) || !fitsNameField(keyPath)) {
+        td::log(QStringLiteral("FetchOne: key path refused: ") + keyPath);
+        return false;
+    }
+    issueRead(keyDir, name, QString(), kQuietRead);
     return true;
 }
 
@@ -568,13 +583,14 @@ void FileExchange::FileReceived(const QString &keyPath, int notify)
     if (!splitKeyPath(keyPath, &folder, &file))
         return;
     const int index = findEntry(keyPath, FileCmdHeader::FA_READ);
+    const bool quiet = index >= 0 && m_pending.at(index).flag == kQuietRead;
     if (index >= 0) {
         td::log(QStringLiteral("DELETE PATH=") + keyPath);
         td::log(QStringLiteral("COUNT RD=%1 ").arg(m_pending.size()) + QStringLiteral("Got file ..")
                 + QLatin1Char('/') + folder + QLatin1Char('/') + file);
         finishEntry(index);
     }
-    if (m_readDirs.isEmpty())
+    if (m_readDirs.isEmpty() && !quiet)
         m_readDirs.append(QLatin1Char('/') + folder);
     checkReadFoldersComplete();
     emit statusMessage(tr("Got file ../") + folder + QLatin1Char('/') + file);

@@ -45,6 +45,10 @@ public:
     // Fetches one file, or with name "*" the whole folder (the local files of that folder
     // are removed first). False when the folder or name was refused.
     bool GetFromKey(const QString &folder, const QString &name);
+    // Fetches one file of folder for a caller that waits for fileFetched (or transferFailed)
+    // itself: its arrival does not announce the folder as read, so the pages do not reload
+    // the whole folder for each record an erase reads again.
+    bool FetchOne(const QString &folder, const QString &name);
     // Puts one local file into key folder keyFolder ("/" + folder). False when the file
     // cannot be read, its key path was refused or no link took the command.
     bool PutToKey(const QString &keyFolder, const QString &localPath, const QString &group,
