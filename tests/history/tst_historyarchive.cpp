@@ -16,13 +16,21 @@
 // erases, as the window wires them.
 struct KeyRig
 {
+    HistoryStore store;
+    HistoryArchiver archiver{&store};
     MeasureMemory memory{nullptr};
     QSignalSpy finished{&memory, &MeasureMemory::eraseFinished};
     QSignalSpy refused{&memory, &MeasureMemory::eraseRefused};
     EraseRig key;
     FakeKeyFiles &files;
 
-    explicit KeyRig(HistoryArchiver *archiver) : key(&memory, keeperOf(archiver)), files(key.files) {}
+    explicit KeyRig(const std::function<HistoryArchiver::Context()> &identity)
+        : key(&memory, keeperOf(&archiver)), files(key.files)
+    {
+        QString error;
+        QVERIFY2(store.open(QString(), &error), qPrintable(error));
+        archiver.setContextSource(identity);
+    }
     static RecordEraser::Keeper keeperOf(HistoryArchiver *archiver)
     {
         RecordEraser::Keeper keeper;
@@ -172,12 +180,9 @@ private slots:
     // again and keeps what it holds before emptying it; the history's copy is on disk first.
     void eraseKeepsWhatTheKeyHoldsNow()
     {
-        HistoryStore store;
-        QString error;
-        QVERIFY2(store.open(QString(), &error), qPrintable(error));
-        HistoryArchiver archiver(&store);
-        archiver.setContextSource(keyContext);
-        KeyRig key(&archiver);
+        KeyRig key(keyContext);
+        HistoryStore &store = key.store;
+        HistoryArchiver &archiver = key.archiver;
         // The mirror has two of A's measures, the key four since; B is as the mirror says.
         QVERIFY(fixtures::writeRecord(QStringLiteral("A"), fixtures::header(0), entries(2, 0)));
         key.put(QStringLiteral("A"), fixtures::header(0), entries(4, 0));
@@ -217,12 +222,8 @@ private slots:
     // What cannot be vouched for stays on the key, and the page names it in red.
     void eraseRefusesWhatItCannotVouchFor()
     {
-        HistoryStore store;
-        QString error;
-        QVERIFY2(store.open(QString(), &error), qPrintable(error));
-        HistoryArchiver archiver(&store);
-        archiver.setContextSource(keyContext);
-        KeyRig key(&archiver);
+        KeyRig key(keyContext);
+        HistoryStore &store = key.store;
         // L's header promises four measures and holds one; W the key will not take back.
         RecordHeader lying = fixtures::header(0);
         lying.countCon = 4;
