@@ -607,10 +607,6 @@
         <translation>сервер истории недоступен; измерения в локальной очереди ещё не сохранены</translation>
     </message>
     <message>
-        <source>the history server refused the measures</source>
-        <translation>сервер истории отклонил измерения</translation>
-    </message>
-    <message>
         <source>the history holds %1 of the key's %2 measures</source>
         <translation>в истории %1 из %2 измерений ключа</translation>
     </message>

@@ -216,28 +216,29 @@ bool HistoryArchiver::keepBeforeErase(const QString &name, const RecordFile &fro
         *why = QCoreApplication::translate("HistoryArchiver", "the history is not open");
         return false;
     }
+    const QString queuedOnly = QCoreApplication::translate(
+        "HistoryArchiver", "the history server is not reached; measures waiting in the local queue are not kept yet");
     if (m_store->isServer()) {
         QString e;
         if (m_store->queuedCount() > 0)
             m_store->drainQueue(&e);
         if (!m_store->isOnline() || m_store->queuedCount() > 0) {
-            *why = QCoreApplication::translate("HistoryArchiver",
-                                               "the history server is not reached; measures waiting in the local "
-                                               "queue are not kept yet");
+            *why = queuedOnly;
             return false;
         }
     }
     const Context c = context();
     if (keyCount == 0)
         return m_store->database()->noteCount(c.keySerial, name, 0, why);
-    const QVector<HistoryMeasure> measures =
+    QVector<HistoryMeasure> measures =
         measuresOf(name, fromKey, c, m_templates ? m_templates() : TemplateLists(),
                    m_barcodes ? m_barcodes(name) : QStringList(),
                    QDateTime::currentDateTime().toString(QLatin1String(HistoryMeasure::TimeFormat)));
+    for (HistoryMeasure &m : measures)
+        m.recordCount = keyCount;
     const HistoryStore::AppendResult r = m_store->append(measures);
     if (!r.ok || r.queued > 0) {
-        *why = r.ok ? QCoreApplication::translate("HistoryArchiver", "the history server refused the measures")
-                    : r.error;
+        *why = r.ok ? queuedOnly : r.error;
         return false;
     }
     if (r.added > 0)

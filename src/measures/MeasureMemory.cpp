@@ -165,8 +165,10 @@ bool MeasureMemory::startErase(const QStringList &names, bool onlyCounted)
 bool MeasureMemory::eraseAllMeasures()
 {
     const QDir dir(RecordMirror::folder());
+    if (!startErase(dir.entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name), true))
+        return false;
     m_erasingOne.clear();
-    return startErase(dir.entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name), true);
+    return true;
 }
 
 bool MeasureMemory::eraseRecordMeasures(const QString &name)

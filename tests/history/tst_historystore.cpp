@@ -1,5 +1,6 @@
 #include "HistoryFixtures.h"
 #include "PgServer.h"
+#include "history/HistoryArchiver.h"
 #include "history/HistoryStore.h"
 #include "publish/HistoryPublishSource.h"
 
@@ -357,6 +358,50 @@ private slots:
         // A record emptied and read with nothing in it moves on as well.
         QVERIFY(store.database()->noteCount(QStringLiteral("SN-1"), QStringLiteral("RU"), 0, &error));
         QCOMPARE(store.append(undated).added, 3);
+    }
+
+    // Erasing relies on the history itself: on a server, what waits in the local queue does
+    // not count, and neither does a key file short of the measures it counts.
+    void keptBeforeEraseOnlyWhatTheHistoryHolds()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        QFETCH_GLOBAL(QString, engine);
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("erase-q.db3"))), qPrintable(error));
+        HistoryArchiver archiver(&store);
+        HistoryArchiver::Context key;
+        key.keySerial = QStringLiteral("SN-E");
+        archiver.setContextSource([key] { return key; });
+        RecordFile record;
+        for (int i = 0; i < 3; ++i) {
+            MeasureEntry e;
+            e.moment = 20.5f; // undated, alike
+            record.entries << e;
+        }
+        record.header.countCon = 3;
+        QString why;
+        QVERIFY(!archiver.keepBeforeErase(QStringLiteral("RE"), record, 5, &why));
+        QVERIFY2(why.contains(QLatin1String("3 of the 5")), qPrintable(why));
+        QVERIFY2(archiver.keepBeforeErase(QStringLiteral("RE"), record, 3, &why), qPrintable(why));
+        QVERIFY2(archiver.noteErased(QStringLiteral("RE"), &why), qPrintable(why));
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(3));
+        if (engine != QLatin1String("postgres"))
+            return;
+        // The same readings after the erase, while the server is away: queued, not vouched for.
+        QVERIFY(m_pg->stopServer());
+        store.noteServerUnreachable();
+        QCOMPARE(store.append(HistoryArchiver::measuresOf(QStringLiteral("RE"), record, key, TemplateLists(), {}, QString()))
+                     .queued,
+                 3);
+        QVERIFY(!archiver.keepBeforeErase(QStringLiteral("RE"), record, 3, &why));
+        QVERIFY2(why.contains(QLatin1String("queue")), qPrintable(why));
+        QVERIFY2(m_pg->startServer(&error), qPrintable(error));
+        QVERIFY2(store.reconnect(&error), qPrintable(error));
+        QVERIFY2(archiver.keepBeforeErase(QStringLiteral("RE"), record, 3, &why), qPrintable(why));
+        QCOMPARE(store.queuedCount(), qint64(0));
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(6));
     }
 
     // A version-1 history: rows of a record filled twice (the second filling numbered from 0
