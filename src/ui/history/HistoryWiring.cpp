@@ -60,9 +60,7 @@ HistoryPage *installHistory(MainWindow *window)
     if (auto *memory = window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"))) {
         RecordEraser::Keeper keeper;
         keeper.keep = [service](const QString &name, const RecordFile &fromKey, int keyCount, QString *why) {
-            const bool kept = service->archiver()->keepBeforeErase(name, fromKey, keyCount, why);
-            emit service->historyChanged();
-            return kept;
+            return service->archiver()->keepBeforeErase(name, fromKey, keyCount, why);
         };
         keeper.erased = [service](const QString &name) {
             QString why;
@@ -70,6 +68,8 @@ HistoryPage *installHistory(MainWindow *window)
                 td::log(QStringLiteral("History: erase of %1 not noted: %2").arg(name, why));
         };
         memory->setEraseKeeper(keeper);
+        // What the erase kept shows on the history page once, not once per record.
+        QObject::connect(memory, &MeasureMemory::eraseFinished, service, &HistoryService::historyChanged);
     }
     // What arrived before a crash (or while the program was not running) is kept first thing,
     // before the port opens: a key's read-out may replace the mirror's files.
