@@ -51,23 +51,23 @@ void spin(int ms)
 class RealisticSource : public MemorySource
 {
 public:
-    QVector<Item> itemsAfter(qint64 cursor, int limit) override
+    QVector<Item> itemsAfter(const Cursor &cursor, int limit) override
     {
         QVector<Item> items = MemorySource::itemsAfter(cursor, limit);
         for (Item &item : items) {
             ResultMessage m;
-            m.resultId = QStringLiteral("2907A/page_%1/%2").arg(item.cursor / 64).arg(item.cursor % 64);
-            m.recordName = QStringLiteral("page_%1").arg(item.cursor / 64);
+            m.resultId = QStringLiteral("2907A/page_%1/%2").arg(item.cursor.id / 64).arg(item.cursor.id % 64);
+            m.recordName = QStringLiteral("page_%1").arg(item.cursor.id / 64);
             m.operatorText = QStringLiteral("Ivanov I. I. shift 2");
             m.product = QStringLiteral("Wheel 17");
             m.operationNumber = QStringLiteral("Op 40");
             m.node = QStringLiteral("Hub bolts");
-            m.moment = 50 + (item.cursor % 7) * 0.1;
+            m.moment = 50 + (item.cursor.id % 7) * 0.1;
             m.ok = true;
             m.momentLow = 45;
             m.momentHigh = 55;
             m.unit = QStringLiteral("Nm");
-            m.measuredAt = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::OffsetFromUTC, 3 * 3600).addSecs(item.cursor);
+            m.measuredAt = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::OffsetFromUTC, 3 * 3600).addSecs(item.cursor.id);
             m.operatorName = QStringLiteral("Ivanov");
             m.keyName = QStringLiteral("DWK340");
             m.keySerial = item.keySerial;
@@ -106,12 +106,12 @@ int main(int argc, char **argv)
         t.start();
         const double cpu0 = cpuSeconds();
         pub.start(s);
-        while (source.acknowledgedCursor() < total && t.elapsed() < 60000)
+        while (source.acknowledged() < total && t.elapsed() < 60000)
             spin(5);
         const double seconds = t.elapsed() / 1000.0;
         std::printf("publish: %lld of %d results acknowledged in %.2f s (%.0f results/s, %.2f CPU s), window %d\n",
-                    qint64(source.acknowledgedCursor()), total, seconds, total / seconds, cpuSeconds() - cpu0, pub.window());
-        std::printf("publish: target < 5 s: %s\n", seconds < 5 && source.acknowledgedCursor() == total ? "met" : "MISSED");
+                    qint64(source.acknowledged()), total, seconds, total / seconds, cpuSeconds() - cpu0, pub.window());
+        std::printf("publish: target < 5 s: %s\n", seconds < 5 && source.acknowledged() == total ? "met" : "MISSED");
     }
 
     {
@@ -132,7 +132,7 @@ int main(int argc, char **argv)
             QElapsedTimer r;
             r.start();
             const double c0 = cpuSeconds();
-            qint64 cursor = 0;
+            PublishSource::Cursor cursor;
             qint64 bytes = 0;
             for (;;) {
                 const QVector<PublishSource::Item> items = source.itemsAfter(cursor, 250);
@@ -152,14 +152,15 @@ int main(int argc, char **argv)
         t.start();
         const double cpu0 = cpuSeconds();
         pub.start(s);
-        const qint64 lastId = store.measuresAfter(0, total).last().id;
-        while (source.acknowledgedCursor() < lastId && t.elapsed() < 60000)
+        const HistoryMeasure last = store.measuresAfter(HistoryPosition(), total).last();
+        while (source.acknowledgedCursor().value_or(HistoryPosition()) < HistoryPosition{last.tx, last.id}
+               && t.elapsed() < 60000)
             spin(5);
-        const qint64 left = source.countAfter(source.acknowledgedCursor());
+        const qint64 left = source.waiting();
         const double seconds = t.elapsed() / 1000.0;
         std::printf("publish from a SQLite history: %lld of %d acknowledged in %.2f s (%.0f results/s, %.2f CPU s), position kept %lld\n",
                     qint64(total - left), total, seconds, total / seconds, cpuSeconds() - cpu0,
-                    qint64(store.cursor(QStringLiteral("mqtt/bench"))));
+                    qint64(store.cursor(QStringLiteral("mqtt/bench")).value_or(HistoryPosition()).id));
         std::printf("publish from a SQLite history: target < 5 s: %s\n", seconds < 5 && left == 0 ? "met" : "MISSED");
     }
 
@@ -181,13 +182,13 @@ int main(int argc, char **argv)
             peak = std::max(peak, residentKb());
         }
         std::printf("stalled broker: in flight %d (window %d), acknowledged %lld, resident %ld kB -> peak %ld kB over 2 s\n",
-                    pub.inFlight(), pub.window(), qint64(source.acknowledgedCursor()), before, peak);
+                    pub.inFlight(), pub.window(), qint64(source.acknowledged()), before, peak);
         broker.resume();
         QElapsedTimer t;
         t.start();
-        while (source.acknowledgedCursor() < total && t.elapsed() < 60000)
+        while (source.acknowledged() < total && t.elapsed() < 60000)
             spin(5);
-        std::printf("stalled broker resumed: %lld of %d acknowledged %.2f s later\n", qint64(source.acknowledgedCursor()),
+        std::printf("stalled broker resumed: %lld of %d acknowledged %.2f s later\n", qint64(source.acknowledged()),
                     total, t.elapsed() / 1000.0);
     }
     return 0;

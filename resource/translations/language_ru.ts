@@ -587,6 +587,30 @@
         <source>Warning! Flash NOT OK!</source>
         <translation>Внимание! Прошивка НЕ выполнена!</translation>
     </message>
+    <message>
+        <source>The checksum file %1 could not be fetched: %2</source>
+        <translation>Не удалось загрузить файл контрольной суммы %1: %2</translation>
+    </message>
+    <message>
+        <source>Firmware image does not match its checksum!</source>
+        <translation>Образ прошивки не совпадает с контрольной суммой!</translation>
+    </message>
+    <message>
+        <source>The downloaded image has SHA-256 %1, but %2 on the server expects %3. Nothing was flashed.</source>
+        <translation>У загруженного образа SHA-256 %1, а %2 на сервере ожидает %3. Прошивка не выполнялась.</translation>
+    </message>
+    <message>
+        <source>Firmware checksum file is unreadable!</source>
+        <translation>Файл контрольной суммы прошивки не читается!</translation>
+    </message>
+    <message>
+        <source>%1 on the server holds no SHA-256. Nothing was flashed.</source>
+        <translation>В %1 на сервере нет SHA-256. Прошивка не выполнялась.</translation>
+    </message>
+    <message>
+        <source>The flash tool ended with error code %1.</source>
+        <translation>Программа прошивки завершилась с кодом ошибки %1.</translation>
+    </message>
 </context>
 <context>
     <name>HistoryArchiver</name>
@@ -703,6 +727,10 @@
     <message>
         <source>Received</source>
         <translation>Получено</translation>
+    </message>
+    <message>
+        <source>the history could not be read to the end (measures read before the failure: %1); nothing was written: %2</source>
+        <translation>историю не удалось прочитать до конца (измерений прочитано до сбоя: %1); ничего не записано: %2</translation>
     </message>
 </context>
 <context>
@@ -878,6 +906,14 @@
         <source>PDF (*.pdf)</source>
         <translation>PDF (*.pdf)</translation>
     </message>
+    <message>
+        <source>The statistics of %1 could not be read: %2</source>
+        <translation>Не удалось прочитать статистику %1: %2</translation>
+    </message>
+    <message>
+        <source>Server connected; measures it refused are kept in %1 (table set_aside): %2</source>
+        <translation>Сервер подключён; отклонённые им измерения хранятся в %1 (таблица set_aside): %2</translation>
+    </message>
 </context>
 <context>
     <name>HistoryService</name>
@@ -902,6 +938,10 @@
     <message>
         <source>The history is not open</source>
         <translation>История не открыта</translation>
+    </message>
+    <message>
+        <source>The history server refused measures (%1): %2. They are kept in the table set_aside of %3.</source>
+        <translation>Сервер истории отказался принять измерения (%1): %2. Они сохранены в таблице set_aside файла %3.</translation>
     </message>
 </context>
 <context>
@@ -3133,6 +3173,14 @@ defect</source>
         <translation>Создать отчёт CSV, Excel или список QR-кодов из локальной копии.</translation>
     </message>
     <message>
+        <source>the history server has not got every measure: %1 wait in the local queue %2 and move to it once it answers</source>
+        <translation>на сервере истории есть не все измерения: %1 ждут в локальной очереди %2 и будут переданы, когда сервер ответит</translation>
+    </message>
+    <message>
+        <source>%1: nothing published (%2)</source>
+        <translation>%1: ничего не опубликовано (%2)</translation>
+    </message>
+    <message>
         <source>the key did not tell its serial number</source>
         <translation>ключ не сообщил свой серийный номер</translation>
     </message>
@@ -3205,6 +3253,10 @@ defect</source>
     <message>
         <source>the broker could not be reached</source>
         <translation>брокер недоступен</translation>
+    </message>
+    <message>
+        <source>the history could not be read</source>
+        <translation>не удалось прочитать историю</translation>
     </message>
 </context>
 </TS>

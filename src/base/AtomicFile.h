@@ -21,8 +21,19 @@ public:
         RenameOnly,
     };
 
+    enum class Access {
+        Shared,    // as any new file of the user (a replaced file keeps its permissions)
+        OwnerOnly, // holds a secret: created readable by its owner alone, from the first byte
+    };
+
     // Returns false with a message for the user in *error (which file, and why) when the
     // folder is missing or not writable, the disk is full, or the rename fails.
     static bool write(const QString &path, const QByteArray &data, QString *error = nullptr,
-                      Durability durability = Durability::Synced);
+                      Durability durability = Durability::Synced, Access access = Access::Shared);
+
+    // Puts a finished temporary (written by another writer: a workbook, a PDF) in path's place
+    // in one rename, so an old file at path stays until the new one has replaced it, and stays
+    // as it was when the rename fails. The temporary is removed on failure.
+    static bool replace(const QString &temporary, const QString &path, QString *error = nullptr,
+                        Durability durability = Durability::Synced);
 };

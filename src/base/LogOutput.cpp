@@ -5,8 +5,15 @@
 #include <QMutex>
 #include <QString>
 
+#include <QFile>
+
 #include <cstdio>
 #include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace td {
 
@@ -50,6 +57,23 @@ void flushAtExit()
 }
 
 } // namespace
+
+std::FILE *openLogFile(const QString &path)
+{
+    if (path.isEmpty())
+        return nullptr;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    std::FILE *file = ::fdopen(fd, "a");
+    if (!file)
+        ::close(fd);
+    return file;
+#else
+    return std::fopen(QFile::encodeName(path).constData(), "a");
+#endif
+}
 
 void flushLogOutput()
 {

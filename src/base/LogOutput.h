@@ -6,9 +6,16 @@
 // order: the buffer goes out whenever the GUI thread's event loop is about to wait, when it grows
 // past a few kilobytes, at exit, and at once for a warning or anything worse, so a line that
 // explains a failure is never held back behind it.
+#include <QString>
+
 #include <cstdio>
 
 namespace td {
+
+// Opens a log file for appending. A new one is created readable by its owner alone (on POSIX,
+// with those permissions from the start): the debug log tells what the keys and the plant's
+// servers said. Null when it cannot be opened.
+std::FILE *openLogFile(const QString &path);
 
 // Replaces Qt's message output for the whole process. Call once the application object
 // exists (the flush on idle hooks its event loop); calling again changes nothing. target is

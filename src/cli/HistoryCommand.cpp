@@ -15,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -280,5 +281,17 @@ int archiveMirrorToHistory(const QString &historyDb, const HistoryArchiver::Cont
     }
     if (codes)
         ReportDatabase::close();
-    return code;
+    if (code != CliExit::Ok)
+        return code;
+    // Kept on this PC is not in the history yet: a nightly job must hear that the server
+    // has not got them, every night it has not.
+    const qint64 queued = store.queuedCount();
+    if (queued > 0) {
+        cli::fail(QCoreApplication::translate("cli", "the history server has not got every measure: %1 wait in the local "
+                                                     "queue %2 and move to it once it answers")
+                      .arg(queued)
+                      .arg(QDir::toNativeSeparators(store.queuePath())));
+        return CliExit::Failed;
+    }
+    return CliExit::Ok;
 }

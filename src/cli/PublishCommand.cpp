@@ -70,6 +70,10 @@ int runPublish(const QStringList &args)
     cli::Progress progress(QCoreApplication::translate("cli", "publish"));
     const PublishDrainResult result = drainToBroker(&source, settings, int(seconds * 1000),
                                                     [&](qint64 done, qint64 total) { progress.update(done, total); });
+    if (!result.drained && result.remaining < 0) {
+        cli::fail(QCoreApplication::translate("cli", "%1: nothing published (%2)").arg(settings.displayUrl(), result.reason));
+        return CliExit::Failed;
+    }
     if (!result.drained) {
         cli::fail(QCoreApplication::translate("cli", "%1: %2 result(s) not acknowledged (%3)")
                       .arg(settings.displayUrl())

@@ -4,7 +4,6 @@
 #include "cli/CliCommand.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -83,7 +82,7 @@ int main(int argc, char *argv[])
             td::installBufferedLogOutput(stderr);
         } else {
             const QString path = args.isEmpty() ? QString() : args.takeFirst();
-            std::FILE *file = path.isEmpty() ? nullptr : std::fopen(QFile::encodeName(path).constData(), "a");
+            std::FILE *file = td::openLogFile(path);
             if (!file) {
                 QTextStream(stderr) << "torquedesk-cli: " << QCoreApplication::translate("cli", "cannot write the log file '%1'").arg(path) << '\n';
                 return CliExit::Usage;

@@ -26,6 +26,11 @@ bool flashVerified(const QString &output)
     return output.contains(QLatin1String("Verify successful !"));
 }
 
+bool flashSucceeded(const QString &output, int exitCode)
+{
+    return exitCode == 0 && flashVerified(output);
+}
+
 int lastPercent(const QString &text)
 {
     static const QRegularExpression percent(QStringLiteral("(?<![0-9])([0-9]{1,3}) ?%"));

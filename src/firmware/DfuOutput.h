@@ -20,6 +20,9 @@ Search searchResult(const QString &output);
 
 // True only when the whole output of a flash run holds the tool's verify message.
 bool flashVerified(const QString &output);
+// A flash succeeded only when the tool both printed its verify message and exited with 0: an
+// error after the verify (or a tool that printed the text and then failed) is no success.
+bool flashSucceeded(const QString &output, int exitCode);
 
 // The last percentage (0..100) the text shows, or -1 when it shows none.
 int lastPercent(const QString &text);

@@ -77,7 +77,10 @@ bool DfuToolRunner::start(Job job)
     connect(m_process, &QProcess::started, this, &DfuToolRunner::onStarted);
     connect(m_process, &QProcess::errorOccurred, this, &DfuToolRunner::onError);
     connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
-            [this](int code, QProcess::ExitStatus) { onFinished(code); });
+            [this](int code, QProcess::ExitStatus status) {
+                // A crashed interpreter has no exit code to trust.
+                onFinished(status == QProcess::NormalExit ? code : -1);
+            });
     m_process->start(m_options.interpreter, QStringList(), QIODevice::ReadWrite);
     return true;
 }
@@ -88,7 +91,12 @@ void DfuToolRunner::onStarted()
     const QString line = m_job == Job::Search ? DfuCommand::searchLine(m_options.dfuDir, m_options.shell)
                                               : DfuCommand::flashLine(m_options.dfuDir, m_options.shell);
     td::log(QStringLiteral("DFU command: ") + line);
-    m_process->write(line.toLocal8Bit() + '\n');
+    QByteArray input = line.toLocal8Bit() + '\n';
+    // /bin/sh ends with the last command's status; cmd.exe reading a pipe is told to, so the
+    // tool's exit code reaches finished() on both.
+    if (m_options.shell == DfuCommand::Shell::Cmd)
+        input += "exit %ERRORLEVEL%\r\n";
+    m_process->write(input);
     m_process->closeWriteChannel();
     m_silence.start();
     emit started(true);

@@ -4,9 +4,12 @@
 #include "base/Log.h"
 #include "firmware/DfuOutput.h"
 #include "firmware/FileDownloader.h"
+#include "firmware/ImageChecksum.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <utility>
 
 FirmwareUpdater::FirmwareUpdater(const Options &options, QObject *parent)
     : QObject(parent)
@@ -189,40 +192,99 @@ void FirmwareUpdater::slot_dfu_checkdevice(int status)
     }
 }
 
+QString FirmwareUpdater::dropDownloader()
+{
+    QString why;
+    if (m_downloader) {
+        why = m_downloader->failure();
+        m_downloader->disconnect(this);
+        m_downloader->deleteLater();
+        m_downloader = nullptr;
+    }
+    return why;
+}
+
 void FirmwareUpdater::iFdFileFirmware_finished(QByteArray ba)
 {
     if (m_state != State::Downloading)
         return;
-    QString why;
-    if (m_downloader) {
-        why = m_downloader->failure();
-        m_downloader->deleteLater();
-        m_downloader = nullptr;
-    }
+    const QString why = dropDownloader();
     if (ba.isEmpty()) {
-        setState(State::Idle);
-        showStatus(QStringLiteral("fw_bad.png"), tr("Can't download firmware!"));
-        emit flashButtonEnabled(true);
-        emit logCleared();
-        if (!why.isEmpty())
-            emit logAppended(why + QLatin1Char('\n'));
+        refuse(tr("Can't download firmware!"), why);
         return;
     }
+    // A server that publishes the image's SHA-256 beside it is asked for it before anything is
+    // written: a damaged or swapped image is refused, not flashed.
+    m_image = ba;
+    const QUrl image = firmwareUrl(m_options.serverBase);
+    QUrl checksum = image;
+    checksum.setPath(ImageChecksum::fileNameFor(image.path()));
+    m_downloader = new FileDownloader(checksum, this, m_options.downloadStallMs);
+    connect(m_downloader, qOverload<QByteArray>(&FileDownloader::downloaded), this,
+            &FirmwareUpdater::onChecksumDownloaded);
+}
+
+void FirmwareUpdater::onChecksumDownloaded(const QByteArray &checksumFile)
+{
+    if (m_state != State::Downloading)
+        return;
+    const int status = m_downloader ? m_downloader->httpStatus() : 0;
+    const QString why = dropDownloader();
+    const QByteArray image = std::exchange(m_image, QByteArray());
+    const QString name = ImageChecksum::fileNameFor(DfuCommand::imageName());
+    if (checksumFile.isEmpty() && status == 404) {
+        td::log(QStringLiteral("Firmware: the server publishes no %1, the image is flashed unchecked").arg(name));
+        saveAndFlash(image);
+        return;
+    }
+    if (checksumFile.isEmpty()) {
+        // The server has the file but it did not arrive: that is no reason to skip the check.
+        refuse(tr("Can't download firmware!"), tr("The checksum file %1 could not be fetched: %2").arg(name, why));
+        return;
+    }
+    QString expected;
+    QString actual;
+    switch (ImageChecksum::check(image, checksumFile, &expected, &actual)) {
+    case ImageChecksum::Verdict::Match:
+        td::log(QStringLiteral("Firmware image matches %1: SHA-256 %2").arg(name, actual));
+        saveAndFlash(image);
+        return;
+    case ImageChecksum::Verdict::Mismatch:
+        td::log(QStringLiteral("Firmware image refused: SHA-256 %1, %2 expects %3").arg(actual, name, expected));
+        refuse(tr("Firmware image does not match its checksum!"),
+               tr("The downloaded image has SHA-256 %1, but %2 on the server expects %3. Nothing was flashed.")
+                   .arg(actual, name, expected));
+        return;
+    case ImageChecksum::Verdict::Unreadable:
+        refuse(tr("Firmware checksum file is unreadable!"),
+               tr("%1 on the server holds no SHA-256. Nothing was flashed.").arg(name));
+        return;
+    }
+}
+
+void FirmwareUpdater::saveAndFlash(const QByteArray &image)
+{
     // A full disk must not hand the tool a cut-off image: write aside, check, then rename.
     QString error;
-    const bool saved = AtomicFile::write(imagePath(), ba, &error, AtomicFile::Durability::Synced)
-                       && QFileInfo(imagePath()).size() == ba.size();
+    const bool saved = AtomicFile::write(imagePath(), image, &error, AtomicFile::Durability::Synced)
+                       && QFileInfo(imagePath()).size() == image.size();
     if (!saved) {
         removeImage();
-        setState(State::Idle);
-        showStatus(QStringLiteral("fw_bad.png"), tr("Can't save firmware image!"));
-        emit flashButtonEnabled(true);
-        emit logCleared();
-        emit logAppended(error + QLatin1Char('\n'));
+        refuse(tr("Can't save firmware image!"), error);
         return;
     }
     showStatus(QStringLiteral("fw_download.png"), tr("FW downloaded"));
     flash();
+}
+
+void FirmwareUpdater::refuse(const QString &status, const QString &detail)
+{
+    setState(State::Idle);
+    showStatus(QStringLiteral("fw_bad.png"), status);
+    emit flashButtonEnabled(true);
+    emit logCleared();
+    if (!detail.isEmpty())
+        emit logAppended(detail + QLatin1Char('\n'));
 }
 
 void FirmwareUpdater::flash()
@@ -235,16 +297,19 @@ void FirmwareUpdater::flash()
 
 void FirmwareUpdater::onFlashFinished(int exitCode, bool killed)
 {
-    Q_UNUSED(exitCode)
     removeImage();
     setState(State::Idle);
     m_keepOutcome = true;
     emit flashButtonEnabled(false);
     emit resultShown();
     // A killed tool proves nothing, whatever it printed before.
-    const bool ok = !killed && DfuOutput::flashVerified(m_runner->output());
+    const bool ok = !killed && DfuOutput::flashSucceeded(m_runner->output(), exitCode);
     if (killed)
         emit logAppended(QLatin1Char('\n') + tr("The flash tool was stopped.") + QLatin1Char('\n'));
+    else if (exitCode != 0)
+        // Its output may still say the image verified; the failure it reports in its code wins.
+        emit logAppended(QLatin1Char('\n') + tr("The flash tool ended with error code %1.").arg(exitCode)
+                         + QLatin1Char('\n'));
     if (ok)
         showStatus(QStringLiteral("fw_ok.png"), tr("Flash finished OK!"));
     else
@@ -255,11 +320,8 @@ void FirmwareUpdater::onFlashFinished(int exitCode, bool killed)
 void FirmwareUpdater::cancel()
 {
     if (m_state == State::Downloading) {
-        if (m_downloader) {
-            m_downloader->disconnect(this);
-            m_downloader->deleteLater();
-            m_downloader = nullptr;
-        }
+        dropDownloader();
+        m_image.clear();
         td::log(QStringLiteral("Firmware download cancelled"));
         removeImage();
         setState(State::Idle);

@@ -72,6 +72,12 @@ private:
     void onSearchFinished(int mode, bool killed);
     void flash();
     void onFlashFinished(int exitCode, bool killed);
+    void onChecksumDownloaded(const QByteArray &checksumFile);
+    // Drops the running download unheard and returns why it gave nothing (if it did).
+    QString dropDownloader();
+    void saveAndFlash(const QByteArray &image);
+    // Ends a download that must not be flashed, with the reason in the log box.
+    void refuse(const QString &status, const QString &detail);
     void onToolStarted(bool ok);
     void setState(State state);
     void showStatus(const QString &icon, const QString &text);
@@ -81,6 +87,7 @@ private:
     Options m_options;
     DfuToolRunner *m_runner;
     QPointer<FileDownloader> m_downloader;
+    QByteArray m_image; // downloaded, waiting for its checksum
     QTimer m_research;
     State m_state = State::Idle;
     int m_searchMode = 0;

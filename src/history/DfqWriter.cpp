@@ -1,5 +1,7 @@
 #include "history/DfqWriter.h"
 
+#include "base/KeyNumber.h"
+
 #include <QHash>
 
 namespace {
@@ -26,7 +28,7 @@ const QHash<QChar, const char *> &cyrillic()
 
 QByteArray number(double v)
 {
-    return QByteArray::number(v, 'g', 10);
+    return td::keyNumberText(v).toLatin1();
 }
 
 void field(QByteArray &out, const char *key, int n, const QByteArray &value)
@@ -74,7 +76,11 @@ DfqWriter::Output DfqWriter::write(const QVector<Characteristic> &characteristic
         field(out, "K1002", n, toField(c.partDescription, &o.replacedCharacters));
         field(out, "K2001", n, toField(c.number, &o.replacedCharacters));
         field(out, "K2002", n, toField(c.description, &o.replacedCharacters));
-        field(out, "K2101", n, number((c.lower + c.upper) / 2.0));
+        // The nominal is the middle of the limits as the key showed them, not of their float
+        // spellings (which would print 302.9600067138672 for 300..305.92).
+        const double lower = number(c.lower).toDouble();
+        const double upper = number(c.upper).toDouble();
+        field(out, "K2101", n, number((lower + upper) / 2.0));
         field(out, "K2110", n, number(c.lower));
         field(out, "K2111", n, number(c.upper));
         field(out, "K2142", n, toField(c.unit, &o.replacedCharacters));

@@ -6,7 +6,10 @@
 #include <QAtomicInt>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -118,7 +121,40 @@ QString columnList()
     return names.join(QStringLiteral(", "));
 }
 
-QString selectList() { return QStringLiteral("id, ") + columnList(); }
+// A refused row as it was, every field named, control characters escaped: readable with any
+// SQLite tool and complete enough to archive again by hand.
+QString measureJson(const HistoryMeasure &m)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("key_serial"), m.keySerial);
+    o.insert(QStringLiteral("key_name"), m.keyName);
+    o.insert(QStringLiteral("record_name"), m.recordName);
+    o.insert(QStringLiteral("connection_index"), m.connectionIndex);
+    o.insert(QStringLiteral("measured_at"), m.measuredAt);
+    o.insert(QStringLiteral("moment"), m.moment);
+    o.insert(QStringLiteral("defect"), m.defect);
+    o.insert(QStringLiteral("angle"), m.angle);
+    o.insert(QStringLiteral("verdict"), m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+    o.insert(QStringLiteral("moment_low"), m.momentLow);
+    o.insert(QStringLiteral("moment_high"), m.momentHigh);
+    o.insert(QStringLiteral("angle_low"), m.angleLow);
+    o.insert(QStringLiteral("angle_high"), m.angleHigh);
+    o.insert(QStringLiteral("algorithm"), m.algorithm);
+    o.insert(QStringLiteral("operator_text"), m.operatorText);
+    o.insert(QStringLiteral("product"), m.product);
+    o.insert(QStringLiteral("operation_number"), m.operationNumber);
+    o.insert(QStringLiteral("node"), m.node);
+    o.insert(QStringLiteral("operator_name"), m.operatorName);
+    o.insert(QStringLiteral("calibration_nominal"), m.calibrationNominal);
+    o.insert(QStringLiteral("calibration_file"), m.calibrationFile);
+    o.insert(QStringLiteral("unit"), m.unit);
+    o.insert(QStringLiteral("barcode1"), m.barcode1);
+    o.insert(QStringLiteral("barcode2"), m.barcode2);
+    o.insert(QStringLiteral("received_at"), m.receivedAt);
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+QString selectList() { return QStringLiteral("id, tx, ") + columnList(); }
 
 // A null QString would bind as SQL NULL, which the NOT NULL columns (and the unique key) refuse.
 QString text(const QString &s)
@@ -161,6 +197,7 @@ HistoryMeasure readMeasure(const QSqlQuery &q)
     HistoryMeasure m;
     int i = 0;
     m.id = q.value(i++).toLongLong();
+    m.tx = q.value(i++).toLongLong();
     m.keySerial = q.value(i++).toString();
     m.keyName = q.value(i++).toString();
     m.recordName = q.value(i++).toString();
@@ -191,8 +228,8 @@ HistoryMeasure readMeasure(const QSqlQuery &q)
 }
 
 // Migration steps, one list of statements per version. "%ID%" is the engine's own
-// auto-numbered key; everything else is the same text on both engines.
-QStringList migrationSteps(int toVersion)
+// auto-numbered key; everything else is the same text on both engines unless server says.
+QStringList migrationSteps(int toVersion, bool server)
 {
     switch (toVersion) {
     case 1:
@@ -216,6 +253,27 @@ QStringList migrationSteps(int toVersion)
             QStringLiteral("CREATE INDEX IF NOT EXISTS measures_barcode2 ON measures(barcode2)"),
             QStringLiteral("CREATE TABLE IF NOT EXISTS cursors (name TEXT PRIMARY KEY, position BIGINT NOT NULL)"),
         };
+    case 2: {
+        // Readers follow the history in (tx, id) order. A server hands out ids when rows are
+        // written but shows them when their transaction commits, so a reader going by id alone
+        // passes over a row that commits late; the writing transaction's id lets it wait for
+        // exactly the transactions still open. Rows and positions from before keep tx 0: a
+        // stored position (0, id) still means "everything up to id was read", and every row
+        // written from now on sorts after it. SQLite writers take turns, so there tx stays 0.
+        // Rows the server refused (a text it cannot store) wait beside the local queue, whole
+        // and with the reason, instead of blocking every row behind them.
+        QStringList steps{
+            QStringLiteral("ALTER TABLE measures ADD COLUMN tx BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_publish ON measures(tx, id)"),
+            QStringLiteral("ALTER TABLE cursors ADD COLUMN tx BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS set_aside (id %ID%, set_aside_at TEXT NOT NULL, "
+                           "reason TEXT NOT NULL, key_serial TEXT NOT NULL, record_name TEXT NOT NULL, "
+                           "connection_index INTEGER NOT NULL, measure TEXT NOT NULL)"),
+        };
+        if (server)
+            steps << QStringLiteral("ALTER TABLE measures ALTER COLUMN tx SET DEFAULT (pg_current_xact_id()::text::bigint)");
+        return steps;
+    }
     default:
         return {};
     }
@@ -359,12 +417,12 @@ bool HistoryDatabase::migrate(QString *error)
             return false;
         }
         QStringList steps;
-        for (const QString &s : migrationSteps(v))
+        for (const QString &s : migrationSteps(v, m_location.isServer()))
             steps << QString(s).replace(QStringLiteral("%ID%"), id);
         QSqlQuery q(db);
         bool ok = execAll(steps, error);
-        // Version 2: a tightening's identity takes its record's erase generation in.
-        if (ok && v == 2)
+        // Version 3: a tightening's identity takes its record's erase generation in.
+        if (ok && v == 3)
             ok = RecordGenerations::migrate(db, m_location.isServer(), error);
         if (ok) {
             ok = q.prepare(QStringLiteral("INSERT INTO history_meta(name, value) VALUES('schema_version', ?) "
@@ -383,6 +441,45 @@ bool HistoryDatabase::migrate(QString *error)
         td::log(QStringLiteral("History schema now at version %1 (%2)").arg(v).arg(m_location.display()));
     }
     return true;
+}
+
+bool HistoryDatabase::finished(const QSqlQuery &q)
+{
+    // next() says false both at the end of the rows and when reading them failed (a damaged
+    // page, a server gone mid-query): only the error tells the two apart.
+    if (q.lastError().type() == QSqlError::NoError)
+        return true;
+    fail(q);
+    return false;
+}
+
+HistoryDatabase::Refusal HistoryDatabase::classify(const QSqlError &e)
+{
+    if (e.type() == QSqlError::NoError)
+        return Refusal::None;
+    if (e.type() == QSqlError::ConnectionError)
+        return Refusal::Connection;
+    const QString code = e.nativeErrorCode();
+    if (m_location.isServer()) {
+        // SQLSTATE classes of a server that is away, busy, short of something or broken
+        // itself: the same rows go through later. Anything else is about what was sent.
+        static const QStringList transientClasses = {QStringLiteral("08"), QStringLiteral("40"), QStringLiteral("53"),
+                                                     QStringLiteral("55"), QStringLiteral("57"), QStringLiteral("58"),
+                                                     QStringLiteral("XX")};
+        if (code.size() != 5 || transientClasses.contains(code.left(2)))
+            return Refusal::Connection;
+    } else {
+        // SQLite result codes: busy, locked, out of memory, I/O, full, cannot open.
+        static const QStringList transient = {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                              QStringLiteral("10"), QStringLiteral("13"), QStringLiteral("14")};
+        if (transient.contains(code))
+            return Refusal::Connection;
+    }
+    // A refusal on a connection that has meanwhile gone is no verdict on the rows.
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.isOpen() || !ping())
+        return Refusal::Connection;
+    return Refusal::Data;
 }
 
 void HistoryDatabase::fail(const QSqlQuery &q)
@@ -431,19 +528,20 @@ QSqlQuery *HistoryDatabase::insertStatement(int rows, QString *error)
     return q.get();
 }
 
-int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *error, bool *connectionLost)
+int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal)
 {
-    if (connectionLost)
-        *connectionLost = false;
+    if (refusal)
+        *refusal = Refusal::None;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // Judged after the rollback: a server answers nothing else inside a failed transaction.
     auto lost = [&](const QSqlError &e) {
-        if (connectionLost)
-            *connectionLost = e.type() == QSqlError::ConnectionError || !db.isOpen() || !ping();
+        if (refusal)
+            *refusal = classify(e);
     };
     if (!db.isOpen()) {
         *error = QCoreApplication::translate("HistoryDatabase", "The history is not open");
-        if (connectionLost)
-            *connectionLost = true;
+        if (refusal)
+            *refusal = Refusal::Connection;
         return -1;
     }
     if (measures.isEmpty())
@@ -454,9 +552,11 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
         return -1;
     }
     QVector<HistoryMeasure> rows = measures;
-    if (!RecordGenerations::resolve(db, &rows, error)) {
-        lost(db.lastError());
+    QSqlError resolveFailure;
+    if (!RecordGenerations::resolve(db, &rows, error, &resolveFailure)) {
         db.rollback();
+        lost(resolveFailure);
+        m_inserts.clear();
         return -1;
     }
     int added = 0;
@@ -474,15 +574,20 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
                     bindMeasure(*q, rows.at(i));
             }
             ok = q->exec();
-            if (!ok) {
-                *error = q->lastError().text();
-                lost(q->lastError());
-            }
+        }
+        if (!ok && !q) {
+            db.rollback();
+            if (refusal)
+                *refusal = Refusal::Connection; // not even prepared: no verdict on the rows
+            m_inserts.clear();
+            return -1;
         }
         if (!ok) {
-            if (q)
-                q->finish();
+            const QSqlError failure = q->lastError();
+            *error = failure.text();
+            q->finish();
             db.rollback();
+            lost(failure);
             // A statement prepared on a lost connection cannot be reused on the next one.
             m_inserts.clear();
             return -1;
@@ -491,9 +596,10 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
         q->finish();
     }
     if (!db.commit()) {
-        *error = db.lastError().text();
-        lost(db.lastError());
+        const QSqlError failure = db.lastError();
+        *error = failure.text();
         db.rollback();
+        lost(failure);
         m_inserts.clear();
         return -1;
     }
@@ -604,9 +710,9 @@ bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<b
     }
     while (q.next()) {
         if (!callback(readMeasure(q)))
-            break;
+            return true;
     }
-    return true;
+    return finished(q);
 }
 
 bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
@@ -638,7 +744,7 @@ bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::fu
             *unit = q.value(8).toString();
         callback(r);
     }
-    return true;
+    return finished(q);
 }
 
 QStringList HistoryDatabase::distinct(const QString &column, int limit)
@@ -662,13 +768,30 @@ QStringList HistoryDatabase::distinct(const QString &column, int limit)
     return out;
 }
 
-QVector<HistoryMeasure> HistoryDatabase::measuresAfter(qint64 id, int limit)
+QString HistoryDatabase::readableHorizon() const
+{
+    // Every transaction that can still add rows has an id at or above the oldest one open
+    // now; whatever lies below that is final and lies before anything yet to come.
+    return m_location.isServer() ? QStringLiteral(" AND tx < pg_snapshot_xmin(pg_current_snapshot())::text::bigint")
+                                 : QString();
+}
+
+QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &after, int limit)
 {
     QVector<HistoryMeasure> rows;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM measures WHERE id > ? ORDER BY id LIMIT ?").arg(selectList()));
-    q.addBindValue(id);
+    // Two halves, each an index range: SQLite walks "(tx, id) > (?, ?)" from the first row of
+    // tx onwards, which on a history of millions of rows (all of tx 0 there) costs a scan a page.
+    q.prepare(QStringLiteral("SELECT * FROM (SELECT %1 FROM measures WHERE tx = ? AND id > ?%2 ORDER BY id LIMIT ?) AS this_tx "
+                             "UNION ALL SELECT * FROM (SELECT %1 FROM measures WHERE tx > ?%2 ORDER BY tx, id LIMIT ?) AS later_tx "
+                             "ORDER BY tx, id LIMIT ?")
+                  .arg(selectList(), readableHorizon()));
+    q.addBindValue(after.tx);
+    q.addBindValue(after.id);
+    q.addBindValue(limit);
+    q.addBindValue(after.tx);
+    q.addBindValue(limit);
     q.addBindValue(limit);
     if (!q.exec()) {
         fail(q);
@@ -676,14 +799,19 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(qint64 id, int limit)
     }
     while (q.next())
         rows << readMeasure(q);
+    if (!finished(q))
+        rows.clear();
     return rows;
 }
 
-qint64 HistoryDatabase::countAfter(qint64 id)
+qint64 HistoryDatabase::countAfter(const HistoryPosition &after)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM measures WHERE id > ?"));
-    q.addBindValue(id);
+    q.prepare(QStringLiteral("SELECT (SELECT COUNT(*) FROM measures WHERE tx = ? AND id > ?) "
+                             "+ (SELECT COUNT(*) FROM measures WHERE tx > ?)"));
+    q.addBindValue(after.tx);
+    q.addBindValue(after.id);
+    q.addBindValue(after.tx);
     if (!q.exec() || !q.next()) {
         fail(q);
         return -1;
@@ -691,25 +819,33 @@ qint64 HistoryDatabase::countAfter(qint64 id)
     return q.value(0).toLongLong();
 }
 
-qint64 HistoryDatabase::cursor(const QString &name, qint64 fallback)
+std::optional<HistoryPosition> HistoryDatabase::cursor(const QString &name)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT position FROM cursors WHERE name = ?"));
+    q.prepare(QStringLiteral("SELECT tx, position FROM cursors WHERE name = ?"));
     q.addBindValue(name);
     if (!q.exec()) {
         fail(q);
-        return fallback;
+        return std::nullopt;
     }
-    return q.next() ? q.value(0).toLongLong() : fallback;
+    HistoryPosition p;
+    if (q.next()) {
+        p.tx = q.value(0).toLongLong();
+        p.id = q.value(1).toLongLong();
+    } else if (!finished(q)) {
+        return std::nullopt;
+    }
+    return p;
 }
 
-bool HistoryDatabase::setCursor(const QString &name, qint64 position)
+bool HistoryDatabase::setCursor(const QString &name, const HistoryPosition &position)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("INSERT INTO cursors(name, position) VALUES(?, ?) "
-                             "ON CONFLICT(name) DO UPDATE SET position = excluded.position"));
+    q.prepare(QStringLiteral("INSERT INTO cursors(name, tx, position) VALUES(?, ?, ?) "
+                             "ON CONFLICT(name) DO UPDATE SET tx = excluded.tx, position = excluded.position"));
     q.addBindValue(name);
-    q.addBindValue(position);
+    q.addBindValue(position.tx);
+    q.addBindValue(position.id);
     if (!q.exec()) {
         fail(q);
         return false;
@@ -719,7 +855,7 @@ bool HistoryDatabase::setCursor(const QString &name, qint64 position)
 
 QVector<HistoryMeasure> HistoryDatabase::oldest(int limit)
 {
-    return measuresAfter(0, limit);
+    return measuresAfter(HistoryPosition(), limit);
 }
 
 bool HistoryDatabase::removeUpTo(qint64 id)
@@ -732,6 +868,51 @@ bool HistoryDatabase::removeUpTo(qint64 id)
         return false;
     }
     return true;
+}
+
+bool HistoryDatabase::setAside(const QVector<RefusedMeasure> &rows, QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    const QString now = QDateTime::currentDateTime().toString(QLatin1String(HistoryMeasure::TimeFormat));
+    QSqlQuery q(db);
+    bool ok = q.prepare(QStringLiteral("INSERT INTO set_aside(set_aside_at, reason, key_serial, record_name, "
+                                       "connection_index, measure) VALUES(?, ?, ?, ?, ?, ?)"));
+    for (const RefusedMeasure &r : rows) {
+        if (!ok)
+            break;
+        q.addBindValue(now);
+        q.addBindValue(text(r.reason));
+        q.addBindValue(text(r.measure.keySerial));
+        q.addBindValue(text(r.measure.recordName));
+        q.addBindValue(r.measure.connectionIndex);
+        q.addBindValue(measureJson(r.measure));
+        ok = q.exec();
+    }
+    if (!ok) {
+        *error = q.lastError().text();
+        db.rollback();
+        return false;
+    }
+    if (!db.commit()) {
+        *error = db.lastError().text();
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+qint64 HistoryDatabase::setAsideCount()
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM set_aside")) || !q.next()) {
+        fail(q);
+        return -1;
+    }
+    return q.value(0).toLongLong();
 }
 
 int HistoryDatabase::bumpGeneration(const QString &keySerial, const QString &record, QString *error)

@@ -2,6 +2,7 @@
 
 #include "history/HistoryLocation.h"
 #include "history/HistoryMeasure.h"
+#include "history/HistoryPosition.h"
 #include "history/RecordGenerations.h"
 
 #include <QHash>
@@ -12,7 +13,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class QSqlError;
 class QSqlQuery;
 
 // One connection to a history database, SQLite or PostgreSQL, with the same schema and the
@@ -21,7 +24,7 @@ class QSqlQuery;
 class HistoryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     HistoryDatabase();
     ~HistoryDatabase();
@@ -37,17 +40,21 @@ public:
     // The version stored in the database (0 when it has none).
     int storedVersion();
 
+    // Why a write was turned away: the server could not be reached (try again later), or it
+    // refused what it was given (trying again changes nothing).
+    enum class Refusal { None, Connection, Data };
+
     // Appends the measures in one transaction, each in its record's erase generation (see
     // RecordGenerations); a measure the history holds as the same tightening is skipped.
-    // Returns the rows added, or -1 with *error when nothing was written. *connectionLost
-    // tells a vanished server from a refused row.
-    int append(const QVector<HistoryMeasure> &measures, QString *error, bool *connectionLost = nullptr);
+    // Returns the rows added, or -1 with *error when nothing was written; *refusal says which
+    // kind of failure it was.
+    int append(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal = nullptr);
 
     qint64 count(const HistoryFilter &filter);
     // Newest first.
     QVector<HistoryMeasure> page(const HistoryFilter &filter, qint64 offset, int limit);
-    // Oldest first, one row at a time; the callback returns false to stop. False on a failed
-    // query.
+    // Oldest first, one row at a time; the callback returns false to stop. False, with
+    // lastError(), when the query failed, also part way through the rows.
     bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback);
     // The few columns statistics read, oldest first: cheaper than whole rows for a joint's
     // hundred thousand measures.
@@ -65,18 +72,32 @@ public:
     // "operation_number", "node", "key_serial", "record_name").
     QStringList distinct(const QString &column, int limit = 500);
 
-    // For readers that follow the history as it grows (the publisher): rows after an id in id
-    // order, how many there are, and named positions kept in the database itself.
-    QVector<HistoryMeasure> measuresAfter(qint64 id, int limit);
-    qint64 countAfter(qint64 id);
-    qint64 cursor(const QString &name, qint64 fallback = 0);
-    bool setCursor(const QString &name, qint64 position);
+    // For readers that follow the history as it grows (the publisher): rows after a position
+    // in (tx, id) order, how many there are, and named positions kept in the database itself.
+    // On a server measuresAfter returns only rows no open transaction can still add below:
+    // what it returns once is never preceded by a row that shows up later.
+    QVector<HistoryMeasure> measuresAfter(const HistoryPosition &after, int limit);
+    qint64 countAfter(const HistoryPosition &after);
+    // The stored position ({} when none is stored yet); nothing when it could not be read.
+    std::optional<HistoryPosition> cursor(const QString &name);
+    bool setCursor(const QString &name, const HistoryPosition &position);
+
+    // Rows a server refused, kept whole with its reason (in the local queue's file).
+    struct RefusedMeasure
+    {
+        HistoryMeasure measure;
+        QString reason;
+    };
+    bool setAside(const QVector<RefusedMeasure> &rows, QString *error);
+    qint64 setAsideCount();
 
     // The rows in id order, for moving a local queue to the server.
     QVector<HistoryMeasure> oldest(int limit);
     bool removeUpTo(qint64 id);
 
     QString lastError() const { return m_lastError; }
+    // How an error of this connection's driver is to be taken.
+    Refusal classify(const QSqlError &error);
 
     // The record was emptied on the key: its next measures are new tightenings whatever their
     // index. Returns the new generation, -1 with *error on failure.
@@ -96,6 +117,8 @@ private:
     QSqlQuery *arrayStatement(QString *error);
     QString where(const HistoryFilter &filter, QVariantList *values) const;
     void fail(const QSqlQuery &q);
+    bool finished(const QSqlQuery &q);
+    QString readableHorizon() const;
 
     HistoryLocation m_location;
     QString m_connection;

@@ -1,6 +1,7 @@
 #include "history/HistoryExport.h"
 
 #include "base/AtomicFile.h"
+#include "base/CsvField.h"
 #include "history/HistoryDatabase.h"
 #include "measures/MeasureJudgement.h"
 
@@ -8,6 +9,14 @@
 #include <QHash>
 
 #include <cmath>
+
+QString HistoryExport::unreadable(int rowsRead, const QString &error)
+{
+    return tr("the history could not be read to the end (measures read before the failure: %1); nothing was "
+              "written: %2")
+        .arg(rowsRead)
+        .arg(error);
+}
 
 QStringList HistoryExport::columnTitles()
 {
@@ -48,13 +57,7 @@ QByteArray HistoryExport::csvLine(const QStringList &fields)
     for (int i = 0; i < fields.size(); ++i) {
         if (i)
             line += ';';
-        QString f = fields.at(i);
-        if (f.contains(QLatin1Char(';')) || f.contains(QLatin1Char('"')) || f.contains(QLatin1Char('\n'))
-            || f.contains(QLatin1Char('\r'))) {
-            f.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            f = QLatin1Char('"') + f + QLatin1Char('"');
-        }
-        line += f.toUtf8();
+        line += td::csvField(fields.at(i)).toUtf8();
     }
     line += "\r\n";
     return line;
@@ -70,7 +73,7 @@ HistoryExport::Outcome HistoryExport::writeCsv(HistoryDatabase *db, const Histor
         return true;
     });
     if (!ran) {
-        o.error = db->lastError();
+        o.error = unreadable(o.rows, db->lastError());
         return o;
     }
     o.ok = AtomicFile::write(path, out, &o.error, AtomicFile::Durability::Synced);
@@ -114,12 +117,12 @@ HistoryExport::Outcome HistoryExport::writeDfq(HistoryDatabase *db, const Histor
     Outcome o;
     bool ran = false;
     const QVector<DfqWriter::Characteristic> cs = dfqCharacteristics(db, filter, &ran);
-    if (!ran) {
-        o.error = db->lastError();
-        return o;
-    }
     for (const DfqWriter::Characteristic &c : cs)
         o.rows += c.values.size();
+    if (!ran) {
+        o.error = unreadable(o.rows, db->lastError());
+        return o;
+    }
     const DfqWriter::Output written = DfqWriter::write(cs);
     o.replacedCharacters = written.replacedCharacters;
     o.ok = AtomicFile::write(path, written.bytes, &o.error, AtomicFile::Durability::Synced);

@@ -57,4 +57,7 @@ public:
         double angleHigh = 0;
     };
     static Joint joint(HistoryDatabase *db, const HistoryFilter &filter, const QString &recordName, bool *ok = nullptr);
+
+private:
+    static QString unreadable(int rowsRead, const QString &error);
 };

@@ -10,6 +10,7 @@
 struct HistoryMeasure
 {
     qint64 id = 0; // assigned by the database, in arrival order
+    qint64 tx = 0; // the writing transaction on a server (see HistoryPosition); 0 on SQLite
     QString keySerial;
     QString keyName;
     QString recordName;

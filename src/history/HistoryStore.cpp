@@ -122,18 +122,32 @@ HistoryStore::AppendResult HistoryStore::append(const QVector<HistoryMeasure> &m
             m_primary.close();
     }
     if (m_primary.isOpen()) {
-        bool lost = false;
-        const int added = m_primary.append(measures, &r.error, &lost);
-        if (added >= 0) {
+        QVector<HistoryDatabase::RefusedMeasure> refused;
+        int added = 0;
+        if (appendSorting(measures, &added, &refused, &r.error)) {
             r.added = added;
-            r.ok = true;
+            r.ok = refused.isEmpty();
+            if (refused.isEmpty())
+                return r;
+            r.setAside = refused.size();
+            QString keepError;
+            if (!keepRefused(refused, &keepError)) {
+                r.error = keepError;
+                return r;
+            }
+            r.error = QCoreApplication::translate("HistoryStore",
+                                                  "The history server refused measures (%1): %2. They are kept in the "
+                                                  "table set_aside of %3.")
+                          .arg(refused.size())
+                          .arg(refused.first().reason, m_queuePath);
             return r;
         }
-        td::log(QStringLiteral("History server refused %1 measures (%2), queueing them")
+        // What went in before the server vanished is skipped by its unique key when the
+        // queue moves over; what it refused is sorted out again then.
+        td::log(QStringLiteral("History server not reached with %1 measures (%2), queueing them")
                     .arg(measures.size())
                     .arg(r.error));
-        if (lost)
-            m_primary.close();
+        m_primary.close();
     }
     QString queueError;
     if (!ensureQueue(&queueError)) {
@@ -150,19 +164,22 @@ HistoryStore::AppendResult HistoryStore::append(const QVector<HistoryMeasure> &m
     return r;
 }
 
-qint64 HistoryStore::queuedCount()
+bool HistoryStore::existingQueue()
 {
     if (!m_location.isServer())
-        return 0;
-    if (!m_queue) {
-        // A queue left by an earlier run still counts.
-        if (!QFileInfo::exists(m_queuePath))
-            return 0;
-        QString e;
-        if (!ensureQueue(&e))
-            return 0;
-    }
-    return m_queue->countAfter(0);
+        return false;
+    if (m_queue)
+        return true;
+    // A queue left by an earlier run still counts.
+    if (!QFileInfo::exists(m_queuePath))
+        return false;
+    QString e;
+    return ensureQueue(&e);
+}
+
+qint64 HistoryStore::queuedCount()
+{
+    return existingQueue() ? m_queue->countAfter(HistoryPosition()) : 0;
 }
 
 int HistoryStore::drainQueue(QString *error)
@@ -180,17 +197,69 @@ int HistoryStore::drainQueue(QString *error)
             break;
         // On the server first, then out of the queue: a crash between the two leaves rows the
         // server's unique key turns away on the next drain.
-        if (m_primary.append(rows, error) < 0) {
+        QVector<HistoryDatabase::RefusedMeasure> refused;
+        int added = 0;
+        if (!appendSorting(rows, &added, &refused, error)) {
             td::log(QStringLiteral("History queue not drained: %1").arg(*error));
+            m_primary.close();
             return -1;
         }
+        if (!refused.isEmpty() && !keepRefused(refused, error))
+            return -1;
         if (!m_queue->removeUpTo(rows.last().id)) {
             *error = m_queue->lastError();
             return -1;
         }
-        moved += rows.size();
+        moved += rows.size() - refused.size();
     }
     if (moved > 0)
         td::log(QStringLiteral("History queue drained: %1 measures sent to %2").arg(moved).arg(m_location.display()));
     return moved;
+}
+
+bool HistoryStore::appendSorting(const QVector<HistoryMeasure> &rows, int *added,
+                                 QVector<HistoryDatabase::RefusedMeasure> *refused, QString *error)
+{
+    HistoryDatabase::Refusal why = HistoryDatabase::Refusal::None;
+    QString e;
+    const int n = m_primary.append(rows, &e, &why);
+    if (n >= 0) {
+        *added += n;
+        return true;
+    }
+    if (why != HistoryDatabase::Refusal::Data) {
+        *error = e;
+        return false;
+    }
+    if (rows.size() == 1) {
+        td::log(QStringLiteral("History server refused the measure %1 of %2 (key %3): %4")
+                    .arg(rows.first().connectionIndex)
+                    .arg(rows.first().recordName, rows.first().keySerial, e));
+        refused->append({rows.first(), e});
+        return true;
+    }
+    const int half = rows.size() / 2;
+    return appendSorting(rows.mid(0, half), added, refused, error)
+           && appendSorting(rows.mid(half), added, refused, error);
+}
+
+bool HistoryStore::keepRefused(const QVector<HistoryDatabase::RefusedMeasure> &refused, QString *error)
+{
+    if (!ensureQueue(error))
+        return false;
+    if (!m_queue->setAside(refused, error)) {
+        td::log(QStringLiteral("History: %1 refused measures could not be set aside in %2: %3")
+                    .arg(refused.size())
+                    .arg(m_queuePath, *error));
+        return false;
+    }
+    td::log(QStringLiteral("History: %1 measures the server refused are set aside in %2 (table set_aside)")
+                .arg(refused.size())
+                .arg(m_queuePath));
+    return true;
+}
+
+qint64 HistoryStore::setAsideCount()
+{
+    return existingQueue() ? m_queue->setAsideCount() : 0;
 }

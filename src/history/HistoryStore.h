@@ -37,15 +37,20 @@ public:
         bool ok = false;   // every measure is in the history or in the queue
         int added = 0;     // new rows in the history
         int queued = 0;    // rows put in the local queue
+        int setAside = 0;  // rows the server refused, kept beside the queue (ok is then false)
         QString error;     // why ok is false, or why the server was not reached
     };
-    // One transaction: all the measures or none of them.
+    // One transaction: all the measures or none of them, unless the server refuses some: those
+    // are set aside with the reason and the others go in.
     AppendResult append(const QVector<HistoryMeasure> &measures);
 
-    // Moves queued measures to the server in id order. Returns the rows moved, -1 when the
-    // server is still away or refused them (they stay queued).
+    // Moves queued measures to the server in id order, setting aside the ones it refuses.
+    // Returns the rows moved, -1 when the server is away (they stay queued).
     int drainQueue(QString *error);
     qint64 queuedCount();
+    // Rows the server refused, kept in the queue's file (table set_aside) with the reason.
+    qint64 setAsideCount();
+    QString queuePath() const { return m_queuePath; }
     // Tries the server again now rather than at the next retry time.
     bool reconnect(QString *error);
 
@@ -53,10 +58,13 @@ public:
     HistoryDatabase *database() { return &m_primary; }
 
     // What the publisher reads: see HistoryDatabase.
-    QVector<HistoryMeasure> measuresAfter(qint64 id, int limit) { return m_primary.measuresAfter(id, limit); }
-    qint64 countAfter(qint64 id) { return m_primary.countAfter(id); }
-    qint64 cursor(const QString &name, qint64 fallback = 0) { return m_primary.cursor(name, fallback); }
-    bool setCursor(const QString &name, qint64 position) { return m_primary.setCursor(name, position); }
+    QVector<HistoryMeasure> measuresAfter(const HistoryPosition &after, int limit)
+    {
+        return m_primary.measuresAfter(after, limit);
+    }
+    qint64 countAfter(const HistoryPosition &after) { return m_primary.countAfter(after); }
+    std::optional<HistoryPosition> cursor(const QString &name) { return m_primary.cursor(name); }
+    bool setCursor(const QString &name, const HistoryPosition &position) { return m_primary.setCursor(name, position); }
 
     // How long an offline store waits before it tries the server again on its own.
     static constexpr int RetryMs = 30000;
@@ -64,7 +72,14 @@ public:
 
 private:
     bool ensureQueue(QString *error);
+    // The queue when this run or an earlier one made it; false when there is none.
+    bool existingQueue();
     bool tryServer(QString *error);
+    // Appends to the server, halving a refused batch until the refused rows stand alone.
+    // False when the server went away meanwhile.
+    bool appendSorting(const QVector<HistoryMeasure> &rows, int *added,
+                       QVector<HistoryDatabase::RefusedMeasure> *refused, QString *error);
+    bool keepRefused(const QVector<HistoryDatabase::RefusedMeasure> &refused, QString *error);
 
     HistoryLocation m_location;
     HistoryDatabase m_primary;

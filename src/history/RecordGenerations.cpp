@@ -7,17 +7,22 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 namespace RecordGenerations {
 
 namespace {
 
+// The last failure on this thread, for resolve's caller.
+thread_local QSqlError t_failure;
+
 bool run(QSqlQuery &q, QString *error)
 {
     if (q.exec())
         return true;
-    *error = q.lastError().text();
+    t_failure = q.lastError();
+    *error = t_failure.text();
     return false;
 }
 
@@ -106,7 +111,18 @@ bool noteCount(QSqlDatabase db, const QString &keySerial, const QString &record,
     return bump(db, keySerial, record, error) >= 0;
 }
 
-bool resolve(QSqlDatabase db, QVector<HistoryMeasure> *measures, QString *error)
+static bool resolveRuns(QSqlDatabase db, QVector<HistoryMeasure> *measures, QString *error);
+
+bool resolve(QSqlDatabase db, QVector<HistoryMeasure> *measures, QString *error, QSqlError *failure)
+{
+    t_failure = QSqlError();
+    const bool ok = resolveRuns(db, measures, error);
+    if (!ok && failure)
+        *failure = t_failure;
+    return ok;
+}
+
+static bool resolveRuns(QSqlDatabase db, QVector<HistoryMeasure> *measures, QString *error)
 {
     QVector<HistoryMeasure> kept;
     kept.reserve(measures->size());
@@ -173,7 +189,11 @@ bool held(QSqlDatabase db, const QVector<HistoryMeasure> &measures, const QStrin
 
 bool migrate(QSqlDatabase db, bool server, QString *error)
 {
-    if (!exec(db, QStringLiteral("ALTER TABLE measures ADD COLUMN erase_generation INTEGER NOT NULL DEFAULT 0"), error)
+    // A step run again over its own work (a history put back to an older version by hand)
+    // finds what it made and goes on.
+    const bool hasColumn = db.record(QStringLiteral("measures")).contains(QStringLiteral("erase_generation"));
+    if ((!hasColumn
+         && !exec(db, QStringLiteral("ALTER TABLE measures ADD COLUMN erase_generation INTEGER NOT NULL DEFAULT 0"), error))
         || !exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS record_generations (key_serial TEXT NOT NULL, "
                                     "record_name TEXT NOT NULL, generation INTEGER NOT NULL, "
                                     "PRIMARY KEY (key_serial, record_name))"),
@@ -238,7 +258,8 @@ bool migrate(QSqlDatabase db, bool server, QString *error)
     const QString identity =
         QStringLiteral("CONSTRAINT measures_identity UNIQUE (key_serial, record_name, connection_index, erase_generation)");
     if (server)
-        return exec(db, QStringLiteral("ALTER TABLE measures DROP CONSTRAINT measures_once"), error)
+        return exec(db, QStringLiteral("ALTER TABLE measures DROP CONSTRAINT IF EXISTS measures_once"), error)
+               && exec(db, QStringLiteral("ALTER TABLE measures DROP CONSTRAINT IF EXISTS measures_identity"), error)
                && exec(db, QStringLiteral("ALTER TABLE measures ADD ") + identity, error);
 
     // SQLite cannot drop a table constraint: the table is made again from its own text with the
@@ -274,6 +295,8 @@ bool migrate(QSqlDatabase db, bool server, QString *error)
                                   QRegularExpression::CaseInsensitiveOption);
     const QRegularExpression name(QStringLiteral("^CREATE TABLE\\s+(IF NOT EXISTS\\s+)?\"?measures\"?"),
                                   QRegularExpression::CaseInsensitiveOption);
+    if (table.contains(QLatin1String("measures_identity")))
+        return true;
     if (!table.contains(once) || !table.contains(name)) {
         *error = QStringLiteral("the measures table has no key this program knows: %1").arg(table.left(200));
         return false;

@@ -3,6 +3,7 @@
 #include "history/HistoryMeasure.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QVector>
 
@@ -27,7 +28,8 @@ bool noteCount(QSqlDatabase db, const QString &keySerial, const QString &record,
 // Gives every measure its record's generation (moving the record on first when the measures
 // show it was emptied) and drops those the history already holds as the same tightening.
 // Consecutive measures of one record with one eraseGeneration are one reading of it.
-bool resolve(QSqlDatabase db, QVector<HistoryMeasure> *measures, QString *error);
+// *failure: the driver's error when it fails, so a caller can tell a lost server from a refusal.
+bool resolve(QSqlDatabase db, QVector<HistoryMeasure> *measures, QString *error, QSqlError *failure = nullptr);
 
 // What the history holds of one record's current generation.
 struct Held

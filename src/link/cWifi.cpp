@@ -1,6 +1,7 @@
 #include "link/cWifi.h"
 
 #include "base/Log.h"
+#include "base/SecretRedaction.h"
 #include "link/MyQueueTX.h"
 #include "link/WifiKeyListModel.h"
 
@@ -437,7 +438,7 @@ void cWifi::SendCommandToUART_QueueElement(QueueElement aElement)
     const int nul = body.indexOf('\0');
     td::log(QStringLiteral(">>>> SEND: %1 data %2")
                 .arg(index)
-                .arg(QString::fromUtf8(nul >= 0 ? body.left(nul) : body)));
+                .arg(QString::fromUtf8(td::redactSecrets(nul >= 0 ? body.left(nul) : body))));
 }
 
 void cWifi::shutdown()

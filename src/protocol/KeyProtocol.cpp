@@ -1,6 +1,8 @@
 #include "protocol/KeyProtocol.h"
 
 #include "base/Log.h"
+#include "base/PlainText.h"
+#include "base/SecretRedaction.h"
 #include "base/cGlobalData.h"
 #include "link/RxDataBuffer.h"
 #include "config/CalibrationArchive.h"
@@ -51,6 +53,13 @@ bool readBool(const QJsonObject &o, const char *key)
 QString readText(const QJsonObject &o, const char *key)
 {
     return o.value(QLatin1String(key)).toString();
+}
+
+// Names the key reports end up in the history, reports and file names: no control characters.
+// Passwords and addresses are taken as they come, since they must go back unchanged.
+QString readName(const QJsonObject &o, const char *key)
+{
+    return PlainText::clean(readText(o, key));
 }
 
 // Replies that carry nothing beyond the acknowledgement every reply gives; the PC only logs them.
@@ -149,7 +158,7 @@ void KeyProtocol::ParseJsonRx(const QByteArray &text, const QString &interfaceNa
         return;
     }
 
-    td::log(QStringLiteral("JSON RX:") + QString::fromUtf8(text));
+    td::log(QStringLiteral("JSON RX:") + QString::fromUtf8(td::redactSecrets(text)));
     dispatch(name, o, text, interfaceName, hostAddress, port);
 }
 
@@ -162,8 +171,8 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
             return;
         WifiAnnouncement a;
         a.testConnectCounter = readI32(o, "TestConnectCounter");
-        a.operatorName = readText(o, "OperatorName");
-        a.keyName = readText(o, "KeyName");
+        a.operatorName = readName(o, "OperatorName");
+        a.keyName = readName(o, "KeyName");
         a.mac = readText(o, "MAC");
         a.localPort = readU16(o, "LocalPort");
         a.remotePort = readU16(o, "RemotePort");
@@ -206,8 +215,8 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         MenuLevel level;
         level.order = readU8(o, "Order");
         level.active = readU8(o, "Active") != 0;
-        level.bottom = readText(o, "NameBottom");
-        level.top = readText(o, "NameTop");
+        level.bottom = readName(o, "NameBottom");
+        level.top = readName(o, "NameTop");
         if (m_menuLevels)
             m_menuLevels->setLevel(index, level);
         td::log(QStringLiteral("FE_MenuLevel_Read(): OK %1").arg(index));
@@ -215,8 +224,8 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
             emit menuLevelsComplete();
     } else if (name == QLatin1String("FE_KeyName_Read")) {
         KeyNames names;
-        names.operatorName = readText(o, "OperatorName");
-        names.keyName = readText(o, "KeyName");
+        names.operatorName = readName(o, "OperatorName");
+        names.keyName = readName(o, "KeyName");
         if (m_model)
             m_model->setNames(names);
         if (!KeySender::isUsbName(interfaceName) && m_sender && m_sender->wifiDirectory())
@@ -236,7 +245,7 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
         s.TypePCConnection = readU16(o, "TypePCConnection");
         s.TypeKey = readU16(o, "TypeKey");
         s.Language = readU16(o, "Language");
-        s.SerialNo = readText(o, "SerialNo").toUtf8();
+        s.SerialNo = readName(o, "SerialNo").toUtf8();
         if (m_model)
             m_model->setDeviceSettings(s);
         td::log(QStringLiteral("FE_DeviceSetting_Read()"));

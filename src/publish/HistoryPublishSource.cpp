@@ -64,31 +64,41 @@ QString HistoryPublishSource::cursorNameFor(const QString &clientIdentity)
     return QStringLiteral("mqtt/") + clientIdentity;
 }
 
-QVector<PublishSource::Item> HistoryPublishSource::itemsAfter(qint64 cursor, int limit)
+QVector<PublishSource::Item> HistoryPublishSource::itemsAfter(const Cursor &cursor, int limit)
 {
     QVector<Item> items;
     const QVector<HistoryMeasure> rows = m_store->measuresAfter(cursor, limit);
     items.reserve(rows.size());
     for (const HistoryMeasure &m : rows)
-        items.append({m.id, m.keySerial, messageFor(m).toJson()});
+        items.append({Cursor{m.tx, m.id}, m.keySerial, messageFor(m).toJson()});
     return items;
 }
 
-qint64 HistoryPublishSource::countAfter(qint64 cursor)
+qint64 HistoryPublishSource::countAfter(const Cursor &cursor)
 {
     return m_store->countAfter(cursor);
 }
 
-qint64 HistoryPublishSource::acknowledgedCursor()
+std::optional<PublishSource::Cursor> HistoryPublishSource::acknowledgedCursor()
 {
-    if (m_acknowledged < 0) {
-        m_acknowledged = qMax<qint64>(0, m_store->cursor(m_name, 0));
-        m_written = m_acknowledged;
+    if (!m_acknowledged) {
+        // A server away at start would read as "nothing acknowledged" and send the whole
+        // history again: the position is asked for again until it is known.
+        m_acknowledged = m_store->cursor(m_name);
+        if (!m_acknowledged) {
+            if (!m_readFailed)
+                td::log(QStringLiteral("MQTT: the publishing position %1 cannot be read yet; nothing is sent until it is")
+                            .arg(m_name));
+            m_readFailed = true;
+            return std::nullopt;
+        }
+        m_readFailed = false;
+        m_written = *m_acknowledged;
     }
     return m_acknowledged;
 }
 
-bool HistoryPublishSource::setAcknowledgedCursor(qint64 cursor)
+bool HistoryPublishSource::setAcknowledgedCursor(const Cursor &cursor)
 {
     m_acknowledged = cursor;
     if (m_sinceWrite.isValid() && m_sinceWrite.elapsed() < kWriteEveryMs)
@@ -98,12 +108,12 @@ bool HistoryPublishSource::setAcknowledgedCursor(qint64 cursor)
 
 bool HistoryPublishSource::flush()
 {
-    if (m_acknowledged < 0 || m_acknowledged == m_written)
+    if (!m_acknowledged || *m_acknowledged == m_written)
         return true;
     m_sinceWrite.start();
-    if (!m_store->setCursor(m_name, m_acknowledged))
+    if (!m_store->setCursor(m_name, *m_acknowledged))
         return false;
-    m_written = m_acknowledged;
+    m_written = *m_acknowledged;
     return true;
 }
 

@@ -9,7 +9,7 @@
 
 class HistoryStore;
 
-// The tightening history as the publisher's source: measures in id order, each as one result
+// The tightening history as the publisher's source: measures in (tx, id) order, each as one result
 // message, and the acknowledged position kept in the history itself under a name of this
 // station's, so a restart goes on where the broker stopped acknowledging.
 class HistoryPublishSource : public PublishSource
@@ -21,10 +21,10 @@ public:
 
     static QString cursorNameFor(const QString &clientIdentity);
 
-    QVector<Item> itemsAfter(qint64 cursor, int limit) override;
-    qint64 countAfter(qint64 cursor) override;
-    qint64 acknowledgedCursor() override;
-    bool setAcknowledgedCursor(qint64 cursor) override;
+    QVector<Item> itemsAfter(const Cursor &cursor, int limit) override;
+    qint64 countAfter(const Cursor &cursor) override;
+    std::optional<Cursor> acknowledgedCursor() override;
+    bool setAcknowledgedCursor(const Cursor &cursor) override;
 
     // Writes a position held back by the throttle.
     bool flush();
@@ -38,7 +38,8 @@ public:
 private:
     HistoryStore *m_store;
     QString m_name;
-    qint64 m_acknowledged = -1; // -1: not read yet
-    qint64 m_written = -1;
+    std::optional<Cursor> m_acknowledged; // not read yet, or the history could not be read
+    Cursor m_written;
+    bool m_readFailed = false;
     QElapsedTimer m_sinceWrite;
 };

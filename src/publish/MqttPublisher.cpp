@@ -191,7 +191,7 @@ void MqttPublisher::setKeyStatus(const QString &keySerial, const QString &status
 
 qint64 MqttPublisher::waiting()
 {
-    return m_source->countAfter(m_source->acknowledgedCursor());
+    return m_source->waiting();
 }
 
 void MqttPublisher::setState(State state, const QString &reason)
@@ -230,7 +230,11 @@ void MqttPublisher::fill()
     // acknowledgement.
     if (room <= 0 || (room < m_window / 2 && !m_inFlight.isEmpty()))
         return;
-    const QVector<PublishSource::Item> items = m_source->itemsAfter(m_submitted, room);
+    if (!m_submitted)
+        m_submitted = m_source->acknowledgedCursor();
+    if (!m_submitted)
+        return;
+    const QVector<PublishSource::Item> items = m_source->itemsAfter(*m_submitted, room);
     for (const PublishSource::Item &item : items) {
         const QByteArray topic = topicFor(item.keySerial, QStringLiteral("result")).toUtf8();
         int mid = 0;
@@ -300,17 +304,17 @@ void MqttPublisher::onAcknowledgements()
     }
     if (!any)
         return;
-    qint64 acknowledged = -1;
+    std::optional<PublishSource::Cursor> acknowledged;
     while (!m_inFlight.isEmpty() && m_inFlight.first()) {
         acknowledged = m_inFlight.firstKey();
         m_inFlight.erase(m_inFlight.begin());
     }
-    if (acknowledged >= 0 && !m_source->setAcknowledgedCursor(acknowledged))
+    if (acknowledged && !m_source->setAcknowledgedCursor(*acknowledged))
         td::log(QStringLiteral("MQTT: the publishing cursor could not be saved"));
     if (m_inFlight.isEmpty())
         m_source->sync();
     fill();
-    if (acknowledged >= 0)
+    if (acknowledged)
         reportWaiting(m_inFlight.isEmpty());
 }
 

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <atomic>
+#include <optional>
 #include <thread>
 
 struct mosquitto;
@@ -97,9 +98,10 @@ private:
     std::thread m_starter;
     int m_window = 2000; // about a megabyte of results at most; a local broker keeps it full
     bool m_announceStation = true;
-    qint64 m_submitted = 0;           // the last cursor handed to the library
-    QMap<qint64, bool> m_inFlight;     // cursor -> acknowledged, in cursor order
-    QHash<int, qint64> m_cursorOfMid;  // library message id -> cursor
+    // The last cursor handed to the library; nothing until the source knows where it stands.
+    std::optional<PublishSource::Cursor> m_submitted;
+    QMap<PublishSource::Cursor, bool> m_inFlight;    // cursor -> acknowledged, in cursor order
+    QHash<int, PublishSource::Cursor> m_cursorOfMid; // library message id -> cursor
     QHash<QString, QString> m_keyStatus;
     qint64 m_lastWaiting = -1;
     QElapsedTimer m_sinceReport;

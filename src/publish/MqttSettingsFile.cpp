@@ -46,11 +46,8 @@ bool MqttSettingsFile::save(const QString &path, const MqttStoredSettings &setti
     const QJsonObject o{{QStringLiteral("url"), settings.url.trimmed()},
                         {QStringLiteral("user"), settings.user},
                         {QStringLiteral("password"), settings.password}};
-    if (!AtomicFile::write(path, QJsonDocument(o).toJson(QJsonDocument::Indented), error,
-                           AtomicFile::Durability::Synced))
-        return false;
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    return true;
+    return AtomicFile::write(path, QJsonDocument(o).toJson(QJsonDocument::Indented), error,
+                             AtomicFile::Durability::Synced, AtomicFile::Access::OwnerOnly);
 }
 
 bool MqttSettingsFile::stationSettings(const MqttStoredSettings &stored, const QString &urlOverride,

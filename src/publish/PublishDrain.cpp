@@ -10,7 +10,7 @@ PublishDrainResult drainToBroker(PublishSource *source, const MqttSettings &sett
                                  const std::function<void(qint64, qint64)> &progress)
 {
     PublishDrainResult result;
-    const qint64 total = source->countAfter(source->acknowledgedCursor());
+    const qint64 total = source->waiting();
     MqttPublisher publisher(source);
     publisher.setAnnounceStation(false);
     QEventLoop loop;
@@ -43,11 +43,18 @@ PublishDrainResult drainToBroker(PublishSource *source, const MqttSettings &sett
         result.remaining = total;
         return result;
     }
+    // Rows a transaction elsewhere still holds back become readable without any event here.
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &publisher, &MqttPublisher::poke);
+    look.start(500);
     timeout.start(qMax(1, timeoutMs));
     if (!result.drained)
         loop.exec();
-    result.remaining = source->countAfter(source->acknowledgedCursor());
-    result.acknowledged = qMax<qint64>(0, total - result.remaining);
+    look.stop();
+    result.remaining = source->waiting();
+    result.acknowledged = qMax<qint64>(0, qMax<qint64>(0, total) - qMax<qint64>(0, result.remaining));
+    if (!result.drained && result.remaining < 0)
+        result.reason = QCoreApplication::translate("publish", "the history could not be read");
     if (!result.drained && result.reason.isEmpty())
         result.reason = publisher.state() == MqttPublisher::State::Connected
             ? QCoreApplication::translate("publish", "the broker did not acknowledge every result in time")

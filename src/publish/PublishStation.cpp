@@ -13,10 +13,10 @@ namespace {
 class EmptySource : public PublishSource
 {
 public:
-    QVector<Item> itemsAfter(qint64, int) override { return {}; }
-    qint64 countAfter(qint64) override { return 0; }
-    qint64 acknowledgedCursor() override { return 0; }
-    bool setAcknowledgedCursor(qint64) override { return true; }
+    QVector<Item> itemsAfter(const Cursor &, int) override { return {}; }
+    qint64 countAfter(const Cursor &) override { return 0; }
+    std::optional<Cursor> acknowledgedCursor() override { return Cursor(); }
+    bool setAcknowledgedCursor(const Cursor &) override { return true; }
 };
 
 EmptySource g_empty;

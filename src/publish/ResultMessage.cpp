@@ -1,27 +1,10 @@
 #include "publish/ResultMessage.h"
 
-#include <QLocale>
+#include "base/KeyNumber.h"
 
 #include <cmath>
 
 namespace {
-
-// The key measures in single precision: 305.92 arrives as 305.920013427734375. A value that
-// is exactly a float is written with the fewest digits that read back as that float, so the
-// plant sees what the key showed.
-QString shortest(double v)
-{
-    const float f = float(v);
-    if (double(f) == v) {
-        for (int digits = 1; digits < 9; ++digits) {
-            const QString text = QString::number(v, 'g', digits);
-            // "2.9e+02" is the float 290: written again as the double it names, plainly.
-            if (text.toFloat() == f)
-                return QString::number(text.toDouble(), 'g', QLocale::FloatingPointShortest);
-        }
-    }
-    return QString::number(v, 'g', QLocale::FloatingPointShortest);
-}
 
 // Written by hand rather than through QJsonDocument: at tens of thousands of results a
 // second the document tree was most of the publisher's time. The escaping is JSON's own:
@@ -44,7 +27,7 @@ public:
     {
         name(key);
         if (std::isfinite(value))
-            m_out += shortest(value);
+            m_out += td::keyNumberText(value);
         else
             m_out += QLatin1String("null"); // a spoiled entry, not a number
     }

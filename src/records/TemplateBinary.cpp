@@ -1,8 +1,10 @@
 #include "records/TemplateBinary.h"
 
 #include "base/LeBytes.h"
+#include "base/PlainText.h"
 #include "base/Utf8Field.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -57,9 +59,9 @@ FioTemplate readFio(const char *d)
 {
     FioTemplate e;
     const int f = FioTemplate::TextField;
-    e.text1 = Utf8Field::read(d + 0, f);
-    e.text2 = Utf8Field::read(d + 31, f);
-    e.text3 = Utf8Field::read(d + 62, f);
+    e.text1 = PlainText::clean(Utf8Field::read(d + 0, f));
+    e.text2 = PlainText::clean(Utf8Field::read(d + 31, f));
+    e.text3 = PlainText::clean(Utf8Field::read(d + 62, f));
     e.enabled = td::le::u8(d + 93) != 0;
     e.index = td::le::u8(d + 94);
     return e;
@@ -68,7 +70,7 @@ FioTemplate readFio(const char *d)
 WheelTemplate readWheel(const char *d)
 {
     WheelTemplate e;
-    e.text = Utf8Field::read(d, WheelTemplate::TextField);
+    e.text = PlainText::clean(Utf8Field::read(d, WheelTemplate::TextField));
     e.enabled = td::le::u8(d + 101) != 0;
     e.index = td::le::u8(d + 102);
     return e;
@@ -78,9 +80,9 @@ UzelTemplate readUzel(const char *d)
 {
     UzelTemplate e;
     const int f = UzelTemplate::TextField;
-    e.text2 = Utf8Field::read(d + 0, f);
-    e.text3 = Utf8Field::read(d + 41, f);
-    e.text1 = Utf8Field::read(d + 82, f);
+    e.text2 = PlainText::clean(Utf8Field::read(d + 0, f));
+    e.text3 = PlainText::clean(Utf8Field::read(d + 41, f));
+    e.text1 = PlainText::clean(Utf8Field::read(d + 82, f));
     e.countBolts = td::le::u8(d + 123);
     e.enabled = td::le::u8(d + 124) != 0;
     e.index = td::le::u8(d + 125);
@@ -99,9 +101,15 @@ UzelTemplate readUzel(const char *d)
 template <typename Entry, size_t N, typename Writer>
 QByteArray encodeList(const std::array<Entry, N> &list, Writer write, QVector<TemplateTextCut> *cuts)
 {
-    QByteArray out(static_cast<int>(N) * Entry::EntrySize, '\0');
-    for (size_t i = 0; i < N; ++i)
-        write(out.data() + int(i) * Entry::EntrySize, list[i], int(i), cuts);
+    // Each entry is built in a fixed buffer and then appended: GCC cannot see that a QByteArray
+    // made with a size owns that many bytes, and warns about every write through data().
+    QByteArray out;
+    out.reserve(static_cast<int>(N) * Entry::EntrySize);
+    for (size_t i = 0; i < N; ++i) {
+        std::array<char, Entry::EntrySize> entry{};
+        write(entry.data(), list[i], int(i), cuts);
+        out.append(entry.data(), Entry::EntrySize);
+    }
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "records/TemplateJson.h"
 
+#include "base/PlainText.h"
 #include "records/MeasureAlgorithms.h"
 
 #include <QJsonArray>
@@ -35,7 +36,7 @@ void readText(const QJsonObject &o, const char *key, QString *out)
 {
     const QJsonValue v = o.value(QLatin1String(key));
     if (v.isString())
-        *out = v.toString();
+        *out = PlainText::clean(v.toString());
 }
 
 void readBool(const QJsonObject &o, const char *key, bool *out)

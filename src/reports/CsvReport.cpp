@@ -1,6 +1,7 @@
 #include "reports/CsvReport.h"
 
 #include "base/AtomicFile.h"
+#include "base/CsvField.h"
 #include "base/Log.h"
 
 #include <QAbstractItemModel>
@@ -14,19 +15,7 @@ const char kLineEnd = '\n';
 
 QString CsvReport::cell(const QString &text)
 {
-    bool needsQuotes = false;
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == ';' || u == '"' || u == '\n' || u == '\r') {
-            needsQuotes = true;
-            break;
-        }
-    }
-    if (!needsQuotes)
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    return td::csvField(text);
 }
 
 QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &operatorName,

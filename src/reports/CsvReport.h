@@ -19,8 +19,8 @@ public:
     static QByteArray build(const QAbstractItemModel &model, const QString &operatorName,
                             const std::function<void(const QString &)> &lineSink = {});
 
-    // A cell as written: a text holding ';', a double quote or a line break is quoted with
-    // its quotes doubled, so it cannot split into columns or lines; any other text unchanged.
+    // A cell as written (td::csvField): quoted when it could split into columns or lines, and
+    // never taken for a formula.
     static QString cell(const QString &text);
 
     // Writes the report under a temporary name and renames it onto path when complete.

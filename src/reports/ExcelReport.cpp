@@ -1,5 +1,6 @@
 #include "reports/ExcelReport.h"
 
+#include "base/AtomicFile.h"
 #include "base/Log.h"
 #include "measures/MeasureJudgement.h"
 #include "records/MeasureAlgorithms.h"
@@ -153,9 +154,10 @@ bool ExcelReport::write(const QString &templatePath, const QString &outPath, con
         return excelFailed(tr("The workbook cannot be closed."));
     excel->Quit();
 
-    QFile::remove(outPath);
-    if (!QFile::rename(temp, outPath))
-        return failed(tr("The workbook cannot be renamed to %1.").arg(QDir::toNativeSeparators(outPath)));
+    QString why;
+    if (!AtomicFile::replace(temp, outPath, &why))
+        return failed(tr("The workbook cannot be renamed to %1.").arg(QDir::toNativeSeparators(outPath)) + QLatin1Char(' ')
+                      + why);
     return true;
 }
 

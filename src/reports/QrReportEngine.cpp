@@ -1,5 +1,6 @@
 #include "reports/QrReportEngine.h"
 
+#include "base/AtomicFile.h"
 #include "reports/QrCode.h"
 
 #include <QDir>
@@ -221,11 +222,9 @@ bool QrReportEngine::printToPDF(const QString &path)
         QFile::remove(temp);
         return fail(tr("The PDF %1 cannot be written.").arg(QDir::toNativeSeparators(path)));
     }
-    QFile::remove(path);
-    if (!QFile::rename(temp, path)) {
-        QFile::remove(temp);
-        return fail(tr("The PDF %1 cannot be written.").arg(QDir::toNativeSeparators(path)));
-    }
+    QString why;
+    if (!AtomicFile::replace(temp, path, &why))
+        return fail(tr("The PDF %1 cannot be written.").arg(QDir::toNativeSeparators(path)) + QLatin1Char(' ') + why);
     m_pages = pages;
     return true;
 }

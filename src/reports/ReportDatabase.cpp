@@ -2,6 +2,7 @@
 
 #include "ReportSchema.h"
 #include "base/Log.h"
+#include "base/PlainText.h"
 #include "measures/MeasureCells.h"
 #include "measures/MeasureJudgement.h"
 #include "records/MeasureAlgorithms.h"
@@ -337,11 +338,16 @@ QStringList ReportDatabase::barcodesOfRecord(const QString &record)
     q.addBindValue(record);
     if (!q.exec() || !q.next())
         return {};
-    return {q.value(0).toString(), q.value(1).toString()};
+    // The file may come from an older program that stored codes as scanned.
+    return {PlainText::clean(q.value(0).toString()), PlainText::clean(q.value(1).toString())};
 }
 
-ReportDatabase::AddCodes ReportDatabase::addBarcodes(const QString &c0, const QString &c1, const QString &record)
+ReportDatabase::AddCodes ReportDatabase::addBarcodes(const QString &scanned0, const QString &scanned1,
+                                                     const QString &record)
 {
+    // A scanner sends what the code holds, separators and all.
+    const QString c0 = PlainText::clean(scanned0);
+    const QString c1 = PlainText::clean(scanned1);
     if (!g_statements) {
         td::log(QStringLiteral("Barcodes not stored: the report database is not open (%1)").arg(g_lastError));
         return AddCodes::NotAvailable;

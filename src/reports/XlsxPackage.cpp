@@ -1,5 +1,7 @@
 #include "reports/XlsxPackage.h"
 
+#include "base/AtomicFile.h"
+
 #include <quazip5/quazip.h>
 #include <quazip5/quazipfile.h>
 #include <quazip5/quazipfileinfo.h>
@@ -11,11 +13,6 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
-#include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -424,18 +421,7 @@ bool XlsxPackage::save()
             return fail(tr("The workbook %1 cannot be written (disk full?).").arg(QDir::toNativeSeparators(m_path)));
         }
     }
-    {
-        QFile f(temp);
-        if (f.open(QIODevice::ReadWrite)) {
-            f.flush();
-#ifdef Q_OS_UNIX
-            ::fsync(f.handle());
-#endif
-        }
-    }
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(m_path).constData()) != 0) {
-        QFile::remove(temp);
+    if (!AtomicFile::replace(temp, m_path))
         return fail(tr("The workbook %1 cannot be replaced.").arg(QDir::toNativeSeparators(m_path)));
-    }
     return true;
 }

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace e2e;
 
 namespace {
@@ -63,6 +65,20 @@ class TestCliMirror : public QObject
     Q_OBJECT
 
 private slots:
+    // The debug log tells what the key said; a log file the command creates is its owner's alone.
+    void aNewLogFileIsTheOwnersAlone()
+    {
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("nightly.log"));
+        const mode_t mask = ::umask(022);
+        const CliRun r = runCli({QStringLiteral("--log"), log, QStringLiteral("--version")});
+        ::umask(mask);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(QFile::exists(log));
+        QCOMPARE(QFile::permissions(log) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+                 QFile::Permissions());
+    }
+
     void mirrorsTheKeysFolders()
     {
         Keysim key;

@@ -45,6 +45,19 @@ public:
     {
         return {status(200, "OK", body), false, true};
     }
+    static Reply notFound()
+    {
+        return {status(404, "Not Found", "<html>not here</html>"), false, true};
+    }
+    // A firmware server that publishes the image and, when given, its checksum file beside it.
+    void serveImage(const QByteArray &image, const QByteArray &checksumFile = QByteArray())
+    {
+        handler = [image, checksumFile](const QByteArray &path) {
+            if (path.endsWith(".sha256"))
+                return checksumFile.isNull() ? notFound() : ok(checksumFile);
+            return ok(image);
+        };
+    }
     static QByteArray status(int code, const char *text, const QByteArray &body,
                              const QByteArray &extraHeaders = QByteArray())
     {

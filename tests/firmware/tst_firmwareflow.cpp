@@ -4,6 +4,7 @@
 #include "firmware/FileDownloader.h"
 #include "firmware/FirmwareUpdater.h"
 
+#include <QCryptographicHash>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -75,7 +76,7 @@ private slots:
         m_root = std::make_unique<DfuRoot>();
         QVERIFY(m_root->install());
         m_server = std::make_unique<HttpStub>();
-        m_server->setReply(HttpStub::ok(kImage));
+        m_server->serveImage(kImage);
     }
     void cleanup()
     {
@@ -141,7 +142,9 @@ private slots:
         QSignalSpy percent(u, &FirmwareUpdater::flashProgress);
         QSignalSpy bytes(u, &FirmwareUpdater::downloadProgress);
         flashAndSettle(u);
-        QCOMPARE(m_server->paths, QList<QByteArray>{"/download/firmware/vx.txt"});
+        // The checksum beside the image was asked for; without one (404) the image is flashed.
+        QCOMPARE(m_server->paths,
+                 (QList<QByteArray>{"/download/firmware/vx.txt", "/download/firmware/vx.txt.sha256"}));
         QCOMPARE(m_rec.statuses, (QStringList{"fw_download.png FW Downloading...", "fw_download.png FW downloaded",
                                               "Flash prepare", "Flashing firmware...",
                                               "fw_ok.png Flash finished OK!"}));
@@ -181,6 +184,49 @@ private slots:
         QVERIFY(!QFile::exists(m_root->image()));
     }
 
+    // The verify text alone is no success: a tool that fails after printing it is NOT OK.
+    void aVerifiedFlashWithAnErrorCodeIsNotOk()
+    {
+        FirmwareUpdater *u = make("lateerror");
+        flashAndSettle(u);
+        QVERIFY2(m_rec.log.contains("Verify successful !"), qPrintable(m_rec.log));
+        QCOMPARE(m_rec.last(), QStringLiteral("fw_bad.png Warning! Flash NOT OK!"));
+        QVERIFY(m_rec.log.contains("error code 1"));
+    }
+
+    void aPublishedChecksumIsEnforced_data()
+    {
+        const QByteArray sum = QCryptographicHash::hash(kImage, QCryptographicHash::Sha256).toHex();
+        QByteArray other = sum;
+        other[0] = other[0] == '0' ? '1' : '0';
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("matching, sha256sum's form")
+            << HttpStub::ok(sum.toUpper() + "  vx.txt\n").raw << "fw_ok.png Flash finished OK!" << "";
+        QTest::newRow("mismatch") << HttpStub::ok(other + "\n").raw
+                                  << "fw_bad.png Firmware image does not match its checksum!" << QString(other);
+        QTest::newRow("no digits") << HttpStub::ok("<html>checksums moved</html>").raw
+                                   << "fw_bad.png Firmware checksum file is unreadable!" << "vx.txt.sha256";
+        QTest::newRow("server error") << HttpStub::status(500, "Internal Server Error", "oops")
+                                      << "fw_bad.png Can't download firmware!" << "500";
+    }
+    void aPublishedChecksumIsEnforced()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, status);
+        QFETCH(QString, why);
+        m_server->handler = [raw](const QByteArray &path) {
+            return path.endsWith("/vx.txt.sha256") ? HttpStub::Reply{raw, false, true} : HttpStub::ok(kImage);
+        };
+        FirmwareUpdater *u = make("device");
+        flashAndSettle(u);
+        QCOMPARE(m_rec.last(), status);
+        QVERIFY2(m_rec.log.contains(why), qPrintable(m_rec.log));
+        QCOMPARE(m_rec.statuses.contains("Flash prepare"), why.isEmpty());
+        QVERIFY(!QFile::exists(m_root->image()));
+    }
+
     void aSilentToolIsKilledAndNotOk()
     {
         FirmwareUpdater *u = make("hang", 800);
@@ -214,9 +260,9 @@ private slots:
     {
         FirmwareUpdater *u = make("device");
         const QString tool = m_root->tool();
-        m_server->handler = [tool](const QByteArray &) {
+        m_server->handler = [tool](const QByteArray &path) {
             QFile::remove(tool);
-            return HttpStub::ok(kImage);
+            return path.endsWith(".sha256") ? HttpStub::notFound() : HttpStub::ok(kImage);
         };
         flashAndSettle(u);
         QCOMPARE(m_rec.last(), QStringLiteral("fw_bad.png Flash not started"));

@@ -42,7 +42,7 @@ private slots:
         QVERIFY(root.install());
         root.setMode("device");
         HttpStub server;
-        server.setReply(HttpStub::ok(kImage));
+        server.serveImage(kImage);
         FirmwareUpdater::Options o;
         o.dfuDir = root.dfuDir();
         o.serverBase = server.base();
@@ -78,7 +78,9 @@ private slots:
         QTest::qWait(400);
         QVERIFY(!page->updater()->researchPending());
         QCOMPARE(page->updater()->state(), FirmwareUpdater::State::Idle);
-        QCOMPARE(server.paths.size(), 1);
+        // One image and the checksum beside it, fetched once.
+        QCOMPARE(server.paths,
+                 (QList<QByteArray>{"/download/firmware/vx.txt", "/download/firmware/vx.txt.sha256"}));
     }
 
     // The window: the page is reached without a key, stays in view when the key goes, and

@@ -1,9 +1,15 @@
 // Capability figures and control limits against values worked out here independently (the
-// textbook two-pass formulas), and the DFQ file read back by a small reader of its own.
+// textbook two-pass formulas), the DFQ file read back by a small reader of its own, and the CSV
+// export as Python's csv module reads it.
+#include "../reports/PythonCsv.h"
+#include "HistoryFixtures.h"
 #include "history/Capability.h"
 #include "history/DfqWriter.h"
+#include "history/HistoryExport.h"
+#include "history/HistoryStore.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -209,6 +215,53 @@ private slots:
         QCOMPARE(lines, 1 + 2 * 8 + 3 * 4 - 1);
         for (char c : o.bytes)
             QVERIFY(uchar(c) >= 0x20 || c == '\r' || c == '\n');
+
+        // The key's single-precision readings are written as the key showed them (as the CSV
+        // and the broker's messages do), not with the float's noise digits.
+        DfqWriter::Characteristic k;
+        k.number = QStringLiteral("page_3");
+        k.lower = double(300.1f);
+        k.upper = double(305.92f);
+        k.values << DfqWriter::Value{double(305.92f), QDateTime(), {}, {}};
+        k.values << DfqWriter::Value{double(-12.7f), QDateTime(), {}, {}};
+        const auto fk = parseDfq(DfqWriter::write({k}).bytes, &lines, &crlf);
+        QCOMPARE(fk.values(QStringLiteral("K0001/1")), (QList<QByteArray>{"-12.7", "305.92"}));
+        QCOMPARE(fk.value(QStringLiteral("K2110/1")), QByteArray("300.1"));
+        QCOMPARE(fk.value(QStringLiteral("K2111/1")), QByteArray("305.92"));
+        QCOMPARE(fk.value(QStringLiteral("K2101/1")), QByteArray("303.01"));
+    }
+
+    // Names and texts come from the key: the export opens them in a spreadsheet as text, never
+    // as formulas.
+    void csvExportOpensFormulasAsText()
+    {
+        QTemporaryDir dir;
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(dir.filePath(QStringLiteral("h.db3")), &error, dir.filePath(QStringLiteral("q.db3"))),
+                 qPrintable(error));
+        QVector<HistoryMeasure> rows = makeMeasures(1, QStringLiteral("@SUM(1+1)*cmd|'/C calc'!A0"));
+        rows[0].operatorText = QStringLiteral("=HYPERLINK(\"http://evil\";\"Ivanov\")");
+        rows[0].product = QStringLiteral("+Wheel; left");
+        rows[0].node = QStringLiteral("-1+2");
+        rows[0].measuredAt.clear(); // shown as a lone "-", which stays
+        QVERIFY(store.append(rows).ok);
+        const QString path = dir.filePath(QStringLiteral("export.csv"));
+        const HistoryExport::Outcome o = HistoryExport::writeCsv(store.database(), HistoryFilter(), path);
+        QVERIFY2(o.ok, qPrintable(o.error));
+
+        bool read = false;
+        const QJsonArray lines = readCsvWithPython(path, &read);
+        QVERIFY(read);
+        QCOMPARE(lines.size(), 2);
+        const QJsonArray cells = lines.at(1).toArray();
+        const QStringList titles = HistoryExport::columnTitles();
+        auto at = [&](const QString &title) { return cells.at(titles.indexOf(title)).toString(); };
+        QCOMPARE(at(QStringLiteral("Date and time")), QStringLiteral("-"));
+        QCOMPARE(at(QStringLiteral("Record")), QStringLiteral("'@SUM(1+1)*cmd|'/C calc'!A0"));
+        QCOMPARE(at(QStringLiteral("Operator")), QStringLiteral("'=HYPERLINK(\"http://evil\";\"Ivanov\")"));
+        QCOMPARE(at(QStringLiteral("Product")), QStringLiteral("'+Wheel; left"));
+        QCOMPARE(at(QStringLiteral("Node")), QStringLiteral("'-1+2"));
     }
 };
 

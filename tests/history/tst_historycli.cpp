@@ -1,5 +1,7 @@
 #include "../measures/MeasureFixtures.h"
+#include "HistoryFixtures.h"
 #include "PgServer.h"
+#include "history/HistoryStore.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -146,6 +148,39 @@ private slots:
         QVERIFY(!pw.err.contains(QLatin1String("secret")));
     }
 
+    void damagedHistoryFailsExportAndStats()
+    {
+        const QString db = m_root.filePath(QStringLiteral("damaged.db3"));
+        {
+            HistoryStore store;
+            QString error;
+            QVERIFY2(store.open(db, &error), qPrintable(error));
+            for (int r = 0; r < 10; ++r)
+                QVERIFY(store.append(makeMeasures(1000, QStringLiteral("J"), QStringLiteral("SN-%1").arg(r))).ok);
+        }
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 pages = f.size() / 4096;
+        f.seek(pages / 2 * 4096);
+        f.write(QByteArray(4096, '\x5a'));
+        f.close();
+        const QString csv = m_root.filePath(QStringLiteral("damaged.csv"));
+        for (const char *format : {"csv", "dfq"}) {
+            const Run r = cli(QStringList{QStringLiteral("history"), QStringLiteral("export"), QStringLiteral("--format"),
+                                          QLatin1String(format), QStringLiteral("--history-db"), db, QStringLiteral("--out"), csv}
+                              + dir());
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(QLatin1String("could not be read to the end")), qPrintable(r.err));
+            QVERIFY(!QFile::exists(csv));
+        }
+        const Run stats = cli(QStringList{QStringLiteral("history"), QStringLiteral("stats"), QStringLiteral("--record"),
+                                          QStringLiteral("J"), QStringLiteral("--history-db"), db, QStringLiteral("--json")}
+                              + dir());
+        QCOMPARE(stats.code, 1);
+        QVERIFY2(stats.err.contains(QLatin1String("could not be read")), qPrintable(stats.err));
+        QVERIFY(stats.out.isEmpty());
+    }
+
     void importIntoServer()
     {
         PgServer pg;
@@ -159,12 +194,17 @@ private slots:
                 + dir());
         QCOMPARE(r.code, 0);
         QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object().value(QStringLiteral("n")).toInt(), 30);
-        // The server away: the import still keeps everything, in the local queue.
+        // The server away: the import still keeps everything, in the local queue, and says
+        // the history does not have it yet.
         QVERIFY(pg.stopServer());
         QVERIFY(fixtures::writeRecord(QStringLiteral("C"), fixtures::header(0), {fixtures::entry(16)}));
         r = cli(QStringList{QStringLiteral("history"), QStringLiteral("import"), QStringLiteral("--history-db"), pg.url()} + dir());
-        QCOMPARE(r.code, 0);
+        QCOMPARE(r.code, 1);
         QVERIFY2(r.out.contains(QLatin1String("34 queued")), qPrintable(r.out));
+        QVERIFY2(r.err.contains(QLatin1String("has not got every measure: 34 wait in the local queue")), qPrintable(r.err));
+        // Still away the next night: still a failure, though nothing new was queued.
+        r = cli(QStringList{QStringLiteral("history"), QStringLiteral("import"), QStringLiteral("--history-db"), pg.url()} + dir());
+        QCOMPARE(r.code, 1);
         QVERIFY2(pg.startServer(&why), qPrintable(why));
         r = cli(QStringList{QStringLiteral("history"), QStringLiteral("import"), QStringLiteral("--history-db"), pg.url()} + dir());
         QCOMPARE(r.code, 0);

@@ -5,8 +5,11 @@
 #include "publish/HistoryPublishSource.h"
 
 #include <QFile>
-#include <QSqlDatabase>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QSqlError>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -56,6 +59,33 @@ private:
     {
         QFETCH_GLOBAL(QString, engine);
         return engine == QLatin1String("postgres") && !m_pg;
+    }
+
+    // A connection of its own to the history at url, as another station or a psql session.
+    static QSqlDatabase rawConnection(const QString &url, const QString &name)
+    {
+        HistoryLocation loc;
+        QString error;
+        HistoryLocation::parse(url, &loc, &error);
+        QSqlDatabase raw = QSqlDatabase::addDatabase(loc.isServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+        if (loc.isServer()) {
+            raw.setHostName(loc.host);
+            raw.setPort(loc.port);
+            raw.setUserName(loc.user);
+            raw.setDatabaseName(loc.database);
+        } else {
+            raw.setDatabaseName(loc.path);
+        }
+        raw.open();
+        return raw;
+    }
+
+    static QStringList recordsOf(const QVector<HistoryMeasure> &rows)
+    {
+        QStringList out;
+        for (const HistoryMeasure &m : rows)
+            out << m.recordName + QLatin1Char('/') + QString::number(m.connectionIndex);
+        return out;
     }
 
 private slots:
@@ -169,12 +199,20 @@ private slots:
             QVERIFY2(db.open(loc, &error), qPrintable(error));
             QCOMPARE(db.count(HistoryFilter()), qint64(3));
             // A newer program has been here.
-            QSqlDatabase other = raw(loc, QStringLiteral("raw"));
-            QVERIFY(other.open());
-            QSqlQuery q(other);
+            QSqlDatabase raw = QSqlDatabase::addDatabase(engine == QLatin1String("sqlite") ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), QStringLiteral("raw"));
+            if (engine == QLatin1String("sqlite")) {
+                raw.setDatabaseName(loc.path);
+            } else {
+                raw.setHostName(loc.host);
+                raw.setPort(loc.port);
+                raw.setUserName(loc.user);
+                raw.setDatabaseName(loc.database);
+            }
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
             QVERIFY(q.exec(QStringLiteral("UPDATE history_meta SET value = '99' WHERE name = 'schema_version'")));
             q.clear();
-            other.close();
+            raw.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
         HistoryStore store;
@@ -251,17 +289,18 @@ private slots:
         QString error;
         QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
         QVERIFY(store.append(makeMeasures(25)).ok);
-        const QVector<HistoryMeasure> firstTen = store.measuresAfter(0, 10);
+        const QVector<HistoryMeasure> firstTen = store.measuresAfter(HistoryPosition(), 10);
         QCOMPARE(firstTen.size(), 10);
         for (int i = 1; i < firstTen.size(); ++i)
             QVERIFY(firstTen[i].id > firstTen[i - 1].id);
         QCOMPARE(firstTen[0].connectionIndex, 0);
-        QCOMPARE(store.countAfter(firstTen.last().id), qint64(15));
-        QCOMPARE(store.measuresAfter(firstTen.last().id, 100).size(), 15);
-        QCOMPARE(store.cursor(QStringLiteral("mqtt.acked"), -1), qint64(-1));
-        QVERIFY(store.setCursor(QStringLiteral("mqtt.acked"), firstTen.last().id));
-        QVERIFY(store.setCursor(QStringLiteral("mqtt.acked"), firstTen.last().id + 1));
-        QCOMPARE(store.cursor(QStringLiteral("mqtt.acked")), firstTen.last().id + 1);
+        const HistoryPosition tenth{firstTen.last().tx, firstTen.last().id};
+        QCOMPARE(store.countAfter(tenth), qint64(15));
+        QCOMPARE(store.measuresAfter(tenth, 100).size(), 15);
+        QVERIFY(store.cursor(QStringLiteral("mqtt.acked")) == HistoryPosition()); // none stored: the start
+        QVERIFY(store.setCursor(QStringLiteral("mqtt.acked"), tenth));
+        QVERIFY(store.setCursor(QStringLiteral("mqtt.acked"), HistoryPosition{tenth.tx, tenth.id + 1}));
+        QVERIFY(store.cursor(QStringLiteral("mqtt.acked")) == (HistoryPosition{tenth.tx, tenth.id + 1}));
     }
 
     void offlineQueueDrainsInOrder()
@@ -299,7 +338,7 @@ private slots:
         QCOMPARE(store.queuedCount(), qint64(0));
         QCOMPARE(store.database()->count(HistoryFilter()), qint64(70));
         // In the order they arrived: RB's measures after RA's, index by index.
-        const QVector<HistoryMeasure> rows = store.measuresAfter(0, 100);
+        const QVector<HistoryMeasure> rows = store.measuresAfter(HistoryPosition(), 100);
         QCOMPARE(rows.size(), 70);
         for (int i = 0; i < 30; ++i) {
             QCOMPARE(rows[40 + i].recordName, QStringLiteral("RB"));
@@ -314,6 +353,209 @@ private slots:
         QVERIFY2(next.open(url, &error, queue), qPrintable(error));
         QCOMPARE(next.queuedCount(), qint64(0));
         QCOMPARE(next.database()->count(HistoryFilter()), qint64(75));
+    }
+
+    void readersNeverPassALateCommit()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != QLatin1String("postgres"))
+            QSKIP("SQLite writers take turns: a row cannot commit below one already read");
+        const QString url = freshUrl();
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(url, &error, m_tmp.filePath(QStringLiteral("late-q.db3"))), qPrintable(error));
+        QVERIFY(store.append(makeMeasures(3, QStringLiteral("RA"))).ok);
+        HistoryPublishSource source(&store, QStringLiteral("mqtt/late"));
+        QStringList published;
+        auto publishAll = [&] {
+            for (;;) {
+                const QVector<PublishSource::Item> items = source.itemsAfter(source.acknowledgedCursor().value_or(HistoryPosition()), 2);
+                if (items.isEmpty())
+                    return;
+                for (const PublishSource::Item &item : items)
+                    published << QJsonDocument::fromJson(item.payload).object().value(QStringLiteral("record")).toString();
+                QVERIFY(source.setAcknowledgedCursor(items.last().cursor));
+            }
+        };
+        {
+            // Another station's long transaction takes the next id and holds it.
+            QSqlDatabase other = rawConnection(url, QStringLiteral("other-station"));
+            QVERIFY2(other.isOpen(), qPrintable(other.lastError().text()));
+            QVERIFY(other.transaction());
+            QSqlQuery q(other);
+            QVERIFY2(q.exec(QStringLiteral(
+                         "INSERT INTO measures(key_serial, key_name, record_name, connection_index, measured_at, moment, "
+                         "defect, angle, verdict, moment_low, moment_high, angle_low, angle_high, algorithm, operator_text, "
+                         "product, operation_number, node, operator_name, calibration_nominal, calibration_file, unit, "
+                         "barcode1, barcode2, received_at) VALUES('SN-9', 'Key B', 'LATE', 0, '2026-03-01 08:00:00', 50, 0, "
+                         "0, 'OK', 45, 55, 0, 0, 0, '', '', '', '', '', 0, '', 'Nm', '', '', '')")),
+                     qPrintable(q.lastError().text()));
+            // Rows with higher ids commit meanwhile and the publisher goes on.
+            QVERIFY(store.append(makeMeasures(2, QStringLiteral("RB"))).ok);
+            publishAll();
+            QVERIFY(!published.contains(QStringLiteral("LATE")));
+            QCOMPARE(published.mid(0, 3), (QStringList{QStringLiteral("RA"), QStringLiteral("RA"), QStringLiteral("RA")}));
+            QCOMPARE(source.waiting(), qint64(2)); // RB waits behind the open transaction
+            QVERIFY(other.commit());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other-station"));
+        publishAll();
+        published.sort();
+        QCOMPARE(published, (QStringList{QStringLiteral("LATE"), QStringLiteral("RA"), QStringLiteral("RA"),
+                                         QStringLiteral("RA"), QStringLiteral("RB"), QStringLiteral("RB")}));
+        QCOMPARE(source.waiting(), qint64(0));
+    }
+
+    void positionsFromBeforeTheUpgradeKeepTheirPlace()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        const QString url = freshUrl();
+        {
+            HistoryStore store;
+            QString error;
+            QVERIFY2(store.open(url, &error, m_tmp.filePath(QStringLiteral("up-q.db3"))), qPrintable(error));
+            QVERIFY(store.append(makeMeasures(5, QStringLiteral("OLD"))).ok);
+        }
+        {
+            // Back to the first schema, with a position kept by id alone: rows 1-3 were sent.
+            QSqlDatabase raw = rawConnection(url, QStringLiteral("downgrade"));
+            QSqlQuery q(raw);
+            for (const char *sql : {"DROP INDEX measures_publish", "ALTER TABLE measures DROP COLUMN tx",
+                                    "ALTER TABLE cursors DROP COLUMN tx", "DROP TABLE set_aside",
+                                    "UPDATE history_meta SET value = '1' WHERE name = 'schema_version'",
+                                    "INSERT INTO cursors(name, position) VALUES('mqtt/old', 3)"})
+                QVERIFY2(q.exec(QLatin1String(sql)), qPrintable(q.lastError().text()));
+            q.clear();
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("downgrade"));
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(url, &error, m_tmp.filePath(QStringLiteral("up-q.db3"))), qPrintable(error));
+        QCOMPARE(store.database()->storedVersion(), HistoryDatabase::SchemaVersion);
+        QVERIFY(store.append(makeMeasures(2, QStringLiteral("NEW"))).ok);
+        const std::optional<HistoryPosition> at = store.cursor(QStringLiteral("mqtt/old"));
+        QVERIFY(at);
+        QCOMPARE(at->id, qint64(3));
+        // Nothing sent again, nothing passed over, the new rows after the old.
+        QCOMPARE(recordsOf(store.measuresAfter(*at, 10)),
+                 (QStringList{QStringLiteral("OLD/3"), QStringLiteral("OLD/4"), QStringLiteral("NEW/0"), QStringLiteral("NEW/1")}));
+        QCOMPARE(store.countAfter(*at), qint64(4));
+    }
+
+    void refusedRowsAreSetAsideNotQueued()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        QFETCH_GLOBAL(QString, engine);
+        const QString url = freshUrl();
+        const QString queue = m_tmp.filePath(engine + QStringLiteral("-refused-q.db3"));
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(url, &error, queue), qPrintable(error));
+        // A NUL in an operator's name, as an unchecked key or an old mirror file can carry.
+        QVector<HistoryMeasure> rows = makeMeasures(40, QStringLiteral("RN"));
+        rows[17].operatorText = QStringLiteral("Ivanov") + QChar(0) + QStringLiteral("II");
+        HistoryStore::AppendResult r = store.append(rows);
+        if (engine == QLatin1String("sqlite")) {
+            // A file stores any text: the batch is kept whole.
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QCOMPARE(r.added, 40);
+            return;
+        }
+        QVERIFY(!r.ok);
+        QCOMPARE(r.added, 39);
+        QCOMPARE(r.queued, 0);
+        QCOMPARE(r.setAside, 1);
+        QVERIFY2(r.error.contains(QLatin1String("set_aside")) && r.error.contains(queue), qPrintable(r.error));
+        QVERIFY(store.isOnline());
+        QCOMPARE(store.queuedCount(), qint64(0));
+        QCOMPARE(store.setAsideCount(), qint64(1));
+
+        // Queued while the server was away, a bad row must not hold back the rows behind it.
+        QVERIFY(m_pg->stopServer());
+        QVector<HistoryMeasure> later = makeMeasures(30, QStringLiteral("RQ"));
+        later[4].node = QStringLiteral("Hub") + QChar(0);
+        r = store.append(later);
+        QVERIFY(r.ok);
+        QCOMPARE(r.queued, 30);
+        QVERIFY2(m_pg->startServer(&error), qPrintable(error));
+        QVERIFY2(store.reconnect(&error), qPrintable(error));
+        QCOMPARE(store.drainQueue(&error), 29);
+        QCOMPARE(store.queuedCount(), qint64(0));
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(39 + 29));
+        QCOMPARE(store.setAsideCount(), qint64(2));
+        QVERIFY(store.append(makeMeasures(3, QStringLiteral("RZ"))).ok);
+        store.close();
+
+        // Kept whole and readable with the tool a person has at hand, with the reason.
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {queue, QStringLiteral("SELECT record_name, connection_index, length(reason) > 10, "
+                                                                       "json_extract(measure, '$.operator_text'), "
+                                                                       "json_extract(measure, '$.moment') "
+                                                                       "FROM set_aside ORDER BY id")});
+        QVERIFY(sqlite.waitForFinished(10000));
+        QCOMPARE(sqlite.exitCode(), 0);
+        const QStringList lines = QString::fromUtf8(sqlite.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith(QLatin1String("RN|17|1|Ivanov")), qPrintable(lines[0]));
+        QVERIFY2(lines[0].endsWith(QString::number(rows[17].moment)), qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(QLatin1String("RQ|4|1|")), qPrintable(lines[1]));
+    }
+
+    void readErrorPartWayIsAFailure()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        QFETCH_GLOBAL(QString, engine);
+        const QString url = freshUrl();
+        {
+            HistoryStore store;
+            QString error;
+            QVERIFY2(store.open(url, &error, m_tmp.filePath(QStringLiteral("read-q.db3"))), qPrintable(error));
+            QVector<HistoryMeasure> rows;
+            for (int r = 0; r < 40; ++r)
+                rows += makeMeasures(250, QStringLiteral("R%1").arg(r, 2, 10, QLatin1Char('0')));
+            QVERIFY(store.append(rows).ok);
+        }
+        HistoryDatabase db;
+        HistoryLocation loc;
+        QString error;
+        QVERIFY(HistoryLocation::parse(url, &loc, &error));
+        if (engine == QLatin1String("sqlite")) {
+            // One damaged page in the middle of the table.
+            QFile f(loc.path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const qint64 page = 4096;
+            const qint64 pages = f.size() / page;
+            QVERIFY(pages > 20);
+            for (qint64 p = pages / 3; p < pages / 3 + 2; ++p) {
+                f.seek(p * page);
+                f.write(QByteArray(int(page), '\xa5'));
+            }
+            f.close();
+        }
+        QVERIFY2(db.open(loc, &error), qPrintable(error));
+        int seen = 0;
+        const bool complete = db.forEach(HistoryFilter(), [&](const HistoryMeasure &) {
+            // The server goes while the rows are being read.
+            if (++seen == 100 && engine == QLatin1String("postgres"))
+                m_pg->stopServer();
+            return true;
+        });
+        // Rows came, then the reading failed: that is no complete answer.
+        QVERIFY2(seen > 0 && seen < 10000, qPrintable(QString::number(seen)));
+        QVERIFY(!complete);
+        QVERIFY(!db.lastError().isEmpty());
+        if (engine == QLatin1String("sqlite")) {
+            int jointRows = 0;
+            QVERIFY(!db.forEachJointRow(HistoryFilter(), [&](const HistoryDatabase::JointRow &) { ++jointRows; }, nullptr));
+            QVERIFY(jointRows > 0);
+        }
+        db.close();
+        if (engine == QLatin1String("postgres"))
+            QVERIFY2(m_pg->startServer(&error), qPrintable(error));
     }
 
     // Without a date (the key's clock unset, DataTime off, an algorithm that stores none) two
@@ -349,11 +591,11 @@ private slots:
         QCOMPARE(store.append(other).added, 3);
         QCOMPARE(store.database()->count(HistoryFilter()), qint64(11));
         QVector<int> generations;
-        for (const HistoryMeasure &m : store.measuresAfter(0, 20))
+        for (const HistoryMeasure &m : store.measuresAfter(HistoryPosition(), 20))
             generations << m.eraseGeneration;
         QCOMPARE(generations, (QVector<int>{0, 0, 0, 1, 1, 1, 2, 2, 3, 3, 3}));
         // The plant hears of them as different tightenings too.
-        const QVector<HistoryMeasure> rows = store.measuresAfter(0, 20);
+        const QVector<HistoryMeasure> rows = store.measuresAfter(HistoryPosition(), 20);
         QVERIFY(HistoryPublishSource::resultIdFor(rows[0]) != HistoryPublishSource::resultIdFor(rows[3]));
         // A record emptied and read with nothing in it moves on as well.
         QVERIFY(store.database()->noteCount(QStringLiteral("SN-1"), QStringLiteral("RU"), 0, &error));
@@ -479,7 +721,7 @@ private slots:
         HistoryDatabase db;
         QVERIFY2(db.open(loc, &error), qPrintable(error));
         QCOMPARE(db.storedVersion(), HistoryDatabase::SchemaVersion);
-        const QVector<HistoryMeasure> rows = db.measuresAfter(0, 100);
+        const QVector<HistoryMeasure> rows = db.measuresAfter(HistoryPosition(), 100);
         QCOMPARE(rows.size(), 12);
         QVector<int> generations;
         for (int i = 0; i < rows.size(); ++i) {
@@ -498,7 +740,7 @@ private slots:
         more[0].measuredAt.clear();
         more[1].measuredAt.clear();
         QCOMPARE(db.append(more, &error), 1);
-        const QVector<HistoryMeasure> after = db.measuresAfter(100, 10);
+        const QVector<HistoryMeasure> after = db.measuresAfter(HistoryPosition{0, 100}, 10);
         QCOMPARE(after.size(), 1);
         QCOMPARE(after[0].connectionIndex, 6);
         QCOMPARE(after[0].eraseGeneration, 1);

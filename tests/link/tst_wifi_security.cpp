@@ -160,6 +160,38 @@ private slots:
         key.send(change(6, "dbsett", ""));
         QTRY_VERIFY(!QFile::exists(record));
     }
+
+    // The router and user passwords travel in both directions; the debug log shows the
+    // exchange without them.
+    void passwordsStayOutOfTheLog()
+    {
+        WifiPc pc;
+        QVERIFY(pc.start(false));
+        HandKey key(QStringLiteral("AA:01"));
+        key.announce(pc.announcePort, "Line K");
+        QTRY_COMPARE(pc.wifi.keyCount(), 1);
+        pc.data.currentInterface = 2;
+        LogCapture log;
+
+        WifiSettings out;
+        out.SSID = QStringLiteral("Plant-Net");
+        out.Password = QStringLiteral("r0uter\"pass");
+        out.UserLogin = QStringLiteral("fitter");
+        out.UserPassword = QStringLiteral("us3r-secret");
+        QVERIFY(pc.session.protocol()->FE_WiFiSettings_Write(out));
+        QTRY_COMPARE(key.countReceived("FE_WiFiSettings_Write"), 1);
+        key.send(jsonBody({{"function_name", "FE_WiFiSettings_Read"}, {"SSID", "Plant-Net"},
+                           {"Password", "k3y-router"}, {"UserLogin", "fitter"}, {"UserPassword", "k3y-user"},
+                           {"IP", "10.0.0.5"}, {"PCPort", 4000}, {"WPA2Enterprise", 1}}));
+        QTRY_COMPARE(pc.session.model()->wifiSettings().Password, QStringLiteral("k3y-router"));
+        QCOMPARE(pc.session.model()->wifiSettings().UserPassword, QStringLiteral("k3y-user"));
+
+        const QString all = log.lines().join(QLatin1Char('\n'));
+        QVERIFY2(log.count("FE_WiFiSettings_Write") >= 1 && log.count("FE_WiFiSettings_Read") >= 1, qPrintable(all));
+        QVERIFY2(log.count("Plant-Net") >= 2, qPrintable(all)); // the rest of the exchange is still there
+        for (const char *secret : {"r0uter", "us3r-secret", "k3y-router", "k3y-user"})
+            QVERIFY2(!all.contains(QLatin1String(secret)), qPrintable(all));
+    }
 };
 
 QTEST_MAIN(TestWifiSecurity)

@@ -173,6 +173,19 @@ private slots:
         QCOMPARE(rig->wifi.acks, QStringList{keyA});
     }
 
+    void controlCharactersNeverReachNames()
+    {
+        // A NUL would stop the history server from taking every measure archived under it.
+        receive(R"({"function_name":"FE_KeyName_Read","OperatorName":"Pet\u0000rov\u0007","KeyName":"Line\t3\u0000"})");
+        QCOMPARE(rig->model.names().operatorName, QStringLiteral("Petrov"));
+        QCOMPARE(rig->model.names().keyName, QStringLiteral("Line 3"));
+        receive(R"({"function_name":"FE_DeviceSetting_Read","SerialNo":"2907\u0000A\u001b"})");
+        QCOMPARE(rig->model.deviceSettings().SerialNo, QByteArray("2907A"));
+        // What goes back to the key as it came is left alone.
+        receive(R"({"function_name":"FE_WiFiSettings_Read","Password":"a\tb"})");
+        QCOMPARE(rig->model.wifiSettings().Password, QStringLiteral("a\tb"));
+    }
+
     void onlyTheSelectedWifiKeyIsHeard()
     {
         rig->global.currentInterface = 2;

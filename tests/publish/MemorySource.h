@@ -13,27 +13,29 @@ public:
     {
         for (int i = 0; i < count; ++i) {
             const qint64 cursor = m_items.size() + 1;
-            m_items.append({cursor, serial, QStringLiteral("{\"id\":\"r%1\"}").arg(cursor).toUtf8()});
+            m_items.append({Cursor{0, cursor}, serial, QStringLiteral("{\"id\":\"r%1\"}").arg(cursor).toUtf8()});
         }
     }
 
-    QVector<Item> itemsAfter(qint64 cursor, int limit) override
+    QVector<Item> itemsAfter(const Cursor &cursor, int limit) override
     {
         ++m_fetches;
         QVector<Item> out;
-        for (qint64 i = std::max<qint64>(cursor, 0); i < m_items.size() && out.size() < limit; ++i)
+        for (qint64 i = std::max<qint64>(cursor.id, 0); i < m_items.size() && out.size() < limit; ++i)
             out << m_items.at(int(i));
         return out;
     }
-    qint64 countAfter(qint64 cursor) override { return std::max<qint64>(0, m_items.size() - cursor); }
-    qint64 acknowledgedCursor() override { return m_acknowledged; }
-    bool setAcknowledgedCursor(qint64 cursor) override
+    qint64 countAfter(const Cursor &cursor) override { return std::max<qint64>(0, m_items.size() - cursor.id); }
+    std::optional<Cursor> acknowledgedCursor() override { return Cursor{0, m_acknowledged}; }
+    bool setAcknowledgedCursor(const Cursor &cursor) override
     {
-        if (cursor < m_acknowledged)
+        if (cursor.id < m_acknowledged)
             m_backwards = true;
-        m_acknowledged = cursor;
+        m_acknowledged = cursor.id;
         return true;
     }
+
+    qint64 acknowledged() const { return m_acknowledged; }
 
     qint64 total() const { return m_items.size(); }
     bool wentBackwards() const { return m_backwards; }

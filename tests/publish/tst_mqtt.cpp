@@ -161,7 +161,7 @@ private slots:
         QVERIFY(pub.start(settingsFor(broker, QStringLiteral("st1"))));
         QVERIFY(drained.wait(20000));
         QCOMPARE(pub.state(), MqttPublisher::State::Connected);
-        QCOMPARE(source.acknowledgedCursor(), 700);
+        QCOMPARE(source.acknowledged(), 700);
         QCOMPARE(pub.waiting(), 0);
         // The subscriber's copies arrive on their own connection; a loaded machine lags.
         QTRY_COMPARE_WITH_TIMEOUT(sub.messagesOn(QStringLiteral("/result")).size(), 700, 30000);
@@ -174,7 +174,7 @@ private slots:
         // More results later go out after the first ones, and nothing already sent repeats.
         source.add(5);
         pub.poke();
-        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 705, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledged(), 705, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(sub.messagesOn(QStringLiteral("/result")).size(), 705, 20000);
         QVERIFY(isSequence(resultIds(sub), 705));
         QVERIFY(!source.wentBackwards());
@@ -206,14 +206,14 @@ private slots:
         pub.setWindow(100);
         QSignalSpy states(&pub, &MqttPublisher::stateChanged);
         QVERIFY(pub.start(settingsFor(broker, QStringLiteral("st2"))));
-        QTRY_VERIFY_WITH_TIMEOUT(source.acknowledgedCursor() > 300, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(source.acknowledged() > 300, 20000);
         broker.stop();
         QTRY_COMPARE_WITH_TIMEOUT(pub.state(), MqttPublisher::State::Reconnecting, 10000);
         QVERIFY(!pub.reason().isEmpty());
-        const qint64 acknowledgedWhileDown = source.acknowledgedCursor();
+        const qint64 acknowledgedWhileDown = source.acknowledged();
         QVERIFY(acknowledgedWhileDown < 3000);
         QVERIFY(broker.restart());
-        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 3000, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledged(), 3000, 30000);
         // The subscriber's persistent session gets what it missed once it is back too.
         QVector<int> first;
         QTRY_VERIFY_WITH_TIMEOUT((first.clear(), resultIds(*sub, &first), first.size() == 3000), 30000);
@@ -237,7 +237,7 @@ private slots:
             QTest::qWait(100);
             QVERIFY2(pub.inFlight() <= 25, qPrintable(QString::number(pub.inFlight())));
         }
-        QVERIFY(source.acknowledgedCursor() < 2000);
+        QVERIFY(source.acknowledged() < 2000);
         // Changing the settings while the broker hangs must not hang the window.
         QElapsedTimer t;
         t.start();
@@ -245,7 +245,7 @@ private slots:
         QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
         broker.resume();
         QVERIFY(pub.start(settingsFor(broker, QStringLiteral("st3"))));
-        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 2000, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledged(), 2000, 30000);
         QCOMPARE(pub.inFlight(), 0);
     }
 
@@ -269,8 +269,8 @@ private slots:
         pa.setKeyStatus(QStringLiteral("2907A"), QStringLiteral("usb"));
         QVERIFY(pa.start(settingsFor(broker, QStringLiteral("pc-a"))));
         QVERIFY(pb.start(settingsFor(broker, QStringLiteral("pc-b"))));
-        QTRY_COMPARE(a.acknowledgedCursor(), 50);
-        QTRY_COMPARE(b.acknowledgedCursor(), 50);
+        QTRY_COMPARE(a.acknowledged(), 50);
+        QTRY_COMPARE(b.acknowledged(), 50);
         QTRY_VERIFY(!sub.messagesOn(QStringLiteral("pc-a/2907A/status")).isEmpty());
         QCOMPARE(sub.messagesOn(QStringLiteral("pc-a/2907A/status")).last().payload, QByteArray("usb"));
         pa.setKeyStatus(QStringLiteral("2907A"), QStringLiteral("gone"));
@@ -311,11 +311,11 @@ private slots:
         // Attempts back off (1, 2, 4 s ...): a handful in 3.5 s, not a storm.
         const int attempts = broker.logText().count(QStringLiteral("New connection from"));
         QVERIFY2(attempts >= 1 && attempts <= 4, qPrintable(QString::number(attempts)));
-        QCOMPARE(source.acknowledgedCursor(), 0);
+        QCOMPARE(source.acknowledged(), 0);
 
         s.password = QStringLiteral("right");
         QVERIFY(pub.start(s));
-        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledged(), 3, 10000);
     }
 
     void untrustedTlsIsNamedAndBacksOff()
@@ -342,7 +342,7 @@ private slots:
         QTest::qWait(3000);
         const int attempts = broker.logText().count(QStringLiteral("New connection from"));
         QVERIFY2(attempts >= 1 && attempts <= 4, qPrintable(QString::number(attempts)));
-        QCOMPARE(source.acknowledgedCursor(), 0);
+        QCOMPARE(source.acknowledged(), 0);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "HistoryFixtures.h"
 #include "MqttBroker.h"
 #include "MqttSubscriber.h"
+#include "PgServer.h"
 #include "base/Paths.h"
 #include "history/HistoryStore.h"
 #include "publish/HistoryPublishSource.h"
@@ -101,12 +102,12 @@ private slots:
             pub.setWindow(16);
             QSignalSpy drained(&pub, &MqttPublisher::drained);
             QVERIFY(pub.start(s));
-            QTRY_VERIFY_WITH_TIMEOUT(pub.state() == MqttPublisher::State::Connected && source.countAfter(source.acknowledgedCursor()) == 0, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(pub.state() == MqttPublisher::State::Connected && source.waiting() == 0, 20000);
             QCOMPARE(pub.inFlight(), 0);
         }
         QTRY_COMPARE(results(sub).size(), 120);
         const QVector<QJsonObject> got = results(sub);
-        const QVector<HistoryMeasure> stored = store.measuresAfter(0, 1000);
+        const QVector<HistoryMeasure> stored = store.measuresAfter(HistoryPosition(), 1000);
         QSet<QString> ids;
         for (int i = 0; i < 120; ++i) {
             const QJsonObject &o = got.at(i);
@@ -141,16 +142,16 @@ private slots:
         store.append(makeMeasures(2, QStringLiteral("0202000000000001")));
         {
             HistoryPublishSource source(&store, HistoryPublishSource::cursorNameFor(s.clientIdentity));
-            QCOMPARE(source.countAfter(source.acknowledgedCursor()), 2);
+            QCOMPARE(source.waiting(), 2);
             MqttPublisher pub(&source);
             QSignalSpy drained(&pub, &MqttPublisher::drained);
             QVERIFY(pub.start(s));
-            QTRY_COMPARE_WITH_TIMEOUT(source.countAfter(source.acknowledgedCursor()), 0, 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(source.waiting(), 0, 10000);
         }
         QTRY_COMPARE(results(sub).size(), 122);
         QTest::qWait(300);
         QCOMPARE(results(sub).size(), 122);
-        QCOMPARE(store.cursor(HistoryPublishSource::cursorNameFor(s.clientIdentity)), stored.last().id + 2);
+        QCOMPARE(store.cursor(HistoryPublishSource::cursorNameFor(s.clientIdentity))->id, stored.last().id + 2);
     }
 
     void brokerRestartMidStreamKeepsEverythingInOrder()
@@ -160,7 +161,7 @@ private slots:
         QVERIFY(store.open(historyFile(QStringLiteral("restart")), &error));
         for (int r = 0; r < 40; ++r)
             QVERIFY(store.append(makeMeasures(100, QStringLiteral("03%1").arg(r, 14, 10, QLatin1Char('0')))).ok);
-        const QVector<HistoryMeasure> all = store.measuresAfter(0, 10000);
+        const QVector<HistoryMeasure> all = store.measuresAfter(HistoryPosition(), 10000);
         QCOMPARE(all.size(), 4000);
 
         MqttBroker broker;
@@ -174,18 +175,67 @@ private slots:
         MqttPublisher pub(&source);
         pub.setWindow(100);
         QVERIFY(pub.start(s));
-        QTRY_VERIFY_WITH_TIMEOUT(source.acknowledgedCursor() > all.at(300).id, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(source.acknowledgedCursor()->id > all.at(300).id, 20000);
         broker.stop();
         QTRY_COMPARE_WITH_TIMEOUT(pub.state(), MqttPublisher::State::Reconnecting, 10000);
-        QVERIFY(source.acknowledgedCursor() < all.last().id);
+        QVERIFY(source.acknowledgedCursor()->id < all.last().id);
         QVERIFY(broker.restart());
-        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor(), all.last().id, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor()->id, all.last().id, 30000);
         QTRY_COMPARE_WITH_TIMEOUT(firstArrivals(*sub).size(), 4000, 30000);
         const QStringList ids = firstArrivals(*sub);
         for (int i = 0; i < all.size(); ++i)
             QCOMPARE(ids.at(i), HistoryPublishSource::resultIdFor(all.at(i)));
         pub.stop();
-        QCOMPARE(store.cursor(HistoryPublishSource::cursorNameFor(s.clientIdentity)), all.last().id);
+        QCOMPARE(store.cursor(HistoryPublishSource::cursorNameFor(s.clientIdentity))->id, all.last().id);
+    }
+
+    void unknownPositionIsNotTheStart()
+    {
+        PgServer pg;
+        QString why;
+        QVERIFY2(pg.start(&why), qPrintable(why));
+        MqttBroker broker;
+        QVERIFY(broker.start());
+        MqttSubscriber sub(QStringLiteral("sub-unknown"), QStringLiteral("plant/#"));
+        QVERIFY(sub.connect(broker.port()));
+        QTRY_COMPARE(sub.subscriptions(), 1);
+        const MqttSettings s = settingsFor(broker, QStringLiteral("line4"));
+        const QString name = HistoryPublishSource::cursorNameFor(s.clientIdentity);
+        const QString queue = m_dir.filePath(QStringLiteral("unknown-q.db3"));
+        QVector<HistoryMeasure> sent;
+        {
+            // Ten results, six of them acknowledged by an earlier run.
+            HistoryStore store;
+            QVERIFY2(store.open(pg.url(), &why, queue), qPrintable(why));
+            QVERIFY(store.append(makeMeasures(10)).ok);
+            sent = store.measuresAfter(HistoryPosition(), 100);
+            QCOMPARE(sent.size(), 10);
+            QVERIFY(store.setCursor(name, {sent.at(5).tx, sent.at(5).id}));
+        }
+        // The station starts while the server is away.
+        QVERIFY(pg.stopServer());
+        HistoryStore store;
+        QVERIFY2(store.open(pg.url(), &why, queue), qPrintable(why));
+        QVERIFY(!store.isOnline());
+        HistoryPublishSource source(&store, name);
+        MqttPublisher pub(&source);
+        QSignalSpy waiting(&pub, &MqttPublisher::waitingChanged);
+        QVERIFY(pub.start(s));
+        QTRY_COMPARE(pub.state(), MqttPublisher::State::Connected);
+        pub.poke();
+        QVERIFY(!source.acknowledgedCursor());
+        QCOMPARE(source.waiting(), qint64(-1));
+        QCOMPARE(pub.inFlight(), 0);
+
+        QVERIFY2(pg.startServer(&why), qPrintable(why));
+        QVERIFY2(store.reconnect(&why), qPrintable(why));
+        pub.poke();
+        QTRY_COMPARE_WITH_TIMEOUT(source.acknowledgedCursor().value_or(HistoryPosition()).id, sent.last().id, 10000);
+        // In order, so had the first six gone again they would have come before these.
+        QTRY_COMPARE(results(sub).size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(results(sub).at(i).value(QStringLiteral("id")).toString(), HistoryPublishSource::resultIdFor(sent.at(6 + i)));
+        pub.stop();
     }
 
     void commandLineExitCodes()

@@ -1,6 +1,7 @@
 // The station's side of publishing: key presence per serial, the stored broker settings, the
 // settings group's status line against a real broker (refused credentials, a bad address,
 // connected with the count) and the drain used without a window.
+#include "FileCallHook.h"
 #include "MemorySource.h"
 #include "MqttBroker.h"
 #include "MqttSubscriber.h"
@@ -23,6 +24,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -92,7 +95,22 @@ private slots:
         MqttStoredSettings in{QStringLiteral("mqtts://broker:8883/line4"), QStringLiteral("fitter"),
                               QStringLiteral("p\u00e4ss\"\\word")};
         QString error;
-        QVERIFY2(MqttSettingsFile::save(path, in, &error), qPrintable(error));
+        // The file is never readable by others: not at the moment it takes its name (by a rename
+        // or a link), let alone after.
+        QList<mode_t> modes;
+        auto named = [&](int fromDir, const char *from, const char *to, int flags) {
+            struct stat st;
+            if (QByteArray(to).endsWith("/mqtt.json") && ::fstatat(fromDir, from, &st, flags & AT_EMPTY_PATH) == 0)
+                modes << (st.st_mode & 0777);
+            return 0;
+        };
+        filehook::onRename = [&](const char *from, const char *to) { return named(AT_FDCWD, from, to, 0); };
+        filehook::onLink = named;
+        const bool saved = MqttSettingsFile::save(path, in, &error);
+        filehook::onRename = nullptr;
+        filehook::onLink = nullptr;
+        QVERIFY2(saved, qPrintable(error));
+        QCOMPARE(modes, QList<mode_t>{0600});
         QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());
         MqttStoredSettings out;
@@ -174,7 +192,7 @@ private slots:
         QTest::mouseClick(apply, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected \u2014 results waiting: 0"), 10000);
         QVERIFY(status->styleSheet().contains(QStringLiteral("green")));
-        QCOMPARE(source.acknowledgedCursor(), 4);
+        QCOMPARE(source.acknowledged(), 4);
 
         pub.stop();
         QCOMPARE(status->text(), QStringLiteral("Not configured"));

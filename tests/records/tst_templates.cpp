@@ -67,6 +67,7 @@ private slots:
     void jsonWithTwelveAndThreeElements();
     void jsonThatCannotBeUsedChangesNothing();
     void jsonPartialElementKeepsTheRest();
+    void controlCharactersAreCleanedOnArrival();
     void utf8CutsAtCharacterBoundaries();
     void overlongTextsAreReportedByField();
 };
@@ -332,6 +333,25 @@ void TestTemplates::jsonThatCannotBeUsedChangesNothing()
         QVERIFY(!r.problem.isEmpty());
         QCOMPARE(TemplateBinary::encodeFio(t), TemplateBinary::encodeFio(before));
     }
+}
+
+void TestTemplates::controlCharactersAreCleanedOnArrival()
+{
+    TemplateLists t = TemplateLists::defaults(100, 0);
+    const QByteArray json = R"({"FioTypeElement":[{"Text1":"Iva\u0000nov","Text2":"I.\u0001I.","Text3":"shift\n2"}]})";
+    QVERIFY(TemplateJson::read(TemplateKind::Fio, json, &t).ok);
+    QCOMPARE(t.fio[0].text1, QStringLiteral("Ivanov"));
+    QCOMPARE(t.fio[0].text2, QStringLiteral("I.I."));
+    QCOMPARE(t.fio[0].text3, QStringLiteral("shift 2"));
+    // The key's own binary file: a control character inside a field goes too.
+    t.wheel[0].text = QStringLiteral("Wheel 10");
+    QByteArray file = TemplateBinary::encode(TemplateKind::Wheel, t);
+    const int at = file.indexOf("Wheel 10");
+    QVERIFY(at >= 0);
+    file[at + 5] = '\x02';
+    TemplateLists back = TemplateLists::defaults(100, 0);
+    QVERIFY(TemplateBinary::apply(TemplateKind::Wheel, file, &back).problem.isEmpty());
+    QCOMPARE(back.wheel[0].text, QStringLiteral("Wheel10"));
 }
 
 void TestTemplates::jsonPartialElementKeepsTheRest()

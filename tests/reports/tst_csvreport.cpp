@@ -1,3 +1,4 @@
+#include "PythonCsv.h"
 #include "reports/CsvReport.h"
 
 #include <QDir>
@@ -99,6 +100,31 @@ private slots:
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(bad));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.csv")});
+    }
+
+    // Texts from the key that a spreadsheet would run as formulas open as text; numbers,
+    // negative moments among them, stay numbers.
+    void formulasOpenAsText()
+    {
+        QTemporaryDir dir;
+        QStandardItemModel m;
+        m.setColumnCount(12);
+        m.setHorizontalHeaderLabels(headerFor(QStringLiteral("Nm")));
+        addRow(&m, {"07.12.2026", "10:01:02", "=HYPERLINK(\"http://x\";\"W\")", "-12.50--10.00", "1/2", "-12.5",
+                    "-", "-", "NG", "+3", "@SUM(A1:A9)", "-2+3+cmd|' /C calc'!A0"});
+        const QString path = dir.filePath(QStringLiteral("report.csv"));
+        QString error;
+        QVERIFY2(CsvReport::save(m, QStringLiteral("Ivanov"), path, &error), qPrintable(error));
+        bool read = false;
+        const QJsonArray rows = readCsvWithPython(path, &read);
+        QVERIFY(read);
+        QVERIFY(rows.size() >= 3);
+        QStringList row;
+        for (const QJsonValue &v : rows.at(2).toArray())
+            row << v.toString();
+        QCOMPARE(row, (QStringList{"07.12.2026", "10:01:02", "'=HYPERLINK(\"http://x\";\"W\")", "'-12.50--10.00",
+                                   "1/2", "-12.5", "-", "-", "NG", "+3", "'@SUM(A1:A9)",
+                                   "'-2+3+cmd|' /C calc'!A0"}));
     }
 };
 

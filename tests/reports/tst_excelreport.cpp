@@ -1,3 +1,4 @@
+#include "FileCallHook.h"
 #include "ReportTestSupport.h"
 
 #include "records/TemplateLists.h"
@@ -204,6 +205,28 @@ private slots:
         QVERIFY(!ExcelReport::make(r, m_lists, m_id, tpl, out, &error));
         QVERIFY2(error.contains(message), qPrintable(error));
         QVERIFY(reportFiles().isEmpty());
+    }
+
+    // A new workbook that cannot be put in place leaves the one it was to replace as it was.
+    void aFailedReplaceKeepsTheOldWorkbook()
+    {
+        RecordFile r = sampleRecord(0);
+        r.entries = {entry(15)};
+        const QString out = reportsDir() + QStringLiteral("/kept.xlsx");
+        QString error;
+        QVERIFY2(ExcelReport::make(r, m_lists, m_id, ReportPaths::excelTemplate(), out, &error), qPrintable(error));
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        r.entries = {entry(25), entry(30)};
+        {
+            HeldReport hold(out);
+            QVERIFY(!ExcelReport::make(r, m_lists, m_id, ReportPaths::excelTemplate(), out, &error));
+        }
+        QVERIFY2(error.contains(QStringLiteral("kept.xlsx")), qPrintable(error));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 };
 

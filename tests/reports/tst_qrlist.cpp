@@ -1,3 +1,4 @@
+#include "FileCallHook.h"
 #include "ReportTestSupport.h"
 
 #include "records/RecordName.h"
@@ -77,6 +78,26 @@ private slots:
         }
         decoded.sort();
         QCOMPARE(decoded, m_names);
+    }
+
+    // A new list that cannot be put in place leaves the one it was to replace as it was.
+    void aFailedReplaceKeepsTheOldPdf()
+    {
+        const QString out = m_dir.filePath(QStringLiteral("kept.pdf"));
+        QString error;
+        QVERIFY2(QrListReport::make(out, m_lists, m_id, &error), qPrintable(error));
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        {
+            HeldReport hold(out);
+            QVERIFY(!QrListReport::make(out, m_lists, m_id, &error));
+        }
+        QVERIFY2(error.contains(QStringLiteral("kept.pdf")), qPrintable(error));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QFile::remove(out + QStringLiteral(".part"));
     }
 
     void refusalsLeaveNoPdf()

@@ -5,6 +5,7 @@
 #include "KeyState.h"
 
 #include "base/Log.h"
+#include "base/SecretRedaction.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -260,7 +261,7 @@ void KeyProtocolEngine::handleJson(const QByteArray &payload)
         const QRegularExpressionMatch m = functionNamePattern().match(QString::fromUtf8(text));
         const QString name = m.hasMatch() ? m.captured(1) : QString();
         td::log(QStringLiteral("keysim: request is not a JSON object (%1): %2")
-                    .arg(err.errorString(), QString::fromUtf8(text.left(200))));
+                    .arg(err.errorString(), QString::fromUtf8(td::redactSecrets(text.left(200)))));
         if (m_handlers.contains(name)) {
             QJsonObject out;
             out.insert(QStringLiteral("function_name"), name);

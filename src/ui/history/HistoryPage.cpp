@@ -395,7 +395,17 @@ void HistoryPage::updateStatistics()
     m_statsRecord = record;
     m_statsFilter = f;
     m_statsStale = false;
-    const HistoryExport::Joint j = HistoryExport::joint(m_service->store()->database(), f, record);
+    bool read = false;
+    const HistoryExport::Joint j = HistoryExport::joint(m_service->store()->database(), f, record, &read);
+    if (!read) {
+        // Figures of part of a joint's measures would look like the whole.
+        m_stats->clear();
+        m_statsStale = true;
+        emit messageRequested(tr("The statistics of %1 could not be read: %2")
+                                  .arg(record, m_service->store()->database()->lastError()),
+                              QStringLiteral("red"));
+        return;
+    }
     StatisticsView::Input in;
     in.recordName = j.recordName;
     in.unit = j.unit.isEmpty() ? QStringLiteral("Nm") : j.unit;
@@ -424,6 +434,12 @@ void HistoryPage::updateState()
         style = QStringLiteral("color: red;");
     } else if (s->isServer() && !s->isOnline()) {
         text = tr("Server not reached: %1 measures wait in the local queue").arg(s->queuedCount());
+        style = QStringLiteral("color: red;");
+    } else if (s->isServer() && s->setAsideCount() > 0) {
+        // Refused rows never go on their own: someone has to look at them.
+        text = tr("Server connected; measures it refused are kept in %1 (table set_aside): %2")
+                   .arg(QDir::toNativeSeparators(s->queuePath()))
+                   .arg(s->setAsideCount());
         style = QStringLiteral("color: red;");
     } else if (s->isServer()) {
         text = tr("Server connected");
