@@ -181,12 +181,12 @@
         <translation>Ключ не сообщает дату калибровки. Эта калибровка впервые замечена на этом ПК %1 (в архиве: %2). Следующая калибровка до: %3 (отсчёт от этого дня).</translation>
     </message>
     <message>
-        <source>The calibration is locked. The metrologist's access code unlocks it: type the code into the message field of the main screen, then press Settings.</source>
-        <translation>Калибровка заблокирована. Её открывает код доступа метролога: введите код в поле сообщения на главном экране и нажмите «Настройки».</translation>
-    </message>
-    <message>
         <source>Calibration saved to %1</source>
         <translation>Калибровка сохранена: %1</translation>
+    </message>
+    <message>
+        <source>The calibration is locked. The metrologist's access code unlocks it: type the code into the message field of the main screen, then press Settings.</source>
+        <translation>Калибровка заблокирована. Её открывает код доступа метролога: введите код в поле сообщения на главном экране и нажмите «Настройки».</translation>
     </message>
 </context>
 <context>
@@ -427,12 +427,12 @@
 <context>
     <name>FileDownloader</name>
     <message>
-        <source>Not an http(s) address: %1</source>
-        <translation>Это не адрес http(s): %1</translation>
-    </message>
-    <message>
         <source>No firmware server address: enter it on the About page (or start the program with --firmware-server).</source>
         <translation>Не задан адрес сервера прошивки: укажите его на странице «О программе» (или запустите программу с --firmware-server).</translation>
+    </message>
+    <message>
+        <source>Not an http(s) address: %1</source>
+        <translation>Это не адрес http(s): %1</translation>
     </message>
 </context>
 <context>
@@ -460,6 +460,18 @@
     <message>
         <source>The key does not answer: file exchange stopped</source>
         <translation>Ключ не отвечает: обмен файлами остановлен</translation>
+    </message>
+    <message>
+        <source>the key could not read it</source>
+        <translation>ключ не смог его прочитать</translation>
+    </message>
+    <message>
+        <source>the key refused to write it</source>
+        <translation>ключ отказался его записать</translation>
+    </message>
+    <message>
+        <source>the key does not answer</source>
+        <translation>ключ не отвечает</translation>
     </message>
 </context>
 <context>
@@ -669,6 +681,18 @@
         <source>the history is not open</source>
         <translation>история не открыта</translation>
     </message>
+    <message>
+        <source>the key's file holds %1 of the %2 measures it counts</source>
+        <translation>файл ключа содержит %1 из %2 указанных в нём измерений</translation>
+    </message>
+    <message>
+        <source>the history server is not reached; measures waiting in the local queue are not kept yet</source>
+        <translation>сервер истории недоступен; измерения в локальной очереди ещё не сохранены</translation>
+    </message>
+    <message>
+        <source>the history holds %1 of the key's %2 measures</source>
+        <translation>в истории %1 из %2 измерений ключа</translation>
+    </message>
 </context>
 <context>
     <name>HistoryDatabase</name>
@@ -687,6 +711,10 @@
     <message>
         <source>The history is not open</source>
         <translation>История не открыта</translation>
+    </message>
+    <message>
+        <source>the history is busy and could not be written to disk</source>
+        <translation>история занята, и её не удалось записать на диск</translation>
     </message>
 </context>
 <context>
@@ -934,16 +962,16 @@
         <translation>PDF (*.pdf)</translation>
     </message>
     <message>
-        <source>Export DFQ</source>
-        <translation>Экспорт DFQ</translation>
-    </message>
-    <message>
         <source>The statistics of %1 could not be read: %2</source>
         <translation>Не удалось прочитать статистику %1: %2</translation>
     </message>
     <message>
         <source>Server connected; measures it refused are kept in %1 (table set_aside): %2</source>
         <translation>Сервер подключён; отклонённые им измерения хранятся в %1 (таблица set_aside): %2</translation>
+    </message>
+    <message>
+        <source>Export DFQ</source>
+        <translation>Экспорт DFQ</translation>
     </message>
 </context>
 <context>
@@ -1433,6 +1461,21 @@ Desktop companion of the dynamometric key</source>
     </message>
 </context>
 <context>
+    <name>MeasureMemory</name>
+    <message>
+        <source>no key is connected</source>
+        <translation>ключ не подключён</translation>
+    </message>
+    <message>
+        <source>the history is not available</source>
+        <translation>история недоступна</translation>
+    </message>
+    <message>
+        <source>an erase is already running</source>
+        <translation>очистка уже идёт</translation>
+    </message>
+</context>
+<context>
     <name>MeasureMemoryModel</name>
     <message>
         <source>kgsm</source>
@@ -1497,10 +1540,6 @@ Desktop companion of the dynamometric key</source>
 </context>
 <context>
     <name>MemoryPage</name>
-    <message>
-        <source>Measures are not erased: the history cannot keep them (%1)</source>
-        <translation>Измерения не стёрты: история не может их сохранить (%1)</translation>
-    </message>
     <message>
         <source>Clean measures in Key</source>
         <translation>Очистить измерения в ключе</translation>
@@ -1608,6 +1647,20 @@ OK: %2  NG: %3</translation>
     <message>
         <source>Add barcodes to record</source>
         <translation>Добавить штрихкоды к записи</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Erasing measures on the key...</source>
+        <translation>Очистка измерений в ключе...</translation>
+    </message>
+    <message>
+        <source>Measures not erased, the key keeps them:
+%1</source>
+        <translation>Измерения не стёрты, они остаются в ключе:
+%1</translation>
     </message>
     <message>
         <source>%1 measures of the record %2 will be erased from the key. Continue?</source>
@@ -2035,6 +2088,41 @@ OK: %2  NG: %3</translation>
     <message>
         <source>The key is not connected</source>
         <translation>Ключ не подключён</translation>
+    </message>
+</context>
+<context>
+    <name>RecordEraser</name>
+    <message>
+        <source>no key is connected</source>
+        <translation>ключ не подключён</translation>
+    </message>
+    <message>
+        <source>its file could not be asked from the key</source>
+        <translation>её файл не удалось запросить у ключа</translation>
+    </message>
+    <message>
+        <source>its file on the key is no record</source>
+        <translation>её файл в ключе не является записью</translation>
+    </message>
+    <message>
+        <source>its file on the key holds %1 of the %2 measures it counts</source>
+        <translation>её файл в ключе содержит %1 из %2 указанных в нём измерений</translation>
+    </message>
+    <message>
+        <source>the history is not available</source>
+        <translation>история недоступна</translation>
+    </message>
+    <message>
+        <source>the emptied record could not be sent to the key</source>
+        <translation>очищенную запись не удалось отправить в ключ</translation>
+    </message>
+    <message>
+        <source>the key did not confirm the emptied record in time</source>
+        <translation>ключ вовремя не подтвердил очищенную запись</translation>
+    </message>
+    <message>
+        <source>the key did not send the record in time</source>
+        <translation>ключ вовремя не прислал запись</translation>
     </message>
 </context>
 <context>
@@ -2737,6 +2825,10 @@ defect</source>
         <translation>Изменения не сохранены в ключ</translation>
     </message>
     <message>
+        <source>Warning! Template was not saved and not sent to the key!</source>
+        <translation>Внимание! Шаблон не сохранён и не отправлен в ключ!</translation>
+    </message>
+    <message>
         <source>Warning! Template was saved on the PC but could not be sent to the key!</source>
         <translation>Внимание! Шаблон сохранён на ПК, но не отправлен в ключ!</translation>
     </message>
@@ -2755,10 +2847,6 @@ defect</source>
     <message>
         <source>Templates sent to the key: %1 of 3</source>
         <translation>Шаблонов отправлено в ключ: %1 из 3</translation>
-    </message>
-    <message>
-        <source>Warning! Template was not saved and not sent to the key!</source>
-        <translation>Внимание! Шаблон не сохранён и не отправлен в ключ!</translation>
     </message>
 </context>
 <context>
@@ -3263,6 +3351,38 @@ defect</source>
     <message>
         <source>%1: nothing published (%2)</source>
         <translation>%1: ничего не опубликовано (%2)</translation>
+    </message>
+    <message>
+        <source>the key did not tell its serial number</source>
+        <translation>ключ не сообщил свой серийный номер</translation>
+    </message>
+    <message>
+        <source>Record %1 was erased, but the history did not note it: %2</source>
+        <translation>Запись %1 очищена, но история не отметила это: %2</translation>
+    </message>
+    <message>
+        <source>Erased %1</source>
+        <translation>Очищена %1</translation>
+    </message>
+    <message>
+        <source>Refused %1: %2</source>
+        <translation>Отказано %1: %2</translation>
+    </message>
+    <message>
+        <source>the key was lost while erasing; %1 records were erased</source>
+        <translation>связь с ключом потеряна во время очистки; очищено записей: %1</translation>
+    </message>
+    <message>
+        <source>%1 records erased on the key, %2 refused</source>
+        <translation>Записей очищено в ключе: %1, отказано: %2</translation>
+    </message>
+    <message>
+        <source>%1 records were not erased: %2</source>
+        <translation>Записи не очищены (%1): %2</translation>
+    </message>
+    <message>
+        <source>Then empty on the key every record whose measures the history holds: each record is read from the key again and kept first; a record that cannot be vouched for stays on the key, is named, and the command exits 1.</source>
+        <translation>Затем очистить в ключе каждую запись, все измерения которой есть в истории: каждая запись заново читается из ключа и сначала сохраняется; запись, сохранность которой не подтверждена, остаётся в ключе, называется, и команда завершается с кодом 1.</translation>
     </message>
 </context>
 <context>

@@ -245,12 +245,17 @@ const CliCommandRegistrar registrar(CliCommand{
 
 } // namespace
 
-int archiveMirrorToHistory(const QString &historyDb)
+int archiveMirrorToHistory(const QString &historyDb, const HistoryArchiver::Context *identity,
+                           const std::function<int(HistoryArchiver &archiver)> &then)
 {
     HistoryStore store;
     if (!openStore(store, historyDb))
         return CliExit::Failed;
     HistoryArchiver archiver(&store);
+    if (identity) {
+        const HistoryArchiver::Context who = *identity;
+        archiver.setContextSource([who] { return who; });
+    }
     TemplateListsModel templates;
     templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
     const TemplateLists lists = templates.lists();
@@ -262,17 +267,22 @@ int archiveMirrorToHistory(const QString &historyDb)
     const HistoryArchiver::MirrorResult r =
         archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });
     progress.finish();
-    if (codes)
-        ReportDatabase::close();
     cli::say(QCoreApplication::translate("cli", "%1 record files, %2 measures: %3 new in the history, %4 queued for the server")
                  .arg(r.files)
                  .arg(r.measures)
                  .arg(r.added)
                  .arg(r.queued));
+    int code = CliExit::Ok;
     if (!r.ok()) {
         cli::fail(QCoreApplication::translate("cli", "the measures of %1 record files were not kept: %2").arg(r.failed.size()).arg(r.error));
-        return CliExit::Failed;
+        code = CliExit::Failed;
+    } else if (then) {
+        code = then(archiver);
     }
+    if (codes)
+        ReportDatabase::close();
+    if (code != CliExit::Ok)
+        return code;
     // Kept on this PC is not in the history yet: a nightly job must hear that the server
     // has not got them, every night it has not.
     const qint64 queued = store.queuedCount();

@@ -2,6 +2,7 @@
 
 #include "base/cGlobalData.h"
 #include "cli/CliCommand.h"
+#include "history/KeyContext.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyConnection.h"
@@ -49,7 +50,7 @@ void countMirror(int *files, qint64 *bytes)
 
 } // namespace
 
-MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &progress)
+MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &progress, const WithKey &withKey)
 {
     MirrorResult result;
     cGlobalData global;
@@ -76,11 +77,44 @@ MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &p
         if (started)
             finish(CliExit::Failed, Cli::tr("the key was lost before the mirror was complete"));
     });
+    // The identity comes in replies queued before the folders, so it is normally complete by
+    // the time they are; a key that never tells it gets a short grace, then the mirror ends.
+    KeyModel *key = connection.session()->model();
+    bool gotSettings = false, gotNames = false, gotCalibration = false;
+    QTimer identityGrace;
+    identityGrace.setSingleShot(true);
+    identityGrace.setInterval(5000);
+    auto mirrored = [&] { return done.size() == kFolders.size() && !files->isBusy(); };
+    auto finishWhenComplete = [&] {
+        if (!mirrored())
+            return;
+        if (gotSettings && gotNames && gotCalibration)
+            finish(CliExit::Ok, QString());
+        else if (!identityGrace.isActive())
+            identityGrace.start();
+    };
+    QObject::connect(&identityGrace, &QTimer::timeout, &loop, [&] {
+        if (keyContext(*key).keySerial.isEmpty())
+            finish(CliExit::Failed, Cli::tr("the key did not tell its serial number"));
+        else
+            finish(CliExit::Ok, QString());
+    });
+    QObject::connect(key, &KeyModel::deviceSettingsChanged, &loop, [&] {
+        gotSettings = true;
+        finishWhenComplete();
+    });
+    QObject::connect(key, &KeyModel::namesChanged, &loop, [&] {
+        gotNames = true;
+        finishWhenComplete();
+    });
+    QObject::connect(key, &KeyModel::calibrationChanged, &loop, [&] {
+        gotCalibration = true;
+        finishWhenComplete();
+    });
     QObject::connect(files, &FileExchange::slot_files_got_dir, &loop, [&](const QString &keyDir) {
         if (kFolders.contains(keyDir))
             done.insert(keyDir);
-        if (done.size() == kFolders.size() && !files->isBusy())
-            finish(CliExit::Ok, QString());
+        finishWhenComplete();
     });
     QObject::connect(files, &FileExchange::transfersActiveChanged, &loop, [&](bool active) {
         // Idle again with a folder missing: the exchange gave its transfers up.
@@ -110,9 +144,13 @@ MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &p
     if (!finished)
         loop.exec();
     result.seconds = clock.elapsed() / 1000.0;
-    result.keyName = connection.session()->model()->names().keyName;
-    if (result.exitCode == CliExit::Ok)
+    result.keyName = key->names().keyName;
+    result.identity = keyContext(*key);
+    if (result.exitCode == CliExit::Ok) {
         countMirror(&result.files, &result.bytes);
+        if (withKey)
+            result.exitCode = withKey(connection, result);
+    }
     return result;
 }
 

@@ -100,6 +100,7 @@ QVector<HistoryMeasure> HistoryArchiver::measuresOf(const QString &name, const R
         const MeasureEntry &e = record.entries.at(i);
         HistoryMeasure m = base;
         m.connectionIndex = i;
+        m.recordCount = h.countCon;
         m.measuredAt = dated ? stamp(e) : QString();
         m.moment = double(e.moment);
         m.defect = double(e.correctedDefect);
@@ -110,11 +111,21 @@ QVector<HistoryMeasure> HistoryArchiver::measuresOf(const QString &name, const R
     return out;
 }
 
+void HistoryArchiver::noteEmpty(const QString &name, const RecordFile &record, const Context &context)
+{
+    // A record emptied on the key itself: what it measures next is new, whatever its index.
+    QString error;
+    if (record.header.countCon == 0 && m_store->isOnline()
+        && !m_store->database()->noteCount(context.keySerial, name, 0, &error))
+        td::log(QStringLiteral("History: emptied record %1 not noted: %2").arg(name, error));
+}
+
 HistoryStore::AppendResult HistoryArchiver::archiveLoaded(const QString &name, const RecordFile &record,
                                                           const Context &context, const TemplateLists &templates)
 {
     HistoryStore::AppendResult r;
     if (record.entries.isEmpty()) {
+        noteEmpty(name, record, context);
         r.ok = true;
         return r;
     }
@@ -140,14 +151,14 @@ HistoryStore::AppendResult HistoryArchiver::archiveRecord(const QString &name)
         r.ok = true;
         return r;
     }
-    return archiveLoaded(name, loaded.record, m_context ? m_context() : Context::load(),
+    return archiveLoaded(name, loaded.record, context(),
                          m_templates ? m_templates() : TemplateLists());
 }
 
 HistoryArchiver::MirrorResult HistoryArchiver::archiveMirror(const std::function<void(int, int)> &progress)
 {
     MirrorResult m;
-    const Context context = m_context ? m_context() : Context::load();
+    const Context who = context();
     const TemplateLists templates = m_templates ? m_templates() : TemplateLists();
     const QString now = QDateTime::currentDateTime().toString(QLatin1String(HistoryMeasure::TimeFormat));
     const QStringList names = QDir(RecordMirror::folder()).entryList(QDir::Files, QDir::Name);
@@ -176,9 +187,11 @@ HistoryArchiver::MirrorResult HistoryArchiver::archiveMirror(const std::function
         if (loaded.exists && loaded.headerComplete) {
             ++m.files;
             m.measures += loaded.record.entries.size();
-            if (!loaded.record.entries.isEmpty()) {
+            if (loaded.record.entries.isEmpty()) {
+                noteEmpty(names.at(i), loaded.record, who);
+            } else {
                 const QStringList codes = m_barcodes ? m_barcodes(names.at(i)) : QStringList();
-                group += measuresOf(names.at(i), loaded.record, context, templates, codes, now);
+                group += measuresOf(names.at(i), loaded.record, who, templates, codes, now);
                 groupFiles << names.at(i);
             }
         }
@@ -191,18 +204,62 @@ HistoryArchiver::MirrorResult HistoryArchiver::archiveMirror(const std::function
     return m;
 }
 
-bool HistoryArchiver::ensureKept(const QStringList &names, QString *why)
+bool HistoryArchiver::keepBeforeErase(const QString &name, const RecordFile &fromKey, int keyCount, QString *why)
 {
+    if (keyCount != fromKey.entries.size()) {
+        *why = QCoreApplication::translate("HistoryArchiver", "the key's file holds %1 of the %2 measures it counts")
+                   .arg(fromKey.entries.size())
+                   .arg(keyCount);
+        return false;
+    }
     if (!m_store || !m_store->isOpen()) {
         *why = QCoreApplication::translate("HistoryArchiver", "the history is not open");
         return false;
     }
-    for (const QString &name : names) {
-        const HistoryStore::AppendResult r = archiveRecord(name);
-        if (!r.ok) {
-            *why = r.error;
+    const QString queuedOnly = QCoreApplication::translate(
+        "HistoryArchiver", "the history server is not reached; measures waiting in the local queue are not kept yet");
+    if (m_store->isServer()) {
+        QString e;
+        if (m_store->queuedCount() > 0)
+            m_store->drainQueue(&e);
+        if (!m_store->isOnline() || m_store->queuedCount() > 0) {
+            *why = queuedOnly;
             return false;
         }
     }
-    return true;
+    const Context c = context();
+    if (keyCount == 0)
+        return m_store->database()->noteCount(c.keySerial, name, 0, why);
+    QVector<HistoryMeasure> measures =
+        measuresOf(name, fromKey, c, m_templates ? m_templates() : TemplateLists(),
+                   m_barcodes ? m_barcodes(name) : QStringList(),
+                   QDateTime::currentDateTime().toString(QLatin1String(HistoryMeasure::TimeFormat)));
+    for (HistoryMeasure &m : measures)
+        m.recordCount = keyCount;
+    const HistoryStore::AppendResult r = m_store->append(measures);
+    if (!r.ok || r.queued > 0) {
+        *why = r.ok ? queuedOnly : r.error;
+        return false;
+    }
+    if (r.added > 0)
+        td::log(QStringLiteral("History: %1 new measures of %2 kept before erasing").arg(r.added).arg(name));
+    RecordGenerations::Held held;
+    if (!m_store->database()->held(measures, c.keySerial, name, &held, why))
+        return false;
+    if (held.matching != measures.size() || held.rows != keyCount) {
+        *why = QCoreApplication::translate("HistoryArchiver", "the history holds %1 of the key's %2 measures")
+                   .arg(held.matching)
+                   .arg(keyCount);
+        return false;
+    }
+    return m_store->database()->makeDurable(why);
+}
+
+bool HistoryArchiver::noteErased(const QString &name, QString *why)
+{
+    if (!m_store || !m_store->isOpen() || !m_store->isOnline()) {
+        *why = QCoreApplication::translate("HistoryArchiver", "the history is not open");
+        return false;
+    }
+    return m_store->database()->bumpGeneration(context().keySerial, name, why) >= 0;
 }

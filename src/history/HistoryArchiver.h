@@ -69,11 +69,18 @@ public:
     static constexpr int GroupMeasures = 20000;
     MirrorResult archiveMirror(const std::function<void(int, int)> &progress = {});
 
-    // True when every measure of these record files is in the history (archiving them now if
-    // needed); *why says what failed. Erasing measures on the key asks this first.
-    bool ensureKept(const QStringList &names, QString *why);
+    // Asked right before a record is emptied on the key, with the record file just fetched
+    // from the key: archives what it holds and answers true only when the history itself (not
+    // a server's local queue) holds every measure the key counts for it, as the same
+    // tightenings, durably. A file holding fewer entries than its header counts is refused.
+    // *why names what is missing.
+    bool keepBeforeErase(const QString &name, const RecordFile &fromKey, int keyCount, QString *why);
+    // The record was emptied on the key: its next measures are a new generation.
+    bool noteErased(const QString &name, QString *why);
 
 private:
+    Context context() const { return m_context ? m_context() : Context::load(); }
+    void noteEmpty(const QString &name, const RecordFile &record, const Context &context);
     HistoryStore::AppendResult archiveLoaded(const QString &name, const RecordFile &record, const Context &context,
                                              const TemplateLists &templates);
 

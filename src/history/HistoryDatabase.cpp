@@ -1,6 +1,7 @@
 #include "history/HistoryDatabase.h"
 
 #include "base/Log.h"
+#include "history/RecordGenerations.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -24,7 +25,8 @@ const char *const kColumns[] = {
     "key_serial",       "key_name",    "record_name",   "connection_index", "measured_at",      "moment",
     "defect",           "angle",       "verdict",       "moment_low",       "moment_high",      "angle_low",
     "angle_high",       "algorithm",   "operator_text", "product",          "operation_number", "node",
-    "operator_name",    "calibration_nominal", "calibration_file", "unit", "barcode1", "barcode2", "received_at"};
+    "operator_name",    "calibration_nominal", "calibration_file", "unit", "barcode1", "barcode2", "received_at",
+    "erase_generation"};
 constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
 // Rows per insert statement.
 constexpr int kChunk = 100;
@@ -34,7 +36,7 @@ constexpr int kServerChunk = 5000;
 const char *const kServerTypes[] = {
     "text", "text", "text", "integer", "text", "double precision", "double precision", "double precision", "text",
     "double precision", "double precision", "double precision", "double precision", "integer", "text", "text",
-    "text", "text", "text", "double precision", "text", "text", "text", "text", "text"};
+    "text", "text", "text", "double precision", "text", "text", "text", "text", "text", "integer"};
 static_assert(sizeof(kServerTypes) / sizeof(kServerTypes[0]) == sizeof(kColumns) / sizeof(kColumns[0]),
               "one array type per column");
 
@@ -105,6 +107,7 @@ void bindArrays(QSqlQuery &q, const QVector<HistoryMeasure> &measures, int first
         text(m.barcode1);
         text(m.barcode2);
         text(m.receivedAt);
+        number(m.eraseGeneration);
     }
     for (const QString &a : arrays)
         q.addBindValue(QLatin1Char('{') + a + QLatin1Char('}'));
@@ -186,6 +189,7 @@ void bindMeasure(QSqlQuery &q, const HistoryMeasure &m)
     q.addBindValue(text(m.barcode1));
     q.addBindValue(text(m.barcode2));
     q.addBindValue(text(m.receivedAt));
+    q.addBindValue(m.eraseGeneration);
 }
 
 HistoryMeasure readMeasure(const QSqlQuery &q)
@@ -219,6 +223,7 @@ HistoryMeasure readMeasure(const QSqlQuery &q)
     m.barcode1 = q.value(i++).toString();
     m.barcode2 = q.value(i++).toString();
     m.receivedAt = q.value(i++).toString();
+    m.eraseGeneration = q.value(i++).toInt();
     return m;
 }
 
@@ -416,6 +421,9 @@ bool HistoryDatabase::migrate(QString *error)
             steps << QString(s).replace(QStringLiteral("%ID%"), id);
         QSqlQuery q(db);
         bool ok = execAll(steps, error);
+        // Version 3: a tightening's identity takes its record's erase generation in.
+        if (ok && v == 3)
+            ok = RecordGenerations::migrate(db, m_location.isServer(), error);
         if (ok) {
             ok = q.prepare(QStringLiteral("INSERT INTO history_meta(name, value) VALUES('schema_version', ?) "
                                           "ON CONFLICT(name) DO UPDATE SET value = excluded.value"));
@@ -543,19 +551,27 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
         lost(db.lastError());
         return -1;
     }
+    QVector<HistoryMeasure> rows = measures;
+    QSqlError resolveFailure;
+    if (!RecordGenerations::resolve(db, &rows, error, &resolveFailure)) {
+        db.rollback();
+        lost(resolveFailure);
+        m_inserts.clear();
+        return -1;
+    }
     int added = 0;
     const bool server = m_location.isServer();
     const int chunk = server ? kServerChunk : kChunk;
-    for (int first = 0; first < measures.size(); first += chunk) {
-        const int rows = qMin(chunk, measures.size() - first);
-        QSqlQuery *q = server ? arrayStatement(error) : insertStatement(rows, error);
+    for (int first = 0; first < rows.size(); first += chunk) {
+        const int count = qMin(chunk, rows.size() - first);
+        QSqlQuery *q = server ? arrayStatement(error) : insertStatement(count, error);
         bool ok = q != nullptr;
         if (ok) {
             if (server) {
-                bindArrays(*q, measures, first, rows);
+                bindArrays(*q, rows, first, count);
             } else {
-                for (int i = first; i < first + rows; ++i)
-                    bindMeasure(*q, measures.at(i));
+                for (int i = first; i < first + count; ++i)
+                    bindMeasure(*q, rows.at(i));
             }
             ok = q->exec();
         }
@@ -897,4 +913,39 @@ qint64 HistoryDatabase::setAsideCount()
         return -1;
     }
     return q.value(0).toLongLong();
+}
+
+int HistoryDatabase::bumpGeneration(const QString &keySerial, const QString &record, QString *error)
+{
+    return RecordGenerations::bump(QSqlDatabase::database(m_connection, false), keySerial, record, error);
+}
+
+bool HistoryDatabase::noteCount(const QString &keySerial, const QString &record, int keyCount, QString *error)
+{
+    return RecordGenerations::noteCount(QSqlDatabase::database(m_connection, false), keySerial, record, keyCount, error);
+}
+
+bool HistoryDatabase::held(const QVector<HistoryMeasure> &measures, const QString &keySerial, const QString &record,
+                           RecordGenerations::Held *out, QString *error)
+{
+    return RecordGenerations::held(QSqlDatabase::database(m_connection, false), measures, keySerial, record, out, error);
+}
+
+bool HistoryDatabase::makeDurable(QString *error)
+{
+    // A server's committed transaction is on its disk already. SQLite in WAL mode with
+    // synchronous=NORMAL syncs only at a checkpoint, so a commit could still vanish with the
+    // power; a full checkpoint writes and syncs it into the database file itself.
+    if (m_location.isServer())
+        return true;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(FULL)")) || !q.next()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    if (q.value(0).toInt() != 0) {
+        *error = QCoreApplication::translate("HistoryDatabase", "the history is busy and could not be written to disk");
+        return false;
+    }
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "history/HistoryLocation.h"
 #include "history/HistoryMeasure.h"
 #include "history/HistoryPosition.h"
+#include "history/RecordGenerations.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -23,7 +24,7 @@ class QSqlQuery;
 class HistoryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     HistoryDatabase();
     ~HistoryDatabase();
@@ -43,9 +44,10 @@ public:
     // refused what it was given (trying again changes nothing).
     enum class Refusal { None, Connection, Data };
 
-    // Appends the measures in one transaction; a measure already there (same key serial,
-    // record, index, time and moment) is skipped. Returns the rows added, or -1 with *error
-    // when nothing was written; *refusal says which kind of failure it was.
+    // Appends the measures in one transaction, each in its record's erase generation (see
+    // RecordGenerations); a measure the history holds as the same tightening is skipped.
+    // Returns the rows added, or -1 with *error when nothing was written; *refusal says which
+    // kind of failure it was.
     int append(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal = nullptr);
 
     qint64 count(const HistoryFilter &filter);
@@ -96,6 +98,17 @@ public:
     QString lastError() const { return m_lastError; }
     // How an error of this connection's driver is to be taken.
     Refusal classify(const QSqlError &error);
+
+    // The record was emptied on the key: its next measures are new tightenings whatever their
+    // index. Returns the new generation, -1 with *error on failure.
+    int bumpGeneration(const QString &keySerial, const QString &record, QString *error);
+    // The key counts keyCount measures for the record (see RecordGenerations::noteCount).
+    bool noteCount(const QString &keySerial, const QString &record, int keyCount, QString *error);
+    // What the history holds of the record's current generation, and which of measures match.
+    bool held(const QVector<HistoryMeasure> &measures, const QString &keySerial, const QString &record,
+              RecordGenerations::Held *out, QString *error);
+    // Everything committed so far survives a power cut once this returns true.
+    bool makeDurable(QString *error);
 
 private:
     bool migrate(QString *error);

@@ -15,6 +15,9 @@ struct HistoryMeasure
     QString keyName;
     QString recordName;
     int connectionIndex = 0; // 0-based position in the record file
+    // Which filling of the record this is: the key numbers a record from 0 again after an
+    // erase, so the serial, record and index alone name several tightenings over time.
+    int eraseGeneration = 0;
     QString measuredAt;      // "yyyy-MM-dd HH:mm:ss"; empty when the measure carries no date
     double moment = 0;       // as the key stored it (negative for the other direction)
     double defect = 0;       // corrected defect
@@ -36,6 +39,15 @@ struct HistoryMeasure
     QString barcode1;
     QString barcode2;
     QString receivedAt; // "yyyy-MM-dd HH:mm:ss" on the PC
+    // Not stored: how many measures the key's file counted for the record when this one was
+    // read (-1: unknown). A count below what the history holds means the record was emptied.
+    int recordCount = -1;
+
+    // Whether two rows are the same tightening by what was measured (the identity aside).
+    bool sameReading(const HistoryMeasure &o) const
+    {
+        return measuredAt == o.measuredAt && moment == o.moment && defect == o.defect && angle == o.angle;
+    }
 
     static constexpr const char *TimeFormat = "yyyy-MM-dd HH:mm:ss";
 };

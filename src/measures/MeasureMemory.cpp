@@ -133,77 +133,72 @@ MeasureMemory::Summary MeasureMemory::eraseAllSummary() const
     return s;
 }
 
-bool MeasureMemory::eraseFile(const QString &name, bool onlyCounted, bool makeCurrent)
+void MeasureMemory::setEraseKeeper(RecordEraser::Keeper keeper)
 {
-    RecordMirror::Loaded loaded = RecordMirror::load(name);
-    if (!loaded.exists || !loaded.headerComplete) {
-        td::log(QStringLiteral("Erasing measures: %1 is no record file, left alone").arg(name));
-        return false;
-    }
-    if (onlyCounted && loaded.promisedEntries == 0)
-        return false;
-    loaded.record.clearMeasures();
-    QString error;
-    if (!RecordMirror::write(name, loaded.record, &error)) {
-        td::log(QStringLiteral("Erasing measures of %1 failed: %2").arg(name, error));
-        return false;
-    }
-    td::log(QStringLiteral("Measures of %1 erased in the mirror").arg(name));
-    if (m_files) {
-        m_awaitingKey[name] = m_awaitingKey.value(name) || makeCurrent;
-        connect(m_files, &FileExchange::files_put_file, this, &MeasureMemory::slot_files_put_file_RecordUpdated,
-                Qt::UniqueConnection);
-        if (!m_files->PutFileToFolder(kRecordsFolder, RecordMirror::path(name), false)) {
-            td::log(QStringLiteral("Erased record %1 was not sent to the key").arg(name));
-            m_awaitingKey.remove(name);
-            if (m_awaitingKey.isEmpty())
-                disconnect(m_files, &FileExchange::files_put_file, this,
-                           &MeasureMemory::slot_files_put_file_RecordUpdated);
-        }
-    }
-    return true;
+    m_keeper = std::move(keeper);
+    delete m_eraser;
+    m_eraser = nullptr;
 }
 
-bool MeasureMemory::guardAllows(const QStringList &names)
+bool MeasureMemory::startErase(const QStringList &names, bool onlyCounted)
 {
-    if (!m_eraseGuard)
-        return true;
     QString why;
-    if (m_eraseGuard(names, &why))
-        return true;
-    td::log(QStringLiteral("Erasing measures refused, they are not kept: %1").arg(why));
-    emit eraseRefused(why);
-    return false;
+    if (!m_files)
+        why = tr("no key is connected");
+    else if (!m_keeper.keep)
+        why = tr("the history is not available");
+    else if (m_eraser && m_eraser->isRunning())
+        why = tr("an erase is already running");
+    if (!why.isEmpty()) {
+        td::log(QStringLiteral("Erasing measures refused: %1").arg(why));
+        emit eraseRefused(QString(), why);
+        return false;
+    }
+    if (!m_eraser) {
+        m_eraser = new RecordEraser(m_files, m_keeper, this);
+        connect(m_eraser, &RecordEraser::recordRefused, this, &MeasureMemory::eraseRefused);
+        connect(m_eraser, &RecordEraser::finished, this, &MeasureMemory::onEraseFinished);
+    }
+    return m_eraser->start(names, onlyCounted);
 }
 
-int MeasureMemory::eraseAllMeasures()
+bool MeasureMemory::eraseAllMeasures()
 {
-    int erased = 0;
     const QDir dir(RecordMirror::folder());
-    const QStringList names = dir.entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name);
-    if (!guardAllows(names))
-        return -1;
-    for (const QString &name : names) {
-        if (eraseFile(name, true, false))
-            ++erased;
-    }
-    clearMeasureStore();
-    if (m_records && erased > 0)
-        m_records->rebuild();
-    return erased;
+    if (!startErase(dir.entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name), true))
+        return false;
+    m_erasingOne.clear();
+    return true;
 }
 
 bool MeasureMemory::eraseRecordMeasures(const QString &name)
 {
-    if (!guardAllows({name}))
+    if (!startErase({name}, false))
         return false;
-    if (!eraseFile(name, false, true))
-        return false;
-    // The table shows the record as it is now: without measures.
-    loadRecordMeasures(name, true);
-    if (m_records)
-        m_records->rebuild();
+    m_erasingOne = name;
+    if (m_files) {
+        m_awaitingKey[name] = true;
+        connect(m_files, &FileExchange::files_put_file, this, &MeasureMemory::slot_files_put_file_RecordUpdated,
+                Qt::UniqueConnection);
+    }
     return true;
+}
+
+void MeasureMemory::onEraseFinished(const QStringList &erased, const QStringList &refused)
+{
+    if (!m_erasingOne.isEmpty()) {
+        if (!erased.contains(m_erasingOne))
+            m_awaitingKey.remove(m_erasingOne);
+        // The table shows the record as it is now.
+        loadRecordMeasures(m_erasingOne, true);
+    } else if (!erased.isEmpty()) {
+        clearMeasureStore();
+    }
+    if (m_awaitingKey.isEmpty() && m_files)
+        disconnect(m_files, &FileExchange::files_put_file, this, &MeasureMemory::slot_files_put_file_RecordUpdated);
+    if (m_records && !erased.isEmpty())
+        m_records->rebuild();
+    emit eraseFinished(erased, refused);
 }
 
 void MeasureMemory::slot_files_put_file_RecordUpdated(const QStringList &folderAndFile)

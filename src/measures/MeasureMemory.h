@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measures/MeasureMemoryModel.h"
+#include "measures/RecordEraser.h"
 #include "records/RecordHeader.h"
 
 #include <QHash>
@@ -63,16 +64,16 @@ public:
         int measures = 0;
     };
     Summary eraseAllSummary() const;
-    // Erasing is refused unless the guard confirms that every measure of the named records is
-    // kept elsewhere (the history); *why then says what went wrong.
-    using EraseGuard = std::function<bool(const QStringList &names, QString *why)>;
-    void setEraseGuard(EraseGuard guard) { m_eraseGuard = std::move(guard); }
+    // Erasing asks the keeper (the history) to keep what the key holds first; without one,
+    // nothing is erased.
+    void setEraseKeeper(RecordEraser::Keeper keeper);
+    RecordEraser *eraser() const { return m_eraser; }
 
-    // Zeroes the count of every record file that has one and sends each to the key. A file
-    // that is no record (shorter than a header) is skipped and logged. Returns the records
-    // erased, -1 when the guard refused (nothing was erased).
-    int eraseAllMeasures();
-    // The same for one record, whatever its count. False when its file is missing or no record.
+    // Empties on the key every record whose file there counts measures (see RecordEraser),
+    // then empties the table. False, with eraseRefused, when nothing was started (no key, no
+    // history, an erase already running).
+    bool eraseAllMeasures();
+    // The same for one record, whatever its count; it becomes the key's current record.
     bool eraseRecordMeasures(const QString &name);
 
     // The texts a record's block shows (levels, controller, whether dates are shown).
@@ -83,23 +84,27 @@ signals:
     void recordLoaded(const QString &name, const RecordHeader &header);
     // The store was emptied or filled: per-block counters changed.
     void storeChanged();
-    // Nothing was erased: the measures could not be kept first.
-    void eraseRefused(const QString &why);
+    // Nothing of record name (empty: of any record) was erased; why says what was missing.
+    void eraseRefused(const QString &name, const QString &why);
+    // An erase has ended: the records emptied on the key and those left as they were.
+    void eraseFinished(const QStringList &erased, const QStringList &refused);
 
 private slots:
     void slot_files_put_file_RecordUpdated(const QStringList &folderAndFile);
 
 private:
     bool isLoadedRecord(const QString &name) const;
-    bool guardAllows(const QStringList &names);
-    bool eraseFile(const QString &name, bool onlyCounted, bool makeCurrent);
+    bool startErase(const QStringList &names, bool onlyCounted);
+    void onEraseFinished(const QStringList &erased, const QStringList &refused);
 
     MeasureMemoryModel m_model;
     RecordList *m_records;
     FileExchange *m_files = nullptr;
     KeyProtocol *m_protocol = nullptr;
     std::function<Settings()> m_settings;
-    EraseGuard m_eraseGuard;
+    RecordEraser *m_eraser = nullptr;
+    RecordEraser::Keeper m_keeper;
+    QString m_erasingOne; // the record "clean one" empties; empty when all are
     QHash<QString, bool> m_awaitingKey; // erased records the key has not yet confirmed -> make current
     std::array<bool, 4> m_used{{true, true, true, true}};
     std::array<QString, 4> m_captions;

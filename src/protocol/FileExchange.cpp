@@ -17,6 +17,8 @@ namespace {
 constexpr quint8 kClassFile = 0x31;
 constexpr quint8 kSubCodeFile = 0x00;
 constexpr int kNotifyPage = 2;
+// The flag of a read whose arrival announces nothing (FetchOne).
+constexpr int kQuietRead = -1;
 
 bool fitsNameField(const QString &keyPath)
 {
@@ -178,6 +180,19 @@ bool FileExchange::GetFromKey(const QString &folder, const QString &name)
     return true;
 }
 
+bool FileExchange::FetchOne(const QString &folder, const QString &name)
+{
+    const QString keyDir = QLatin1Char('/') + folder;
+    QString checked;
+    const QString keyPath = keyDir + QLatin1Char('/') + name;
+    if (!splitKeyDir(keyDir, &checked) || !Paths::isSafeName(name) || !fitsNameField(keyPath)) {
+        td::log(QStringLiteral("FetchOne: key path refused: ") + keyPath);
+        return false;
+    }
+    issueRead(keyDir, name, QString(), kQuietRead);
+    return true;
+}
+
 void FileExchange::issueRead(const QString &keyDir, const QString &file, const QString &group,
                              int flag)
 {
@@ -333,6 +348,7 @@ void FileExchange::handleReadReply(const FileCmdHeader &h, const QByteArray &dat
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: READ Filename:") + name
                 + QStringLiteral(" ERROR"));
         m_downloads.remove(name);
+        reportFailure(name, tr("the key could not read it"));
         return;
     }
     if (h.status != FileCmdHeader::StatusMore && h.status != FileCmdHeader::StatusFinished) {
@@ -409,6 +425,10 @@ void FileExchange::handleReadReply(const FileCmdHeader &h, const QByteArray &dat
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: READ Filename:") + name
                 + QStringLiteral(" local file not written: ") + why);
     FileReceived(name, h.notify);
+    if (written)
+        emit fileFetched(folder, file);
+    else
+        emit transferFailed(folder, file, why);
 }
 
 void FileExchange::handleWriteReply(const FileCmdHeader &h)
@@ -417,6 +437,7 @@ void FileExchange::handleWriteReply(const FileCmdHeader &h)
     if (h.status == FileCmdHeader::StatusError) {
         td::log(QStringLiteral("CMD_READ_WRITE_FILE: WRITE Filename:") + name
                 + QStringLiteral(" ERROR"));
+        reportFailure(name, tr("the key refused to write it"));
         return;
     }
     if (h.status == FileCmdHeader::StatusMore) {
@@ -562,13 +583,14 @@ void FileExchange::FileReceived(const QString &keyPath, int notify)
     if (!splitKeyPath(keyPath, &folder, &file))
         return;
     const int index = findEntry(keyPath, FileCmdHeader::FA_READ);
+    const bool quiet = index >= 0 && m_pending.at(index).flag == kQuietRead;
     if (index >= 0) {
         td::log(QStringLiteral("DELETE PATH=") + keyPath);
         td::log(QStringLiteral("COUNT RD=%1 ").arg(m_pending.size()) + QStringLiteral("Got file ..")
                 + QLatin1Char('/') + folder + QLatin1Char('/') + file);
         finishEntry(index);
     }
-    if (m_readDirs.isEmpty())
+    if (m_readDirs.isEmpty() && !quiet)
         m_readDirs.append(QLatin1Char('/') + folder);
     checkReadFoldersComplete();
     emit statusMessage(tr("Got file ../") + folder + QLatin1Char('/') + file);
@@ -609,6 +631,7 @@ void FileExchange::FileWritten(const QString &keyPath, int notify)
         }
     }
     emit statusMessage(tr("Put file ../") + folder + QLatin1Char('/') + file);
+    emit fileStored(folder, file);
     if (notify == kNotifyPage) {
         td::log(QStringLiteral("FileWriteNotification ") + keyPath);
         emit files_put_file(QStringList{folder, file});
@@ -696,7 +719,10 @@ void FileExchange::checkStalled()
     if (++m_stallRounds > maxRounds) {
         td::log(QStringLiteral("File exchange: no answer from the key, %1 transfers given up")
                     .arg(m_pending.size() + m_listingsOpen.size()));
+        const QList<TransferEntry> givenUp = m_pending;
         clearTransfers();
+        for (const TransferEntry &e : givenUp)
+            reportFailure(e.keyPath, tr("the key does not answer"));
         m_sinceTraffic.invalidate();
         m_stallRounds = 0;
         emit statusMessage(tr("The key does not answer: file exchange stopped"));
@@ -718,6 +744,13 @@ void FileExchange::checkStalled()
         else
             putContent(e.keyDir, e.fileText, e.content, e.group, e.flag);
     }
+}
+
+void FileExchange::reportFailure(const QString &keyPath, const QString &why)
+{
+    QString folder, file;
+    if (splitKeyPath(keyPath, &folder, &file))
+        emit transferFailed(folder, file, why);
 }
 
 void FileExchange::askRead(const QString &keyPath, qint32 seek)

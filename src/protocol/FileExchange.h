@@ -45,6 +45,10 @@ public:
     // Fetches one file, or with name "*" the whole folder (the local files of that folder
     // are removed first). False when the folder or name was refused.
     bool GetFromKey(const QString &folder, const QString &name);
+    // Fetches one file of folder for a caller that waits for fileFetched (or transferFailed)
+    // itself: its arrival does not announce the folder as read, so the pages do not reload
+    // the whole folder for each record an erase reads again.
+    bool FetchOne(const QString &folder, const QString &name);
     // Puts one local file into key folder keyFolder ("/" + folder). False when the file
     // cannot be read, its key path was refused or no link took the command.
     bool PutToKey(const QString &keyFolder, const QString &localPath, const QString &group,
@@ -91,6 +95,14 @@ signals:
     void slot_files_got_file(const QStringList &folderAndFile);
     // A written file (folder, file) the key marked for its page.
     void files_put_file(const QStringList &folderAndFile);
+    // A file fetched on its own (GetFromKey with a name) or as part of a folder has replaced
+    // its mirror copy.
+    void fileFetched(const QString &folder, const QString &file);
+    // The key has taken the last part of a file put into it.
+    void fileStored(const QString &folder, const QString &file);
+    // A read or write ended without the file: the key refused it, the mirror copy could not
+    // be written, or the exchange gave up on a key that stopped answering.
+    void transferFailed(const QString &folder, const QString &file, const QString &why);
     // A record file was removed from the mirror; the records view rebuilds from local files.
     void recordsRebuildRequested();
     // false once the records folder has arrived.
@@ -115,6 +127,7 @@ private:
     int findEntry(const QString &keyPath, int command) const;
     void finishEntry(int index);
     void removeLocalFiles(const QString &folder);
+    void reportFailure(const QString &keyPath, const QString &why);
 
     void handleReadReply(const FileCmdHeader &h, const QByteArray &data);
     void handleWriteReply(const FileCmdHeader &h);

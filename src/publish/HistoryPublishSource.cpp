@@ -119,9 +119,13 @@ bool HistoryPublishSource::flush()
 
 QString HistoryPublishSource::resultIdFor(const HistoryMeasure &m)
 {
-    const QString identity = QStringList{m.keySerial, m.recordName, QString::number(m.connectionIndex), m.measuredAt,
-                                         QString::number(m.moment, 'g', 9)}
-                                 .join(QChar(0x1f));
+    QStringList parts{m.keySerial, m.recordName, QString::number(m.connectionIndex), m.measuredAt,
+                      QString::number(m.moment, 'g', 9)};
+    // A record's first filling keeps the ids the plant already has; a later one reads alike
+    // when undated, and only its generation tells the plant it is another tightening.
+    if (m.eraseGeneration > 0)
+        parts << QString::number(m.eraseGeneration);
+    const QString identity = parts.join(QChar(0x1f));
     const QByteArray digest = QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
     return QString::fromLatin1(digest);
 }

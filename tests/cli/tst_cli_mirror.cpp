@@ -3,6 +3,8 @@
 
 #include "KeysimRig.h"
 
+#include "base/Paths.h"
+#include "history/HistoryArchiver.h"
 #include "records/RecordFile.h"
 
 #include <QProcess>
@@ -146,6 +148,81 @@ private slots:
         QCOMPARE(r.exitCode, 3);
         QVERIFY(r.err.startsWith("torquedesk-cli: "));
         QCOMPARE(historyCount(), onKey);
+    }
+
+    // The nightly job that erases: every tightening the key holds reaches the history under
+    // this key's serial, including one made between the mirror and the erase; a damaged record
+    // stays on the key; undated tightenings after the erase are new rows.
+    void pullEraseKeepsEveryTightening()
+    {
+        Keysim key;
+        QVERIFY(key.makeKey(4, 3, 53));
+        const QDir dbsett(key.folder(QStringLiteral("dbsett")));
+        QStringList names = dbsett.entryList(QDir::Files, QDir::Name);
+        QCOMPARE(names.size(), 4);
+        // Undated, as with the key's clock unset; the last record counts more than it holds.
+        QMap<QString, QByteArray> undated;
+        for (const QString &name : names) {
+            RecordFile r = RecordFile::read(readFile(dbsett.filePath(name))).record;
+            for (MeasureEntry &e : r.entries)
+                e.year = e.month = e.day = e.hour = e.minute = e.second = 0;
+            QByteArray bytes = r.toBytes();
+            if (name == names.last()) {
+                r.header.countCon = quint16(r.entries.size() + 2);
+                bytes = r.header.toBytes() + bytes.mid(RecordHeader::Size);
+            }
+            undated.insert(name, bytes);
+            QVERIFY(writeFile(dbsett.filePath(name), bytes));
+        }
+        const QString damaged = names.takeLast();
+        QVERIFY(key.start({QStringLiteral("--tighten-on-second-read")}));
+        QTemporaryDir data;
+        // The window last saw another key.
+        Paths::setDataRoot(data.path());
+        HistoryArchiver::Context other;
+        other.keySerial = QStringLiteral("OTHER-1");
+        other.operatorName = QStringLiteral("Someone else");
+        QString error;
+        QVERIFY(other.save(&error));
+
+        auto query = [&data](const QString &sql) {
+            QProcess sqlite;
+            sqlite.start(QStringLiteral("sqlite3"), {data.filePath(QStringLiteral("history/history.db3")), sql});
+            sqlite.waitForFinished(30000);
+            return QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed();
+        };
+        const QStringList args{QStringLiteral("pull"), QStringLiteral("--erase"), QStringLiteral("--port"),
+                               key.device(), QStringLiteral("--data-dir"), data.path()};
+        for (int round = 1; round <= 2; ++round) {
+            const CliRun r = runCli(args);
+            QVERIFY(clean(r));
+            QVERIFY2(r.status == QProcess::NormalExit && r.exitCode == 1, r.err.right(2000).constData());
+            QVERIFY2(r.out.contains("Refused " + damaged.toUtf8() + ": "), r.out.constData());
+            QVERIFY2(r.err.contains("1 records were not erased: " + damaged.toUtf8()), r.err.constData());
+            for (const QString &name : names) {
+                QVERIFY2(r.out.contains("Erased " + name.toUtf8() + '\n'), r.out.constData());
+                const RecordFile::ReadResult onKey = RecordFile::read(readFile(dbsett.filePath(name)));
+                QVERIFY(onKey.ok());
+                QCOMPARE(onKey.promisedEntries, 0);
+            }
+            QCOMPARE(readFile(dbsett.filePath(damaged)), undated.value(damaged));
+            // Each record's three undated tightenings, and in the first round the one made on
+            // the key after the mirror; the damaged record's three are kept once, never erased.
+            QCOMPARE(query(QStringLiteral("SELECT count(*) FROM measures")).toInt(), round == 1 ? 15 : 24);
+            for (const QString &name : names) {
+                if (round == 1)
+                    QCOMPARE(query(QStringLiteral("SELECT count(*) FROM measures WHERE record_name = '%1' AND "
+                                                  "measured_at <> ''").arg(name)),
+                             QStringLiteral("1"));
+                QVERIFY(writeFile(dbsett.filePath(name), undated.value(name)));
+            }
+        }
+        // Every row is this key's; the identity it told is saved for runs without a key.
+        const QString serial = query(QStringLiteral("SELECT DISTINCT key_serial FROM measures"));
+        QVERIFY2(serial.startsWith(QLatin1String("2907K")) && !serial.contains(QLatin1Char('\n')), qPrintable(serial));
+        QCOMPARE(HistoryArchiver::Context::load().keySerial, serial);
+        QVERIFY(query(QStringLiteral("SELECT count(*) FROM measures WHERE operator_name = 'Someone else'")) == "0");
+        QVERIFY(key.stop());
     }
 
     void missingDeviceFailsWithOneLine()

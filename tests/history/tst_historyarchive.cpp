@@ -1,16 +1,53 @@
 #include "../measures/MeasureFixtures.h"
+#include "../measures/EraseRig.h"
 #include "history/HistoryArchiver.h"
 #include "history/HistoryStore.h"
 #include "measures/MeasureJudgement.h"
 #include "measures/MeasureMemory.h"
 #include "ui/measures/MemoryPage.h"
-#include "ui/popups/PopupHost.h"
-#include "ui/popups/PopupQ.h"
 
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+// A memory page's store wired to a key in memory, with an archiver as the keeper of its
+// erases, as the window wires them.
+struct KeyRig
+{
+    HistoryStore store;
+    HistoryArchiver archiver{&store};
+    MeasureMemory memory{nullptr};
+    QSignalSpy finished{&memory, &MeasureMemory::eraseFinished};
+    QSignalSpy refused{&memory, &MeasureMemory::eraseRefused};
+    EraseRig key;
+    FakeKeyFiles &files;
+
+    explicit KeyRig(const std::function<HistoryArchiver::Context()> &identity)
+        : key(&memory, keeperOf(&archiver)), files(key.files)
+    {
+        QString error;
+        QVERIFY2(store.open(QString(), &error), qPrintable(error));
+        archiver.setContextSource(identity);
+    }
+    static RecordEraser::Keeper keeperOf(HistoryArchiver *archiver)
+    {
+        RecordEraser::Keeper keeper;
+        keeper.keep = [archiver](const QString &name, const RecordFile &fromKey, int keyCount, QString *why) {
+            return archiver->keepBeforeErase(name, fromKey, keyCount, why);
+        };
+        keeper.erased = [archiver](const QString &name) {
+            QString why;
+            QVERIFY2(archiver->noteErased(name, &why), qPrintable(why));
+        };
+        return keeper;
+    }
+    void put(const QString &name, const RecordHeader &h, const QVector<MeasureEntry> &entries)
+    {
+        key.put(name, h, entries);
+    }
+};
 
 // The archiver reads the dbsett mirror as the memory page does; erasing asks it first.
 class HistoryArchiveTest : public QObject
@@ -139,54 +176,90 @@ private slots:
         QCOMPARE(store.database()->page(HistoryFilter(), 0, 1).value(0).keySerial, c.keySerial);
     }
 
-    void eraseOnlyWhatIsKept()
+    // The fitter tightened after the last read-out: erasing reads each record from the key
+    // again and keeps what it holds before emptying it; the history's copy is on disk first.
+    void eraseKeepsWhatTheKeyHoldsNow()
     {
-        HistoryStore store;
-        QString error;
-        QVERIFY(store.open(QString(), &error));
-        HistoryArchiver archiver(&store);
-        archiver.setContextSource(keyContext);
-        QVERIFY(fixtures::writeRecord(QStringLiteral("A"), fixtures::header(0), entries(5, 0)));
-        QVERIFY(fixtures::writeRecord(QStringLiteral("B"), fixtures::header(0), entries(7, 10)));
+        KeyRig key(keyContext);
+        HistoryStore &store = key.store;
+        HistoryArchiver &archiver = key.archiver;
+        // The mirror has two of A's measures, the key four since; B is as the mirror says.
+        QVERIFY(fixtures::writeRecord(QStringLiteral("A"), fixtures::header(0), entries(2, 0)));
+        key.put(QStringLiteral("A"), fixtures::header(0), entries(4, 0));
+        QVERIFY(fixtures::writeRecord(QStringLiteral("B"), fixtures::header(9), entries(3, 30)));
+        key.put(QStringLiteral("B"), fixtures::header(9), entries(3, 30));
+        QCOMPARE(archiver.archiveMirror().added, 5);
 
-        MeasureMemory memory(nullptr);
-        memory.setEraseGuard(
-            [&archiver](const QStringList &names, QString *why) { return archiver.ensureKept(names, why); });
-        QSignalSpy refused(&memory, &MeasureMemory::eraseRefused);
-        // Nothing was archived before: erasing archives first, then erases.
-        QVERIFY(memory.eraseRecordMeasures(QStringLiteral("A")));
-        QCOMPARE(RecordMirror::load(QStringLiteral("A")).record.entries.size(), 0);
-        QCOMPARE(store.database()->count(HistoryFilter()), qint64(5));
-        QCOMPARE(refused.count(), 0);
+        // Reading a record again is no read-out: the pages do not reload the folder for each.
+        QSignalSpy folderRead(&key.key.stack.files, &FileExchange::slot_files_got_dir);
+        QVERIFY(key.memory.eraseAllMeasures());
+        QVERIFY(key.finished.wait(10000));
+        QCOMPARE(key.finished.at(0).at(0).toStringList(), (QStringList{"A", "B"}));
+        QCOMPARE(folderRead.count(), 0);
+        QCOMPARE(key.refused.count(), 0);
+        for (const QString &name : {QStringLiteral("A"), QStringLiteral("B")}) {
+            const RecordFile::ReadResult onKey = RecordFile::read(key.files.folders["dbsett"][name]);
+            QCOMPARE(onKey.promisedEntries, 0);
+            QCOMPARE(RecordMirror::load(name).promisedEntries, 0);
+        }
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(7));
+        // The database file alone, as a power cut would leave it without its write-ahead log,
+        // holds them.
+        const QString copy = m_root.filePath(QStringLiteral("alone.db3"));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(store.display(), copy));
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {copy, QStringLiteral("SELECT count(*) FROM measures")});
+        QVERIFY(sqlite.waitForFinished(30000));
+        QCOMPARE(sqlite.readAllStandardOutput().trimmed(), QByteArray("7"));
 
-        // The history cannot be written: nothing is erased, and the page says so in red.
-        store.close();
-        QCOMPARE(memory.eraseAllMeasures(), -1);
-        QCOMPARE(refused.count(), 1);
-        QCOMPARE(RecordMirror::load(QStringLiteral("B")).record.entries.size(), 7);
+        // B's algorithm stores no date: the same readings after the erase are new tightenings.
+        key.put(QStringLiteral("B"), fixtures::header(9), entries(3, 30));
+        QVERIFY(fixtures::writeRecord(QStringLiteral("B"), fixtures::header(9), entries(3, 30)));
+        QCOMPARE(archiver.archiveRecord(QStringLiteral("B")).added, 3);
+    }
 
-        QWidget window;
-        MemoryPage page(&memory, &window);
-        PopupHost popups(&window, 20, 1);
-        page.setPopups(&popups);
-        page.setCurrentRecordProvider([] { return QStringLiteral("B"); });
+    // What cannot be vouched for stays on the key, and the page names it in red.
+    void eraseRefusesWhatItCannotVouchFor()
+    {
+        KeyRig key(keyContext);
+        HistoryStore &store = key.store;
+        // L's header promises four measures and holds one; W the key will not take back.
+        RecordHeader lying = fixtures::header(0);
+        lying.countCon = 4;
+        const QByteArray lyingBytes = lying.toBytes() + entries(1, 0).first().toBytes();
+        QVERIFY(fixtures::writeRaw(QStringLiteral("L"), lyingBytes));
+        key.files.folders["dbsett"]["L"] = lyingBytes;
+        QVERIFY(fixtures::writeRecord(QStringLiteral("W"), fixtures::header(0), entries(2, 10)));
+        key.put(QStringLiteral("W"), fixtures::header(0), entries(2, 10));
+        key.files.unwritable.insert(QStringLiteral("/dbsett/W"));
+        const QByteArray wOnKey = key.files.folders["dbsett"]["W"];
+
+        MemoryPage page(&key.memory);
         QSignalSpy message(&page, &MemoryPage::messageRequested);
-        auto *clean = page.findChild<QPushButton *>(QStringLiteral("pbTblMemoryLevelClean"));
-        QVERIFY(clean);
-        window.show();
-        QTest::mouseClick(clean, Qt::LeftButton);
-        QTRY_VERIFY(popups.question()->isVisible());
-        QTest::mouseClick(popups.question()->yesButton(), Qt::LeftButton);
+        QSignalSpy status(&page, &MemoryPage::statusMessage);
+        QVERIFY(key.memory.eraseAllMeasures());
+        QVERIFY(key.finished.wait(10000));
+        QCOMPARE(key.finished.at(0).at(0).toStringList(), QStringList());
+        QCOMPARE(key.finished.at(0).at(1).toStringList(), (QStringList{"L", "W"}));
+        QCOMPARE(key.files.folders["dbsett"]["L"], lyingBytes);
+        QCOMPARE(key.files.folders["dbsett"]["W"], wOnKey);
+        QCOMPARE(RecordMirror::load(QStringLiteral("W")).record.entries.size(), 2); // as the key has it
         QCOMPARE(message.count(), 1);
         QCOMPARE(message.at(0).at(1).toString(), QStringLiteral("red"));
-        QVERIFY(!message.at(0).at(0).toString().isEmpty());
-        QCOMPARE(RecordMirror::load(QStringLiteral("B")).record.entries.size(), 7);
+        const QString text = message.at(0).at(0).toString();
+        QVERIFY2(text.contains(QLatin1String("L: ")) && text.contains(QLatin1String("W: ")), qPrintable(text));
+        for (const QList<QVariant> &s : status)
+            QVERIFY2(!s.at(0).toString().contains(QLatin1String("cleaned")), qPrintable(s.at(0).toString()));
 
-        // Back again: the erase goes through and the measures are in the history.
-        QVERIFY(store.open(QString(), &error));
-        QVERIFY(memory.eraseAllMeasures() >= 1);
-        QCOMPARE(RecordMirror::load(QStringLiteral("B")).record.entries.size(), 0);
-        QCOMPARE(store.database()->count(HistoryFilter()), qint64(12));
+        // No history: refused, the key untouched.
+        store.close();
+        key.files.unwritable.clear();
+        QVERIFY(key.memory.eraseRecordMeasures(QStringLiteral("W")));
+        QVERIFY(key.finished.wait(10000));
+        QCOMPARE(key.files.folders["dbsett"]["W"], wOnKey);
+        QTRY_COMPARE(message.count(), 2);
+        QVERIFY(message.at(1).at(0).toString().contains(QLatin1String("W: ")));
     }
 };
 

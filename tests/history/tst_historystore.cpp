@@ -1,5 +1,6 @@
 #include "HistoryFixtures.h"
 #include "PgServer.h"
+#include "history/HistoryArchiver.h"
 #include "history/HistoryStore.h"
 #include "publish/HistoryPublishSource.h"
 
@@ -39,6 +40,19 @@ private:
         if (!m_pg->createDatabase(name, &why))
             qWarning() << why;
         return m_pg->url(name);
+    }
+
+    // A connection of the test's own to the database at loc, under name.
+    static QSqlDatabase raw(const HistoryLocation &loc, const QString &name)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(loc.isServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+        if (loc.isServer()) {
+            db.setHostName(loc.host);
+            db.setPort(loc.port);
+            db.setUserName(loc.user);
+        }
+        db.setDatabaseName(loc.isServer() ? loc.database : loc.path);
+        return db;
     }
 
     bool skipWithoutServer()
@@ -542,6 +556,195 @@ private slots:
         db.close();
         if (engine == QLatin1String("postgres"))
             QVERIFY2(m_pg->startServer(&error), qPrintable(error));
+    }
+
+    // Without a date (the key's clock unset, DataTime off, an algorithm that stores none) two
+    // tightenings may read alike: only the record's erase generation tells them apart.
+    void undatedTighteningsAfterAnEraseAreNew()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        QVector<HistoryMeasure> undated = makeMeasures(3, QStringLiteral("RU"));
+        for (HistoryMeasure &m : undated) {
+            m.measuredAt.clear();
+            m.moment = 12.5;
+            m.angle = 0;
+            m.recordCount = 3;
+        }
+        QCOMPARE(store.append(undated).added, 3);
+        QCOMPARE(store.append(undated).added, 0); // read again: the same tightenings
+        // Erased by the program, then the same readings again from index 0: new tightenings.
+        QCOMPARE(store.database()->bumpGeneration(QStringLiteral("SN-1"), QStringLiteral("RU"), &error), 1);
+        QCOMPARE(store.append(undated).added, 3);
+        QCOMPARE(store.append(undated).added, 0);
+        // Emptied on the key itself: the key counts fewer than the history holds.
+        QVector<HistoryMeasure> two = undated.mid(0, 2);
+        for (HistoryMeasure &m : two)
+            m.recordCount = 2;
+        QCOMPARE(store.append(two).added, 2);
+        // Emptied and filled again past the old count: a reading differs where one is held.
+        QVector<HistoryMeasure> other = undated;
+        other[1].moment = 13.0;
+        QCOMPARE(store.append(other).added, 3);
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(11));
+        QVector<int> generations;
+        for (const HistoryMeasure &m : store.measuresAfter(HistoryPosition(), 20))
+            generations << m.eraseGeneration;
+        QCOMPARE(generations, (QVector<int>{0, 0, 0, 1, 1, 1, 2, 2, 3, 3, 3}));
+        // The plant hears of them as different tightenings too.
+        const QVector<HistoryMeasure> rows = store.measuresAfter(HistoryPosition(), 20);
+        QVERIFY(HistoryPublishSource::resultIdFor(rows[0]) != HistoryPublishSource::resultIdFor(rows[3]));
+        // A record emptied and read with nothing in it moves on as well.
+        QVERIFY(store.database()->noteCount(QStringLiteral("SN-1"), QStringLiteral("RU"), 0, &error));
+        QCOMPARE(store.append(undated).added, 3);
+    }
+
+    // Erasing relies on the history itself: on a server, what waits in the local queue does
+    // not count, and neither does a key file short of the measures it counts.
+    void keptBeforeEraseOnlyWhatTheHistoryHolds()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        QFETCH_GLOBAL(QString, engine);
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("erase-q.db3"))), qPrintable(error));
+        HistoryArchiver archiver(&store);
+        HistoryArchiver::Context key;
+        key.keySerial = QStringLiteral("SN-E");
+        archiver.setContextSource([key] { return key; });
+        RecordFile record;
+        for (int i = 0; i < 3; ++i) {
+            MeasureEntry e;
+            e.moment = 20.5f; // undated, alike
+            record.entries << e;
+        }
+        record.header.countCon = 3;
+        QString why;
+        QVERIFY(!archiver.keepBeforeErase(QStringLiteral("RE"), record, 5, &why));
+        QVERIFY2(why.contains(QLatin1String("3 of the 5")), qPrintable(why));
+        QVERIFY2(archiver.keepBeforeErase(QStringLiteral("RE"), record, 3, &why), qPrintable(why));
+        QVERIFY2(archiver.noteErased(QStringLiteral("RE"), &why), qPrintable(why));
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(3));
+        if (engine != QLatin1String("postgres"))
+            return;
+        // The same readings after the erase, while the server is away: queued, not vouched for.
+        QVERIFY(m_pg->stopServer());
+        store.noteServerUnreachable();
+        QCOMPARE(store.append(HistoryArchiver::measuresOf(QStringLiteral("RE"), record, key, TemplateLists(), {}, QString()))
+                     .queued,
+                 3);
+        QVERIFY(!archiver.keepBeforeErase(QStringLiteral("RE"), record, 3, &why));
+        QVERIFY2(why.contains(QLatin1String("queue")), qPrintable(why));
+        QVERIFY2(m_pg->startServer(&error), qPrintable(error));
+        QVERIFY2(store.reconnect(&error), qPrintable(error));
+        QVERIFY2(archiver.keepBeforeErase(QStringLiteral("RE"), record, 3, &why), qPrintable(why));
+        QCOMPARE(store.queuedCount(), qint64(0));
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(6));
+    }
+
+    // A version-1 history: rows of a record filled twice (the second filling numbered from 0
+    // again), undated rows, ids with gaps. Opening it migrates without losing, merging or
+    // renumbering a row, and what the key holds now is not archived twice.
+    void migratesVersionOneHistories()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        QFETCH_GLOBAL(QString, engine);
+        const bool server = engine == QLatin1String("postgres");
+        const QString url = freshUrl();
+        HistoryLocation loc;
+        QString error;
+        QVERIFY(HistoryLocation::parse(url, &loc, &error));
+        const QVector<HistoryMeasure> first = makeMeasures(4, QStringLiteral("RM"));
+        QVector<HistoryMeasure> second = makeMeasures(6, QStringLiteral("RM"), QStringLiteral("SN-1"),
+                                                      QDateTime(QDate(2026, 3, 9), QTime(8, 0)));
+        second[0].measuredAt.clear();
+        second[1].measuredAt.clear();
+        const QVector<HistoryMeasure> otherRecord = makeMeasures(2, QStringLiteral("RO"));
+        {
+            QSqlDatabase db = raw(loc, QStringLiteral("v1"));
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            const QString id = server ? QStringLiteral("BIGSERIAL PRIMARY KEY") : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+            for (const QString &statement : {
+                     QStringLiteral("CREATE TABLE history_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)"),
+                     QStringLiteral("INSERT INTO history_meta VALUES('schema_version', '1')"),
+                     QStringLiteral("CREATE TABLE measures (id %1, key_serial TEXT NOT NULL, key_name TEXT NOT NULL, "
+                                    "record_name TEXT NOT NULL, connection_index INTEGER NOT NULL, measured_at TEXT NOT NULL, "
+                                    "moment DOUBLE PRECISION NOT NULL, defect DOUBLE PRECISION NOT NULL, "
+                                    "angle DOUBLE PRECISION NOT NULL, verdict TEXT NOT NULL, "
+                                    "moment_low DOUBLE PRECISION NOT NULL, moment_high DOUBLE PRECISION NOT NULL, "
+                                    "angle_low DOUBLE PRECISION NOT NULL, angle_high DOUBLE PRECISION NOT NULL, "
+                                    "algorithm INTEGER NOT NULL, operator_text TEXT NOT NULL, product TEXT NOT NULL, "
+                                    "operation_number TEXT NOT NULL, node TEXT NOT NULL, operator_name TEXT NOT NULL, "
+                                    "calibration_nominal DOUBLE PRECISION NOT NULL, calibration_file TEXT NOT NULL, "
+                                    "unit TEXT NOT NULL, barcode1 TEXT NOT NULL, barcode2 TEXT NOT NULL, "
+                                    "received_at TEXT NOT NULL, CONSTRAINT measures_once UNIQUE (key_serial, record_name, "
+                                    "connection_index, measured_at, moment))")
+                         .arg(id),
+                     QStringLiteral("CREATE INDEX measures_time ON measures(measured_at, id)"),
+                     QStringLiteral("CREATE TABLE cursors (name TEXT PRIMARY KEY, position BIGINT NOT NULL)"),
+                 })
+                QVERIFY2(q.exec(statement), qPrintable(q.lastError().text()));
+            qint64 nextId = 1;
+            for (const QVector<HistoryMeasure> *rows : std::initializer_list<const QVector<HistoryMeasure> *>{&first, &second, &otherRecord}) {
+                for (const HistoryMeasure &m : *rows) {
+                    q.prepare(QStringLiteral("INSERT INTO measures(id, key_serial, key_name, record_name, connection_index, "
+                                             "measured_at, moment, defect, angle, verdict, moment_low, moment_high, angle_low, "
+                                             "angle_high, algorithm, operator_text, product, operation_number, node, "
+                                             "operator_name, calibration_nominal, calibration_file, unit, barcode1, barcode2, "
+                                             "received_at) VALUES(?, ?, '', ?, ?, ?, ?, 0, ?, 'OK', 0, 0, 0, 0, 0, '', '', '', "
+                                             "'', '', 0, '', 'Nm', '', '', '')"));
+                    q.addBindValue(nextId);
+                    q.addBindValue(m.keySerial);
+                    q.addBindValue(m.recordName);
+                    q.addBindValue(m.connectionIndex);
+                    q.addBindValue(m.measuredAt.isNull() ? QString(QLatin1String("")) : m.measuredAt);
+                    q.addBindValue(m.moment);
+                    q.addBindValue(m.angle);
+                    QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+                    nextId += 3; // rows removed in between leave gaps
+                }
+            }
+            // The last ids were handed out and their rows removed: never again.
+            QVERIFY(q.exec(server ? QStringLiteral("SELECT setval('measures_id_seq', 100)")
+                                  : QStringLiteral("UPDATE sqlite_sequence SET seq = 100 WHERE name = 'measures'")));
+            q.clear();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+
+        HistoryDatabase db;
+        QVERIFY2(db.open(loc, &error), qPrintable(error));
+        QCOMPARE(db.storedVersion(), HistoryDatabase::SchemaVersion);
+        const QVector<HistoryMeasure> rows = db.measuresAfter(HistoryPosition(), 100);
+        QCOMPARE(rows.size(), 12);
+        QVector<int> generations;
+        for (int i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i].id, qint64(1 + 3 * i));
+            generations << rows[i].eraseGeneration;
+        }
+        QCOMPARE(generations, (QVector<int>{0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 0, 0}));
+        // The key still holds the second filling: nothing of it is new.
+        for (HistoryMeasure &m : second)
+            m.recordCount = 6;
+        QCOMPARE(db.append(second, &error), 0);
+        QCOMPARE(db.append(otherRecord, &error), 0);
+        // One more tightening: a fresh id past every one handed out before.
+        QVector<HistoryMeasure> more = makeMeasures(7, QStringLiteral("RM"), QStringLiteral("SN-1"),
+                                                    QDateTime(QDate(2026, 3, 9), QTime(8, 0)));
+        more[0].measuredAt.clear();
+        more[1].measuredAt.clear();
+        QCOMPARE(db.append(more, &error), 1);
+        const QVector<HistoryMeasure> after = db.measuresAfter(HistoryPosition{0, 100}, 10);
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after[0].connectionIndex, 6);
+        QCOMPARE(after[0].eraseGeneration, 1);
+        QCOMPARE(db.count(HistoryFilter()), qint64(13));
     }
 
     void addressesAndPasswords()

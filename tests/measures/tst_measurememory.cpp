@@ -1,5 +1,6 @@
 // The memory table: what each cell reads and how it is coloured, the header for the level
 // switches, loading record files (good, empty, short and lying ones) and erasing measures.
+#include "EraseRig.h"
 #include "MeasureFixtures.h"
 
 #include "base/Crc8.h"
@@ -297,12 +298,23 @@ void TestMeasureMemory::erasingZeroesTheCountAndKeepsTheFileSound()
     QCOMPARE(s.records, 3);  // A, L, T
     QCOMPARE(s.measures, 4); // what the files really hold
 
-    // A damaged file on the way does not stop the records after it from being erased.
-    QCOMPARE(m_memory->eraseAllMeasures(), 3);
-    for (const char *name : {"A", "L", "T"}) {
+    // The key holds what the mirror holds; the keeper vouches for everything.
+    RecordEraser::Keeper yes;
+    yes.keep = [](const QString &, const RecordFile &, int, QString *) { return true; };
+    EraseRig key(m_memory.get(), yes);
+    key.holdTheMirror();
+    QSignalSpy finished(m_memory.get(), &MeasureMemory::eraseFinished);
+    // A damaged file on the way does not stop the records after it from being erased; one
+    // that counts more measures than it holds is never emptied.
+    QVERIFY(m_memory->eraseAllMeasures());
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.at(0).at(0).toStringList(), (QStringList{"A", "T"}));
+    QCOMPARE(finished.at(0).at(1).toStringList(), QStringList{"L"});
+    for (const char *name : {"A", "T"}) {
         QFile f(RecordMirror::path(QLatin1String(name)));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray b = f.readAll();
+        QCOMPARE(key.onKey(QLatin1String(name)), b);
         QCOMPARE(b.size(), RecordFile::EmptySize);
         QCOMPARE(b.mid(19, 5), QByteArray(5, '\0'));
         QByteArray head = b.left(60);
@@ -313,13 +325,18 @@ void TestMeasureMemory::erasingZeroesTheCountAndKeepsTheFileSound()
         QVERIFY(MeasureEntry::crcMatches(b.constData() + 60));
         QCOMPARE(b.mid(0, 19), header().toBytes().left(19)); // the rest of the header kept
     }
+    QCOMPARE(RecordMirror::load(QStringLiteral("L")).promisedEntries, 4);
+    QCOMPARE(RecordFile::read(key.onKey(QStringLiteral("L"))).promisedEntries, 4);
     QCOMPARE(QFile(RecordMirror::path(QStringLiteral("S"))).size(), 20);
-    QCOMPARE(m_memory->eraseAllSummary().records, 0);
+    QCOMPARE(m_memory->eraseAllSummary().records, 1);
 
-    // One record is rewritten whatever its count; a damaged one is left alone.
-    QVERIFY(m_memory->eraseRecordMeasures(QStringLiteral("B")));
-    QVERIFY(!m_memory->eraseRecordMeasures(QStringLiteral("S")));
-    QVERIFY(!m_memory->eraseRecordMeasures(QStringLiteral("missing")));
+    // One record is rewritten whatever its count; a damaged or missing one is left alone.
+    for (const char *name : {"B", "S", "missing"}) {
+        QVERIFY(m_memory->eraseRecordMeasures(QLatin1String(name)));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.last().at(0).toStringList().size(), name[0] == 'B' ? 1 : 0);
+    }
+    QCOMPARE(key.onKey(QStringLiteral("S")).size(), 20);
 }
 
 QTEST_MAIN(TestMeasureMemory)

@@ -21,6 +21,7 @@
 #include <QProcess>
 
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTabWidget>
 
@@ -157,12 +158,17 @@ void TestMemoryE2e::cleanCurrentRecordEmptiesItOnTheKeyAndInTheMirror()
     QVERIFY(!m_name.isEmpty());
     auto *clean = m_window->findChild<QPushButton *>(QStringLiteral("pbTblMemoryLevelClean"));
     QVERIFY(clean && clean->isVisible());
+    QSignalSpy finished(m_window->findChild<MeasureMemory *>(QStringLiteral("measureMemory")),
+                        &MeasureMemory::eraseFinished);
     QTest::mouseClick(clean, Qt::LeftButton);
     PopupQ *question = m_window->popups()->question();
     QTRY_VERIFY(question->isVisible());
     QVERIFY(question->text().contains(m_name));
     QTest::mouseClick(question->yesButton(), Qt::LeftButton);
     QTRY_VERIFY(!question->isVisible());
+    // The record is read from the key again, kept in the history, then emptied on the key.
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.at(0).at(0).toStringList(), QStringList{m_name});
     const RecordMirror::Loaded mirror = RecordMirror::load(m_name);
     QCOMPARE(mirror.promisedEntries, 0);
     QCOMPARE(model()->rowCount(), 0);

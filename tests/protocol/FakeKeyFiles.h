@@ -15,6 +15,7 @@ public:
     QMap<QString, QStringList> subfolders;              // folder -> folder names it holds
     QSet<QString> notifyPaths;                          // "/X/F" answered with notify 2
     QSet<QString> unlistable;                           // folders whose listing fails
+    QSet<QString> unwritable;                           // "/X/F" whose writes the key refuses
     int listingNamesPerPacket = 1000;
 
     // One reply payload for a file command the PC sent (empty: no reply).
@@ -39,6 +40,8 @@ public:
                              h.seek, part, (!more && notifyPaths.contains(path)) ? 2 : 0);
         }
         case FileCmdHeader::FA_WRITE: {
+            if (unwritable.contains(path))
+                return fileReply(path, h.command, FileCmdHeader::StatusError, h.seek, {});
             const int slash = path.lastIndexOf('/');
             const QString folder = path.mid(1, slash - 1);
             const QString file = path.mid(slash + 1);

@@ -70,6 +70,7 @@ private slots:
     void placementStaysOnScreen();
 
     void messageCountdown();
+    void refusalsShowInRed();
     void messageWithoutCountdown();
     void notUsbClosesOnlyItsOwnShowing();
     void questionCallbacks();
@@ -312,6 +313,27 @@ void TestPopups::messageCountdown()
     QCOMPARE(timeout.count(), 2);
     QVERIFY(!msg->isVisible());
     QCOMPARE(pressed.count(), 1);
+}
+
+void TestPopups::refusalsShowInRed()
+{
+    // Pixels of the message text drawn in red.
+    auto redPixels = [this] {
+        const QImage image = m_host->message()->findChild<QLabel *>(QStringLiteral("lbText"))->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() > 120 && c.green() < 80 && c.blue() < 80;
+            }
+        return n;
+    };
+    cParameter refused(QStringLiteral("Measures not erased: R1"), false, QString(), QStringLiteral("red"));
+    m_host->PopupMessageWindow(&refused);
+    QVERIFY(redPixels() > 20);
+    cParameter plain(QStringLiteral("Measures not erased: R1"), false, QString(), QStringLiteral("yellow"));
+    m_host->PopupMessageWindow(&plain);
+    QCOMPARE(redPixels(), 0);
 }
 
 void TestPopups::messageWithoutCountdown()

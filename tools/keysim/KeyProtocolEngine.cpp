@@ -650,6 +650,10 @@ QByteArray KeyProtocolEngine::hostileListing()
 
 void KeyProtocolEngine::fileRead(KeyFileCommand &c)
 {
+    const QString recordsPrefix = QLatin1Char('/') + KeyFileSystem::recordsFolder() + QLatin1Char('/');
+    if (m_beforeSecondRead && c.seek == 0 && c.path().startsWith(recordsPrefix)
+        && ++m_readsFromStart[c.path()] == 2)
+        m_beforeSecondRead(c.path().mid(recordsPrefix.size()));
     const KeyFileSystem::ReadResult r = m_fs->read(c.path(), c.seek);
     c.notify = KeyFileCommand::NotifyNone;
     if (!r.ok && m_hostileNames) {

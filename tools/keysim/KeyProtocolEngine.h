@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 namespace keysim {
 
 class KeyState;
@@ -56,6 +58,9 @@ public:
     // such a name would have something to write.
     void setHostileNames(bool on) { m_hostileNames = on; }
     bool hostileNames() const { return m_hostileNames; }
+    // Runs with a record's name right before its file is read from the start for the second
+    // time: a test's way to have the fitter tighten between the PC's read-out and its erase.
+    void setBeforeSecondRead(std::function<void(const QString &record)> hook) { m_beforeSecondRead = std::move(hook); }
     static QByteArray hostileListing();
 
     // Builds a JSON body (class, sub-code, compact JSON text, NUL).
@@ -113,6 +118,8 @@ private:
     QHash<QString, Handler> m_handlers;
     QSet<QString> m_announced; // "folder/file" reported as updated, not yet read to its end
     bool m_hostileNames = false;
+    std::function<void(const QString &record)> m_beforeSecondRead;
+    QHash<QString, int> m_readsFromStart; // record path -> reads begun at offset 0
 };
 
 } // namespace keysim

@@ -351,31 +351,37 @@ QString appendLiveTightening(KeyFileSystem &fs, KeyState &state, QRandomGenerato
         }
         name = names.first();
     }
+    return appendTighteningTo(fs, state, rng, name) ? name : QString();
+}
+
+bool appendTighteningTo(KeyFileSystem &fs, KeyState &state, QRandomGenerator &rng, const QString &name)
+{
     const QString path = fs.recordPath(name);
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
         td::log(QStringLiteral("keysim: cannot read record %1").arg(name));
-        return QString();
+        return false;
     }
     const RecordFile::ReadResult r = RecordFile::read(f.read(RecordHeader::Size + 4096 * MeasureEntry::Size));
     f.close();
-    if (!r.headerComplete) {
+    // A damaged record stays as it is: writing it anew would mend what a test put there.
+    if (!r.ok()) {
         td::log(QStringLiteral("keysim: record %1 unusable: %2").arg(name, r.problem));
-        return QString();
+        return false;
     }
     RecordFile rec = r.record;
     if (rec.entries.size() >= 4096) {
         td::log(QStringLiteral("keysim: record %1 is full").arg(name));
-        return QString();
+        return false;
     }
     rec.entries.append(makeTightening(rec.header, rng, state.keyClock()));
     updateRecordStatus(rec);
     QString error;
     if (!writeAtomically(path, rec.toBytes(), &error)) {
         td::log(QStringLiteral("keysim: ") + error);
-        return QString();
+        return false;
     }
-    return name;
+    return true;
 }
 
 } // namespace keysim

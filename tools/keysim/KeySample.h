@@ -55,5 +55,7 @@ void updateRecordStatus(RecordFile &record);
 // first record when none is current or the current one is gone) and writes the file
 // atomically. Returns the record's name, empty when there was nothing to append to.
 QString appendLiveTightening(KeyFileSystem &fs, KeyState &state, QRandomGenerator &rng);
+// The same into the named record; false when it cannot be read, is full or cannot be written.
+bool appendTighteningTo(KeyFileSystem &fs, KeyState &state, QRandomGenerator &rng, const QString &name);
 
 } // namespace keysim

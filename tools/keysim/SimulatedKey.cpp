@@ -79,6 +79,18 @@ bool SimulatedKey::setTextLog(const QString &path, QString *error)
     return true;
 }
 
+void SimulatedKey::setTightenOnSecondRead(bool on)
+{
+    if (!on) {
+        m_engine.setBeforeSecondRead({});
+        return;
+    }
+    m_engine.setBeforeSecondRead([this](const QString &record) {
+        if (appendTighteningTo(m_fs, m_state, m_rng, record))
+            td::log(QStringLiteral("keysim: tightening added to %1 before it is read again").arg(record));
+    });
+}
+
 void SimulatedKey::measureOnce()
 {
     const QString name = appendLiveTightening(m_fs, m_state, m_rng);

@@ -27,6 +27,8 @@ public:
     // Appends a tightening to the current record every intervalMs and reports it to the PC
     // (0 stops it).
     void setLiveInterval(int intervalMs);
+    // Each record gets one tightening right before its file is read for the second time.
+    void setTightenOnSecondRead(bool on);
     // One line per request received goes to this file (truncated first).
     bool setRequestLog(const QString &path, QString *error);
     // The text of every JSON request received goes to this file, one line each (truncated

@@ -137,6 +137,9 @@ int main(int argc, char *argv[])
         {QStringLiteral("unplug-after"), QStringLiteral("Close the port (and exit) after S seconds."), QStringLiteral("S")},
         {QStringLiteral("baud"), QStringLiteral("Pace output at B baud, 10 bits per byte."), QStringLiteral("B")},
         {QStringLiteral("live"), QStringLiteral("Add a tightening to the current record every S seconds."), QStringLiteral("S")},
+        {QStringLiteral("tighten-on-second-read"),
+         QStringLiteral("Add a tightening to each record right before its file is read for the second time\n"
+                        "(between a read-out and the re-read that comes before an erase).")},
         {QStringLiteral("log"), QStringLiteral("Write one line per request received to FILE."), QStringLiteral("FILE")},
         {QStringLiteral("text-log"), QStringLiteral("Write the text of every JSON request received to FILE."),
          QStringLiteral("FILE")},
@@ -216,5 +219,6 @@ int main(int argc, char *argv[])
 
     QObject::connect(&pty, &PtyTransport::unplugged, &app, &QCoreApplication::quit);
     key.setLiveInterval(liveMs);
+    key.setTightenOnSecondRead(p.isSet(QStringLiteral("tighten-on-second-read")));
     return app.exec();
 }

@@ -2,7 +2,7 @@
 
 #include "base/Log.h"
 #include "base/cGlobalData.h"
-#include "config/CalibrationArchive.h"
+#include "history/KeyContext.h"
 #include "history/HistorySettings.h"
 #include "measures/MeasureMemory.h"
 #include "protocol/FileExchange.h"
@@ -15,24 +15,6 @@
 #include "ui/history/HistoryService.h"
 
 #include <QGridLayout>
-
-namespace {
-
-HistoryArchiver::Context contextOf(const KeyModel *key)
-{
-    HistoryArchiver::Context c;
-    const DeviceSettings &d = key->deviceSettings();
-    c.keySerial = QString::fromUtf8(d.SerialNo);
-    c.keyName = key->names().keyName;
-    c.operatorName = key->names().operatorName;
-    c.kgsm = d.Units == 1;
-    c.calibrationNominal = key->nominalMoment();
-    if (!key->calibrationText().isEmpty())
-        c.calibrationFile = CalibrationArchive::fileName(key->calibration().nm, d.VersionSW, d.SerialNo);
-    return c;
-}
-
-} // namespace
 
 HistoryPage *installHistory(MainWindow *window)
 {
@@ -48,7 +30,7 @@ HistoryPage *installHistory(MainWindow *window)
     // Until a key has told who it is, the mirror belongs to the last key that did.
     auto current = std::make_shared<HistoryArchiver::Context>(HistoryArchiver::Context::load());
     auto remember = [key, current] {
-        const HistoryArchiver::Context c = contextOf(key);
+        const HistoryArchiver::Context c = keyContext(*key);
         if (c.keySerial.isEmpty() || c == *current)
             return;
         *current = c;
@@ -76,9 +58,18 @@ HistoryPage *installHistory(MainWindow *window)
             service->archiveMirror();
     });
     if (auto *memory = window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"))) {
-        memory->setEraseGuard([service](const QStringList &names, QString *why) {
-            return service->archiver()->ensureKept(names, why);
-        });
+        RecordEraser::Keeper keeper;
+        keeper.keep = [service](const QString &name, const RecordFile &fromKey, int keyCount, QString *why) {
+            return service->archiver()->keepBeforeErase(name, fromKey, keyCount, why);
+        };
+        keeper.erased = [service](const QString &name) {
+            QString why;
+            if (!service->archiver()->noteErased(name, &why))
+                td::log(QStringLiteral("History: erase of %1 not noted: %2").arg(name, why));
+        };
+        memory->setEraseKeeper(keeper);
+        // What the erase kept shows on the history page once, not once per record.
+        QObject::connect(memory, &MeasureMemory::eraseFinished, service, &HistoryService::historyChanged);
     }
     // What arrived before a crash (or while the program was not running) is kept first thing,
     // before the port opens: a key's read-out may replace the mirror's files.

@@ -61,9 +61,18 @@ MemoryPage::MemoryPage(MeasureMemory *memory, QWidget *parent) : QWidget(parent)
     connect(&m_resetTimer, &QTimer::timeout, this, &MemoryPage::slot_iTimerSQLInsert);
     build();
     connect(m_memory, &MeasureMemory::recordLoaded, this, &MemoryPage::showRecord);
-    connect(m_memory, &MeasureMemory::eraseRefused, this, [this](const QString &why) {
-        emit messageRequested(tr("Measures are not erased: the history cannot keep them (%1)").arg(why),
-                              QStringLiteral("red"));
+    connect(m_memory, &MeasureMemory::eraseRefused, this, [this](const QString &name, const QString &why) {
+        m_refusals << (name.isEmpty() ? why : tr("%1: %2").arg(name, why));
+        // A refusal before anything started ends the erase at once.
+        if (!m_memory->eraser() || !m_memory->eraser()->isRunning())
+            showRefusals();
+    });
+    connect(m_memory, &MeasureMemory::eraseFinished, this, [this](const QStringList &erased, const QStringList &) {
+        if (erased.size() == 1 && m_cleaningOne)
+            emit statusMessage(tr("Measures of %1 cleaned").arg(erased.first()));
+        else if (!erased.isEmpty())
+            emit statusMessage(tr("Measures of %1 records cleaned").arg(erased.size()));
+        showRefusals();
     });
     // A report load announces each of a thousand records; the list is made once after them.
     m_countsTimer.setSingleShot(true);
@@ -341,10 +350,9 @@ void MemoryPage::iBtnEraseMeasures_Click()
                                   [self](QWidget *) {
                                       if (!self)
                                           return;
-                                      const int n = self->m_memory->eraseAllMeasures();
-                                      if (n < 0)
-                                          return;
-                                      emit self->statusMessage(tr("Measures of %1 records cleaned").arg(n));
+                                      self->m_cleaningOne = false;
+                                      if (self->m_memory->eraseAllMeasures())
+                                          emit self->statusMessage(tr("Erasing measures on the key..."));
                                   },
                                   iFuncWhenYes());
 }
@@ -369,10 +377,22 @@ void MemoryPage::iBtnTblMemoryLevelClean_Click()
     QPointer<MemoryPage> self(this);
     m_popups->PopupQuestionWindow(&question, tr("Yes"), tr("No"),
                                   [self, name](QWidget *) {
-                                      if (self && self->m_memory->eraseRecordMeasures(name))
-                                          emit self->statusMessage(tr("Measures of %1 cleaned").arg(name));
+                                      if (!self)
+                                          return;
+                                      self->m_cleaningOne = true;
+                                      if (self->m_memory->eraseRecordMeasures(name))
+                                          emit self->statusMessage(tr("Erasing measures on the key..."));
                                   },
                                   iFuncWhenYes());
+}
+
+void MemoryPage::showRefusals()
+{
+    if (m_refusals.isEmpty())
+        return;
+    emit messageRequested(tr("Measures not erased, the key keeps them:\n%1").arg(m_refusals.join(QLatin1Char('\n'))),
+                          QStringLiteral("red"));
+    m_refusals.clear();
 }
 
 void MemoryPage::setButtonLook(const QString &text, const char *style)

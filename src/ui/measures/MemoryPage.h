@@ -3,6 +3,7 @@
 #include "records/RecordHeader.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -63,8 +64,12 @@ private:
     void arrangeColumns();
     void onBlockClicked(QListWidgetItem *item);
     void setButtonLook(const QString &text, const char *style);
+    // One red message for the records an erase left on the key.
+    void showRefusals();
 
     MeasureMemory *m_memory;
+    QStringList m_refusals;
+    bool m_cleaningOne = false;
     PopupHost *m_popups = nullptr;
     std::function<QString()> m_currentRecord;
     QString m_recordName;

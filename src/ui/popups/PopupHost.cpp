@@ -89,7 +89,9 @@ void PopupHost::openMessage(cParameter *aPar, const QString &caption, bool enabl
     }
     m_closeOnDismiss = closesProgram;
     m_unacknowledgedShown = false;
-    m_message->setMessage(aPar->caption(), caption, enabled, count);
+    // Callers ask for "red" when something was refused or lost; that one colour reads well on
+    // the popup's face, the others the value buttons use would not.
+    m_message->setMessage(aPar->caption(), caption, enabled, count, aPar->style() == QLatin1String("red"));
     showCentred(m_message, false);
 }
 

@@ -60,10 +60,11 @@ PopupMsg::PopupMsg(QWidget *parent, int tickMs)
 }
 
 void PopupMsg::setMessage(const QString &text, const QString &caption, bool buttonEnabled,
-                          quint8 count)
+                          quint8 count, bool alarm)
 {
     m_timer->stop();
     m_text->setText(text);
+    m_text->setStyleSheet(alarm ? QStringLiteral("color: rgb(190, 0, 0);") : QString());
     m_caption = caption;
     m_count = count;
     showCount();

@@ -19,7 +19,9 @@ public:
 
     // Refills the window. With a count the button reads "caption (count)" and the window closes
     // itself when the count runs out; count 0 keeps it open until the code closes it.
-    void setMessage(const QString &text, const QString &caption, bool buttonEnabled, quint8 count);
+    // alarm: the text shows in red (something was refused or lost and a person must act).
+    void setMessage(const QString &text, const QString &caption, bool buttonEnabled, quint8 count,
+                    bool alarm = false);
 
     QString text() const;
     QString buttonText() const;
