@@ -3,7 +3,7 @@
 #include "history/HistorySettings.h"
 #include "history/HistoryTableModel.h"
 #include "ui/history/HistoryPage.h"
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 #include "ui/history/StatisticsView.h"
 
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "PgServer.h"
 
 #include "base/Paths.h"
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

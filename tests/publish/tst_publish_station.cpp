@@ -14,7 +14,7 @@
 #include "history/HistoryStore.h"
 #include "publish/PublishStation.h"
 #include "ui/frame/MainWindow.h"
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "history/HistorySettings.h"
 #include "history/HistoryTableModel.h"
 #include "reports/ReportDatabase.h"
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 #include "ui/history/StatisticsView.h"
 
 #include <QBoxLayout>

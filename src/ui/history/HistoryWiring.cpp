@@ -12,7 +12,7 @@
 #include "reports/ReportDatabase.h"
 #include "ui/frame/MainWindow.h"
 #include "ui/history/HistoryPage.h"
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 
 #include <QGridLayout>
 

@@ -6,7 +6,7 @@
 #include "publish/MqttSettingsFile.h"
 #include "publish/PublishStation.h"
 #include "ui/frame/MainWindow.h"
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "ui/history/HistoryService.h"
+#include "history/HistoryService.h"
 
 #include "base/Log.h"
 
