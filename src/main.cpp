@@ -5,6 +5,7 @@
 #include "base/Paths.h"
 #include "base/Translations.h"
 #include "base/cGlobalData.h"
+#include "station/Station.h"
 
 #include <QApplication>
 
@@ -29,7 +30,9 @@ int main(int argc, char *argv[])
 
     MainWindow::useApplicationFont();
 
-    MainWindow window(nullptr, &globalData);
+    // Outlives the window: the pages let go of its services before they go.
+    Station station(&globalData);
+    MainWindow window(nullptr, &station);
     window.show();
     return app.exec();
 }

@@ -2,19 +2,10 @@
 
 #include "protocol/KeySession.h"
 #include "ui/calibration/CalibrationPage.h"
-#include "ui/frame/MainWindow.h"
 
-#include <QGridLayout>
-
-CalibrationPage *installCalibrationPage(MainWindow *window)
+CalibrationPage *installCalibrationPage(KeySession *session, PopupHost *popups, QWidget *host)
 {
-    KeySession *s = window->session();
-    auto *host = window->findChild<QWidget *>(QStringLiteral("page_Calibr"));
-    auto *page = new CalibrationPage(host, s->model(), s->protocol(), s->files(), window->popups(), host);
+    auto *page = new CalibrationPage(host, session->model(), session->protocol(), session->files(), popups, host);
     page->setObjectName(QStringLiteral("calibrationPage"));
-    if (auto *grid = host ? qobject_cast<QGridLayout *>(host->layout()) : nullptr)
-        grid->addWidget(page, grid->rowCount(), 0, 1, 2);
-    QObject::connect(page, &CalibrationPage::messageRequested, window, &MainWindow::showMessage);
-    QObject::connect(page, &CalibrationPage::statusMessage, window, &MainWindow::showStatus);
     return page;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 class CalibrationPage;
-class MainWindow;
+class KeySession;
+class PopupHost;
+class QWidget;
 
-// Builds the Calibrate page into the main form's calibration containers and connects it.
-CalibrationPage *installCalibrationPage(MainWindow *window);
+// The calibration controls of the Calibrate page (host), on the key session; the frame places
+// them and shows their messages.
+CalibrationPage *installCalibrationPage(KeySession *session, PopupHost *popups, QWidget *host);

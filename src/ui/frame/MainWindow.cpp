@@ -26,6 +26,7 @@
 #include "base/Timing.h"
 #include "base/cGlobalData.h"
 #include "records/RecordList.h"
+#include "station/Station.h"
 #include "reports/ReportDatabase.h"
 
 #include <QApplication>
@@ -68,8 +69,15 @@ void MainWindow::useApplicationFont()
 }
 
 MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
+    : MainWindow(parent, new Station(globalData))
+{
+    m_station->setParent(this);
+}
+
+MainWindow::MainWindow(QWidget *parent, Station *station)
     : QMainWindow(parent)
-    , m_globalData(globalData)
+    , m_station(station)
+    , m_globalData(station->options())
 {
     initResources();
     ui.setupUi(this);
@@ -197,7 +205,7 @@ cWifi *MainWindow::wifi() const
 void MainWindow::buildKeyLink()
 {
     // The Wi-Fi link binds to the PC address loaded from settings.ini just before.
-    m_connection = new KeyConnection(m_globalData, this);
+    m_connection = m_station->connection();
     m_session = m_connection->session();
     ConnectionSupervisor *supervisor = m_connection->supervisor();
     supervisor->setPageIndexProvider([this] { return ui.stMainPages->currentIndex(); });
@@ -327,7 +335,7 @@ void MainWindow::iBtnLeftMenu_Click(bool checked)
     const auto wanted = SettingsPage(index);
     if (wanted == ui.settingsPage())
         return;
-    if (m_leaveGuard && !m_leaveGuard([sender] { sender->setChecked(true); })) {
+    if (!mayLeave([sender] { sender->setChecked(true); })) {
         ui.leftMenuButtons.at(int(ui.settingsPage()))->setChecked(true);
         return;
     }
@@ -351,7 +359,7 @@ void MainWindow::iBtnSettings_Click()
         if (AccessCodes::apply(this, ui.leKeyMessage->text()))
             ui.leKeyMessage->clear();
     } else if (shown == MainPage::Settings) {
-        if (m_leaveGuard && !m_leaveGuard([this] { ui.pbSettings->click(); }))
+        if (!mayLeave([this] { ui.pbSettings->click(); }))
             return;
         if (m_settingsWithoutKey) {
             m_settingsWithoutKey = false;
@@ -413,9 +421,16 @@ void MainWindow::ShowNoKeyState()
 
 RecordList *MainWindow::recordList()
 {
-    if (!m_recordList)
-        m_recordList = new RecordList(this);
-    return m_recordList;
+    return m_station->records();
+}
+
+bool MainWindow::mayLeave(const std::function<void()> &proceed) const
+{
+    for (const LeaveGuard &guard : m_leaveGuards) {
+        if (!guard(proceed))
+            return false;
+    }
+    return true;
 }
 
 void MainWindow::showStatus(const QString &text)
@@ -437,7 +452,7 @@ void MainWindow::slot_iTimerClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_leaveGuard && !m_leaveGuard([this] { iBtnClose_Click(); })) {
+    if (!mayLeave([this] { iBtnClose_Click(); })) {
         event->ignore();
         return;
     }

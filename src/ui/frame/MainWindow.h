@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <vector>
 
 class ConnectionSupervisor;
 class ExchangeProgressWidget;
@@ -16,6 +17,7 @@ class KeySession;
 class KeyStatusDisplay;
 class PopupHost;
 class RecordList;
+class Station;
 class QMovie;
 class QTimer;
 class StatusLine;
@@ -25,12 +27,15 @@ class cGlobalData;
 class cWifi;
 class cParameter;
 
-// The frame: composes the pages, owns the long-lived objects and connects their signals.
-// Behaviour lives in the classes that own it; the slots here are the frame's own.
+// The frame: places the pages each room returns and connects them to the frame's own parts
+// (the popups, the status line, the page stacks). The services come from the station; the
+// frame hands each room the ones it needs. The slots here are the frame's own.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    MainWindow(QWidget *parent, Station *station);
+    // A window on a station of its own (tests, benchmarks).
     MainWindow(QWidget *parent, cGlobalData *globalData);
     ~MainWindow() override;
 
@@ -52,17 +57,18 @@ public:
     KeyStatusDisplay *keyStatus() const { return m_keyStatus; }
     cWifi *wifi() const;
     WifiController *wifiController() const { return m_wifiController; }
-    // The records of the local dbsett mirror, rebuilt whenever it changes; made on first use so
-    // every page can subscribe whatever order the pages are built in.
+    Station *station() const { return m_station; }
     RecordList *recordList();
 
     // The index of the first menu level whose enabled flag is set (0 until the key says).
     void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
 
     // A page that must not be left silently (a firmware flash running) answers whether leaving
-    // may go on now; when not, it asks the user itself and runs proceed on yes.
+    // may go on now; when not, it asks the user itself and runs proceed on yes. Every page's
+    // guard is asked, in the order they were added, until one holds the leave.
     using LeaveGuard = std::function<bool(const std::function<void()> &proceed)>;
-    void setLeaveGuard(LeaveGuard guard) { m_leaveGuard = std::move(guard); }
+    void addLeaveGuard(LeaveGuard guard) { m_leaveGuards.push_back(std::move(guard)); }
+    bool mayLeave(const std::function<void()> &proceed) const;
     // True while the settings page must stay up when the key goes away: a key switched into its
     // DFU mode leaves the serial link, and its firmware page has to stay in view.
     void setKeepSettingsPageProvider(std::function<bool()> provider) { m_keepSettingsPage = std::move(provider); }
@@ -122,6 +128,7 @@ private:
     void buildBootScreen();
     void buildKeyLink();
     void buildPages();
+    template<class Page> void showMessagesOf(Page *page);
     void buildFirmwarePage();
     void loadSettings();
     void openReportDatabase();
@@ -129,6 +136,7 @@ private:
     void setStatusIcons(const QString &a, const QString &b, const QString &c);
 
     MainWindowForm ui;
+    Station *m_station;
     cGlobalData *m_globalData;
     AppSettings m_settings;
     StatusLine *m_statusLine = nullptr;
@@ -136,7 +144,7 @@ private:
     QMovie *m_rocketMovie = nullptr;
     bool m_graphicsBuilt = false;
     std::function<int()> m_firstActiveLevel;
-    LeaveGuard m_leaveGuard;
+    std::vector<LeaveGuard> m_leaveGuards;
     std::function<bool()> m_keepSettingsPage;
     bool m_keyInUse = false;           // a key was found and has not been lost since
     bool m_settingsWithoutKey = false; // the settings page was opened from the no-key page
@@ -147,5 +155,4 @@ private:
     WifiController *m_wifiController = nullptr;
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;
-    RecordList *m_recordList = nullptr;
 };

@@ -35,7 +35,7 @@ void MainWindow::buildFirmwarePage()
             showWarning(tr("The firmware server address could not be saved in %1").arg(Paths::settingsIni()),
                         QStringLiteral("red"));
     });
-    setLeaveGuard([firmware](const std::function<void()> &proceed) { return firmware->mayLeave(proceed); });
+    addLeaveGuard([firmware](const std::function<void()> &proceed) { return firmware->mayLeave(proceed); });
     setKeepSettingsPageProvider([firmware] { return firmware->isVisible(); });
 
     auto *open = new QPushButton(tr("Firmware update"), ui.frLogoFooter);

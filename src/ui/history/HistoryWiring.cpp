@@ -1,63 +1,24 @@
 #include "ui/history/HistoryWiring.h"
 
 #include "base/Log.h"
-#include "base/cGlobalData.h"
-#include "history/KeyContext.h"
-#include "history/HistorySettings.h"
+#include "history/HistoryService.h"
 #include "measures/MeasureMemory.h"
 #include "protocol/FileExchange.h"
-#include "protocol/KeyModel.h"
-#include "protocol/KeySession.h"
-#include "records/TemplateListsModel.h"
-#include "reports/ReportDatabase.h"
-#include "ui/frame/MainWindow.h"
 #include "ui/history/HistoryPage.h"
-#include "history/HistoryService.h"
 
-#include <QGridLayout>
-
-HistoryPage *installHistory(MainWindow *window)
+HistoryPage *installHistory(HistoryService *service, FileExchange *files, MeasureMemory *memory, QWidget *parent)
 {
-    KeySession *session = window->session();
-    auto *service = new HistoryService(window);
-    const QString url = window->globalData()->historyDb.isEmpty() ? HistorySettings::load().database
-                                                                   : window->globalData()->historyDb;
-    QString error;
-    if (!service->openDatabase(url, &error))
-        td::log(QStringLiteral("History not available: %1").arg(error));
-
-    KeyModel *key = session->model();
-    // Until a key has told who it is, the mirror belongs to the last key that did.
-    auto current = std::make_shared<HistoryArchiver::Context>(HistoryArchiver::Context::load());
-    auto remember = [key, current] {
-        const HistoryArchiver::Context c = keyContext(*key);
-        if (c.keySerial.isEmpty() || c == *current)
-            return;
-        *current = c;
-        QString e;
-        if (!c.save(&e))
-            td::log(e);
-    };
-    QObject::connect(key, &KeyModel::deviceSettingsChanged, service, remember);
-    QObject::connect(key, &KeyModel::namesChanged, service, remember);
-    QObject::connect(key, &KeyModel::calibrationChanged, service, remember);
-    service->archiver()->setContextSource([current] { return *current; });
-    TemplateListsModel *templates = session->templateLists();
-    service->archiver()->setTemplatesSource([templates] { return templates->lists(); });
-    service->archiver()->setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
-
-    QObject::connect(session->files(), &FileExchange::slot_files_got_file, service,
-                     [service](const QStringList &folderAndFile) {
-                         if (folderAndFile.size() == 2 && folderAndFile.at(0) == QLatin1String("dbsett"))
-                             service->archiveRecord(folderAndFile.at(1));
-                     });
+    QObject::connect(files, &FileExchange::slot_files_got_file, service, [service](const QStringList &folderAndFile) {
+        if (folderAndFile.size() == 2 && folderAndFile.at(0) == QLatin1String("dbsett"))
+            service->archiveRecord(folderAndFile.at(1));
+    });
     // A read-out fetches the folder without a notice per file: the folder's completion says
     // every record file is in the mirror.
-    QObject::connect(session->files(), &FileExchange::slot_files_got_dir, service, [service](const QString &folder) {
+    QObject::connect(files, &FileExchange::slot_files_got_dir, service, [service](const QString &folder) {
         if (folder == QLatin1String("/dbsett") || folder == QLatin1String("dbsett"))
             service->archiveMirror();
     });
-    if (auto *memory = window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"))) {
+    if (memory) {
         RecordEraser::Keeper keeper;
         keeper.keep = [service](const QString &name, const RecordFile &fromKey, int keyCount, QString *why) {
             return service->archiver()->keepBeforeErase(name, fromKey, keyCount, why);
@@ -75,13 +36,5 @@ HistoryPage *installHistory(MainWindow *window)
     // before the port opens: a key's read-out may replace the mirror's files.
     service->archiveMirror();
 
-    MainWindowForm *ui = window->form();
-    auto *page = new HistoryPage(service, ui->pageDB);
-    static_cast<QGridLayout *>(ui->pageDB->layout())->addWidget(page, 1, 0);
-    static_cast<QGridLayout *>(ui->pageDB->layout())->setRowStretch(1, 1);
-    QObject::connect(page, &HistoryPage::messageRequested, window, &MainWindow::showMessage);
-    QObject::connect(page, &HistoryPage::statusMessage, window, &MainWindow::showStatus);
-    QObject::connect(service, &HistoryService::problem, window,
-                     [window](const QString &text) { window->showMessage(text, QStringLiteral("red")); });
-    return page;
+    return new HistoryPage(service, parent);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+class FileExchange;
 class HistoryPage;
-class MainWindow;
+class HistoryService;
+class MeasureMemory;
+class QWidget;
 
-// Opens the tightening history (the --history-db address, else the history page's setting,
-// else the local file), archives the mirror now and every record file the key hands over,
-// makes erasing measures wait for the history, and puts the history page on the "Data Base"
-// page of the settings menu. Returns the page (owned by the form).
-HistoryPage *installHistory(MainWindow *window);
+// Archives, into the station's history, the mirror now and every record file the key hands
+// over; makes erasing measures (memory, may be null) wait for the history; and builds the
+// history page in parent. The frame places the page and shows the service's problems.
+HistoryPage *installHistory(HistoryService *service, FileExchange *files, MeasureMemory *memory, QWidget *parent);

@@ -7,15 +7,11 @@
 #include "protocol/KeySession.h"
 #include "records/MenuLevels.h"
 #include "records/RecordList.h"
-#include "ui/frame/MainWindow.h"
 #include "ui/levels/LevelTree.h"
 #include "ui/levels/cRecord.h"
 #include "ui/measures/MemoryPage.h"
 
-#include <QGridLayout>
-#include <QStackedWidget>
-#include <QTabWidget>
-#include <QTableWidget>
+#include <array>
 
 namespace {
 
@@ -32,13 +28,10 @@ void applyLevels(MeasureMemory *memory, MenuLevels *levels)
 
 } // namespace
 
-MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
+MemoryRoom installMemoryPage(KeySession *session, RecordList *records, LevelTree *tree, PopupHost *popups,
+                             QWidget *parent, std::function<bool()> recordTabShown, QObject *owner)
 {
-    KeySession *session = window->session();
-    MainWindowForm *ui = window->form();
-    RecordList *records = window->recordList();
-
-    auto *memory = new MeasureMemory(records, window);
+    auto *memory = new MeasureMemory(records, owner);
     memory->setObjectName(QStringLiteral("measureMemory"));
     KeyModel *key = session->model();
     memory->setSettingsSource([key] {
@@ -54,15 +47,8 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
     QObject::connect(levels, &MenuLevels::changed, memory, [memory, levels] { applyLevels(memory, levels); });
     QObject::connect(key, &KeyModel::deviceSettingsChanged, memory, [memory, levels] { applyLevels(memory, levels); });
 
-    QWidget *recordTab = ui->tabLevels->widget(LevelTree::RecordTab);
-    auto *page = new MemoryPage(memory, recordTab);
-    page->setPopups(window->popups());
-    auto *grid = static_cast<QGridLayout *>(recordTab->layout());
-    grid->addWidget(page, 2, 0);
-    grid->setRowStretch(1, 0);
-    grid->setRowStretch(2, 1);
-    QObject::connect(page, &MemoryPage::messageRequested, window, &MainWindow::showMessage);
-    QObject::connect(page, &MemoryPage::statusMessage, window, &MainWindow::showStatus);
+    auto *page = new MemoryPage(memory, parent);
+    page->setPopups(popups);
     page->setCurrentRecordProvider([tree] {
         const RecordItem *item = tree->record()->findSelectedItem();
         return item ? item->name : QString();
@@ -70,13 +56,12 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
 
     // A record file from the key while the record tab of the main form is shown.
     QObject::connect(session->files(), &FileExchange::slot_files_got_file, memory,
-                     [memory, ui](const QStringList &folderAndFile) {
+                     [memory, recordTabShown](const QStringList &folderAndFile) {
                          if (folderAndFile.size() != 2 || folderAndFile.at(0) != QLatin1String("dbsett"))
                              return;
                          td::log(QStringLiteral("RX FILE: ") + folderAndFile.at(1) + QStringLiteral(" got from DIR: ")
                                  + folderAndFile.at(0));
-                         if (ui->mainPage() == MainPage::MainForm
-                             && ui->tabLevels->currentIndex() == LevelTree::RecordTab)
+                         if (recordTabShown())
                              memory->loadRecordMeasures(folderAndFile.at(1), true);
                      });
     // A walk that reached one record (the key was told to show it).
@@ -92,5 +77,5 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
         }
         memory->loadRecords(names);
     });
-    return page;
+    return {memory, page};
 }

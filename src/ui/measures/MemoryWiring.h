@@ -1,11 +1,24 @@
 #pragma once
 
+#include <functional>
+
+class KeySession;
 class LevelTree;
-class MainWindow;
 class MeasureMemory;
 class MemoryPage;
+class PopupHost;
+class QObject;
+class QWidget;
+class RecordList;
 
-// Puts the memory page on the main form's record tab and connects the three ways measures are
-// loaded: a record file arriving while that tab is shown, a walk down the level tree reaching
-// one record, and the record tab opened for a report. Returns the page (owned by the form).
-MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree);
+struct MemoryRoom
+{
+    MeasureMemory *memory = nullptr; // object name "measureMemory"
+    MemoryPage *page = nullptr;
+};
+
+// The measure memory and its page (made in parent, the main form's record tab), and the three
+// ways measures are loaded: a record file arriving while recordTabShown says the tab is in
+// view, a walk down the level tree reaching one record, and the record tab opened for a report.
+MemoryRoom installMemoryPage(KeySession *session, RecordList *records, LevelTree *tree, PopupHost *popups,
+                             QWidget *parent, std::function<bool()> recordTabShown, QObject *owner);

@@ -1,9 +1,12 @@
 #pragma once
 
-class MainWindow;
+class PublishSettingsPanel;
 class PublishStation;
+class QWidget;
+class cGlobalData;
 
-// Puts the broker settings group on the Data Base page, starts publishing when a broker is
-// configured (the stored address, or --mqtt's) and lets the status topics follow the key
-// links. Returns the station (owned by the window).
-PublishStation *installPublishing(MainWindow *window);
+// The broker settings group (made in parent) for the station's publishing, which starts when a
+// broker is configured (the stored address, or --mqtt's in options). historyOpen: the history
+// it reads is open; else the group says nothing can be published.
+PublishSettingsPanel *installPublishing(PublishStation *station, bool historyOpen, cGlobalData *options,
+                                        QWidget *parent);

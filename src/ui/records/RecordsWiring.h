@@ -1,8 +1,20 @@
 #pragma once
 
-class MainWindow;
-class RecordEditorPage;
+#include "ui/records/RecordEditorPage.h"
 
-// Builds the record editor and the records folder operations into the Viewer page's
-// containers, with the report buttons, and connects them to the window and the session.
-RecordEditorPage *installRecordsPage(MainWindow *window);
+class KeySession;
+class PopupHost;
+class QWidget;
+class RecordList;
+class RecordsFolderPanel;
+
+// The Viewer page's two parts: the record editor on its containers and the records folder
+// operations in eraseHost.
+struct RecordsRoom
+{
+    RecordEditorPage *editor = nullptr;
+    RecordsFolderPanel *folder = nullptr;
+};
+
+RecordsRoom installRecordsPage(const RecordEditorPage::Widgets &widgets, QWidget *eraseHost, KeySession *session,
+                               RecordList *records, PopupHost *popups, QObject *owner);

@@ -1,17 +1,20 @@
 #pragma once
 
-class LevelTree;
-class MainWindow;
-class RecordEditorPage;
+class KeySession;
+class PopupHost;
+class QObject;
+class QPushButton;
+class QWidget;
 class ReportActions;
+class ReportButtons;
 
-// Puts the report buttons into the main form's control bar, next to the report-selection
-// button, connects them to the window's popups and status line and the session's template
-// lists, and keeps the read-out's names for the reports. Returns the actions (object name
-// "reportActions"), owned by the window.
-ReportActions *installReports(MainWindow *window);
+// The report actions on the key session's template lists, keeping the read-out's names for
+// the reports, and their buttons made for the main form's control bar (controls); the frame
+// places the buttons. The actions carry the object name "reportActions".
+struct ReportsRoom
+{
+    ReportActions *actions = nullptr;
+    ReportButtons *buttons = nullptr;
+};
 
-// The workbook is made of the record the person is looking at: on the Viewer page the record
-// being edited, elsewhere the records the main form's record tab shows (none while that tab
-// is closed).
-void offerReportRecords(ReportActions *actions, MainWindow *window, RecordEditorPage *editor, LevelTree *tree);
+ReportsRoom installReports(KeySession *session, PopupHost *popups, QWidget *controls, QObject *owner);

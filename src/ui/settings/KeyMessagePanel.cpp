@@ -9,17 +9,17 @@
 #include <QPushButton>
 #include <QWidget>
 
-KeyMessagePanel::KeyMessagePanel(QWidget *window, KeyProtocol *protocol, QObject *parent)
-    : QObject(parent), m_protocol(protocol)
+KeyMessagePanel::KeyMessagePanel(const Widgets &widgets, KeyProtocol *protocol, QObject *parent)
+    : QObject(parent)
+    , m_protocol(protocol)
+    , m_text(widgets.text)
+    , m_lock(widgets.lock)
+    , m_unlock(widgets.unlock)
+    , m_send(widgets.send)
 {
-    if (window) {
-        m_text = window->findChild<QLineEdit *>(QStringLiteral("leKeyMessage"));
-        m_lock = window->findChild<QPushButton *>(QStringLiteral("pbLockKey"));
-        m_unlock = window->findChild<QPushButton *>(QStringLiteral("pbUnlockKey"));
-        m_send = window->findChild<QPushButton *>(QStringLiteral("pbSendMessage"));
-    }
     if (!m_text || !m_lock || !m_unlock || !m_send) {
-        td::log(QStringLiteral("Message panel: widgets of the main form not found"));
+        td::log(QStringLiteral("Message panel: widgets of the main form not given"));
+        m_text = nullptr;
         return;
     }
     for (QPushButton *b : {m_lock, m_unlock, m_send})

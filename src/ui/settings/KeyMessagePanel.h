@@ -16,9 +16,17 @@ class KeyMessagePanel : public QObject
 public:
     enum Type { Unlock = 0, Lock = 1, Text = 2 };
 
-    // Finds the panel's widgets below window by object name and adds the button that shows
-    // and hides the panel beside them.
-    KeyMessagePanel(QWidget *window, KeyProtocol *protocol, QObject *parent = nullptr);
+    // The main form's field and buttons the panel drives.
+    struct Widgets
+    {
+        QLineEdit *text = nullptr;
+        QPushButton *lock = nullptr;
+        QPushButton *unlock = nullptr;
+        QPushButton *send = nullptr;
+    };
+
+    // Adds the button that shows and hides the panel beside the field.
+    KeyMessagePanel(const Widgets &widgets, KeyProtocol *protocol, QObject *parent = nullptr);
 
     QPushButton *viewButton() const { return m_view; }
     bool isPanelVisible() const;

@@ -1,8 +1,13 @@
 #pragma once
 
-class KeySettingsPage;
-class MainWindow;
+#include "ui/settings/KeyMessagePanel.h"
 
-// Builds the key settings into the Parameters page's containers and the message panel of
-// the main form, and connects them.
-KeySettingsPage *installKeySettings(MainWindow *window);
+class KeySession;
+class KeySettingsPage;
+class ParametersPage;
+class PopupHost;
+
+// The key settings on the Parameters page (host, which places them in a row of its own) and
+// the main form's message panel on the widgets the frame gives it.
+KeySettingsPage *installKeySettings(KeySession *session, PopupHost *popups, ParametersPage *host,
+                                    const KeyMessagePanel::Widgets &message);

@@ -1,7 +1,10 @@
 #pragma once
 
-class MainWindow;
-class TemplatesPage;
+#include "ui/templates/TemplatesPage.h"
 
-// Builds the template lists' editor into the Types page and connects it to the window.
-TemplatesPage *installTemplatesPage(MainWindow *window);
+class KeySession;
+class PopupHost;
+
+// The template lists' editor on the Types page's widgets, on the key session.
+TemplatesPage *installTemplatesPage(const TemplatesPage::Widgets &widgets, KeySession *session, PopupHost *popups,
+                                    QObject *owner);

@@ -1,0 +1,99 @@
+#include "station/Station.h"
+
+#include "base/cGlobalData.h"
+#include "history/HistoryService.h"
+#include "history/HistorySettings.h"
+#include "protocol/KeyConnection.h"
+#include "protocol/KeySession.h"
+#include "publish/KeyPresenceFeed.h"
+#include "publish/PublishStation.h"
+#include "records/RecordList.h"
+#include "records/TemplateListsModel.h"
+#include "station/ArchiverSources.h"
+
+#include <memory>
+
+Station::Station(cGlobalData *options, QObject *parent) : QObject(parent), m_options(options)
+{
+    setObjectName(QStringLiteral("station"));
+}
+
+Station::~Station()
+{
+    // The publisher reads the history's store; the history archives what the connection brings.
+    delete m_publishing;
+    delete m_history;
+    delete m_connection;
+}
+
+KeyConnection *Station::connection()
+{
+    if (!m_connection)
+        m_connection = new KeyConnection(m_options, this);
+    return m_connection;
+}
+
+KeySession *Station::session()
+{
+    return connection()->session();
+}
+
+RecordList *Station::records()
+{
+    if (!m_records)
+        m_records = new RecordList(this);
+    return m_records;
+}
+
+HistoryService *Station::history()
+{
+    if (!m_history)
+        m_history = new HistoryService(this);
+    return m_history;
+}
+
+bool Station::openHistory(const QString &url, const ArchiverSources &sources, QString *error)
+{
+    HistoryService *service = history();
+    const bool ok = service->openDatabase(url, error);
+    assembleArchiver(*service->archiver(), sources, service);
+    return ok;
+}
+
+bool Station::openHistory(QString *error)
+{
+    const QString url = m_options->historyDb.isEmpty() ? HistorySettings::load().database : m_options->historyDb;
+    ArchiverSources sources;
+    if (m_connection) {
+        KeySession *s = m_connection->session();
+        sources.key = s->model();
+        TemplateListsModel *templates = s->templateLists();
+        sources.templates = [templates] { return templates->lists(); };
+        sources.reportCodes = true;
+    }
+    return openHistory(url, sources, error);
+}
+
+PublishStation *Station::publishing()
+{
+    if (m_publishing)
+        return m_publishing;
+    m_publishing = new PublishStation(this);
+    m_publishing->setObjectName(QStringLiteral("publishStation"));
+    HistoryService *service = history();
+    m_publishing->useStore(service->store());
+    auto url = std::make_shared<QString>(service->url());
+    PublishStation *publishing = m_publishing;
+    connect(service, &HistoryService::historyChanged, publishing, [publishing, service, url] {
+        if (service->url() != *url) {
+            *url = service->url();
+            publishing->useStore(service->store());
+        } else {
+            publishing->poke();
+        }
+    });
+    if (m_connection)
+        followKeyLinks(publishing->presence(), m_connection->session()->model(), m_options, m_connection->usb(),
+                       m_connection->wifi());
+    return m_publishing;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+
+struct ArchiverSources;
+class HistoryService;
+class KeyConnection;
+class KeySession;
+class PublishStation;
+class RecordList;
+class cGlobalData;
+
+// What one station runs, built once by each program (the window's main, the command line's
+// dispatcher). Pages and commands are handed the pieces they use, never the station itself, so
+// what a page can reach shows in its install function's parameters.
+//
+// A service is made on first use: a command pays only for what it asks for, and the key
+// connection is made after settings.ini has named the PC address its Wi-Fi link binds to.
+class Station : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Station(cGlobalData *options, QObject *parent = nullptr);
+    ~Station() override;
+
+    // The command line's options and the settings read at start-up.
+    cGlobalData *options() const { return m_options; }
+
+    KeyConnection *connection();
+    KeySession *session();
+    // The records of the local dbsett mirror, rebuilt whenever it changes.
+    RecordList *records();
+
+    // The tightening history, closed until openHistory.
+    HistoryService *history();
+    // Opens the history at url (empty: the local file) and assembles its archiver from sources.
+    // False with *error; the history then stays closed.
+    bool openHistory(const QString &url, const ArchiverSources &sources, QString *error);
+    // The history the options name (--history-db), else the history page's setting, archiving
+    // under the key in use once the connection exists, else under the key the last run saved.
+    bool openHistory(QString *error);
+
+    // Publishing to the plant's broker from the station's own history (never a second store),
+    // following it onto whatever database it is opened on, with the key links feeding the
+    // status topics once the connection exists.
+    PublishStation *publishing();
+
+    // The report database joins here once it is an object with its own connection; until then
+    // the pages and the archiver reach it through ReportDatabase.
+
+private:
+    cGlobalData *m_options;
+    KeyConnection *m_connection = nullptr;
+    RecordList *m_records = nullptr;
+    HistoryService *m_history = nullptr;
+    PublishStation *m_publishing = nullptr;
+};
