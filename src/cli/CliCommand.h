@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+class Station;
+
 // One command of torquedesk-cli ("mirror", "history", "publish", ...). Each command lives in a
 // file of its own and registers itself with a static CliCommandRegistrar, so adding a command
 // touches no shared table.
@@ -14,8 +16,9 @@ struct CliCommand
     QString name;     // first argument that selects it
     QString synopsis; // one line for --help: the arguments it takes
     const char *summary; // one line for --help: what it does (translated when shown; "cli" context)
-    // Runs the command with the arguments after its name; returns the process exit code.
-    std::function<int(const QStringList &args)> run;
+    // Runs the command with the arguments after its name on the program's one station;
+    // returns the process exit code.
+    std::function<int(Station &station, const QStringList &args)> run;
     // The command draws (a PDF report needs fonts): it runs on a GUI application with the
     // offscreen platform, never on a display.
     bool paints = false;

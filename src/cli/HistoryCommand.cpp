@@ -7,10 +7,13 @@
 #include "history/Capability.h"
 #include "history/HistoryArchiver.h"
 #include "history/HistoryExport.h"
+#include "history/HistoryService.h"
 #include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
 #include "records/TemplateListsModel.h"
 #include "reports/ReportDatabase.h"
+#include "station/ArchiverSources.h"
+#include "station/Station.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,16 +43,22 @@ QString historyUrl(const QCommandLineParser &parser)
     return parser.isSet(historyDbOption()) ? parser.value(historyDbOption()) : HistorySettings::load().database;
 }
 
-bool openStore(HistoryStore &store, const QString &url)
+bool reportOpened(bool opened, const HistoryStore &store, const QString &error)
 {
-    QString error;
-    if (!store.open(url, &error)) {
+    if (!opened) {
         cli::fail(QCoreApplication::translate("cli", "the history cannot be opened: %1").arg(error));
         return false;
     }
     if (store.isServer() && !store.isOnline())
         cli::say(QCoreApplication::translate("cli", "History server not reached; measures are kept in the local queue."));
     return true;
+}
+
+bool openStore(HistoryStore &store, const QString &url)
+{
+    QString error;
+    const bool opened = store.open(url, &error);
+    return reportOpened(opened, store, error);
 }
 
 // The store the parser names, for commands that read it: a server that is away leaves
@@ -90,7 +99,7 @@ void addFilterOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("record"), QCoreApplication::translate("cli", "Only the measures of this record (joint)."), QStringLiteral("NAME")});
 }
 
-int runImport(const QStringList &args)
+int runImport(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
     cli::addCommonOptions(parser);
@@ -102,7 +111,7 @@ int runImport(const QStringList &args)
         return CliExit::Usage;
     }
     cli::applyDataDir(parser);
-    return archiveMirrorToHistory(historyUrl(parser));
+    return archiveMirrorToHistory(station, historyUrl(parser));
 }
 
 int runExport(const QStringList &args)
@@ -216,12 +225,12 @@ int runStats(const QStringList &args)
     return CliExit::Ok;
 }
 
-int runHistory(const QStringList &args)
+int runHistory(Station &station, const QStringList &args)
 {
     const QString sub = args.value(0);
     const QStringList rest = args.mid(1);
     if (sub == QLatin1String("import"))
-        return runImport(rest);
+        return runImport(station, rest);
     if (sub == QLatin1String("export"))
         return runExport(rest);
     if (sub == QLatin1String("stats"))
@@ -245,24 +254,27 @@ const CliCommandRegistrar registrar(CliCommand{
 
 } // namespace
 
-int archiveMirrorToHistory(const QString &historyDb, const HistoryArchiver::Context *identity,
+int archiveMirrorToHistory(Station &station, const QString &historyDb, const HistoryArchiver::Context *identity,
                            const std::function<int(HistoryArchiver &archiver)> &then)
 {
-    HistoryStore store;
-    if (!openStore(store, historyDb))
-        return CliExit::Failed;
-    HistoryArchiver archiver(&store);
-    if (identity) {
-        const HistoryArchiver::Context who = *identity;
-        archiver.setContextSource([who] { return who; });
-    }
+    ArchiverSources sources;
+    if (identity)
+        sources.identity = *identity;
     TemplateListsModel templates;
     templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
     const TemplateLists lists = templates.lists();
-    archiver.setTemplatesSource([lists] { return lists; });
+    sources.templates = [lists] { return lists; };
     const bool codes = QFileInfo::exists(Paths::reportDatabase()) && ReportDatabase::open(Paths::reportDatabase());
-    if (codes)
-        archiver.setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
+    sources.reportCodes = codes;
+    QString error;
+    const bool opened = station.openHistory(historyDb, sources, &error);
+    HistoryStore &store = *station.history()->store();
+    HistoryArchiver &archiver = *station.history()->archiver();
+    if (!reportOpened(opened, store, error)) {
+        if (codes)
+            ReportDatabase::close();
+        return CliExit::Failed;
+    }
     cli::Progress progress(QCoreApplication::translate("cli", "Archiving"));
     const HistoryArchiver::MirrorResult r =
         archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });

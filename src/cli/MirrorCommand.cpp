@@ -26,7 +26,7 @@ QString bytesText(qint64 bytes)
     return Cli::tr("%1 KiB").arg(bytes / 1024);
 }
 
-int runMirrorCommand(const QStringList &args)
+int runMirrorCommand(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -62,7 +62,7 @@ int runMirrorCommand(const QStringList &args)
     options.port = parser.value(port);
     options.timeoutSeconds = seconds;
     cli::Progress bar(Cli::tr("mirror"));
-    const cli::MirrorResult r = cli::runMirror(options, [&bar](const ExchangeProgress &p) {
+    const cli::MirrorResult r = cli::runMirror(station, options, [&bar](const ExchangeProgress &p) {
         bar.update(p.filesDone, p.filesTotal,
                    Cli::tr("%1/%2 files, %3")
                        .arg(p.filesDone)

@@ -8,6 +8,7 @@
 #include "protocol/KeyConnection.h"
 #include "protocol/KeyModel.h"
 #include "protocol/KeySession.h"
+#include "station/Station.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,12 +51,11 @@ void countMirror(int *files, qint64 *bytes)
 
 } // namespace
 
-MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &progress, const WithKey &withKey)
+MirrorResult runMirror(Station &station, const MirrorOptions &options, const MirrorProgressSink &progress, const WithKey &withKey)
 {
     MirrorResult result;
-    cGlobalData global;
-    global.portOverride = options.port;
-    KeyConnection connection(&global);
+    station.options()->portOverride = options.port;
+    KeyConnection &connection = *station.connection();
     FileExchange *files = connection.files();
 
     QEventLoop loop;

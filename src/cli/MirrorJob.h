@@ -8,6 +8,7 @@
 #include <functional>
 
 class KeyConnection;
+class Station;
 
 namespace cli {
 
@@ -36,12 +37,12 @@ struct MirrorResult
 
 using MirrorProgressSink = std::function<void(const ExchangeProgress &)>;
 
-// Finds the key as the window does, runs the window's read-out on it through the key
+// Finds the key as the window does, on the station's key connection, runs the window's read-out on it through the key
 // connection, and waits until "templates" and "dbsett" are complete under the data root's
 // download folder. Ok only then; no key within the time-out, a lost key or transfers given up
 // end it with a reason. The key's name, settings and calibration are waited for as well, so
 // the result names the key that was read. Runs its own event loop; needs a QCoreApplication.
-MirrorResult runMirror(const MirrorOptions &options, const MirrorProgressSink &progress = {},
+MirrorResult runMirror(Station &station, const MirrorOptions &options, const MirrorProgressSink &progress = {},
                        const WithKey &withKey = {});
 
 } // namespace cli

@@ -13,7 +13,7 @@
 
 namespace {
 
-int runPublish(const QStringList &args)
+int runPublish(Station &, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(

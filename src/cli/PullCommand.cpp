@@ -68,7 +68,7 @@ int eraseKept(KeyConnection &connection, HistoryArchiver &archiver)
     return CliExit::Ok;
 }
 
-int runPull(const QStringList &args)
+int runPull(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate("cli", "Mirror the key into DIR/download and archive its measures in the history."));
@@ -108,14 +108,14 @@ int runPull(const QStringList &args)
     const bool erasing = parser.isSet(erase);
     cli::Progress bar(QCoreApplication::translate("cli", "mirror"));
     // The measures belong to the key just read, whatever key the window saw last.
-    auto archive = [db](const HistoryArchiver::Context &identity, KeyConnection *connection) {
+    auto archive = [db, &station](const HistoryArchiver::Context &identity, KeyConnection *connection) {
         QString error;
         if (!identity.save(&error))
             cli::say(error);
         std::function<int(HistoryArchiver &)> then;
         if (connection)
             then = [connection](HistoryArchiver &archiver) { return eraseKept(*connection, archiver); };
-        return archiveMirrorToHistory(db, &identity, then);
+        return archiveMirrorToHistory(station, db, &identity, then);
     };
     auto withKey = [&](KeyConnection &connection, const cli::MirrorResult &mirrored) {
         bar.finish(QCoreApplication::translate("cli", "%1 files").arg(mirrored.files));
@@ -125,7 +125,7 @@ int runPull(const QStringList &args)
         return archive(mirrored.identity, erasing ? &connection : nullptr);
     };
     const cli::MirrorResult r = cli::runMirror(
-        options,
+        station, options,
         [&bar](const ExchangeProgress &p) {
             bar.update(p.filesDone, p.filesTotal,
                        QCoreApplication::translate("cli", "%1/%2 files").arg(p.filesDone).arg(p.filesTotal));

@@ -55,7 +55,7 @@ int csvReport(const QStringList &requested, const QString &out)
     return CliExit::Ok;
 }
 
-int run(const QStringList &args)
+int run(Station &, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate("cli", "Makes a report from the local mirror of the last key read out."));

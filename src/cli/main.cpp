@@ -2,6 +2,8 @@
 // on the same core as the window, so a nightly job reads a key exactly as a fitter's station does.
 #include "base/LogOutput.h"
 #include "cli/CliCommand.h"
+#include "base/cGlobalData.h"
+#include "station/Station.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -101,9 +103,11 @@ int main(int argc, char *argv[])
         return CliExit::Ok;
     }
     const QString name = args.takeFirst();
+    cGlobalData options;
+    Station station(&options);
     for (const CliCommand &c : cliCommands()) {
         if (c.name == name)
-            return c.run(args);
+            return c.run(station, args);
     }
     QTextStream err(stderr);
     err << "torquedesk-cli: " << QCoreApplication::translate("cli", "unknown command '%1'").arg(name) << '\n';
