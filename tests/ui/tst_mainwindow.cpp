@@ -19,6 +19,8 @@
 #include <QTranslator>
 #include <QtTest>
 
+#include <memory>
+
 class TstMainWindow : public QObject
 {
     Q_OBJECT
@@ -139,6 +141,40 @@ private slots:
         QTest::mouseClick(buttons[5], Qt::LeftButton); // a second click keeps it checked
         QVERIFY(buttons[5]->isChecked());
         QTest::mouseClick(settingsButton(), Qt::LeftButton);
+    }
+
+    // Each page that may hold a leave is asked, in turn, whatever other page added one before
+    // it (the firmware page's is first); the first that holds keeps the page in view.
+    void everyLeaveGuardIsAsked()
+    {
+        m_window->slot_TmrOpenMainForm();
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        auto *sw = m_window->findChild<QStackedWidget *>(QStringLiteral("swSettings"));
+        const auto buttons = m_window->form()->leftMenuButtons;
+        QTest::mouseClick(buttons[0], Qt::LeftButton);
+        auto held = std::make_shared<bool>(true);
+        auto asked = std::make_shared<QStringList>();
+        m_window->addLeaveGuard([asked](const std::function<void()> &) {
+            *asked << QStringLiteral("first");
+            return true;
+        });
+        m_window->addLeaveGuard([asked, held](const std::function<void()> &) {
+            *asked << QStringLiteral("second");
+            return !*held;
+        });
+
+        QTest::mouseClick(buttons[2], Qt::LeftButton);
+        QCOMPARE(*asked, QStringList({QStringLiteral("first"), QStringLiteral("second")}));
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageRecords"));
+        QVERIFY(buttons[0]->isChecked() && !buttons[2]->isChecked());
+
+        *held = false;
+        asked->clear();
+        QTest::mouseClick(buttons[2], Qt::LeftButton);
+        QCOMPARE(asked->size(), 2);
+        QCOMPARE(sw->currentWidget()->objectName(), QStringLiteral("pageDB"));
+        QTest::mouseClick(settingsButton(), Qt::LeftButton);
+        QCOMPARE(pages()->currentIndex(), int(MainPage::MainForm));
     }
 
     // A screen reader's only action on a checkable button is "Toggle", which clicks nothing.
