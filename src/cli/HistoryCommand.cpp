@@ -21,6 +21,7 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -260,9 +261,13 @@ int archiveMirrorToHistory(const QString &historyDb, const HistoryArchiver::Cont
     templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
     const TemplateLists lists = templates.lists();
     archiver.setTemplatesSource([lists] { return lists; });
-    const bool codes = QFileInfo::exists(Paths::reportDatabase()) && ReportDatabase::open(Paths::reportDatabase());
-    if (codes)
-        archiver.setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
+    std::unique_ptr<ReportDatabase> reports;
+    if (QFileInfo::exists(Paths::reportDatabase()))
+        reports = ReportDatabase::openStation();
+    if (reports && reports->isOpen()) {
+        ReportDatabase *codes = reports.get();
+        archiver.setBarcodeSource([codes](const QString &record) { return codes->barcodesOfRecord(record); });
+    }
     cli::Progress progress(QCoreApplication::translate("cli", "Archiving"));
     const HistoryArchiver::MirrorResult r =
         archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });
@@ -279,8 +284,7 @@ int archiveMirrorToHistory(const QString &historyDb, const HistoryArchiver::Cont
     } else if (then) {
         code = then(archiver);
     }
-    if (codes)
-        ReportDatabase::close();
+    reports.reset();
     if (code != CliExit::Ok)
         return code;
     // Kept on this PC is not in the history yet: a nightly job must hear that the server

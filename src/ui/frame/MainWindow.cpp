@@ -98,10 +98,7 @@ MainWindow::MainWindow(QWidget *parent, cGlobalData *globalData)
     QTimer::singleShot(td::timing::initGraphicsDelay, this, &MainWindow::InitGraphics);
 }
 
-MainWindow::~MainWindow()
-{
-    ReportDatabase::close();
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::placeOnScreen()
 {
@@ -158,12 +155,6 @@ void MainWindow::loadSettings()
     m_globalData->pcAddress = m_settings.pcAddress;
 }
 
-void MainWindow::openReportDatabase()
-{
-    // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
-    ReportDatabase::open(Paths::reportDatabase());
-}
-
 void MainWindow::InitGraphics()
 {
     if (m_graphicsBuilt)
@@ -172,9 +163,10 @@ void MainWindow::InitGraphics()
     loadSettings();
     buildKeyLink();
     connect(m_wifiController, &WifiController::warningRequested, this, &MainWindow::showWarning);
+    // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
+    m_reportDb = ReportDatabase::openStation();
     buildPages();
     emit graphicsReady();
-    openReportDatabase();
     emit scanRequested();
     m_connection->startScanning();
 }

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class ConnectionSupervisor;
 class ExchangeProgressWidget;
@@ -16,6 +17,7 @@ class KeySession;
 class KeyStatusDisplay;
 class PopupHost;
 class RecordList;
+class ReportDatabase;
 class QMovie;
 class QTimer;
 class StatusLine;
@@ -55,6 +57,8 @@ public:
     // The records of the local dbsett mirror, rebuilt whenever it changes; made on first use so
     // every page can subscribe whatever order the pages are built in.
     RecordList *recordList();
+    // The station's report database, on the GUI thread; made by InitGraphics before the pages.
+    ReportDatabase *reportDatabase() const { return m_reportDb.get(); }
 
     // The index of the first menu level whose enabled flag is set (0 until the key says).
     void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
@@ -124,7 +128,6 @@ private:
     void buildPages();
     void buildFirmwarePage();
     void loadSettings();
-    void openReportDatabase();
     void placeOnScreen();
     void setStatusIcons(const QString &a, const QString &b, const QString &c);
 
@@ -148,4 +151,5 @@ private:
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;
     RecordList *m_recordList = nullptr;
+    std::unique_ptr<ReportDatabase> m_reportDb;
 };

@@ -44,7 +44,9 @@ HistoryPage *installHistory(MainWindow *window)
     service->archiver()->setContextSource([current] { return *current; });
     TemplateListsModel *templates = session->templateLists();
     service->archiver()->setTemplatesSource([templates] { return templates->lists(); });
-    service->archiver()->setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
+    // The station's report database belongs to the GUI thread, as the archiver does today.
+    ReportDatabase *reports = window->reportDatabase();
+    service->archiver()->setBarcodeSource([reports](const QString &record) { return reports->barcodesOfRecord(record); });
 
     QObject::connect(session->files(), &FileExchange::slot_files_got_file, service,
                      [service](const QStringList &folderAndFile) {
@@ -77,6 +79,7 @@ HistoryPage *installHistory(MainWindow *window)
 
     MainWindowForm *ui = window->form();
     auto *page = new HistoryPage(service, ui->pageDB);
+    page->setReportDatabase(window->reportDatabase());
     static_cast<QGridLayout *>(ui->pageDB->layout())->addWidget(page, 1, 0);
     static_cast<QGridLayout *>(ui->pageDB->layout())->setRowStretch(1, 1);
     QObject::connect(page, &HistoryPage::messageRequested, window, &MainWindow::showMessage);

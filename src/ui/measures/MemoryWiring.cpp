@@ -49,6 +49,7 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
         return s;
     });
     memory->setKeyLink(session->files(), session->protocol());
+    memory->setReportDatabase(window->reportDatabase());
     MenuLevels *levels = session->menuLevels();
     applyLevels(memory, levels);
     QObject::connect(levels, &MenuLevels::changed, memory, [memory, levels] { applyLevels(memory, levels); });
@@ -57,6 +58,7 @@ MemoryPage *installMemoryPage(MainWindow *window, LevelTree *tree)
     QWidget *recordTab = ui->tabLevels->widget(LevelTree::RecordTab);
     auto *page = new MemoryPage(memory, recordTab);
     page->setPopups(window->popups());
+    page->setReportDatabase(window->reportDatabase());
     auto *grid = static_cast<QGridLayout *>(recordTab->layout());
     grid->addWidget(page, 2, 0);
     grid->setRowStretch(1, 0);

@@ -7,6 +7,7 @@
 #include "ui/records/RecordEditorPage.h"
 #include "ui/reports/ReportActions.h"
 #include "ui/reports/ReportButtons.h"
+#include "ui/widgets/JobProgressWidget.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -27,6 +28,12 @@ ReportActions *installReports(MainWindow *window)
     QObject::connect(actions, &ReportActions::statusMessage, window, &MainWindow::showStatus);
 
     MainWindowForm *form = window->form();
+    // Under the file transfers' bar, as long work of the window is shown.
+    auto *progress = new JobProgressWidget(form->centralWidget);
+    form->loProgress->addWidget(progress);
+    QObject::connect(progress, &JobProgressWidget::messageRequested, window, &MainWindow::showMessage);
+    actions->setProgressWidget(progress);
+
     auto *buttons = new ReportButtons(actions, form->frMainFormControls);
     buttons->setObjectName(QStringLiteral("reportButtons"));
     if (auto *bar = qobject_cast<QBoxLayout *>(form->frMainFormControls->layout())) {
