@@ -18,7 +18,8 @@ class TestReportDatabase : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { m_db->close(); }
+    void init() { m_db = std::make_unique<ReportDatabase>(); }
+    void cleanup() { m_db.reset(); }
     void missingOrEmptyFileGetsTheSchema();
     void quotesRoundTripInEveryTextColumn();
     void barcodePairsAndTheirOutcomes();
