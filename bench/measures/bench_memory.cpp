@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -117,7 +118,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot write the mirror under %s\n", qPrintable(root));
         return 1;
     }
-    if (!ReportDatabase::open(Paths::reportDatabase())) {
+    ReportDatabase db;
+    if (!db.open(Paths::reportDatabase())) {
         std::fprintf(stderr, "cannot open the report database\n");
         return 1;
     }
@@ -125,6 +127,7 @@ int main(int argc, char **argv)
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 
     MeasureMemory memory(nullptr);
+    memory.setReportDatabase(&db);
     memory.setSettingsSource([] { return MeasureMemory::Settings{true, false, QStringLiteral("Operator")}; });
     memory.setLevels({{true, true, true, true}}, {{"Operator", "Product", "Operation", "Node"}});
 
@@ -173,20 +176,20 @@ int main(int argc, char **argv)
     const TemplateLists templates;
     t.restart();
     {
-        ReportDatabase::Batch batch;
-        ReportDatabase::clearRecords();
+        ReportDatabase::Batch batch(&db);
+        db.clearRecords();
         for (int i = 0; i < files.size(); ++i)
-            ReportDatabase::insertMeasures(names.at(i), files.at(i).header, files.at(i).entries, templates);
+            db.insertMeasures(names.at(i), files.at(i).header, files.at(i).entries, templates);
     }
     const double dbMs = ms(t);
 
     int dbRows = -1;
     {
-        QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM records"));
-        if (q.next())
+        QSqlQuery q(QSqlDatabase::database(db.connectionName(), false));
+        if (q.exec(QStringLiteral("SELECT COUNT(*) FROM records")) && q.next())
             dbRows = q.value(0).toInt();
     }
-    ReportDatabase::close();
+    db.close();
 
     std::printf("records %d x measures %d: %d measures loaded, %d table rows, %d database rows, %d OK\n", records,
                 measures, loaded, memory.model()->rowCount(), dbRows, ok);

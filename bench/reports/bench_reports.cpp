@@ -10,7 +10,6 @@
 #include "reports/CsvReport.h"
 #include "reports/ExcelReport.h"
 #include "reports/QrListReport.h"
-#include "reports/ReportDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -135,8 +134,6 @@ int main(int argc, char **argv)
             if (!f.open(QIODevice::WriteOnly) || f.write(r.toBytes()) <= 0)
                 return 1;
         }
-        if (!ReportDatabase::open(Paths::reportDatabase()))
-            return 1;
         const QString out = root + QStringLiteral("/qr_list.pdf");
         QElapsedTimer t;
         t.start();

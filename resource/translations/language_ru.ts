@@ -408,6 +408,14 @@
         <source>Excel offers no workbook.</source>
         <translation>Excel не даёт доступа к книге.</translation>
     </message>
+    <message>
+        <source>The Excel report holds one record, and %1 are chosen. Walk the levels down to one record.</source>
+        <translation>Отчёт Excel содержит одну запись, а выбрано %1. Пройдите по уровням до одной записи.</translation>
+    </message>
+    <message>
+        <source>No record is chosen: walk the levels down to one record first.</source>
+        <translation>Запись не выбрана: сначала пройдите по уровням до одной записи.</translation>
+    </message>
 </context>
 <context>
     <name>ExchangeProgressWidget</name>
@@ -1001,6 +1009,29 @@
     <message>
         <source>The history server refused measures (%1): %2. They are kept in the table set_aside of %3.</source>
         <translation>Сервер истории отказался принять измерения (%1): %2. Они сохранены в таблице set_aside файла %3.</translation>
+    </message>
+</context>
+<context>
+    <name>JobProgressWidget</name>
+    <message>
+        <source>Progress of %1</source>
+        <translation>Ход выполнения: %1</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>starting</source>
+        <translation>запуск</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: готово</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1: не выполнено: %2</translation>
     </message>
 </context>
 <context>
@@ -1947,6 +1978,14 @@ OK: %2  NG: %3</translation>
         <source>No record could be read from %1</source>
         <translation>В %1 не удалось прочитать ни одной записи</translation>
     </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Отменено.</translation>
+    </message>
+    <message>
+        <source>The QR-codes list was not saved: %1</source>
+        <translation>Список QR-кодов не сохранён: %1</translation>
+    </message>
 </context>
 <context>
     <name>QrReportEngine</name>
@@ -1981,6 +2020,10 @@ OK: %2  NG: %3</translation>
     <message>
         <source>The PDF %1 cannot be written.</source>
         <translation>PDF %1 не удалось записать.</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Отменено.</translation>
     </message>
 </context>
 <context>
@@ -2350,22 +2393,6 @@ defect</source>
         <translation>Отчёт моментов ключа (*.csv);;Все файлы (*)</translation>
     </message>
     <message>
-        <source>The report was not saved. %1</source>
-        <translation>Отчёт не сохранён. %1</translation>
-    </message>
-    <message>
-        <source>Empty Report can't be save!</source>
-        <translation>Пустой отчёт нельзя сохранить!</translation>
-    </message>
-    <message>
-        <source>Warning! Excel Template NOT found!</source>
-        <translation>Внимание! Шаблон Excel НЕ найден!</translation>
-    </message>
-    <message>
-        <source>The Excel report was not saved: %1</source>
-        <translation>Отчёт Excel не сохранён: %1</translation>
-    </message>
-    <message>
         <source>Report was saved with filename: </source>
         <translation>Отчёт сохранён в файл: </translation>
     </message>
@@ -2378,14 +2405,6 @@ defect</source>
         <translation>Отмена</translation>
     </message>
     <message>
-        <source>Warning! Folder is empty!</source>
-        <translation>Внимание! Папка пуста!</translation>
-    </message>
-    <message>
-        <source>The report database is not open.</source>
-        <translation>База данных отчётов не открыта.</translation>
-    </message>
-    <message>
         <source>Save QR-codes list</source>
         <translation>Сохранить список QR-кодов</translation>
     </message>
@@ -2394,32 +2413,32 @@ defect</source>
         <translation>Список QR (*.pdf);;Все файлы (*)</translation>
     </message>
     <message>
-        <source>The QR-codes list was not saved: %1</source>
-        <translation>Список QR-кодов не сохранён: %1</translation>
-    </message>
-    <message>
         <source>The desktop could not open %1</source>
         <translation>Система не смогла открыть %1</translation>
     </message>
     <message>
-        <source>Report saved to %1</source>
-        <translation>Отчёт сохранён: %1</translation>
+        <source>A CSV report is being saved. Wait until it is done, then save the next.</source>
+        <translation>Отчёт CSV сохраняется. Дождитесь окончания и сохраните следующий.</translation>
     </message>
     <message>
-        <source>The Excel report holds one record, and %1 are chosen. Walk the levels down to one record.</source>
-        <translation>Отчёт Excel содержит одну запись, а выбрано %1. Пройдите по уровням до одной записи.</translation>
+        <source>An Excel report is being made. Wait until it is done, then make the next.</source>
+        <translation>Отчёт Excel создаётся. Дождитесь окончания и создайте следующий.</translation>
     </message>
     <message>
-        <source>No record is chosen: walk the levels down to one record first.</source>
-        <translation>Запись не выбрана: сначала пройдите по уровням до одной записи.</translation>
+        <source>The QR-codes list is being made. Wait until it is done, then make the next.</source>
+        <translation>Список QR-кодов создаётся. Дождитесь окончания и создайте следующий.</translation>
     </message>
     <message>
-        <source>Excel report of %1 saved to %2</source>
-        <translation>Отчёт Excel по записи %1 сохранён: %2</translation>
+        <source>CSV report</source>
+        <translation>Отчёт CSV</translation>
     </message>
     <message>
-        <source>QR-codes list of %1 records saved to %2</source>
-        <translation>Список QR-кодов (записей: %1) сохранён: %2</translation>
+        <source>Excel report</source>
+        <translation>Отчёт Excel</translation>
+    </message>
+    <message>
+        <source>QR-codes list</source>
+        <translation>Список QR-кодов</translation>
     </message>
 </context>
 <context>
@@ -2473,6 +2492,42 @@ defect</source>
     <message>
         <source>The record %1 is not in the local mirror.</source>
         <translation>Записи %1 нет в локальной копии.</translation>
+    </message>
+    <message>
+        <source>Writing %1 rows</source>
+        <translation>Запись строк: %1</translation>
+    </message>
+    <message>
+        <source>The report was not saved. %1</source>
+        <translation>Отчёт не сохранён. %1</translation>
+    </message>
+    <message>
+        <source>Report saved to %1</source>
+        <translation>Отчёт сохранён: %1</translation>
+    </message>
+    <message>
+        <source>Reading the record %1</source>
+        <translation>Чтение записи %1</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Отменено.</translation>
+    </message>
+    <message>
+        <source>Writing the workbook of %1 measures</source>
+        <translation>Запись книги (измерений: %1)</translation>
+    </message>
+    <message>
+        <source>Excel report of %1 saved to %2</source>
+        <translation>Отчёт Excel по записи %1 сохранён: %2</translation>
+    </message>
+    <message>
+        <source>Making the QR-codes list</source>
+        <translation>Создание списка QR-кодов</translation>
+    </message>
+    <message>
+        <source>QR-codes list of %1 records saved to %2</source>
+        <translation>Список QR-кодов (записей: %1) сохранён: %2</translation>
     </message>
 </context>
 <context>
@@ -3383,6 +3438,10 @@ defect</source>
     <message>
         <source>Then empty on the key every record whose measures the history holds: each record is read from the key again and kept first; a record that cannot be vouched for stays on the key, is named, and the command exits 1.</source>
         <translation>Затем очистить в ключе каждую запись, все измерения которой есть в истории: каждая запись заново читается из ключа и сначала сохраняется; запись, сохранность которой не подтверждена, остаётся в ключе, называется, и команда завершается с кодом 1.</translation>
+    </message>
+    <message>
+        <source>report</source>
+        <translation>отчёт</translation>
     </message>
 </context>
 <context>

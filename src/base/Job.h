@@ -14,7 +14,8 @@ class Job : public QObject
 public:
     using QObject::QObject;
 
-    // Does the whole work on the calling thread and emits finished() exactly once at the end.
+    // Does the whole work on the calling thread and emits finished() exactly once at the end;
+    // on success the last status() before it says what was made (shown as the outcome).
     // Called by startJob() on the job's own thread, or directly where nothing must stay
     // responsive (a test, a one-shot command).
     virtual void run() = 0;

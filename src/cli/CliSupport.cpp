@@ -1,9 +1,11 @@
 #include "cli/CliSupport.h"
 
+#include "base/Job.h"
 #include "base/LogOutput.h"
 #include "base/Paths.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -126,10 +128,39 @@ void Progress::finish(const QString &text)
     if (m_tty && m_open) {
         writeErr(QStringLiteral("\r%1 [%2] 100% %3\x1b[K\n").arg(m_label, QString(30, QLatin1Char('#')), text));
         m_open = false;
-    } else if (!m_tty && m_lastShown != 100) {
+    } else if (!m_tty && (m_lastShown != 100 || !text.isEmpty())) {
         writeErr(QStringLiteral("%1: 100%%2\n").arg(m_label, text.isEmpty() ? QString() : QStringLiteral(" ") + text));
     }
     m_lastShown = 100;
+}
+
+bool runJob(Job *job, const QString &label, QString *error)
+{
+    Progress bar(label);
+    QEventLoop loop;
+    QString status;
+    bool ok = false;
+    qint64 lastDone = 0, lastTotal = 0;
+    QObject::connect(job, &Job::status, &loop, [&](const QString &text) {
+        status = text;
+        bar.update(lastDone, lastTotal, text);
+    });
+    QObject::connect(job, &Job::progress, &loop, [&](qint64 done, qint64 total) {
+        lastDone = done;
+        lastTotal = total;
+        bar.update(done, total);
+    });
+    QObject::connect(job, &Job::finished, &loop, [&](bool success, const QString &why) {
+        ok = success;
+        if (!ok && error)
+            *error = why;
+        loop.quit();
+    });
+    startJob(job);
+    loop.exec();
+    if (ok)
+        bar.finish(status);
+    return ok;
 }
 
 } // namespace cli

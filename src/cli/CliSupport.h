@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+class Job;
+
 // What every command of torquedesk-cli shares: the common options, the one-line failure
 // reason and the progress shown on stderr.
 namespace cli {
@@ -40,5 +42,10 @@ private:
     int m_lastShown = -1;
     bool m_open = false;
 };
+
+// Runs job on its own thread with its progress and status on a Progress bar named label, and
+// waits for its end in an event loop of its own. True when it succeeded; otherwise *error gets
+// its reason. The job deletes itself.
+bool runJob(Job *job, const QString &label, QString *error);
 
 } // namespace cli

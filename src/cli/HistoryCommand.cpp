@@ -264,17 +264,15 @@ int archiveMirrorToHistory(Station &station, const QString &historyDb, const His
     templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
     const TemplateLists lists = templates.lists();
     sources.templates = [lists] { return lists; };
-    const bool codes = QFileInfo::exists(Paths::reportDatabase()) && ReportDatabase::open(Paths::reportDatabase());
-    sources.reportCodes = codes;
+    // A missing file is not made here: the command line only reads the codes a window linked.
+    if (QFileInfo::exists(Paths::reportDatabase()) && station.reports()->isOpen())
+        sources.reportCodes = station.reports();
     QString error;
     const bool opened = station.openHistory(historyDb, sources, &error);
     HistoryStore &store = *station.history()->store();
     HistoryArchiver &archiver = *station.history()->archiver();
-    if (!reportOpened(opened, store, error)) {
-        if (codes)
-            ReportDatabase::close();
+    if (!reportOpened(opened, store, error))
         return CliExit::Failed;
-    }
     cli::Progress progress(QCoreApplication::translate("cli", "Archiving"));
     const HistoryArchiver::MirrorResult r =
         archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });
@@ -291,8 +289,6 @@ int archiveMirrorToHistory(Station &station, const QString &historyDb, const His
     } else if (then) {
         code = then(archiver);
     }
-    if (codes)
-        ReportDatabase::close();
     if (code != CliExit::Ok)
         return code;
     // Kept on this PC is not in the history yet: a nightly job must hear that the server

@@ -5,8 +5,10 @@
 #include "cli/CliSupport.h"
 #include "measures/MeasureMemory.h"
 #include "records/RecordList.h"
+#include "records/RecordMirror.h"
 #include "reports/ReportIdentity.h"
 #include "reports/ReportJobs.h"
+#include "reports/ReportStamp.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,7 +49,8 @@ int csvReport(const QStringList &requested, const QString &out)
     const int measures = memory.loadRecords(names);
 
     QString error;
-    if (!ReportJobs::csv(*memory.model(), out, &error)) {
+    if (!cli::runJob(new CsvReportJob(CsvReport::Table::of(*memory.model()), id.operatorName, out),
+                     QCoreApplication::translate("cli", "report"), &error)) {
         cli::fail(error);
         return CliExit::Failed;
     }
@@ -95,10 +98,29 @@ int run(Station &, const QStringList &args)
     if (kind == QLatin1String("csv"))
         return csvReport(records, out);
 
+    TemplateLists lists;
+    ReportJobs::loadMirrorTemplates(&lists);
+    Job *job = nullptr;
+    if (kind == QLatin1String("xlsx")) {
+        ExcelReportJob::Request r;
+        r.recordName = records.first();
+        r.lists = lists;
+        r.identity = ReportIdentity::load();
+        r.templatePath = ReportPaths::excelTemplate();
+        r.outPath = out;
+        job = new ExcelReportJob(std::move(r));
+    } else {
+        QrListReport::Request r;
+        r.folder = RecordMirror::folder();
+        r.templatePath = ReportPaths::qrTemplate();
+        r.outPath = out;
+        r.lists = lists;
+        r.identity = ReportIdentity::load();
+        r.stamp = dateTimeStamp();
+        job = new QrListJob(std::move(r));
+    }
     QString error;
-    const bool ok = kind == QLatin1String("xlsx") ? ReportJobs::xlsx(records.first(), out, &error)
-                                                   : ReportJobs::qr(out, &error);
-    if (!ok) {
+    if (!cli::runJob(job, QCoreApplication::translate("cli", "report"), &error)) {
         cli::fail(error);
         return CliExit::Failed;
     }

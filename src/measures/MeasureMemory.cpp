@@ -58,7 +58,7 @@ bool MeasureMemory::isLoadedRecord(const QString &name) const
 
 bool MeasureMemory::loadRecordMeasures(const QString &name, bool clearFirst)
 {
-    ReportDatabase::Batch batch;
+    ReportDatabase::Batch batch(m_reportDb);
     const RecordMirror::Loaded loaded = RecordMirror::load(name);
     if (!loaded.exists || !loaded.headerComplete)
         return false;
@@ -73,10 +73,10 @@ bool MeasureMemory::loadRecordMeasures(const QString &name, bool clearFirst)
         return true;
     }
     const RecordHeader &h = loaded.record.header;
-    if (ReportDatabase::isOpen()) {
+    if (m_reportDb && m_reportDb->isOpen()) {
         const TemplateLists empty;
         const TemplateLists &t = m_records ? m_records->templates() : empty;
-        ReportDatabase::insertMeasures(name, h, entries, t);
+        m_reportDb->insertMeasures(name, h, entries, t);
     }
     m_model.appendMeasures(makeBlock(name, h), entries, 0);
     emit storeChanged();
@@ -85,7 +85,7 @@ bool MeasureMemory::loadRecordMeasures(const QString &name, bool clearFirst)
 
 int MeasureMemory::loadRecords(const QStringList &names)
 {
-    ReportDatabase::Batch batch;
+    ReportDatabase::Batch batch(m_reportDb);
     clearMeasureStore();
     for (const QString &name : names)
         loadRecordMeasures(name, false);
@@ -103,9 +103,9 @@ void MeasureMemory::addMeasureRow(const QString &name, int index, const MeasureE
     if (!loaded.headerComplete)
         return;
     const RecordHeader &h = loaded.record.header;
-    if (ReportDatabase::isOpen()) {
+    if (m_reportDb && m_reportDb->isOpen()) {
         const TemplateLists empty;
-        ReportDatabase::insertMeasure(
+        m_reportDb->insertMeasure(
             ReportDatabase::measureValues(name, index, entry, h, m_records ? m_records->templates() : empty));
     }
     m_model.appendMeasures(makeBlock(name, h), {entry}, index);
@@ -114,7 +114,8 @@ void MeasureMemory::addMeasureRow(const QString &name, int index, const MeasureE
 
 void MeasureMemory::clearMeasureStore()
 {
-    ReportDatabase::clearRecords();
+    if (m_reportDb)
+        m_reportDb->clearRecords();
     m_model.clear();
     emit storeChanged();
 }

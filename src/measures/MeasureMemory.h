@@ -14,6 +14,7 @@
 class FileExchange;
 class KeyProtocol;
 class RecordList;
+class ReportDatabase;
 
 // Measures of the local record files, shown in the memory model and mirrored row for row into
 // the report database's scratch table; and erasing them, on the PC and on the key.
@@ -40,6 +41,8 @@ public:
     void setSettingsSource(std::function<Settings()> source) { m_settings = std::move(source); }
     // Erased files go to the key through files; protocol makes an erased record current.
     void setKeyLink(FileExchange *files, KeyProtocol *protocol);
+    // Where the measures shown are also stored as report rows; none: they are only shown.
+    void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
     // The header follows the level switches and captions (levels 1-4).
     void setLevels(const std::array<bool, 4> &used, const std::array<QString, 4> &captions);
@@ -101,6 +104,7 @@ private:
     RecordList *m_records;
     FileExchange *m_files = nullptr;
     KeyProtocol *m_protocol = nullptr;
+    ReportDatabase *m_reportDb = nullptr;
     std::function<Settings()> m_settings;
     RecordEraser *m_eraser = nullptr;
     RecordEraser::Keeper m_keeper;

@@ -18,11 +18,35 @@ QString CsvReport::cell(const QString &text)
     return td::csvField(text);
 }
 
+CsvReport::Table CsvReport::Table::of(const QAbstractItemModel &model)
+{
+    Table t;
+    const int columns = model.columnCount();
+    const int rows = model.rowCount();
+    for (int c = 0; c < columns; ++c)
+        t.headers << model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    t.rows.reserve(rows);
+    for (int r = 0; r < rows; ++r) {
+        QVector<QVariant> row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            row.append(model.data(model.index(r, c), Qt::DisplayRole));
+        t.rows.append(row);
+    }
+    return t;
+}
+
 QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &operatorName,
                             const std::function<void(const QString &)> &lineSink)
 {
-    const int columns = model.columnCount();
-    const int rows = model.rowCount();
+    return build(Table::of(model), operatorName, lineSink);
+}
+
+QByteArray CsvReport::build(const Table &table, const QString &operatorName,
+                            const std::function<void(const QString &)> &lineSink)
+{
+    const int columns = table.headers.size();
+    const int rows = table.rows.size();
     QByteArray out;
     QString text;
     auto line = [&] {
@@ -37,7 +61,7 @@ QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &oper
     for (int c = 0; c < columns; ++c) {
         if (c)
             text += kJoin;
-        text += cell(model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        text += cell(table.headers.at(c));
     }
     line();
     out.reserve(out.size() * (rows + 4));
@@ -49,7 +73,7 @@ QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &oper
                 text += kJoin;
             // A cell the table never filled (no item behind it) reads as one space, so the
             // spreadsheet still sees a cell there; an item with empty text stays empty.
-            const QVariant v = model.data(model.index(r, c), Qt::DisplayRole);
+            const QVariant v = table.rows.at(r).value(c);
             text += v.isValid() ? cell(v.toString()) : QStringLiteral(" ");
         }
         line();
@@ -69,6 +93,11 @@ QByteArray CsvReport::build(const QAbstractItemModel &model, const QString &oper
 bool CsvReport::save(const QAbstractItemModel &model, const QString &operatorName, const QString &path,
                      QString *error)
 {
-    const QByteArray bytes = build(model, operatorName, [](const QString &l) { td::log(l); });
+    return save(Table::of(model), operatorName, path, error);
+}
+
+bool CsvReport::save(const Table &table, const QString &operatorName, const QString &path, QString *error)
+{
+    const QByteArray bytes = build(table, operatorName, [](const QString &l) { td::log(l); });
     return AtomicFile::write(path, bytes, error, AtomicFile::Durability::Synced);
 }

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
 #include <functional>
 
 class QAbstractItemModel;
@@ -14,8 +18,20 @@ class CsvReport
 {
     Q_DECLARE_TR_FUNCTIONS(CsvReport)
 public:
+    // What the report reads of a table, copied out of the model so the file can be made on
+    // another thread than the model's.
+    struct Table
+    {
+        QStringList headers;
+        QVector<QVector<QVariant>> rows; // display data; an invalid variant: no item there
+
+        static Table of(const QAbstractItemModel &model);
+    };
+
     // Each text line (without its line end) is handed to lineSink as it is made, for the
     // debug log; it may be empty.
+    static QByteArray build(const Table &table, const QString &operatorName,
+                            const std::function<void(const QString &)> &lineSink = {});
     static QByteArray build(const QAbstractItemModel &model, const QString &operatorName,
                             const std::function<void(const QString &)> &lineSink = {});
 
@@ -25,6 +41,7 @@ public:
 
     // Writes the report under a temporary name and renames it onto path when complete.
     // *error gets a sentence for the user on failure.
+    static bool save(const Table &table, const QString &operatorName, const QString &path, QString *error);
     static bool save(const QAbstractItemModel &model, const QString &operatorName,
                      const QString &path, QString *error);
 };

@@ -161,6 +161,16 @@ bool ExcelReport::write(const QString &templatePath, const QString &outPath, con
     return true;
 }
 
+QString ExcelReport::choiceRefusal(const QStringList &chosen)
+{
+    if (chosen.size() > 1)
+        return tr("The Excel report holds one record, and %1 are chosen. Walk the levels down to one record.")
+            .arg(chosen.size());
+    if (chosen.isEmpty())
+        return tr("No record is chosen: walk the levels down to one record first.");
+    return QString();
+}
+
 bool ExcelReport::make(const RecordFile &record, const TemplateLists &lists, const ReportIdentity &identity,
                        const QString &templatePath, const QString &outPath, QString *error)
 {

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -37,7 +38,12 @@ public:
     static bool write(const QString &templatePath, const QString &outPath, const QVector<Cell> &cells,
                       QString *error);
 
-    // The whole report of one record, as the window and the command line run it.
+    // Why no workbook is made of the records chosen: it holds exactly one. Empty when the
+    // choice will do.
+    static QString choiceRefusal(const QStringList &chosen);
+
+    // The whole report of one record, as the window and the command line run it. Refuses a
+    // record without measures.
     static bool make(const RecordFile &record, const TemplateLists &lists, const ReportIdentity &identity,
                      const QString &templatePath, const QString &outPath, QString *error);
 };

@@ -1,14 +1,10 @@
 #include "reports/QrListReport.h"
 
 #include "base/Log.h"
-#include "base/Paths.h"
-#include "records/MeasureAlgorithms.h"
 #include "records/RecordFile.h"
 #include "records/RecordMirror.h"
-#include "records/TemplateLists.h"
 #include "reports/QrReportEngine.h"
 #include "reports/ReportDatabase.h"
-#include "reports/ReportStamp.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,32 +12,80 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <atomic>
+
+namespace {
+
+std::atomic<int> g_scratch{0};
+
+// An in-memory SQLite connection under a name of its own, removed when the scope ends; the
+// QSqlDatabase handles must be gone by then, so the holder keeps the only long-lived one.
+class ScratchDatabase
+{
+public:
+    ScratchDatabase() : m_name(QStringLiteral("qrlist-%1").arg(++g_scratch))
+    {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        m_db.setDatabaseName(QStringLiteral(":memory:"));
+    }
+    ~ScratchDatabase()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase &db() { return m_db; }
+    const QString &name() const { return m_name; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+} // namespace
+
 QStringList QrListReport::recordFiles(const QString &folder)
 {
     return QDir(folder).entryList(QStringList{QStringLiteral("*")}, QDir::Files, QDir::Name);
 }
 
-int QrListReport::fillRecordsTable(const QString &folder, const TemplateLists &lists, QString *error)
+QString QrListReport::refusal(const QString &folder)
 {
-    QSqlDatabase db = QSqlDatabase::database();
+    return recordFiles(folder).isEmpty() ? tr("Warning! Folder is empty!") : QString();
+}
+
+int QrListReport::fillRecordsTable(QSqlDatabase &db, const QString &folder, const TemplateLists &lists,
+                                   QString *error, const Progress &progress)
+{
+    auto refused = [error](const QString &why) {
+        if (error)
+            *error = tr("The report database refused: %1").arg(why);
+        return -1;
+    };
     if (!db.isOpen()) {
         if (error)
             *error = tr("The report database is not open.");
         return -1;
     }
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("DELETE FROM records"))) {
-        if (error)
-            *error = tr("The report database refused: %1").arg(q.lastError().text());
-        return -1;
-    }
+    if (!q.exec(QStringLiteral("DELETE FROM records")))
+        return refused(q.lastError().text());
     // One transaction: a thousand records are one write to the disk, not a thousand.
     db.transaction();
-    q.prepare(QStringLiteral("INSERT INTO records(pagenumber, level1, level2, level3, level4, algorithm, head_mm, "
-                             "count_con, count_total, range_low, range_high, angle_low, angle_high, angle, "
-                             "start_mom, pitch_step) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    if (!q.prepare(ReportDatabase::insertRecordStatement())) {
+        db.rollback();
+        return refused(q.lastError().text());
+    }
+    const QStringList names = recordFiles(folder);
     int written = 0;
-    for (const QString &name : recordFiles(folder)) {
+    for (int n = 0; n < names.size(); ++n) {
+        const QString &name = names.at(n);
+        if (progress && !progress(n, names.size())) {
+            db.rollback();
+            if (error)
+                *error = tr("Cancelled.");
+            return -1;
+        }
         QFile f(folder + QLatin1Char('/') + name);
         if (!f.open(QIODevice::ReadOnly))
             continue;
@@ -51,43 +95,18 @@ int QrListReport::fillRecordsTable(const QString &folder, const TemplateLists &l
             td::log(QStringLiteral("QR list: skipped ") + name + QStringLiteral(" (no whole record header)"));
             continue;
         }
-        const RecordHeader &h = read.record.header;
-        auto join3 = [](const QString &a, const QString &b, const QString &c) {
-            return a + QLatin1Char(' ') + b + QLatin1Char(' ') + c;
-        };
-        const QVariantList values{
-            name,
-            join3(lists.fioText(h.fioIndex, 0), lists.fioText(h.fioIndex, 1), lists.fioText(h.fioIndex, 2)),
-            lists.wheelText(h.wheelIndex),
-            h.operationNumber(),
-            join3(lists.uzelText(h.uzelIndex, 0), lists.uzelText(h.uzelIndex, 1), lists.uzelText(h.uzelIndex, 2)),
-            MeasureAlgorithms::name(h.algorithm),
-            QString::number(double(h.headMm), 'f', 0),
-            QString::number(h.countCon),
-            QString::number(h.countTotal),
-            QString::number(double(h.rangeLow), 'f', 2),
-            QString::number(double(h.rangeHigh), 'f', 2),
-            QString::number(double(h.angleLow), 'f', 1),
-            QString::number(double(h.angleHigh), 'f', 1),
-            QString::number(double(h.angle), 'f', 1),
-            QString::number(double(h.startMom), 'f', 2),
-            QString::number(double(h.pitchStep), 'f', 2),
-        };
+        const QStringList values = ReportDatabase::recordValues(name, read.record.header, lists);
         for (int i = 0; i < values.size(); ++i)
             q.bindValue(i, values.at(i));
         if (!q.exec()) {
+            const QString why = q.lastError().text();
             db.rollback();
-            if (error)
-                *error = tr("The report database refused: %1").arg(q.lastError().text());
-            return -1;
+            return refused(why);
         }
         ++written;
     }
-    if (!db.commit()) {
-        if (error)
-            *error = tr("The report database refused: %1").arg(db.lastError().text());
-        return -1;
-    }
+    if (!db.commit())
+        return refused(db.lastError().text());
     return written;
 }
 
@@ -115,34 +134,56 @@ bool QrListReport::print(QrReportEngine *engine, const ReportIdentity &identity,
     return false;
 }
 
+bool QrListReport::make(const Request &request, QString *error, int *rows, const Progress &progress)
+{
+    auto failed = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QString empty = refusal(request.folder);
+    if (!empty.isEmpty())
+        return failed(empty);
+    auto notSaved = [&](const QString &why) { return failed(tr("The QR-codes list was not saved: %1").arg(why)); };
+
+    ScratchDatabase scratch;
+    QString why;
+    if (!scratch.db().open() || !ReportDatabase::ensureTables(scratch.db(), &why))
+        return notSaved(why.isEmpty() ? scratch.db().lastError().text() : why);
+    // Reading the files and drawing the rows are the two halves of the work.
+    qint64 files = 0;
+    const Progress reading = [&](qint64 done, qint64 total) {
+        files = total;
+        return !progress || progress(done, 2 * total);
+    };
+    const int written = fillRecordsTable(scratch.db(), request.folder, request.lists, &why, reading);
+    if (written < 0)
+        return notSaved(why);
+    if (written == 0) // a list of headers only would pass for a list of nothing to label
+        return notSaved(noRecordsRead(request.folder));
+
+    QrReportEngine engine;
+    if (!engine.loadFromFile(request.templatePath, false))
+        return notSaved(engine.lastError());
+    engine.setConnectionName(scratch.name());
+    if (progress)
+        engine.setRowSink([&](int done, int total) { return progress(files + files * done / qMax(1, total), 2 * files); });
+    if (!print(&engine, request.identity, request.stamp, request.outPath, &why))
+        return notSaved(why);
+    if (rows)
+        *rows = written;
+    return true;
+}
+
 bool QrListReport::make(const QString &outPath, const TemplateLists &lists, const ReportIdentity &identity,
                         QString *error)
 {
-    const QString folder = RecordMirror::folder();
-    if (recordFiles(folder).isEmpty()) {
-        if (error)
-            *error = tr("Warning! Folder is empty!");
-        return false;
-    }
-    if (!QSqlDatabase::database().isOpen() && !ReportDatabase::open(Paths::reportDatabase())) {
-        if (error)
-            *error = tr("The report database is not open.");
-        return false;
-    }
-    const int rows = fillRecordsTable(folder, lists, error);
-    if (rows < 0)
-        return false;
-    if (rows == 0) {
-        // A list of headers only would pass for a list of nothing to label.
-        if (error)
-            *error = noRecordsRead(folder);
-        return false;
-    }
-    QrReportEngine engine;
-    if (!engine.loadFromFile(ReportPaths::qrTemplate(), false)) {
-        if (error)
-            *error = engine.lastError();
-        return false;
-    }
-    return print(&engine, identity, dateTimeStamp(), outPath, error);
+    Request r;
+    r.folder = RecordMirror::folder();
+    r.templatePath = ReportPaths::qrTemplate();
+    r.outPath = outPath;
+    r.lists = lists;
+    r.identity = identity;
+    r.stamp = dateTimeStamp();
+    return make(r, error);
 }

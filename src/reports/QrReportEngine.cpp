@@ -140,7 +140,7 @@ bool QrReportEngine::printToPDF(const QString &path)
 {
     if (m_query.isEmpty())
         return fail(tr("No report template is loaded."));
-    QSqlDatabase db = m_connection.isEmpty() ? QSqlDatabase::database() : QSqlDatabase::database(m_connection);
+    QSqlDatabase db = m_connection.isEmpty() ? QSqlDatabase() : QSqlDatabase::database(m_connection, false);
     if (!db.isOpen())
         return fail(tr("The report database is not open."));
     QSqlQuery q(db);
@@ -208,6 +208,11 @@ bool QrReportEngine::printToPDF(const QString &path)
             for (int i = first; i < rows.size() && i < first + perPage; ++i) {
                 drawBand(bands[Detail], top, &rows.at(i), page);
                 top += bands[Detail].height;
+                if (m_rowSink && !m_rowSink(i + 1, rows.size())) {
+                    p.end();
+                    QFile::remove(temp);
+                    return fail(tr("Cancelled."));
+                }
             }
             drawBand(bands[Footer], m_margin + pageHeight - bands[Footer].height, nullptr, page);
         }

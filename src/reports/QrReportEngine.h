@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
 // Variables a report template prints ($V{name}).
 class QrReportDataManager
 {
@@ -34,8 +36,13 @@ public:
     bool loadFromFile(const QString &path, bool autoLoadPreviewOnChange = false);
     QrReportDataManager *dataManager() { return &m_data; }
 
-    // The database connection the template's query runs on (the default one unless set).
+    // The named database connection the template's query runs on; it must be open on the
+    // thread that prints.
     void setConnectionName(const QString &name) { m_connection = name; }
+
+    // Told after each row is drawn (rows drawn, rows in all); returning false stops the
+    // print, which then fails and leaves nothing under its path.
+    void setRowSink(std::function<bool(int done, int total)> sink) { m_rowSink = std::move(sink); }
 
     // Runs the query and writes the PDF under a temporary name, renamed onto path when
     // complete; false with lastError() otherwise (nothing is left under path).
@@ -52,6 +59,7 @@ private:
 
     QrReportDataManager m_data;
     QString m_connection;
+    std::function<bool(int, int)> m_rowSink;
     QString m_error;
     QString m_query;
     double m_margin = 10;

@@ -2,6 +2,7 @@
 
 #include "ReportSchema.h"
 #include "base/Log.h"
+#include "base/Paths.h"
 #include "base/PlainText.h"
 #include "measures/MeasureCells.h"
 #include "measures/MeasureJudgement.h"
@@ -16,6 +17,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <QThread>
+
+#include <atomic>
 #include <cmath>
 #include <memory>
 
@@ -31,26 +35,11 @@ constexpr int kMeasureChunk = 64;
 const char *kFindCodes = "SELECT * FROM codes WHERE barcode0=? AND barcode1=?";
 const char *kInsertCodes = "INSERT INTO codes(barcode0, barcode1, record) VALUES(?, ?, ?)";
 
-// The prepared statements of the open connection; gone with it.
-struct Statements
-{
-    QSqlQuery insertMeasure;
-    QSqlQuery insertMeasureChunk;
-    QSqlQuery insertRecord;
-    QSqlQuery findCodes;
-    QSqlQuery insertCodes;
-    QSqlQuery clearRecords;
-};
-
-std::unique_ptr<Statements> g_statements;
-QString g_lastError;
-int g_batchDepth = 0;
-
-bool prepare(QSqlQuery &q, const char *sql)
+bool prepare(QSqlQuery &q, const char *sql, QString *error)
 {
     if (q.prepare(QLatin1String(sql)))
         return true;
-    g_lastError = q.lastError().text();
+    *error = q.lastError().text();
     return false;
 }
 
@@ -60,7 +49,7 @@ bool hasTables(const QSqlDatabase &db)
     return tables.contains(QStringLiteral("records")) && tables.contains(QStringLiteral("codes"));
 }
 
-bool createTables(QSqlDatabase &db)
+bool createTables(QSqlDatabase &db, QString *error)
 {
     // The schema is plain statements separated by ";" with "--" comment lines.
     QStringList lines;
@@ -73,12 +62,14 @@ bool createTables(QSqlDatabase &db)
             continue;
         QSqlQuery q(db);
         if (!q.exec(statement)) {
-            g_lastError = q.lastError().text();
+            *error = q.lastError().text();
             return false;
         }
     }
     return true;
 }
+
+std::atomic<int> g_unnamed{0};
 
 bool run(QSqlQuery &q, const QStringList &values)
 {
@@ -102,31 +93,73 @@ QString joined(const QString &a, const QString &b, const QString &c)
 
 } // namespace
 
-namespace {
+// The prepared statements of the open connection; gone with it.
+struct ReportDatabase::Statements
+{
+    QSqlQuery insertMeasure;
+    QSqlQuery insertMeasureChunk;
+    QSqlQuery insertRecord;
+    QSqlQuery findCodes;
+    QSqlQuery insertCodes;
+    QSqlQuery clearRecords;
+};
+
+const QString ReportDatabase::stationConnection = QStringLiteral("report");
+
+ReportDatabase::ReportDatabase(const QString &connectionName)
+    : m_name(connectionName.isEmpty() ? QStringLiteral("report-%1").arg(++g_unnamed) : connectionName)
+{
+}
+
+std::unique_ptr<ReportDatabase> ReportDatabase::openStation()
+{
+    auto db = std::make_unique<ReportDatabase>(stationConnection);
+    db->open(Paths::reportDatabase());
+    return db;
+}
+
+ReportDatabase::~ReportDatabase()
+{
+    close();
+}
+
+bool ReportDatabase::ensureTables(QSqlDatabase &db, QString *error)
+{
+    if (hasTables(db))
+        return true;
+    if (!createTables(db, error))
+        return false;
+    if (hasTables(db))
+        return true;
+    *error = QStringLiteral("the tables could not be created");
+    return false;
+}
+
+QString ReportDatabase::insertRecordStatement()
+{
+    return QLatin1String(kInsertRecord);
+}
 
 // Opens and prepares; the connection handle stays inside so a failure can remove it.
-bool openConnection(const QString &path)
+bool ReportDatabase::openConnection(const QString &path)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);
     const bool existed = QFileInfo::exists(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        g_lastError = QStringLiteral("cannot make the folder of ") + path;
+        m_lastError = QStringLiteral("cannot make the folder of ") + path;
         return false;
     }
     if (!db.open()) {
-        g_lastError = db.lastError().text();
+        m_lastError = db.lastError().text();
         return false;
     }
-    if (!hasTables(db)) {
-        if (!createTables(db) || !hasTables(db)) {
-            if (g_lastError.isEmpty())
-                g_lastError = QStringLiteral("the tables could not be created");
-            return false;
-        }
+    const bool had = hasTables(db);
+    if (!ensureTables(db, &m_lastError))
+        return false;
+    if (!had)
         td::log(QStringLiteral("Report database %1: tables created from the schema (%2)")
                     .arg(path, existed ? QStringLiteral("the file held none") : QStringLiteral("no file")));
-    }
     auto s = std::make_unique<Statements>();
     for (QSqlQuery *q : {&s->insertMeasure, &s->insertMeasureChunk, &s->insertRecord, &s->findCodes,
                          &s->insertCodes, &s->clearRecords})
@@ -136,29 +169,31 @@ bool openConnection(const QString &path)
     for (int i = 1; i < kMeasureChunk; ++i)
         chunk += oneRow;
     if (!s->insertMeasureChunk.prepare(chunk)) {
-        g_lastError = s->insertMeasureChunk.lastError().text();
+        m_lastError = s->insertMeasureChunk.lastError().text();
         return false;
     }
-    if (!prepare(s->insertMeasure, kInsertMeasure) || !prepare(s->insertRecord, kInsertRecord)
-        || !prepare(s->findCodes, kFindCodes) || !prepare(s->insertCodes, kInsertCodes)
-        || !prepare(s->clearRecords, "DELETE FROM records"))
+    if (!prepare(s->insertMeasure, kInsertMeasure, &m_lastError) || !prepare(s->insertRecord, kInsertRecord, &m_lastError)
+        || !prepare(s->findCodes, kFindCodes, &m_lastError) || !prepare(s->insertCodes, kInsertCodes, &m_lastError)
+        || !prepare(s->clearRecords, "DELETE FROM records", &m_lastError))
         return false;
-    g_statements = std::move(s);
+    m_statements = std::move(s);
     return true;
 }
-
-} // namespace
 
 bool ReportDatabase::open(const QString &path)
 {
     close();
-    g_lastError.clear();
+    m_lastError.clear();
+    m_path = path;
+    m_thread = QThread::currentThread();
     if (!openConnection(path)) {
-        if (g_lastError.isEmpty())
-            g_lastError = QStringLiteral("not opened");
+        if (m_lastError.isEmpty())
+            m_lastError = QStringLiteral("not opened");
         td::log(QStringLiteral("DB Report Not connected"));
-        td::log(QStringLiteral("Report database %1: %2").arg(path, g_lastError));
+        td::log(QStringLiteral("Report database %1: %2").arg(path, m_lastError));
+        const QString why = m_lastError;
         close();
+        m_lastError = why;
         return false;
     }
     td::log(QStringLiteral("DB Report connected"));
@@ -167,25 +202,31 @@ bool ReportDatabase::open(const QString &path)
 
 void ReportDatabase::close()
 {
-    g_statements.reset();
-    g_batchDepth = 0;
-    if (!QSqlDatabase::contains(QSqlDatabase::defaultConnection))
+    m_statements.reset();
+    m_batchDepth = 0;
+    m_thread = nullptr;
+    if (!QSqlDatabase::contains(m_name))
         return;
     {
-        QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::defaultConnection, false);
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
         db.close();
     }
-    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    QSqlDatabase::removeDatabase(m_name);
 }
 
-bool ReportDatabase::isOpen()
+bool ReportDatabase::isOpen() const
 {
-    return g_statements != nullptr;
+    return m_statements != nullptr;
 }
 
-QString ReportDatabase::lastError()
+bool ReportDatabase::onOwnThread() const
 {
-    return g_lastError;
+    if (!m_statements)
+        return false;
+    if (m_thread == QThread::currentThread())
+        return true;
+    td::log(QStringLiteral("Report database %1: used from a thread that did not open it; refused").arg(m_name));
+    return false;
 }
 
 QStringList ReportDatabase::measureValues(const QString &recordName, int index, const MeasureEntry &e,
@@ -230,14 +271,14 @@ QStringList ReportDatabase::recordValues(const QString &recordName, const Record
 
 bool ReportDatabase::insertMeasure(const QStringList &values)
 {
-    return g_statements && values.size() == 10 && run(g_statements->insertMeasure, values);
+    return onOwnThread() && values.size() == 10 && run(m_statements->insertMeasure, values);
 }
 
 int ReportDatabase::insertMeasures(const QString &recordName, const RecordHeader &record,
                                    const QVector<MeasureEntry> &entries, const TemplateLists &templates,
                                    int firstIndex)
 {
-    if (!g_statements || entries.isEmpty())
+    if (entries.isEmpty() || !onOwnThread())
         return 0;
     // What every row of the record shares is made once.
     const QStringList shared = measureValues(recordName, firstIndex, entries.first(), record, templates);
@@ -258,7 +299,7 @@ int ReportDatabase::insertMeasures(const QString &recordName, const RecordHeader
     };
     int stored = 0;
     int i = 0;
-    QSqlQuery &chunk = g_statements->insertMeasureChunk;
+    QSqlQuery &chunk = m_statements->insertMeasureChunk;
     for (; i + kMeasureChunk <= entries.size(); i += kMeasureChunk) {
         for (int r = 0; r < kMeasureChunk; ++r)
             bindRow(chunk, r * 10, i + r);
@@ -267,7 +308,7 @@ int ReportDatabase::insertMeasures(const QString &recordName, const RecordHeader
         else
             td::log(QStringLiteral("Report database: ") + chunk.lastError().text());
     }
-    QSqlQuery &single = g_statements->insertMeasure;
+    QSqlQuery &single = m_statements->insertMeasure;
     for (; i < entries.size(); ++i) {
         bindRow(single, 0, i);
         if (single.exec())
@@ -280,20 +321,21 @@ int ReportDatabase::insertMeasures(const QString &recordName, const RecordHeader
 
 bool ReportDatabase::insertRecord(const QStringList &values)
 {
-    return g_statements && values.size() == 16 && run(g_statements->insertRecord, values);
+    return onOwnThread() && values.size() == 16 && run(m_statements->insertRecord, values);
 }
 
 bool ReportDatabase::clearRecords()
 {
-    return g_statements && run(g_statements->clearRecords, {});
+    return onOwnThread() && run(m_statements->clearRecords, {});
 }
 
-ReportDatabase::Batch::Batch()
+ReportDatabase::Batch::Batch(ReportDatabase *db) : m_db(db)
 {
-    if (!g_statements)
+    if (!m_db || !m_db->onOwnThread())
         return;
-    if (g_batchDepth++ == 0) {
-        m_owner = QSqlDatabase::database(QSqlDatabase::defaultConnection, false).transaction();
+    m_joined = true;
+    if (m_db->m_batchDepth++ == 0) {
+        m_owner = QSqlDatabase::database(m_db->m_name, false).transaction();
         if (!m_owner)
             td::log(QStringLiteral("Report database: no transaction, rows are committed one by one"));
     }
@@ -301,11 +343,12 @@ ReportDatabase::Batch::Batch()
 
 ReportDatabase::Batch::~Batch()
 {
-    if (!g_statements)
+    // Closed in between: the transaction went with the connection.
+    if (!m_joined || !m_db->isOpen())
         return;
-    if (g_batchDepth > 0)
-        --g_batchDepth;
-    if (m_owner && !QSqlDatabase::database(QSqlDatabase::defaultConnection, false).commit())
+    if (m_db->m_batchDepth > 0)
+        --m_db->m_batchDepth;
+    if (m_owner && !QSqlDatabase::database(m_db->m_name, false).commit())
         td::log(QStringLiteral("Report database: commit failed"));
 }
 
@@ -313,9 +356,9 @@ QString ReportDatabase::findRecordByBarcodes(const QStringList &codes)
 {
     for (int i = 0; i < codes.size(); ++i)
         td::log(QStringLiteral("BARCODE%1=").arg(i) + codes.at(i));
-    if (!g_statements || codes.size() < 2)
+    if (codes.size() < 2 || !onOwnThread())
         return QString();
-    QSqlQuery &q = g_statements->findCodes;
+    QSqlQuery &q = m_statements->findCodes;
     for (const QStringList &pair : {QStringList{codes.at(0), codes.at(1)}, QStringList{codes.at(1), codes.at(0)}}) {
         if (!run(q, pair))
             continue;
@@ -331,9 +374,9 @@ QString ReportDatabase::findRecordByBarcodes(const QStringList &codes)
 
 QStringList ReportDatabase::barcodesOfRecord(const QString &record)
 {
-    if (!g_statements)
+    if (!onOwnThread())
         return {};
-    QSqlQuery q(QSqlDatabase::database());
+    QSqlQuery q(QSqlDatabase::database(m_name, false));
     q.prepare(QStringLiteral("SELECT barcode0, barcode1 FROM codes WHERE record = ?"));
     q.addBindValue(record);
     if (!q.exec() || !q.next())
@@ -348,11 +391,11 @@ ReportDatabase::AddCodes ReportDatabase::addBarcodes(const QString &scanned0, co
     // A scanner sends what the code holds, separators and all.
     const QString c0 = PlainText::clean(scanned0);
     const QString c1 = PlainText::clean(scanned1);
-    if (!g_statements) {
-        td::log(QStringLiteral("Barcodes not stored: the report database is not open (%1)").arg(g_lastError));
+    if (!onOwnThread()) {
+        td::log(QStringLiteral("Barcodes not stored: the report database is not open (%1)").arg(m_lastError));
         return AddCodes::NotAvailable;
     }
     if (!findRecordByBarcodes({c0, c1}).isEmpty())
         return AddCodes::AlreadyExists;
-    return run(g_statements->insertCodes, {c0, c1, record}) ? AddCodes::Added : AddCodes::Refused;
+    return run(m_statements->insertCodes, {c0, c1, record}) ? AddCodes::Added : AddCodes::Refused;
 }

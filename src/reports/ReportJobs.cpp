@@ -3,13 +3,10 @@
 #include "base/Paths.h"
 #include "records/RecordMirror.h"
 #include "records/TemplateBinary.h"
-#include "records/TemplateLists.h"
-#include "reports/CsvReport.h"
 #include "reports/ExcelReport.h"
-#include "reports/QrListReport.h"
-#include "reports/ReportIdentity.h"
 #include "reports/ReportStamp.h"
 
+#include <QDir>
 #include <QFile>
 
 void ReportJobs::loadMirrorTemplates(TemplateLists *lists)
@@ -22,28 +19,73 @@ void ReportJobs::loadMirrorTemplates(TemplateLists *lists)
     }
 }
 
-bool ReportJobs::csv(const QAbstractItemModel &memoryTable, const QString &outPath, QString *error)
+CsvReportJob::CsvReportJob(CsvReport::Table table, QString operatorName, QString outPath)
+    : m_table(std::move(table)), m_operator(std::move(operatorName)), m_out(std::move(outPath))
 {
-    return CsvReport::save(memoryTable, ReportIdentity::load().operatorName, outPath, error);
 }
 
-bool ReportJobs::xlsx(const QString &recordName, const QString &outPath, QString *error)
+void CsvReportJob::run()
 {
-    const RecordMirror::Loaded loaded = RecordMirror::load(recordName);
-    if (!loaded.exists || !loaded.headerComplete) {
-        if (error)
-            *error = tr("The record %1 is not in the local mirror.").arg(recordName);
-        return false;
+    emit status(ReportJobs::tr("Writing %1 rows").arg(m_table.rows.size()));
+    emit progress(0, 0);
+    QString error;
+    if (!CsvReport::save(m_table, m_operator, m_out, &error)) {
+        emit finished(false, ReportJobs::tr("The report was not saved. %1").arg(error));
+        return;
     }
-    TemplateLists lists;
-    loadMirrorTemplates(&lists);
-    return ExcelReport::make(loaded.record, lists, ReportIdentity::load(), ReportPaths::excelTemplate(), outPath,
-                             error);
+    emit status(ReportJobs::tr("Report saved to %1").arg(QDir::toNativeSeparators(m_out)));
+    emit finished(true, QString());
 }
 
-bool ReportJobs::qr(const QString &outPath, QString *error)
+ExcelReportJob::ExcelReportJob(Request request) : m_request(std::move(request)) {}
+
+void ExcelReportJob::run()
 {
-    TemplateLists lists;
-    loadMirrorTemplates(&lists);
-    return QrListReport::make(outPath, lists, ReportIdentity::load(), error);
+    const Request &r = m_request;
+    emit status(ReportJobs::tr("Reading the record %1").arg(r.recordName));
+    emit progress(0, 0);
+    const RecordMirror::Loaded loaded = RecordMirror::load(r.recordName);
+    if (!loaded.exists || !loaded.headerComplete) {
+        emit finished(false, ReportJobs::tr("The record %1 is not in the local mirror.").arg(r.recordName));
+        return;
+    }
+    if (isCancelled()) {
+        emit finished(false, ReportJobs::tr("Cancelled."));
+        return;
+    }
+    emit status(ReportJobs::tr("Writing the workbook of %1 measures").arg(loaded.record.entries.size()));
+    QString error;
+    if (!ExcelReport::make(loaded.record, r.lists, r.identity, r.templatePath, r.outPath, &error)) {
+        emit finished(false, error);
+        return;
+    }
+    emit status(ReportJobs::tr("Excel report of %1 saved to %2").arg(r.recordName, QDir::toNativeSeparators(r.outPath)));
+    emit finished(true, QString());
+}
+
+QrListJob::QrListJob(QrListReport::Request request) : m_request(std::move(request)) {}
+
+void QrListJob::run()
+{
+    emit status(ReportJobs::tr("Making the QR-codes list"));
+    int shown = -1;
+    const QrListReport::Progress report = [this, &shown](qint64 done, qint64 total) {
+        // A thousand records would be two thousand signals; the bar moves by whole percents.
+        const int percent = total > 0 ? int(done * 100 / total) : 0;
+        if (percent != shown) {
+            shown = percent;
+            emit progress(done, total);
+        }
+        return !isCancelled();
+    };
+    QString error;
+    int rows = 0;
+    if (!QrListReport::make(m_request, &error, &rows, report)) {
+        emit finished(false, error);
+        return;
+    }
+    emit status(ReportJobs::tr("QR-codes list of %1 records saved to %2")
+                    .arg(rows)
+                    .arg(QDir::toNativeSeparators(m_request.outPath)));
+    emit finished(true, QString());
 }

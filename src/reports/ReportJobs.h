@@ -1,25 +1,69 @@
 #pragma once
 
+#include "base/Job.h"
+#include "records/TemplateLists.h"
+#include "reports/CsvReport.h"
+#include "reports/QrListReport.h"
+#include "reports/ReportIdentity.h"
+
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
-class QAbstractItemModel;
-class TemplateLists;
-
-// The three reports made from the local mirror alone, as a program without a window runs
-// them: the names and captions of the last read-out, the template lists and record files of
-// the download folders. Each returns false with one line for the user in *error.
+// The three reports as jobs, for the window (on a thread of their own, through startJob) and
+// for the command line alike. Each is given plain copies of what it reads from the window, so
+// nothing it touches belongs to the GUI thread. On success the last status() is the sentence
+// that says where the report went.
 class ReportJobs
 {
     Q_DECLARE_TR_FUNCTIONS(ReportJobs)
 public:
     // The template lists of the "templates" mirror (defaults where a file is missing).
     static void loadMirrorTemplates(TemplateLists *lists);
+};
 
-    // The memory table's report (the caller builds the table model of the chosen records).
-    static bool csv(const QAbstractItemModel &memoryTable, const QString &outPath, QString *error);
-    // The workbook of one record of the dbsett mirror.
-    static bool xlsx(const QString &recordName, const QString &outPath, QString *error);
-    // The QR list of every record of the dbsett mirror.
-    static bool qr(const QString &outPath, QString *error);
+// The memory table's report.
+class CsvReportJob : public Job
+{
+    Q_OBJECT
+public:
+    CsvReportJob(CsvReport::Table table, QString operatorName, QString outPath);
+    void run() override;
+
+private:
+    CsvReport::Table m_table;
+    QString m_operator;
+    QString m_out;
+};
+
+// The workbook of one record of the dbsett mirror.
+class ExcelReportJob : public Job
+{
+    Q_OBJECT
+public:
+    struct Request
+    {
+        QString recordName;
+        TemplateLists lists;
+        ReportIdentity identity;
+        QString templatePath;
+        QString outPath;
+    };
+    explicit ExcelReportJob(Request request);
+    void run() override;
+
+private:
+    Request m_request;
+};
+
+// The QR list of every record of the dbsett mirror.
+class QrListJob : public Job
+{
+    Q_OBJECT
+public:
+    explicit QrListJob(QrListReport::Request request);
+    void run() override;
+
+private:
+    QrListReport::Request m_request;
 };

@@ -26,8 +26,8 @@ void assembleArchiver(HistoryArchiver &archiver, const ArchiverSources &sources,
     }
     archiver.setContextSource([current] { return *current; });
     archiver.setTemplatesSource(sources.templates);
-    if (sources.reportCodes)
-        archiver.setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
+    if (ReportDatabase *codes = sources.reportCodes)
+        archiver.setBarcodeSource([codes](const QString &record) { return codes->barcodesOfRecord(record); });
     else
         archiver.setBarcodeSource({});
 }

@@ -6,6 +6,7 @@
 
 class KeyModel;
 class QObject;
+class ReportDatabase;
 
 // What the archiver reads beside a record file: who measured, the template lists that name the
 // record's levels, and the barcodes the report database links to the record.
@@ -18,8 +19,9 @@ struct ArchiverSources
     // Who measured until key says otherwise (or for good, without key).
     HistoryArchiver::Context identity = HistoryArchiver::Context::load();
     std::function<TemplateLists()> templates;
-    // The report database is open: each record's barcodes come from it.
-    bool reportCodes = false;
+    // Each record's barcodes come from this report database (open, on the archiver's thread);
+    // null: no barcodes.
+    ReportDatabase *reportCodes = nullptr;
 };
 
 // The one place both programs assemble an archiver: the window's history service and the

@@ -1,5 +1,7 @@
 #include "station/Station.h"
 
+#include "reports/ReportDatabase.h"
+
 #include "base/cGlobalData.h"
 #include "history/HistoryService.h"
 #include "history/HistorySettings.h"
@@ -69,9 +71,18 @@ bool Station::openHistory(QString *error)
         sources.key = s->model();
         TemplateListsModel *templates = s->templateLists();
         sources.templates = [templates] { return templates->lists(); };
-        sources.reportCodes = true;
+        if (reports()->isOpen())
+            sources.reportCodes = reports();
     }
     return openHistory(url, sources, error);
+}
+
+ReportDatabase *Station::reports()
+{
+    // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
+    if (!m_reports)
+        m_reports = ReportDatabase::openStation();
+    return m_reports.get();
 }
 
 PublishStation *Station::publishing()

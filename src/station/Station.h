@@ -2,12 +2,15 @@
 
 #include <QObject>
 
+#include <memory>
+
 struct ArchiverSources;
 class HistoryService;
 class KeyConnection;
 class KeySession;
 class PublishStation;
 class RecordList;
+class ReportDatabase;
 class cGlobalData;
 
 // What one station runs, built once by each program (the window's main, the command line's
@@ -45,8 +48,10 @@ public:
     // status topics once the connection exists.
     PublishStation *publishing();
 
-    // The report database joins here once it is an object with its own connection; until then
-    // the pages and the archiver reach it through ReportDatabase.
+    // The report database of the data root, on the thread that first asks (the GUI thread in
+    // the window); work on other threads opens its own on the same file. Made and opened on
+    // first use; isOpen() says whether that worked.
+    ReportDatabase *reports();
 
 private:
     cGlobalData *m_options;
@@ -54,4 +59,5 @@ private:
     RecordList *m_records = nullptr;
     HistoryService *m_history = nullptr;
     PublishStation *m_publishing = nullptr;
+    std::unique_ptr<ReportDatabase> m_reports;
 };

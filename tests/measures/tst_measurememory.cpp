@@ -10,6 +10,7 @@
 #include "records/RecordList.h"
 #include "reports/ReportDatabase.h"
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,7 @@ private slots:
 
 private:
     std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<ReportDatabase> m_db;
     std::unique_ptr<MeasureMemory> m_memory;
     MeasureMemory::Settings m_settings;
     int col(Model::Column c) const { return m_memory->model()->columnOf(c); }
@@ -48,7 +50,8 @@ private:
     }
     int dbRows() const
     {
-        QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM records"));
+        QSqlQuery q(QSqlDatabase::database(m_db->connectionName(), false));
+        q.exec(QStringLiteral("SELECT COUNT(*) FROM records"));
         return q.next() ? q.value(0).toInt() : -1;
     }
 };
@@ -57,9 +60,11 @@ void TestMeasureMemory::init()
 {
     m_root = std::make_unique<QTemporaryDir>();
     Paths::setDataRoot(m_root->path());
-    QVERIFY(ReportDatabase::open(Paths::reportDatabase()));
+    m_db = std::make_unique<ReportDatabase>();
+    QVERIFY(m_db->open(Paths::reportDatabase()));
     m_settings = MeasureMemory::Settings{true, false, QStringLiteral("Ivan O'Brien")};
     m_memory = std::make_unique<MeasureMemory>(nullptr);
+    m_memory->setReportDatabase(m_db.get());
     m_memory->setSettingsSource([this] { return m_settings; });
     m_memory->setLevels({{true, true, true, true}}, {{"F", "W", "N", "U"}});
 }
@@ -67,7 +72,7 @@ void TestMeasureMemory::init()
 void TestMeasureMemory::cleanup()
 {
     m_memory.reset();
-    ReportDatabase::close();
+    m_db.reset();
 }
 
 void TestMeasureMemory::judgementKeepsBoundariesInsideAndNanOut()
@@ -262,8 +267,9 @@ void TestMeasureMemory::databaseHoldsTheSameRowsAsTheTable()
     QVERIFY(m_memory->loadRecordMeasures(QStringLiteral("A"), true));
     QVERIFY(m_memory->loadRecordMeasures(QStringLiteral("B"), false));
     QCOMPARE(dbRows(), 3);
-    QSqlQuery q(QStringLiteral("SELECT date, time, count_con, count_total, range_low, range_high, moment, result "
-                               "FROM records ORDER BY rowid"));
+    QSqlQuery q(QSqlDatabase::database(m_db->connectionName(), false));
+    q.exec(QStringLiteral("SELECT date, time, count_con, count_total, range_low, range_high, moment, result "
+                          "FROM records ORDER BY rowid"));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), QStringLiteral("07.03.2026"));
     QCOMPARE(q.value(1).toString(), QStringLiteral("09:05:04"));

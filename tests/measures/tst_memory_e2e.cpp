@@ -126,7 +126,9 @@ void TestMemoryE2e::commandLineCsvEqualsTheWindows()
         QTRY_COMPARE_WITH_TIMEOUT(differsFromKey(), QString(), 15000);
         const QByteArray mirrorBefore = e2e::readFile(Paths::downloadDir(QStringLiteral("dbsett")) + QLatin1Char('/') + m_name);
         QFile::remove(fromWindow);
+        QSignalSpy saved(actions, &ReportActions::reportSaved);
         actions->iBtnSaveReport_Click();
+        QVERIFY(saved.wait(30000)); // the file is written by a job on a thread of its own
         QProcess cli;
         cli.start(qEnvironmentVariable("TD_BUILD_DIR") + QStringLiteral("/torquedesk-cli"),
                   {QStringLiteral("report"), QStringLiteral("csv"), QStringLiteral("--data-dir"), m_pc.path(),

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -43,11 +44,13 @@ private:
     }
     int codeRows() const
     {
-        QSqlQuery q(QStringLiteral("SELECT COUNT(*) FROM codes"));
+        QSqlQuery q(QSqlDatabase::database(m_db->connectionName(), false));
+        q.exec(QStringLiteral("SELECT COUNT(*) FROM codes"));
         return q.next() ? q.value(0).toInt() : -1;
     }
 
     std::unique_ptr<QTemporaryDir> m_root;
+    std::unique_ptr<ReportDatabase> m_db;
     QWidget *m_window = nullptr;
     MeasureMemory *m_memory = nullptr;
     std::unique_ptr<EraseRig> m_key;
@@ -60,12 +63,14 @@ void TestMemoryPage::init()
 {
     m_root = std::make_unique<QTemporaryDir>();
     Paths::setDataRoot(m_root->path());
-    QVERIFY(ReportDatabase::open(Paths::reportDatabase()));
+    m_db = std::make_unique<ReportDatabase>();
+    QVERIFY(m_db->open(Paths::reportDatabase()));
     QVERIFY(writeRecord(QStringLiteral("R1"), header(0, 10, 20), {entry(15), entry(25), entry(-12)}));
     QVERIFY(writeRecord(QStringLiteral("R2"), header(0, 10, 20), {entry(5)}));
     m_window = new QWidget;
     m_window->resize(1200, 700);
     m_memory = new MeasureMemory(nullptr, m_window);
+    m_memory->setReportDatabase(m_db.get());
     RecordEraser::Keeper yes;
     yes.keep = [](const QString &, const RecordFile &, int, QString *) { return true; };
     m_key = std::make_unique<EraseRig>(m_memory, yes);
@@ -76,6 +81,7 @@ void TestMemoryPage::init()
     m_page->setCurrentRecordProvider([this] { return m_current; });
     m_popups = new PopupHost(m_window, 20, 1);
     m_page->setPopups(m_popups);
+    m_page->setReportDatabase(m_db.get());
     m_window->show();
     QApplication::setActiveWindow(m_window);
     QVERIFY(QTest::qWaitForWindowActive(m_window));
@@ -86,7 +92,7 @@ void TestMemoryPage::cleanup()
     delete m_popups;
     delete m_window;
     m_key.reset();
-    ReportDatabase::close();
+    m_db.reset();
 }
 
 void TestMemoryPage::scannerEntersPairsAndTheButtonTellsTheOutcome()
@@ -116,7 +122,7 @@ void TestMemoryPage::scannerEntersPairsAndTheButtonTellsTheOutcome()
     QVERIFY(add->styleSheet().contains(QLatin1String("rgb(180, 240, 180)")));
     QVERIFY(edit("leBarcode0")->text().isEmpty() && edit("leBarcode1")->text().isEmpty());
     QVERIFY(edit("leBarcode0")->hasFocus()); // ready for the next part
-    QCOMPARE(ReportDatabase::findRecordByBarcodes({"B'2", "A'1"}), QStringLiteral("R1"));
+    QCOMPARE(m_db->findRecordByBarcodes({"B'2", "A'1"}), QStringLiteral("R1"));
     QTRY_COMPARE(add->text(), QStringLiteral("Add barcodes to record"));
     QVERIFY(add->styleSheet().contains(QLatin1String("rgb(240, 240, 160)")));
 
@@ -137,7 +143,7 @@ void TestMemoryPage::scannerEntersPairsAndTheButtonTellsTheOutcome()
     QCOMPARE(codeRows(), 1);
 
     // Without a database the button says so rather than blaming the record.
-    ReportDatabase::close();
+    m_db->close();
     QTest::mouseClick(add, Qt::LeftButton);
     QCOMPARE(add->text(), QStringLiteral("Database is not available!"));
     QVERIFY(add->styleSheet().contains(QLatin1String("rgb(240, 180, 180)")));

@@ -7,7 +7,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
+
+#include <memory>
 
 using namespace fixtures;
 
@@ -15,45 +18,56 @@ class TestReportDatabase : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { ReportDatabase::close(); }
+    void init() { m_db = std::make_unique<ReportDatabase>(); }
+    void cleanup() { m_db.reset(); }
     void missingOrEmptyFileGetsTheSchema();
     void quotesRoundTripInEveryTextColumn();
     void barcodePairsAndTheirOutcomes();
     void unopenedDatabaseSaysSo();
+    void eachThreadUsesAConnectionOfItsOwn();
+
+private:
+    // A statement on the object's own connection, as a reader of the file would run it.
+    QSqlQuery query(const QString &sql) const
+    {
+        return QSqlQuery(sql, QSqlDatabase::database(m_db->connectionName(), false));
+    }
+
+    std::unique_ptr<ReportDatabase> m_db;
 };
 
 void TestReportDatabase::missingOrEmptyFileGetsTheSchema()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("sql/report.db3"));
-    QVERIFY(ReportDatabase::open(path)); // no file, no folder
-    QVERIFY(ReportDatabase::addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::Added);
-    ReportDatabase::close();
+    QVERIFY(m_db->open(path)); // no file, no folder
+    QVERIFY(m_db->addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::Added);
+    m_db->close();
 
     QFile empty(path);
     QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate)); // a zero-byte file
     empty.close();
-    QVERIFY(ReportDatabase::open(path));
-    QCOMPARE(ReportDatabase::findRecordByBarcodes({"1", "2"}), QString());
+    QVERIFY(m_db->open(path));
+    QCOMPARE(m_db->findRecordByBarcodes({"1", "2"}), QString());
     // The shipped schema's one pair per record holds in the made tables too.
-    QVERIFY(ReportDatabase::addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::Added);
-    QVERIFY(ReportDatabase::addBarcodes("3", "4", "R") == ReportDatabase::AddCodes::Refused);
+    QVERIFY(m_db->addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::Added);
+    QVERIFY(m_db->addBarcodes("3", "4", "R") == ReportDatabase::AddCodes::Refused);
 
     // A file that is not a database is reported, not taken.
-    ReportDatabase::close();
+    m_db->close();
     QFile junk(path);
     QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    QVERIFY(!ReportDatabase::open(path));
-    QVERIFY(!ReportDatabase::isOpen());
-    QVERIFY(!ReportDatabase::lastError().isEmpty());
+    QVERIFY(!m_db->open(path));
+    QVERIFY(!m_db->isOpen());
+    QVERIFY(!m_db->lastError().isEmpty());
 }
 
 void TestReportDatabase::quotesRoundTripInEveryTextColumn()
 {
     QTemporaryDir dir;
-    QVERIFY(ReportDatabase::open(dir.filePath(QStringLiteral("report.db3"))));
+    QVERIFY(m_db->open(dir.filePath(QStringLiteral("report.db3"))));
     const TemplateLists t = quotedTemplates();
     const QString name = QStringLiteral("01'02");
     RecordHeader h = header(2);
@@ -61,11 +75,11 @@ void TestReportDatabase::quotesRoundTripInEveryTextColumn()
     const QStringList record = ReportDatabase::recordValues(name, h, t);
     const QStringList measure = ReportDatabase::measureValues(name, 0, entry(-12.5f), h, t);
     {
-        ReportDatabase::Batch batch;
-        QVERIFY(ReportDatabase::insertRecord(record));
-        QVERIFY(ReportDatabase::insertMeasure(measure));
+        ReportDatabase::Batch batch(m_db.get());
+        QVERIFY(m_db->insertRecord(record));
+        QVERIFY(m_db->insertMeasure(measure));
     }
-    QSqlQuery q(QStringLiteral("SELECT pagenumber, level1, level2, level3, level4, algorithm, head_mm, count_con, "
+    QSqlQuery q = query(QStringLiteral("SELECT pagenumber, level1, level2, level3, level4, algorithm, head_mm, count_con, "
                                "count_total, range_low, range_high, angle_low, angle_high, angle, start_mom, "
                                "pitch_step FROM records ORDER BY rowid"));
     QVERIFY(q.next());
@@ -79,7 +93,7 @@ void TestReportDatabase::quotesRoundTripInEveryTextColumn()
     QCOMPARE(stored.at(11), QStringLiteral("30.0"));
     q.finish();
 
-    QSqlQuery m(QStringLiteral("SELECT date, time, level2, level4, count_con, count_total, range_low, range_high, "
+    QSqlQuery m = query(QStringLiteral("SELECT date, time, level2, level4, count_con, count_total, range_low, range_high, "
                                "moment, result FROM records WHERE pagenumber IS NULL"));
     QVERIFY(m.next());
     stored.clear();
@@ -90,8 +104,8 @@ void TestReportDatabase::quotesRoundTripInEveryTextColumn()
     QCOMPARE(stored.at(8), QStringLiteral("12.50"));
     m.finish();
 
-    QVERIFY(ReportDatabase::clearRecords());
-    QSqlQuery c(QStringLiteral("SELECT COUNT(*) FROM records"));
+    QVERIFY(m_db->clearRecords());
+    QSqlQuery c = query(QStringLiteral("SELECT COUNT(*) FROM records"));
     QVERIFY(c.next());
     QCOMPARE(c.value(0).toInt(), 0);
     c.finish();
@@ -100,8 +114,8 @@ void TestReportDatabase::quotesRoundTripInEveryTextColumn()
     QVector<MeasureEntry> entries;
     for (int i = 0; i < 130; ++i)
         entries << entry(i % 2 ? 15 : 25 + i);
-    QCOMPARE(ReportDatabase::insertMeasures(name, h, entries, t, 5), 130);
-    QSqlQuery all(QStringLiteral("SELECT date, time, level2, level4, count_con, count_total, range_low, range_high, "
+    QCOMPARE(m_db->insertMeasures(name, h, entries, t, 5), 130);
+    QSqlQuery all = query(QStringLiteral("SELECT date, time, level2, level4, count_con, count_total, range_low, range_high, "
                                  "moment, result FROM records ORDER BY rowid"));
     for (int i = 0; i < entries.size(); ++i) {
         QVERIFY(all.next());
@@ -116,17 +130,17 @@ void TestReportDatabase::quotesRoundTripInEveryTextColumn()
 void TestReportDatabase::barcodePairsAndTheirOutcomes()
 {
     QTemporaryDir dir;
-    QVERIFY(ReportDatabase::open(dir.filePath(QStringLiteral("report.db3"))));
+    QVERIFY(m_db->open(dir.filePath(QStringLiteral("report.db3"))));
     const QString a = QStringLiteral("A' OR '1'='1");
     const QString b = QStringLiteral("B\"'; DELETE FROM codes; --");
-    QCOMPARE(ReportDatabase::findRecordByBarcodes({a, b}), QString()); // an injection finds nothing
-    QVERIFY(ReportDatabase::addBarcodes(a, b, QStringLiteral("R'1")) == ReportDatabase::AddCodes::Added);
-    QCOMPARE(ReportDatabase::findRecordByBarcodes({a, b}), QStringLiteral("R'1"));
-    QCOMPARE(ReportDatabase::findRecordByBarcodes({b, a}), QStringLiteral("R'1"));
+    QCOMPARE(m_db->findRecordByBarcodes({a, b}), QString()); // an injection finds nothing
+    QVERIFY(m_db->addBarcodes(a, b, QStringLiteral("R'1")) == ReportDatabase::AddCodes::Added);
+    QCOMPARE(m_db->findRecordByBarcodes({a, b}), QStringLiteral("R'1"));
+    QCOMPARE(m_db->findRecordByBarcodes({b, a}), QStringLiteral("R'1"));
     // The same pair again, in either order, is refused before it reaches the table.
-    QVERIFY(ReportDatabase::addBarcodes(b, a, QStringLiteral("R2")) == ReportDatabase::AddCodes::AlreadyExists);
-    QVERIFY(ReportDatabase::addBarcodes("X", "Y", QStringLiteral("R'1")) == ReportDatabase::AddCodes::Refused);
-    QSqlQuery q(QStringLiteral("SELECT barcode0, barcode1, record FROM codes"));
+    QVERIFY(m_db->addBarcodes(b, a, QStringLiteral("R2")) == ReportDatabase::AddCodes::AlreadyExists);
+    QVERIFY(m_db->addBarcodes("X", "Y", QStringLiteral("R'1")) == ReportDatabase::AddCodes::Refused);
+    QSqlQuery q = query(QStringLiteral("SELECT barcode0, barcode1, record FROM codes"));
     int rows = 0;
     while (q.next()) {
         ++rows;
@@ -138,12 +152,43 @@ void TestReportDatabase::barcodePairsAndTheirOutcomes()
 
 void TestReportDatabase::unopenedDatabaseSaysSo()
 {
-    QVERIFY(!ReportDatabase::isOpen());
-    QVERIFY(ReportDatabase::addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::NotAvailable);
-    QCOMPARE(ReportDatabase::findRecordByBarcodes({"1", "2"}), QString());
-    QVERIFY(!ReportDatabase::insertMeasure(QVector<QString>(10, QStringLiteral("x")).toList()));
-    QVERIFY(!ReportDatabase::clearRecords());
-    ReportDatabase::Batch batch; // harmless without a database
+    QVERIFY(!m_db->isOpen());
+    QVERIFY(m_db->addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::NotAvailable);
+    QCOMPARE(m_db->findRecordByBarcodes({"1", "2"}), QString());
+    QVERIFY(!m_db->insertMeasure(QVector<QString>(10, QStringLiteral("x")).toList()));
+    QVERIFY(!m_db->clearRecords());
+    ReportDatabase::Batch batch(m_db.get()); // harmless without a database
+    ReportDatabase::Batch none(nullptr);
+}
+
+// The station's connection belongs to the GUI thread; a worker that needs the file opens its
+// own on its thread, and neither is reachable from the other's thread.
+void TestReportDatabase::eachThreadUsesAConnectionOfItsOwn()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.db3"));
+    QVERIFY(m_db->open(path));
+    QVERIFY(m_db->addBarcodes("1", "2", "R") == ReportDatabase::AddCodes::Added);
+    ReportDatabase second;
+    QVERIFY(second.connectionName() != m_db->connectionName());
+
+    QString foundThere, foundOnStation;
+    ReportDatabase::AddCodes addedThere = ReportDatabase::AddCodes::Added;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        foundOnStation = m_db->findRecordByBarcodes({"1", "2"}); // not its thread: refused
+        addedThere = m_db->addBarcodes("5", "6", "S");
+        ReportDatabase own;
+        if (own.open(path))
+            foundThere = own.findRecordByBarcodes({"2", "1"});
+    }));
+    worker->start();
+    QVERIFY(worker->wait(10000));
+    QCOMPARE(foundThere, QStringLiteral("R"));
+    QCOMPARE(foundOnStation, QString());
+    QVERIFY(addedThere == ReportDatabase::AddCodes::NotAvailable);
+    // The station's connection still works on its own thread after the worker's went.
+    QCOMPARE(m_db->findRecordByBarcodes({"1", "2"}), QStringLiteral("R"));
+    QCOMPARE(m_db->findRecordByBarcodes({"5", "6"}), QString());
 }
 
 QTEST_MAIN(TestReportDatabase)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Job.h"
 #include "base/Paths.h"
 #include "records/RecordFile.h"
 
@@ -98,3 +99,24 @@ inline QJsonObject readWorkbook(const QString &path)
         return {};
     return QJsonDocument::fromJson(json).object().value(QStringLiteral("report")).toObject();
 }
+
+// A job's signals as the window gets them: queued onto the test's thread.
+struct JobWatch : QObject
+{
+    QList<QPair<qint64, qint64>> progress;
+    QStringList status;
+    bool ended = false;
+    bool ok = false;
+    QString error;
+
+    explicit JobWatch(Job *job)
+    {
+        connect(job, &Job::progress, this, [this](qint64 d, qint64 t) { progress << qMakePair(d, t); });
+        connect(job, &Job::status, this, [this](const QString &s) { status << s; });
+        connect(job, &Job::finished, this, [this](bool success, const QString &why) {
+            ended = true;
+            ok = success;
+            error = why;
+        });
+    }
+};

@@ -5,10 +5,10 @@
 #include "records/TemplateLists.h"
 #include "reports/QrListReport.h"
 #include "reports/QrReportEngine.h"
-#include "reports/ReportDatabase.h"
+#include "reports/ReportJobs.h"
 
 #include <QGuiApplication>
-#include <QSqlQuery>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 class TestQrList : public QObject
@@ -26,7 +26,6 @@ private slots:
     void initTestCase()
     {
         QVERIFY(prepareDataRoot(m_dir.path()));
-        QVERIFY(ReportDatabase::open(Paths::reportDatabase()));
         m_id.levelCaptions = QStringList{"Object", "Wheel", "Operation", "Node"};
         m_id.units = 1;
     }
@@ -117,6 +116,44 @@ private slots:
                                         QStringLiteral("Страница 1 из 2")})
             QVERIFY2(text.contains(expected), qPrintable(expected));
         QVERIFY(!text.contains(QStringLiteral("Page 1")));
+    }
+
+    // The list as a job on a thread of its own: the bar reaches the end, the last status names
+    // the file, and a cancelled job leaves no file and says why.
+    void jobReportsItsWayAndCanBeCancelled()
+    {
+        QVERIFY(!m_names.isEmpty()); // the records of the first test
+        QrListReport::Request r;
+        r.folder = dbsett();
+        r.templatePath = ReportPaths::qrTemplate();
+        r.outPath = m_dir.filePath(QStringLiteral("job.pdf"));
+        r.lists = m_lists;
+        r.identity = m_id;
+        r.stamp = dateTimeStamp();
+        auto *job = new QrListJob(r);
+        JobWatch watch(job);
+        startJob(job);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.ended, 60000);
+        QVERIFY2(watch.ok, qPrintable(watch.error));
+        QVERIFY(!watch.progress.isEmpty());
+        QCOMPARE(watch.progress.last().first, watch.progress.last().second);
+        QVERIFY(watch.status.last().contains(QStringLiteral("%1 records").arg(m_names.size())));
+        QVERIFY(watch.status.last().contains(r.outPath));
+        bool ok = false;
+        const QByteArray text = runTool(QStringLiteral("pdftotext"), {r.outPath, QStringLiteral("-")}, &ok);
+        QVERIFY(ok);
+        QVERIFY(text.contains(m_names.first().toUtf8()));
+
+        r.outPath = m_dir.filePath(QStringLiteral("cancelled.pdf"));
+        QrListJob cancelled(r);
+        QSignalSpy end(&cancelled, &Job::finished);
+        cancelled.cancel();
+        cancelled.run();
+        QCOMPARE(end.count(), 1);
+        QCOMPARE(end.first().at(0).toBool(), false);
+        QVERIFY(end.first().at(1).toString().contains(QStringLiteral("Cancelled")));
+        QVERIFY(!QFile::exists(r.outPath));
+        QVERIFY(!QFile::exists(r.outPath + QStringLiteral(".part")));
     }
 
     void refusalsLeaveNoPdf()

@@ -27,7 +27,6 @@
 #include "base/cGlobalData.h"
 #include "records/RecordList.h"
 #include "station/Station.h"
-#include "reports/ReportDatabase.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -106,10 +105,7 @@ MainWindow::MainWindow(QWidget *parent, Station *station)
     QTimer::singleShot(td::timing::initGraphicsDelay, this, &MainWindow::InitGraphics);
 }
 
-MainWindow::~MainWindow()
-{
-    ReportDatabase::close();
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::placeOnScreen()
 {
@@ -166,12 +162,6 @@ void MainWindow::loadSettings()
     m_globalData->pcAddress = m_settings.pcAddress;
 }
 
-void MainWindow::openReportDatabase()
-{
-    // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
-    ReportDatabase::open(Paths::reportDatabase());
-}
-
 void MainWindow::InitGraphics()
 {
     if (m_graphicsBuilt)
@@ -180,9 +170,10 @@ void MainWindow::InitGraphics()
     loadSettings();
     buildKeyLink();
     connect(m_wifiController, &WifiController::warningRequested, this, &MainWindow::showWarning);
+    // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
+    m_station->reports();
     buildPages();
     emit graphicsReady();
-    openReportDatabase();
     emit scanRequested();
     m_connection->startScanning();
 }

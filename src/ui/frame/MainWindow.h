@@ -131,7 +131,6 @@ private:
     template<class Page> void showMessagesOf(Page *page);
     void buildFirmwarePage();
     void loadSettings();
-    void openReportDatabase();
     void placeOnScreen();
     void setStatusIcons(const QString &a, const QString &b, const QString &c);
 

@@ -30,6 +30,7 @@
 #include "ui/settings/KeySettingsPage.h"
 #include "ui/settings/SettingsWiring.h"
 #include "ui/templates/TemplatesWiring.h"
+#include "ui/widgets/JobProgressWidget.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -72,6 +73,11 @@ void MainWindow::buildPages()
         bar->insertWidget(at < 0 ? bar->count() : at, reports.buttons);
     }
     showMessagesOf(reports.actions);
+    // Under the file transfers' bar, where the window shows its long work.
+    auto *jobProgress = new JobProgressWidget(ui.centralWidget);
+    ui.loProgress->addWidget(jobProgress);
+    connect(jobProgress, &JobProgressWidget::messageRequested, this, &MainWindow::showMessage);
+    reports.actions->setProgressWidget(jobProgress);
 
     TemplatesPage::Widgets templateWidgets;
     templateWidgets.tabs = ui.tabWheelUzel;
@@ -115,7 +121,7 @@ void MainWindow::buildPages()
     setFirstActiveLevelProvider([tree] { return tree->firstActiveTab(); });
 
     QWidget *recordTab = ui.tabLevels->widget(LevelTree::RecordTab);
-    const MemoryRoom memory = installMemoryPage(s, recordList(), tree, m_popups, recordTab, [this] {
+    const MemoryRoom memory = installMemoryPage(s, m_station->reports(), recordList(), tree, m_popups, recordTab, [this] {
         return ui.mainPage() == MainPage::MainForm && ui.tabLevels->currentIndex() == LevelTree::RecordTab;
     }, this);
     auto *recordGrid = static_cast<QGridLayout *>(recordTab->layout());
@@ -129,6 +135,7 @@ void MainWindow::buildPages()
         td::log(QStringLiteral("History not available: %1").arg(error));
     HistoryService *history = m_station->history();
     HistoryPage *historyPage = installHistory(history, s->files(), memory.memory, ui.pageDB);
+    historyPage->setReportDatabase(m_station->reports());
     auto *dbGrid = static_cast<QGridLayout *>(ui.pageDB->layout());
     dbGrid->addWidget(historyPage, 1, 0);
     dbGrid->setRowStretch(1, 1);

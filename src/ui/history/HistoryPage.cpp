@@ -322,8 +322,8 @@ HistoryFilter HistoryPage::currentFilter() const
             f.barcodes << e->text().trimmed();
     }
     // A pair linked to a record after its measures were archived still finds them.
-    if (f.barcodes.size() == 2 && ReportDatabase::isOpen())
-        f.recordOfBarcodes = ReportDatabase::findRecordByBarcodes(f.barcodes);
+    if (f.barcodes.size() == 2 && m_reportDb && m_reportDb->isOpen())
+        f.recordOfBarcodes = m_reportDb->findRecordByBarcodes(f.barcodes);
     return f;
 }
 

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class ReportDatabase;
 class StatisticsView;
 
 // The tightening history: filters, the matching measures newest first, the statistics of the
@@ -29,6 +30,8 @@ public:
     // The save dialog; tests put their own answer in.
     using AskPath = std::function<QString(const QString &title, const QString &proposed, const QString &filter)>;
     void setSaveDialog(AskPath ask) { m_ask = std::move(ask); }
+    // Where a barcode pair finds the record it was attached to.
+    void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
     HistoryFilter currentFilter() const;
     HistoryTableModel *model() { return m_model; }
@@ -51,6 +54,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    ReportDatabase *m_reportDb = nullptr;
     void retranslate();
     void fillChoices();
     void updateStatistics();

@@ -412,7 +412,9 @@ void MemoryPage::iBtnSQLInsert_Click()
         m_resetTimer.start();
         return;
     }
-    switch (ReportDatabase::addBarcodes(c0, c1, m_recordName)) {
+    const ReportDatabase::AddCodes added =
+        m_reportDb ? m_reportDb->addBarcodes(c0, c1, m_recordName) : ReportDatabase::AddCodes::NotAvailable;
+    switch (added) {
     case ReportDatabase::AddCodes::AlreadyExists:
         setButtonLook(tr("Barcodes already exist!"), kRed);
         m_barcode0->clear();

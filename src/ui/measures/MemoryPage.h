@@ -17,6 +17,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class QTableView;
+class ReportDatabase;
 
 // The memory page: the measures of the loaded records in one table (a view on the memory
 // model), the record last read, per record how many measures are OK and NG, erasing measures
@@ -33,6 +34,8 @@ public:
     explicit MemoryPage(MeasureMemory *memory, QWidget *parent = nullptr);
 
     void setPopups(PopupHost *popups) { m_popups = popups; }
+    // Where scanned barcode pairs are kept; none: the button says the database is missing.
+    void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
     // The record the level selection identifies now; empty when it identifies none.
     void setCurrentRecordProvider(std::function<QString()> provider) { m_currentRecord = std::move(provider); }
     // Test seam: how long the barcode button shows an outcome.
@@ -71,6 +74,7 @@ private:
     QStringList m_refusals;
     bool m_cleaningOne = false;
     PopupHost *m_popups = nullptr;
+    ReportDatabase *m_reportDb = nullptr;
     std::function<QString()> m_currentRecord;
     QString m_recordName;
     RecordHeader m_header;

@@ -28,7 +28,7 @@ void applyLevels(MeasureMemory *memory, MenuLevels *levels)
 
 } // namespace
 
-MemoryRoom installMemoryPage(KeySession *session, RecordList *records, LevelTree *tree, PopupHost *popups,
+MemoryRoom installMemoryPage(KeySession *session, ReportDatabase *reports, RecordList *records, LevelTree *tree, PopupHost *popups,
                              QWidget *parent, std::function<bool()> recordTabShown, QObject *owner)
 {
     auto *memory = new MeasureMemory(records, owner);
@@ -42,6 +42,7 @@ MemoryRoom installMemoryPage(KeySession *session, RecordList *records, LevelTree
         return s;
     });
     memory->setKeyLink(session->files(), session->protocol());
+    memory->setReportDatabase(reports);
     MenuLevels *levels = session->menuLevels();
     applyLevels(memory, levels);
     QObject::connect(levels, &MenuLevels::changed, memory, [memory, levels] { applyLevels(memory, levels); });
@@ -49,6 +50,7 @@ MemoryRoom installMemoryPage(KeySession *session, RecordList *records, LevelTree
 
     auto *page = new MemoryPage(memory, parent);
     page->setPopups(popups);
+    page->setReportDatabase(reports);
     page->setCurrentRecordProvider([tree] {
         const RecordItem *item = tree->record()->findSelectedItem();
         return item ? item->name : QString();

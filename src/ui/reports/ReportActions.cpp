@@ -1,18 +1,18 @@
 #include "ui/reports/ReportActions.h"
 
+#include "base/Job.h"
 #include "base/Log.h"
-#include "base/Paths.h"
 #include "records/RecordMirror.h"
 #include "records/TemplateLists.h"
 #include "records/TemplateListsModel.h"
 #include "reports/CsvReport.h"
 #include "reports/ExcelReport.h"
 #include "reports/QrListReport.h"
-#include "reports/QrReportEngine.h"
-#include "reports/ReportDatabase.h"
 #include "reports/ReportIdentity.h"
+#include "reports/ReportJobs.h"
 #include "reports/ReportStamp.h"
 #include "ui/popups/PopupHost.h"
+#include "ui/widgets/JobProgressWidget.h"
 #include "ui/widgets/cParameter.h"
 
 #include <QDesktopServices>
@@ -20,8 +20,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSqlDatabase>
-#include <QStandardItemModel>
+
+#include <memory>
 
 ReportActions::ReportActions(QObject *parent) : QObject(parent)
 {
@@ -48,8 +48,48 @@ void ReportActions::open(const QString &path)
     fail(tr("The desktop could not open %1").arg(QDir::toNativeSeparators(path)));
 }
 
+void ReportActions::launch(Kind kind, Job *job, const QString &title, const QString &path, bool announce,
+                           std::function<void()> onSaved)
+{
+    m_running[int(kind)] = true;
+    // Followed first: the outcome is on screen by the time reportSaved or reportFailed goes out.
+    if (m_progress)
+        m_progress->follow(job, title,
+                           announce ? JobProgressWidget::SuccessNotice::Announce : JobProgressWidget::SuccessNotice::RowOnly);
+    auto outcome = std::make_shared<QString>();
+    connect(job, &Job::status, this, [outcome](const QString &text) { *outcome = text; });
+    connect(job, &Job::finished, this, [this, kind, path, outcome, onSaved](bool ok, const QString &error) {
+        m_running[int(kind)] = false;
+        if (!ok) {
+            td::log(error);
+            emit reportFailed(error);
+            return;
+        }
+        emit reportSaved(path);
+        emit statusMessage(*outcome);
+        if (onSaved)
+            onSaved();
+    });
+    startJob(job);
+}
+
+bool ReportActions::refuseWhileRunning(Kind kind)
+{
+    if (!isRunning(kind))
+        return false;
+    static const char *const busy[] = {
+        QT_TR_NOOP("A CSV report is being saved. Wait until it is done, then save the next."),
+        QT_TR_NOOP("An Excel report is being made. Wait until it is done, then make the next."),
+        QT_TR_NOOP("The QR-codes list is being made. Wait until it is done, then make the next."),
+    };
+    emit messageRequested(tr(busy[int(kind)]), QStringLiteral("yellow"));
+    return true;
+}
+
 void ReportActions::iBtnSaveReport_Click()
 {
+    if (refuseWhileRunning(Kind::Csv))
+        return;
     const QString dir = ReportPaths::reportsDir();
     QDir().mkpath(dir);
     QString filter;
@@ -57,112 +97,76 @@ void ReportActions::iBtnSaveReport_Click()
                                ReportPaths::unusedPath(dir + QStringLiteral("/report(") + dateTimeStamp().file
                                                        + QStringLiteral(").csv")),
                                tr("Key Moment Report (*.csv);;All Files (*)"), &filter);
-    if (path.isEmpty())
+    if (path.isEmpty() || refuseWhileRunning(Kind::Csv))
         return;
-    QStandardItemModel none;
-    QString error;
-    if (!CsvReport::save(m_memory ? *m_memory : none, ReportIdentity::load().operatorName, path, &error)) {
-        fail(tr("The report was not saved. %1").arg(error));
-        return;
-    }
-    emit reportSaved(path);
-    emit statusMessage(tr("Report saved to %1").arg(QDir::toNativeSeparators(path)));
+    // The table belongs to the GUI thread: what the report writes is copied now.
+    CsvReport::Table table = m_memory ? CsvReport::Table::of(*m_memory) : CsvReport::Table();
+    launch(Kind::Csv, new CsvReportJob(std::move(table), ReportIdentity::load().operatorName, path), tr("CSV report"),
+           path, true);
 }
 
 void ReportActions::iBtnStart_Click()
 {
+    if (refuseWhileRunning(Kind::Excel))
+        return;
     const QStringList names = m_recordNames ? m_recordNames() : QStringList();
-    if (names.size() > 1) {
-        fail(tr("The Excel report holds one record, and %1 are chosen. Walk the levels down to one record.")
-                 .arg(names.size()));
+    const QString refusal = ExcelReport::choiceRefusal(names);
+    if (!refusal.isEmpty()) {
+        fail(refusal);
         return;
     }
-    if (names.isEmpty()) {
-        fail(tr("No record is chosen: walk the levels down to one record first."));
-        return;
-    }
-    const QString name = names.first();
-    const RecordMirror::Loaded loaded = RecordMirror::load(name);
-    if (loaded.record.entries.isEmpty()) {
-        fail(tr("Empty Report can't be save!"));
-        return;
-    }
-    const ReportIdentity identity = ReportIdentity::load();
-    const QString path = ReportPaths::unusedPath(ExcelReport::outputPath(identity.keyName, dateTimeStamp()));
-    m_lastExcel = path;
-    const QString templatePath = ReportPaths::excelTemplate();
-    if (!QFileInfo::exists(templatePath)) {
-        fail(tr("Warning! Excel Template NOT found!"));
-        return;
-    }
-    TemplateLists fallback;
-    QString error;
-    if (!ExcelReport::make(loaded.record, m_lists ? m_lists->lists() : fallback, identity, templatePath, path,
-                           &error)) {
-        m_lastExcel.clear();
-        fail(tr("The Excel report was not saved: %1").arg(error));
-        return;
-    }
-    emit reportSaved(path);
-    emit statusMessage(tr("Excel report of %1 saved to %2").arg(name, QDir::toNativeSeparators(path)));
-    if (!m_popups)
-        return;
-    cParameter question(tr("Report was saved with filename: ") + path, true, QString(), QStringLiteral("green"));
-    QPointer<ReportActions> self(this);
-    m_popups->PopupQuestionWindow(&question, tr("Open"), tr("Cancel"),
-                                  [self](QWidget *) {
-                                      if (self && !self->m_lastExcel.isEmpty())
-                                          self->open(self->m_lastExcel);
-                                  },
-                                  iFuncWhenYes());
+    ExcelReportJob::Request r;
+    r.recordName = names.first();
+    if (m_lists)
+        r.lists = m_lists->lists();
+    r.identity = ReportIdentity::load();
+    r.templatePath = ReportPaths::excelTemplate();
+    r.outPath = ReportPaths::unusedPath(ExcelReport::outputPath(r.identity.keyName, dateTimeStamp()));
+    const QString path = r.outPath;
+    m_lastExcel.clear();
+    launch(Kind::Excel, new ExcelReportJob(std::move(r)), tr("Excel report"), path, !m_popups, [this, path] {
+        m_lastExcel = path;
+        if (!m_popups)
+            return;
+        cParameter question(tr("Report was saved with filename: ") + path, true, QString(), QStringLiteral("green"));
+        QPointer<ReportActions> self(this);
+        m_popups->PopupQuestionWindow(&question, tr("Open"), tr("Cancel"),
+                                      [self](QWidget *) {
+                                          if (self && !self->m_lastExcel.isEmpty())
+                                              self->open(self->m_lastExcel);
+                                      },
+                                      iFuncWhenYes());
+    });
 }
 
 void ReportActions::iBtnQRGenerate_Click()
 {
+    if (refuseWhileRunning(Kind::QrList))
+        return;
     const QString folder = RecordMirror::folder();
-    if (QrListReport::recordFiles(folder).isEmpty()) {
-        fail(tr("Warning! Folder is empty!"));
+    const QString refusal = QrListReport::refusal(folder);
+    if (!refusal.isEmpty()) {
+        fail(refusal);
         return;
     }
-    m_engine = std::make_unique<QrReportEngine>();
-    const bool loaded = m_engine->loadFromFile(ReportPaths::qrTemplate(), false);
-
-    const DateTimeStamp stamp = dateTimeStamp();
+    QrListReport::Request r;
+    r.stamp = dateTimeStamp();
     // The dialog opens in the proposed folder, so it has to be there first.
     QDir().mkpath(ReportPaths::qrcodesDir());
     QString selectedFilter;
-    const QString path = m_ask(tr("Save QR-codes list"), ReportPaths::unusedPath(QrListReport::proposedPath(stamp)),
-                               tr("QR-list (*.pdf);;All Files (*)"), &selectedFilter);
+    r.outPath = m_ask(tr("Save QR-codes list"), ReportPaths::unusedPath(QrListReport::proposedPath(r.stamp)),
+                      tr("QR-list (*.pdf);;All Files (*)"), &selectedFilter);
     td::log(QStringLiteral("selectedFilter: ") + selectedFilter);
-    if (path.isEmpty())
+    if (r.outPath.isEmpty() || refuseWhileRunning(Kind::QrList))
         return;
-    if (!loaded) {
-        fail(tr("The QR-codes list was not saved: %1").arg(m_engine->lastError()));
-        return;
-    }
-    // The table is shared with the measures on screen, which a tightening arriving while the
-    // dialog is open empties and refills: it is filled only now, from the mirror as it is now.
-    TemplateLists fallback;
-    QString error;
-    if (!QSqlDatabase::database().isOpen() && !ReportDatabase::open(Paths::reportDatabase())) {
-        fail(tr("The report database is not open."));
-        return;
-    }
-    const int rows = QrListReport::fillRecordsTable(folder, m_lists ? m_lists->lists() : fallback, &error);
-    if (rows < 0) {
-        fail(error);
-        return;
-    }
-    if (rows == 0) {
-        fail(tr("The QR-codes list was not saved: %1").arg(QrListReport::noRecordsRead(folder)));
-        return;
-    }
-    if (!QrListReport::print(m_engine.get(), ReportIdentity::load(), stamp, path, &error)) {
-        fail(tr("The QR-codes list was not saved: %1").arg(error));
-        return;
-    }
-    emit reportSaved(path);
-    emit statusMessage(tr("QR-codes list of %1 records saved to %2").arg(rows).arg(QDir::toNativeSeparators(path)));
+    // The records are read by the job, from the mirror as it is once the name is given.
+    r.folder = folder;
+    r.templatePath = ReportPaths::qrTemplate();
+    if (m_lists)
+        r.lists = m_lists->lists();
+    r.identity = ReportIdentity::load();
+    const QString path = r.outPath;
+    launch(Kind::QrList, new QrListJob(std::move(r)), tr("QR-codes list"), path, true);
 }
 
 void ReportActions::iBtnOpenReport_Click()
