@@ -25,6 +25,15 @@ class HistoryDatabase
 {
 public:
     static constexpr int SchemaVersion = 3;
+    // A server that holds a lock (VACUUM FULL, ALTER TABLE) or sits on a statement must not
+    // hold the station: past these the statement fails as a lost connection would, and the
+    // measures wait in the local queue.
+    static constexpr int StatementTimeoutMs = 5000;
+    static constexpr int LockTimeoutMs = 3000;
+    // A read that streams a whole filter (an export, a joint's statistics) runs as long as the
+    // rows take to arrive and be written, which is no sign of a stuck server; the connection's
+    // TCP limits still catch a server that has gone.
+    static constexpr int StreamingStatementTimeoutMs = 3600000;
 
     HistoryDatabase();
     ~HistoryDatabase();
@@ -96,8 +105,10 @@ public:
     bool removeUpTo(qint64 id);
 
     QString lastError() const { return m_lastError; }
-    // How an error of this connection's driver is to be taken.
+    // How an error of this connection's driver is to be taken. A statement or lock time-out
+    // counts as a lost connection.
     Refusal classify(const QSqlError &error);
+    static bool timedOut(const QSqlError &error);
 
     // The record was emptied on the key: its next measures are new tightenings whatever their
     // index. Returns the new generation, -1 with *error on failure.
@@ -118,6 +129,7 @@ private:
     QString where(const HistoryFilter &filter, QVariantList *values) const;
     void fail(const QSqlQuery &q);
     bool finished(const QSqlQuery &q);
+    void setStatementTimeout(int ms);
     QString readableHorizon() const;
 
     HistoryLocation m_location;
