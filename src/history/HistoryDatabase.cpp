@@ -448,9 +448,16 @@ bool HistoryDatabase::migrate(QString *error)
     const QString id = m_location.isServer() ? QStringLiteral("BIGSERIAL PRIMARY KEY")
                                              : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     for (int v = stored + 1; v <= SchemaVersion; ++v) {
-        if (!db.transaction()) {
-            *error = db.lastError().text();
+        // A queue file is opened by its writer's thread and its drainer's at once: SQLite's
+        // write lock taken up front makes the second opener wait, then find the step done.
+        if (m_location.isServer() ? !db.transaction() : !execAll({QStringLiteral("BEGIN IMMEDIATE")}, error)) {
+            if (m_location.isServer())
+                *error = db.lastError().text();
             return false;
+        }
+        if (storedVersion() >= v) {
+            db.commit();
+            continue;
         }
         QStringList steps;
         for (const QString &s : migrationSteps(v, m_location.isServer()))
