@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 
+#include "base/Job.h"
 #include "base/LogOutput.h"
 #include "base/Paths.h"
 
@@ -130,6 +131,25 @@ void Progress::finish(const QString &text)
         writeErr(QStringLiteral("%1: 100%%2\n").arg(m_label, text.isEmpty() ? QString() : QStringLiteral(" ") + text));
     }
     m_lastShown = 100;
+}
+
+bool runJob(Job &job, const QString &label, QString *error)
+{
+    Progress bar(label);
+    bool ok = false;
+    // Direct: the job runs on this very thread and its signals arrive as it goes.
+    QObject::connect(&job, &Job::progress, &job, [&](qint64 done, qint64 total) { bar.update(done, total); },
+                     Qt::DirectConnection);
+    QObject::connect(&job, &Job::finished, &job,
+                     [&](bool finishedOk, const QString &why) {
+                         ok = finishedOk;
+                         *error = why;
+                     },
+                     Qt::DirectConnection);
+    job.run();
+    if (ok)
+        bar.finish(); // a failure's bar stops where it was
+    return ok;
 }
 
 } // namespace cli

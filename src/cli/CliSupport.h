@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+class Job;
+
 // What every command of torquedesk-cli shares: the common options, the one-line failure
 // reason and the progress shown on stderr.
 namespace cli {
@@ -40,5 +42,9 @@ private:
     int m_lastShown = -1;
     bool m_open = false;
 };
+
+// Runs job on this thread with its progress on the bar labelled label. Returns whether it
+// finished ok; *error then holds its reason.
+bool runJob(Job &job, const QString &label, QString *error);
 
 } // namespace cli

@@ -748,7 +748,8 @@ QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint6
     return rows;
 }
 
-bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback)
+bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
+                              Order order)
 {
     setStatementTimeout(StreamingStatementTimeoutMs);
     const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
@@ -756,7 +757,9 @@ bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<b
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     const QString statement =
-        QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at, id").arg(selectList(), where(filter, &values));
+        QStringLiteral("SELECT %1 FROM measures%2 ORDER BY %3measured_at, id")
+            .arg(selectList(), where(filter, &values),
+                 order == Order::ByRecord ? QStringLiteral("record_name, ") : QString());
     if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return false;

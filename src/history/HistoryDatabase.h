@@ -62,9 +62,12 @@ public:
     qint64 count(const HistoryFilter &filter);
     // Newest first.
     QVector<HistoryMeasure> page(const HistoryFilter &filter, qint64 offset, int limit);
-    // Oldest first, one row at a time; the callback returns false to stop. False, with
-    // lastError(), when the query failed, also part way through the rows.
-    bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback);
+    // Oldest first (by record name first with Order::ByRecord), one row at a time, never the
+    // whole answer in memory; the callback returns false to stop. False, with lastError(), when
+    // the query failed, also part way through the rows.
+    enum class Order { ByTime, ByRecord };
+    bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
+                 Order order = Order::ByTime);
     // The few columns statistics read, oldest first: cheaper than whole rows for a joint's
     // hundred thousand measures.
     struct JointRow
