@@ -724,6 +724,10 @@
         <source>the history is busy and could not be written to disk</source>
         <translation>история занята, и её не удалось записать на диск</translation>
     </message>
+    <message>
+        <source>The history server did not answer in time (%1)</source>
+        <translation>Сервер истории не ответил вовремя (%1)</translation>
+    </message>
 </context>
 <context>
     <name>HistoryExport</name>
@@ -798,6 +802,21 @@
     <message>
         <source>the history could not be read to the end (measures read before the failure: %1); nothing was written: %2</source>
         <translation>историю не удалось прочитать до конца (измерений прочитано до сбоя: %1); ничего не записано: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled; the file was not written</source>
+        <translation>Экспорт отменён; файл не записан</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryExportJob</name>
+    <message>
+        <source>the history cannot be opened: %1</source>
+        <translation>история не открывается: %1</translation>
+    </message>
+    <message>
+        <source>Exporting the history to %1</source>
+        <translation>Экспорт истории в %1</translation>
     </message>
 </context>
 <context>
@@ -1009,6 +1028,10 @@
     <message>
         <source>The history server refused measures (%1): %2. They are kept in the table set_aside of %3.</source>
         <translation>Сервер истории отказался принять измерения (%1): %2. Они сохранены в таблице set_aside файла %3.</translation>
+    </message>
+    <message>
+        <source>This part of the history only writes the local queue</source>
+        <translation>Эта часть истории пишет только в локальную очередь</translation>
     </message>
 </context>
 <context>
@@ -3442,6 +3465,10 @@ defect</source>
     <message>
         <source>report</source>
         <translation>отчёт</translation>
+    </message>
+    <message>
+        <source>Exporting</source>
+        <translation>Экспорт</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,7 @@
 #include "history/HistoryArchiver.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryService.h"
+#include "history/HistoryExportJob.h"
 #include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
 #include "records/TemplateListsModel.h"
@@ -141,16 +142,26 @@ int runExport(const QStringList &args)
     if (!openStoreToRead(store, parser,
                          QCoreApplication::translate("cli", "the history server is not reached; nothing to export from")))
         return CliExit::Failed;
-    const HistoryExport::Outcome o = format == QLatin1String("csv")
-                                         ? HistoryExport::writeCsv(store.database(), filter, out)
-                                         : HistoryExport::writeDfq(store.database(), filter, out);
-    if (!o.ok) {
-        cli::fail(QCoreApplication::translate("cli", "export failed: %1").arg(o.error));
+    auto *job = new HistoryExportJob(store.location(), filter,
+                                     format == QLatin1String("csv") ? HistoryExportJob::Format::Csv
+                                                                    : HistoryExportJob::Format::Dfq,
+                                     out);
+    store.close();
+    qint64 rows = 0;
+    int replaced = 0;
+    // Queued to this thread before the job's end, so both are known when runJob returns.
+    QObject::connect(job, &HistoryExportJob::written, QCoreApplication::instance(), [&](qint64 r, int c) {
+        rows = r;
+        replaced = c;
+    });
+    QString error;
+    if (!cli::runJob(job, QCoreApplication::translate("cli", "Exporting"), &error)) {
+        cli::fail(QCoreApplication::translate("cli", "export failed: %1").arg(error));
         return CliExit::Failed;
     }
-    cli::say(QCoreApplication::translate("cli", "%1 measures written to %2").arg(o.rows).arg(out));
-    if (o.replacedCharacters > 0)
-        cli::say(QCoreApplication::translate("cli", "%1 characters the file's character set cannot hold were written as '?'").arg(o.replacedCharacters));
+    cli::say(QCoreApplication::translate("cli", "%1 measures written to %2").arg(rows).arg(out));
+    if (replaced > 0)
+        cli::say(QCoreApplication::translate("cli", "%1 characters the file's character set cannot hold were written as '?'").arg(replaced));
     return CliExit::Ok;
 }
 

@@ -67,15 +67,25 @@ QByteArray DfqWriter::toField(const QString &text, int *replaced)
 DfqWriter::Output DfqWriter::write(const QVector<Characteristic> &characteristics)
 {
     Output o;
-    QByteArray &out = o.bytes;
+    o.bytes = description(characteristics, &o.replacedCharacters);
+    for (int i = 0; i < characteristics.size(); ++i) {
+        for (const Value &v : characteristics.at(i).values)
+            o.bytes += value(i + 1, v, &o.replacedCharacters);
+    }
+    return o;
+}
+
+QByteArray DfqWriter::description(const QVector<Characteristic> &characteristics, int *replaced)
+{
+    QByteArray out;
     out += "K0100 " + QByteArray::number(characteristics.size()) + "\r\n";
     for (int i = 0; i < characteristics.size(); ++i) {
         const Characteristic &c = characteristics.at(i);
         const int n = i + 1;
-        field(out, "K1001", n, toField(c.partNumber, &o.replacedCharacters));
-        field(out, "K1002", n, toField(c.partDescription, &o.replacedCharacters));
-        field(out, "K2001", n, toField(c.number, &o.replacedCharacters));
-        field(out, "K2002", n, toField(c.description, &o.replacedCharacters));
+        field(out, "K1001", n, toField(c.partNumber, replaced));
+        field(out, "K1002", n, toField(c.partDescription, replaced));
+        field(out, "K2001", n, toField(c.number, replaced));
+        field(out, "K2002", n, toField(c.description, replaced));
         // The nominal is the middle of the limits as the key showed them, not of their float
         // spellings (which would print 302.9600067138672 for 300..305.92).
         const double lower = number(c.lower).toDouble();
@@ -83,17 +93,18 @@ DfqWriter::Output DfqWriter::write(const QVector<Characteristic> &characteristic
         field(out, "K2101", n, number((lower + upper) / 2.0));
         field(out, "K2110", n, number(c.lower));
         field(out, "K2111", n, number(c.upper));
-        field(out, "K2142", n, toField(c.unit, &o.replacedCharacters));
+        field(out, "K2142", n, toField(c.unit, replaced));
     }
-    for (int i = 0; i < characteristics.size(); ++i) {
-        const int n = i + 1;
-        for (const Value &v : characteristics.at(i).values) {
-            field(out, "K0001", n, number(v.value));
-            if (v.time.isValid())
-                field(out, "K0004", n, v.time.toString(QStringLiteral("dd.MM.yyyy/HH:mm:ss")).toLatin1());
-            field(out, "K0008", n, toField(v.operatorName, &o.replacedCharacters));
-            field(out, "K0012", n, toField(v.equipment, &o.replacedCharacters));
-        }
-    }
-    return o;
+    return out;
+}
+
+QByteArray DfqWriter::value(int n, const Value &v, int *replaced)
+{
+    QByteArray out;
+    field(out, "K0001", n, number(v.value));
+    if (v.time.isValid())
+        field(out, "K0004", n, v.time.toString(QStringLiteral("dd.MM.yyyy/HH:mm:ss")).toLatin1());
+    field(out, "K0008", n, toField(v.operatorName, replaced));
+    field(out, "K0012", n, toField(v.equipment, replaced));
+    return out;
 }

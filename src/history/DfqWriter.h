@@ -37,6 +37,11 @@ public:
     };
 
     static Output write(const QVector<Characteristic> &characteristics);
+    // The same file in two parts, for a writer that streams the values: the description of
+    // every characteristic (their values are not read), then each value of characteristic n
+    // (1-based) as it comes, all of characteristic 1's first. replaced counts as in Output.
+    static QByteArray description(const QVector<Characteristic> &characteristics, int *replaced);
+    static QByteArray value(int n, const Value &v, int *replaced);
 
     // Latin-1 text of a field: Cyrillic is transliterated, control characters become spaces
     // (a line break inside a field would end the line), anything else outside Latin-1 becomes

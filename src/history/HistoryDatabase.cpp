@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlError>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -152,6 +153,19 @@ QString measureJson(const HistoryMeasure &m)
     o.insert(QStringLiteral("barcode2"), m.barcode2);
     o.insert(QStringLiteral("received_at"), m.receivedAt);
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+// Qt runs a query whose prepare failed all the same, as a server statement with no name
+// ("EXECUTE  (...)"); the server's syntax error would hide why the prepare failed (a lock or
+// statement time-out, a lost connection) and read as a refusal of the rows. The prepare's own
+// error stays in q.lastError() instead.
+bool prepared(QSqlQuery &q, const QString &statement, const QVariantList &values = {})
+{
+    if (!q.prepare(statement))
+        return false;
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    return true;
 }
 
 QString selectList() { return QStringLiteral("id, tx, ") + columnList(); }
@@ -342,11 +356,33 @@ bool HistoryDatabase::open(const HistoryLocation &location, QString *error)
             return false;
         }
     }
+    // A lock another session holds fails a statement within seconds from the start, the
+    // migration's included; the statement limit comes after it, since rewriting a large
+    // history's rows once may take longer than any ordinary statement should.
+    if (location.isServer()
+        && !execAll({QStringLiteral("SET lock_timeout = %1").arg(LockTimeoutMs)}, error)) {
+        close();
+        return false;
+    }
     if (!migrate(error)) {
         close();
         return false;
     }
+    if (location.isServer()
+        && !execAll({QStringLiteral("SET statement_timeout = %1").arg(StatementTimeoutMs)}, error)) {
+        close();
+        return false;
+    }
     return true;
+}
+
+void HistoryDatabase::setStatementTimeout(int ms)
+{
+    if (!m_location.isServer())
+        return;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    if (!q.exec(QStringLiteral("SET statement_timeout = %1").arg(ms)))
+        td::log(QStringLiteral("History: statement time-out not set (%1)").arg(q.lastError().text()));
 }
 
 void HistoryDatabase::close()
@@ -412,9 +448,16 @@ bool HistoryDatabase::migrate(QString *error)
     const QString id = m_location.isServer() ? QStringLiteral("BIGSERIAL PRIMARY KEY")
                                              : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     for (int v = stored + 1; v <= SchemaVersion; ++v) {
-        if (!db.transaction()) {
-            *error = db.lastError().text();
+        // A queue file is opened by its writer's thread and its drainer's at once: SQLite's
+        // write lock taken up front makes the second opener wait, then find the step done.
+        if (m_location.isServer() ? !db.transaction() : !execAll({QStringLiteral("BEGIN IMMEDIATE")}, error)) {
+            if (m_location.isServer())
+                *error = db.lastError().text();
             return false;
+        }
+        if (storedVersion() >= v) {
+            db.commit();
+            continue;
         }
         QStringList steps;
         for (const QString &s : migrationSteps(v, m_location.isServer()))
@@ -425,10 +468,11 @@ bool HistoryDatabase::migrate(QString *error)
         if (ok && v == 3)
             ok = RecordGenerations::migrate(db, m_location.isServer(), error);
         if (ok) {
-            ok = q.prepare(QStringLiteral("INSERT INTO history_meta(name, value) VALUES('schema_version', ?) "
-                                          "ON CONFLICT(name) DO UPDATE SET value = excluded.value"));
-            q.addBindValue(QString::number(v));
-            ok = ok && q.exec();
+            ok = prepared(q,
+                          QStringLiteral("INSERT INTO history_meta(name, value) VALUES('schema_version', ?) "
+                                         "ON CONFLICT(name) DO UPDATE SET value = excluded.value"),
+                          {QString::number(v)})
+                 && q.exec();
             if (!ok)
                 *error = q.lastError().text();
         }
@@ -453,6 +497,13 @@ bool HistoryDatabase::finished(const QSqlQuery &q)
     return false;
 }
 
+bool HistoryDatabase::timedOut(const QSqlError &e)
+{
+    // query_canceled (the statement time-out) and lock_not_available (the lock time-out).
+    const QString code = e.nativeErrorCode();
+    return code == QLatin1String("57014") || code == QLatin1String("55P03");
+}
+
 HistoryDatabase::Refusal HistoryDatabase::classify(const QSqlError &e)
 {
     if (e.type() == QSqlError::NoError)
@@ -463,7 +514,10 @@ HistoryDatabase::Refusal HistoryDatabase::classify(const QSqlError &e)
     if (m_location.isServer()) {
         // SQLSTATE classes of a server that is away, busy, short of something or broken
         // itself: the same rows go through later. Anything else is about what was sent.
-        static const QStringList transientClasses = {QStringLiteral("08"), QStringLiteral("40"), QStringLiteral("53"),
+        // 25 holds a server that is read-only for now (a standby) and a transaction an earlier
+        // failure left aborted, neither a verdict on the rows.
+        static const QStringList transientClasses = {QStringLiteral("08"), QStringLiteral("25"),
+                                                     QStringLiteral("40"), QStringLiteral("53"),
                                                      QStringLiteral("55"), QStringLiteral("57"), QStringLiteral("58"),
                                                      QStringLiteral("XX")};
         if (code.size() != 5 || transientClasses.contains(code.left(2)))
@@ -537,6 +591,9 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
     auto lost = [&](const QSqlError &e) {
         if (refusal)
             *refusal = classify(e);
+        if (timedOut(e))
+            *error = QCoreApplication::translate("HistoryDatabase", "The history server did not answer in time (%1)")
+                         .arg(e.text().trimmed());
     };
     if (!db.isOpen()) {
         *error = QCoreApplication::translate("HistoryDatabase", "The history is not open");
@@ -664,10 +721,8 @@ qint64 HistoryDatabase::count(const HistoryFilter &filter)
 {
     QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM measures") + where(filter, &values));
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec() || !q.next()) {
+    const QString statement = QStringLiteral("SELECT COUNT(*) FROM measures") + where(filter, &values);
+    if (!prepared(q, statement, values) || !q.exec() || !q.next()) {
         fail(q);
         return -1;
     }
@@ -680,13 +735,10 @@ QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint6
     QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at DESC, id DESC LIMIT ? OFFSET ?")
-                  .arg(selectList(), where(filter, &values)));
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    q.addBindValue(limit);
-    q.addBindValue(offset);
-    if (!q.exec()) {
+    const QString statement = QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at DESC, id DESC LIMIT ? OFFSET ?")
+                                  .arg(selectList(), where(filter, &values));
+    values << limit << offset;
+    if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return rows;
     }
@@ -696,15 +748,19 @@ QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint6
     return rows;
 }
 
-bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback)
+bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
+                              Order order)
 {
+    setStatementTimeout(StreamingStatementTimeoutMs);
+    const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
     QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at, id").arg(selectList(), where(filter, &values)));
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
+    const QString statement =
+        QStringLiteral("SELECT %1 FROM measures%2 ORDER BY %3measured_at, id")
+            .arg(selectList(), where(filter, &values),
+                 order == Order::ByRecord ? QStringLiteral("record_name, ") : QString());
+    if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return false;
     }
@@ -718,15 +774,16 @@ bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<b
 bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
                                       QString *unit)
 {
+    setStatementTimeout(StreamingStatementTimeoutMs);
+    const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
     QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT moment, verdict, algorithm, angle, moment_low, moment_high, angle_low, angle_high, "
-                             "unit FROM measures%1 ORDER BY measured_at, id")
-                  .arg(where(filter, &values)));
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-    if (!q.exec()) {
+    const QString statement =
+        QStringLiteral("SELECT moment, verdict, algorithm, angle, moment_low, moment_high, angle_low, angle_high, "
+                       "unit FROM measures%1 ORDER BY measured_at, id")
+            .arg(where(filter, &values));
+    if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return false;
     }
@@ -757,9 +814,8 @@ QStringList HistoryDatabase::distinct(const QString &column, int limit)
         return out;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT DISTINCT %1 FROM measures ORDER BY %1 LIMIT ?").arg(column));
-    q.addBindValue(limit);
-    if (!q.exec()) {
+    if (!prepared(q, QStringLiteral("SELECT DISTINCT %1 FROM measures ORDER BY %1 LIMIT ?").arg(column), {limit})
+        || !q.exec()) {
         fail(q);
         return out;
     }
@@ -783,17 +839,12 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &af
     q.setForwardOnly(true);
     // Two halves, each an index range: SQLite walks "(tx, id) > (?, ?)" from the first row of
     // tx onwards, which on a history of millions of rows (all of tx 0 there) costs a scan a page.
-    q.prepare(QStringLiteral("SELECT * FROM (SELECT %1 FROM measures WHERE tx = ? AND id > ?%2 ORDER BY id LIMIT ?) AS this_tx "
-                             "UNION ALL SELECT * FROM (SELECT %1 FROM measures WHERE tx > ?%2 ORDER BY tx, id LIMIT ?) AS later_tx "
-                             "ORDER BY tx, id LIMIT ?")
-                  .arg(selectList(), readableHorizon()));
-    q.addBindValue(after.tx);
-    q.addBindValue(after.id);
-    q.addBindValue(limit);
-    q.addBindValue(after.tx);
-    q.addBindValue(limit);
-    q.addBindValue(limit);
-    if (!q.exec()) {
+    const QString statement =
+        QStringLiteral("SELECT * FROM (SELECT %1 FROM measures WHERE tx = ? AND id > ?%2 ORDER BY id LIMIT ?) AS this_tx "
+                       "UNION ALL SELECT * FROM (SELECT %1 FROM measures WHERE tx > ?%2 ORDER BY tx, id LIMIT ?) AS later_tx "
+                       "ORDER BY tx, id LIMIT ?")
+            .arg(selectList(), readableHorizon());
+    if (!prepared(q, statement, {after.tx, after.id, limit, after.tx, limit, limit}) || !q.exec()) {
         fail(q);
         return rows;
     }
@@ -807,12 +858,11 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &af
 qint64 HistoryDatabase::countAfter(const HistoryPosition &after)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT (SELECT COUNT(*) FROM measures WHERE tx = ? AND id > ?) "
-                             "+ (SELECT COUNT(*) FROM measures WHERE tx > ?)"));
-    q.addBindValue(after.tx);
-    q.addBindValue(after.id);
-    q.addBindValue(after.tx);
-    if (!q.exec() || !q.next()) {
+    if (!prepared(q,
+                  QStringLiteral("SELECT (SELECT COUNT(*) FROM measures WHERE tx = ? AND id > ?) "
+                                 "+ (SELECT COUNT(*) FROM measures WHERE tx > ?)"),
+                  {after.tx, after.id, after.tx})
+        || !q.exec() || !q.next()) {
         fail(q);
         return -1;
     }
@@ -822,9 +872,7 @@ qint64 HistoryDatabase::countAfter(const HistoryPosition &after)
 std::optional<HistoryPosition> HistoryDatabase::cursor(const QString &name)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT tx, position FROM cursors WHERE name = ?"));
-    q.addBindValue(name);
-    if (!q.exec()) {
+    if (!prepared(q, QStringLiteral("SELECT tx, position FROM cursors WHERE name = ?"), {name}) || !q.exec()) {
         fail(q);
         return std::nullopt;
     }
@@ -841,12 +889,11 @@ std::optional<HistoryPosition> HistoryDatabase::cursor(const QString &name)
 bool HistoryDatabase::setCursor(const QString &name, const HistoryPosition &position)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("INSERT INTO cursors(name, tx, position) VALUES(?, ?, ?) "
-                             "ON CONFLICT(name) DO UPDATE SET tx = excluded.tx, position = excluded.position"));
-    q.addBindValue(name);
-    q.addBindValue(position.tx);
-    q.addBindValue(position.id);
-    if (!q.exec()) {
+    if (!prepared(q,
+                  QStringLiteral("INSERT INTO cursors(name, tx, position) VALUES(?, ?, ?) "
+                                 "ON CONFLICT(name) DO UPDATE SET tx = excluded.tx, position = excluded.position"),
+                  {name, position.tx, position.id})
+        || !q.exec()) {
         fail(q);
         return false;
     }
@@ -861,9 +908,7 @@ QVector<HistoryMeasure> HistoryDatabase::oldest(int limit)
 bool HistoryDatabase::removeUpTo(qint64 id)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("DELETE FROM measures WHERE id <= ?"));
-    q.addBindValue(id);
-    if (!q.exec()) {
+    if (!prepared(q, QStringLiteral("DELETE FROM measures WHERE id <= ?"), {id}) || !q.exec()) {
         fail(q);
         return false;
     }

@@ -25,6 +25,15 @@ class HistoryDatabase
 {
 public:
     static constexpr int SchemaVersion = 3;
+    // A server that holds a lock (VACUUM FULL, ALTER TABLE) or sits on a statement must not
+    // hold the station: past these the statement fails as a lost connection would, and the
+    // measures wait in the local queue.
+    static constexpr int StatementTimeoutMs = 5000;
+    static constexpr int LockTimeoutMs = 3000;
+    // A read that streams a whole filter (an export, a joint's statistics) runs as long as the
+    // rows take to arrive and be written, which is no sign of a stuck server; the connection's
+    // TCP limits still catch a server that has gone.
+    static constexpr int StreamingStatementTimeoutMs = 3600000;
 
     HistoryDatabase();
     ~HistoryDatabase();
@@ -53,9 +62,12 @@ public:
     qint64 count(const HistoryFilter &filter);
     // Newest first.
     QVector<HistoryMeasure> page(const HistoryFilter &filter, qint64 offset, int limit);
-    // Oldest first, one row at a time; the callback returns false to stop. False, with
-    // lastError(), when the query failed, also part way through the rows.
-    bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback);
+    // Oldest first (by record name first with Order::ByRecord), one row at a time, never the
+    // whole answer in memory; the callback returns false to stop. False, with lastError(), when
+    // the query failed, also part way through the rows.
+    enum class Order { ByTime, ByRecord };
+    bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
+                 Order order = Order::ByTime);
     // The few columns statistics read, oldest first: cheaper than whole rows for a joint's
     // hundred thousand measures.
     struct JointRow
@@ -96,8 +108,10 @@ public:
     bool removeUpTo(qint64 id);
 
     QString lastError() const { return m_lastError; }
-    // How an error of this connection's driver is to be taken.
+    // How an error of this connection's driver is to be taken. A statement or lock time-out
+    // counts as a lost connection.
     Refusal classify(const QSqlError &error);
+    static bool timedOut(const QSqlError &error);
 
     // The record was emptied on the key: its next measures are new tightenings whatever their
     // index. Returns the new generation, -1 with *error on failure.
@@ -118,6 +132,7 @@ private:
     QString where(const HistoryFilter &filter, QVariantList *values) const;
     void fail(const QSqlQuery &q);
     bool finished(const QSqlQuery &q);
+    void setStatementTimeout(int ms);
     QString readableHorizon() const;
 
     HistoryLocation m_location;

@@ -1,16 +1,18 @@
 #include "history/HistoryExport.h"
 
-#include "base/AtomicFile.h"
 #include "base/CsvField.h"
 #include "history/HistoryDatabase.h"
 #include "measures/MeasureJudgement.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QHash>
+#include <QSaveFile>
 
 #include <cmath>
 
-QString HistoryExport::unreadable(int rowsRead, const QString &error)
+QString HistoryExport::unreadable(qint64 rowsRead, const QString &error)
 {
     return tr("the history could not be read to the end (measures read before the failure: %1); nothing was "
               "written: %2")
@@ -63,69 +65,199 @@ QByteArray HistoryExport::csvLine(const QStringList &fields)
     return line;
 }
 
-HistoryExport::Outcome HistoryExport::writeCsv(HistoryDatabase *db, const HistoryFilter &filter, const QString &path)
+namespace {
+
+// A file written as the rows come, through a bounded buffer, put in place only by commit().
+class StreamedFile
+{
+public:
+    explicit StreamedFile(const QString &path) : m_file(path) {}
+
+    bool open(QString *error)
+    {
+        if (m_file.open(QIODevice::WriteOnly))
+            return true;
+        *error = cannotWrite(m_file.errorString());
+        return false;
+    }
+
+    bool write(const QByteArray &bytes, QString *error)
+    {
+        m_buffer += bytes;
+        return m_buffer.size() < kFlushBytes || flush(error);
+    }
+
+    bool commit(QString *error)
+    {
+        if (!flush(error))
+            return false;
+        if (m_file.commit())
+            return true;
+        *error = cannotWrite(m_file.errorString());
+        return false;
+    }
+
+private:
+    static constexpr int kFlushBytes = 256 * 1024;
+
+    QString cannotWrite(const QString &why) const
+    {
+        return QCoreApplication::translate("AtomicFile", "Cannot write file %1: %2")
+            .arg(QDir::toNativeSeparators(m_file.fileName()), why);
+    }
+
+    bool flush(QString *error)
+    {
+        if (m_buffer.isEmpty())
+            return true;
+        if (m_file.write(m_buffer) != m_buffer.size()) {
+            *error = cannotWrite(m_file.errorString());
+            return false;
+        }
+        m_buffer.clear();
+        return true;
+    }
+
+    QSaveFile m_file; // discards the temporary when it goes uncommitted
+    QByteArray m_buffer;
+};
+
+// Reports every ProgressRows rows and answers whether to go on.
+class Pacer
+{
+public:
+    Pacer(const HistoryExport::Feedback &feedback, qint64 total) : m_feedback(feedback), m_total(total) {}
+
+    bool step(qint64 done)
+    {
+        if (done % HistoryExport::ProgressRows != 0)
+            return true;
+        report(done);
+        return !cancelled();
+    }
+    void report(qint64 done) const
+    {
+        if (m_feedback.progress)
+            m_feedback.progress(done, m_total);
+    }
+    bool cancelled() const { return m_feedback.cancelled && m_feedback.cancelled(); }
+
+private:
+    const HistoryExport::Feedback &m_feedback;
+    qint64 m_total;
+};
+
+} // namespace
+
+QString HistoryExport::cancelledText()
+{
+    return tr("The export was cancelled; the file was not written");
+}
+
+HistoryExport::Outcome HistoryExport::writeCsv(HistoryDatabase *db, const HistoryFilter &filter, const QString &path,
+                                               const Feedback &feedback)
 {
     Outcome o;
-    QByteArray out = csvLine(columnTitles());
+    Pacer pacer(feedback, qMax<qint64>(0, db->count(filter)));
+    StreamedFile file(path);
+    if (!file.open(&o.error) || !file.write(csvLine(columnTitles()), &o.error))
+        return o;
+    bool written = true;
+    bool stopped = false;
     const bool ran = db->forEach(filter, [&](const HistoryMeasure &m) {
-        out += csvLine(rowTexts(m));
-        ++o.rows;
-        return true;
+        written = file.write(csvLine(rowTexts(m)), &o.error);
+        stopped = !pacer.step(++o.rows);
+        return written && !stopped;
     });
+    if (!written)
+        return o;
+    if (stopped || pacer.cancelled()) {
+        o.error = cancelledText();
+        return o;
+    }
     if (!ran) {
         o.error = unreadable(o.rows, db->lastError());
         return o;
     }
-    o.ok = AtomicFile::write(path, out, &o.error, AtomicFile::Durability::Synced);
+    pacer.report(o.rows);
+    o.ok = file.commit(&o.error);
     return o;
 }
 
-QVector<DfqWriter::Characteristic> HistoryExport::dfqCharacteristics(HistoryDatabase *db, const HistoryFilter &filter,
-                                                                     bool *ok)
-{
-    QVector<DfqWriter::Characteristic> out;
-    QHash<QString, int> byRecord;
-    *ok = db->forEach(filter, [&](const HistoryMeasure &m) {
-        auto found = byRecord.find(m.recordName);
-        if (found == byRecord.end()) {
-            found = byRecord.insert(m.recordName, out.size());
-            out.append(DfqWriter::Characteristic());
-        }
-        DfqWriter::Characteristic &c = out[found.value()];
-        // The latest measure's texts and range describe the characteristic.
-        c.partNumber = m.product;
-        c.partDescription = m.operationNumber;
-        c.number = m.recordName;
-        c.description = m.node;
-        c.lower = m.momentLow;
-        c.upper = m.momentHigh;
-        c.unit = m.unit.isEmpty() ? QStringLiteral("Nm") : m.unit;
-        DfqWriter::Value v;
-        v.value = std::fabs(m.moment);
-        if (!m.measuredAt.isEmpty())
-            v.time = QDateTime::fromString(m.measuredAt, QLatin1String(HistoryMeasure::TimeFormat));
-        v.operatorName = m.operatorText.isEmpty() ? m.operatorName : m.operatorText;
-        v.equipment = m.keySerial;
-        c.values.append(v);
-        return true;
-    });
-    return out;
-}
-
-HistoryExport::Outcome HistoryExport::writeDfq(HistoryDatabase *db, const HistoryFilter &filter, const QString &path)
+HistoryExport::Outcome HistoryExport::writeDfq(HistoryDatabase *db, const HistoryFilter &filter, const QString &path,
+                                               const Feedback &feedback)
 {
     Outcome o;
-    bool ran = false;
-    const QVector<DfqWriter::Characteristic> cs = dfqCharacteristics(db, filter, &ran);
-    for (const DfqWriter::Characteristic &c : cs)
-        o.rows += c.values.size();
+    // Both passes count toward one bar.
+    const qint64 rows = qMax<qint64>(0, db->count(filter));
+    Pacer pacer(feedback, 2 * rows);
+    qint64 done = 0;
+    bool stopped = false;
+    QVector<DfqWriter::Characteristic> cs;
+    QHash<QString, int> byRecord;
+    bool ran = db->forEach(
+        filter,
+        [&](const HistoryMeasure &m) {
+            auto found = byRecord.find(m.recordName);
+            if (found == byRecord.end()) {
+                found = byRecord.insert(m.recordName, cs.size());
+                cs.append(DfqWriter::Characteristic());
+            }
+            DfqWriter::Characteristic &c = cs[found.value()];
+            c.partNumber = m.product;
+            c.partDescription = m.operationNumber;
+            c.number = m.recordName;
+            c.description = m.node;
+            c.lower = m.momentLow;
+            c.upper = m.momentHigh;
+            c.unit = m.unit.isEmpty() ? QStringLiteral("Nm") : m.unit;
+            stopped = !pacer.step(++done);
+            return !stopped;
+        },
+        HistoryDatabase::Order::ByRecord);
+    if (stopped || pacer.cancelled()) {
+        o.error = cancelledText();
+        return o;
+    }
+    if (!ran) {
+        o.error = unreadable(done, db->lastError());
+        return o;
+    }
+    StreamedFile file(path);
+    if (!file.open(&o.error) || !file.write(DfqWriter::description(cs, &o.replacedCharacters), &o.error))
+        return o;
+    bool written = true;
+    ran = db->forEach(
+        filter,
+        [&](const HistoryMeasure &m) {
+            // A record that arrived between the two readings has no description: left for the next export.
+            const auto found = byRecord.constFind(m.recordName);
+            if (found != byRecord.constEnd()) {
+                DfqWriter::Value v;
+                v.value = std::fabs(m.moment);
+                if (!m.measuredAt.isEmpty())
+                    v.time = QDateTime::fromString(m.measuredAt, QLatin1String(HistoryMeasure::TimeFormat));
+                v.operatorName = m.operatorText.isEmpty() ? m.operatorName : m.operatorText;
+                v.equipment = m.keySerial;
+                written = file.write(DfqWriter::value(found.value() + 1, v, &o.replacedCharacters), &o.error);
+                ++o.rows;
+            }
+            stopped = !pacer.step(++done);
+            return written && !stopped;
+        },
+        HistoryDatabase::Order::ByRecord);
+    if (!written)
+        return o;
+    if (stopped || pacer.cancelled()) {
+        o.error = cancelledText();
+        return o;
+    }
     if (!ran) {
         o.error = unreadable(o.rows, db->lastError());
         return o;
     }
-    const DfqWriter::Output written = DfqWriter::write(cs);
-    o.replacedCharacters = written.replacedCharacters;
-    o.ok = AtomicFile::write(path, written.bytes, &o.error, AtomicFile::Durability::Synced);
+    pacer.report(done);
+    o.ok = file.commit(&o.error);
     return o;
 }
 

@@ -32,14 +32,29 @@ public:
         QString error;
     };
 
-    // The filter's measures, oldest first, ";"-separated UTF-8, written atomically.
-    static Outcome writeCsv(HistoryDatabase *db, const HistoryFilter &filter, const QString &path);
+    // What a long export tells its caller while it runs: progress every ProgressRows rows
+    // (total 0 while unknown), and whether to stop (asked as often).
+    struct Feedback
+    {
+        std::function<void(qint64 done, qint64 total)> progress;
+        std::function<bool()> cancelled;
+    };
+    static constexpr int ProgressRows = 2000;
+
+    // Both exports read the rows as they come and write them to a temporary beside path, which
+    // replaces path only once every row is written: memory stays the same whatever the number
+    // of rows, and a failed or cancelled export leaves path as it was.
+
+    // The filter's measures, oldest first, ";"-separated UTF-8.
+    static Outcome writeCsv(HistoryDatabase *db, const HistoryFilter &filter, const QString &path,
+                            const Feedback &feedback = {});
     static QByteArray csvLine(const QStringList &fields);
 
-    // The filter's measures as a DFQ file: one characteristic per record.
-    static QVector<DfqWriter::Characteristic> dfqCharacteristics(HistoryDatabase *db, const HistoryFilter &filter,
-                                                                 bool *ok);
-    static Outcome writeDfq(HistoryDatabase *db, const HistoryFilter &filter, const QString &path);
+    // The filter's measures as a DFQ file: one characteristic per record, in record name order,
+    // each described by its latest measure. Reads the rows twice: once for the descriptions,
+    // which come before every value in the file, once for the values.
+    static Outcome writeDfq(HistoryDatabase *db, const HistoryFilter &filter, const QString &path,
+                            const Feedback &feedback = {});
 
     // The measures of one joint (record) within a filter, in time order, as its statistics
     // read them: the moment as judged (absolute value), the latest ranges.
@@ -59,5 +74,6 @@ public:
     static Joint joint(HistoryDatabase *db, const HistoryFilter &filter, const QString &recordName, bool *ok = nullptr);
 
 private:
-    static QString unreadable(int rowsRead, const QString &error);
+    static QString unreadable(qint64 rowsRead, const QString &error);
+    static QString cancelledText();
 };

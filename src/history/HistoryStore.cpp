@@ -18,11 +18,12 @@ HistoryStore::~HistoryStore()
     close();
 }
 
-bool HistoryStore::open(const QString &url, QString *error, const QString &queuePath)
+bool HistoryStore::open(const QString &url, QString *error, const QString &queuePath, Mode mode)
 {
     close();
     if (!HistoryLocation::parse(url, &m_location, error))
         return false;
+    m_mode = mode;
     m_queuePath = queuePath.isEmpty() ? QDir(Paths::dataRoot()).filePath(QStringLiteral("history/queue.db3")) : queuePath;
     if (!m_location.isServer()) {
         if (!m_primary.open(m_location, error)) {
@@ -30,6 +31,14 @@ bool HistoryStore::open(const QString &url, QString *error, const QString &queue
             return false;
         }
         td::log(QStringLiteral("History opened: %1").arg(m_location.display()));
+        m_opened = true;
+        return true;
+    }
+    if (queueOnly()) {
+        if (!ensureQueue(error))
+            return false;
+        td::log(QStringLiteral("History measures for %1 are written to the local queue %2")
+                    .arg(m_location.display(), m_queuePath));
         m_opened = true;
         return true;
     }
@@ -76,6 +85,8 @@ bool HistoryStore::reconnect(QString *error)
 {
     if (!m_location.isServer())
         return m_primary.isOpen();
+    if (queueOnly())
+        return false;
     if (m_primary.isOpen() && m_primary.ping())
         return true;
     m_primary.close();
@@ -111,7 +122,7 @@ HistoryStore::AppendResult HistoryStore::append(const QVector<HistoryMeasure> &m
             r.added = 0;
         return r;
     }
-    if (!m_primary.isOpen() && (!m_sinceAttempt.isValid() || m_sinceAttempt.elapsed() >= RetryMs)) {
+    if (!queueOnly() && !m_primary.isOpen() && (!m_sinceAttempt.isValid() || m_sinceAttempt.elapsed() >= RetryMs)) {
         QString e;
         tryServer(&e);
     }
@@ -186,6 +197,10 @@ int HistoryStore::drainQueue(QString *error)
 {
     if (!m_location.isServer())
         return 0;
+    if (queueOnly()) {
+        *error = QCoreApplication::translate("HistoryStore", "This part of the history only writes the local queue");
+        return -1;
+    }
     if (queuedCount() <= 0)
         return 0;
     if (!m_primary.isOpen() && !tryServer(error))

@@ -12,16 +12,36 @@
 // PostgreSQL server with a local SQLite queue in front of it. Measures that cannot reach the
 // server wait in the queue and move to the server, oldest first, once it answers again; the
 // server's unique key makes a move repeated after a crash harmless.
+//
+// A server that stops answering without dropping the connection (a stopped process, a hung
+// host: the kernel still acknowledges, so no socket time-out fires and the server enforces no
+// statement time-out) holds every call on its connection for as long as it is stopped. Where
+// measures must still be kept meanwhile, the store is used as two, one per thread, each with
+// connections of its own (Qt's SQL connections belong to the thread that opened them):
+//  - on the thread that archives, a store opened with Mode::QueueOnly: append() writes to the
+//    local queue and never touches the server, so it answers within the queue file's own time;
+//  - on the server's thread, a store opened with Mode::Direct on the same url and queue file:
+//    drainQueue() moves the queue to the server oldest first, whenever the writer has added
+//    rows (or on a timer), and everything else that needs the server (reads, the erase
+//    guard) runs there too. A drain stuck on a stopped server resumes when it answers; rows
+//    added meanwhile wait for the next drain.
+// With a local SQLite file there is no server: both modes write the file itself.
 class HistoryStore
 {
 public:
+    enum class Mode {
+        Direct,    // to the server when it answers, else to the queue; drains the queue
+        QueueOnly, // to the local queue only; never connects to a server
+    };
+
     HistoryStore();
     ~HistoryStore();
 
     // url as HistoryLocation::parse takes it. For a server, queuePath is the local queue file
     // (empty: <data root>/history/queue.db3). An unreachable server is no failure: the store
     // opens offline and queues. False only when nothing can be written at all.
-    bool open(const QString &url, QString *error, const QString &queuePath = QString());
+    bool open(const QString &url, QString *error, const QString &queuePath = QString(), Mode mode = Mode::Direct);
+    Mode mode() const { return m_mode; }
     void close();
     bool isOpen() const;
     bool isServer() const { return m_location.isServer(); }
@@ -45,7 +65,8 @@ public:
     AppendResult append(const QVector<HistoryMeasure> &measures);
 
     // Moves queued measures to the server in id order, setting aside the ones it refuses.
-    // Returns the rows moved, -1 when the server is away (they stay queued).
+    // Returns the rows moved, -1 when the server is away (they stay queued) and always in
+    // QueueOnly mode. Safe while a QueueOnly store on another thread appends to the same queue.
     int drainQueue(QString *error);
     qint64 queuedCount();
     // Rows the server refused, kept in the queue's file (table set_aside) with the reason.
@@ -81,7 +102,10 @@ private:
                        QVector<HistoryDatabase::RefusedMeasure> *refused, QString *error);
     bool keepRefused(const QVector<HistoryDatabase::RefusedMeasure> &refused, QString *error);
 
+    bool queueOnly() const { return m_mode == Mode::QueueOnly && m_location.isServer(); }
+
     HistoryLocation m_location;
+    Mode m_mode = Mode::Direct;
     HistoryDatabase m_primary;
     std::unique_ptr<HistoryDatabase> m_queue;
     QString m_queuePath;

@@ -17,13 +17,28 @@ namespace {
 // The last failure on this thread, for resolve's caller.
 thread_local QSqlError t_failure;
 
-bool run(QSqlQuery &q, QString *error)
+bool failed(const QSqlQuery &q, QString *error)
 {
-    if (q.exec())
-        return true;
     t_failure = q.lastError();
     *error = t_failure.text();
     return false;
+}
+
+bool run(QSqlQuery &q, QString *error)
+{
+    return q.exec() || failed(q, error);
+}
+
+// Qt runs a query whose prepare failed all the same, as a server statement with no name; the
+// server's "syntax error" would then hide why the prepare failed (a lock or statement
+// time-out, a lost connection) and read as a refusal of the rows.
+bool run(QSqlQuery &q, const QString &statement, const QVariantList &values, QString *error)
+{
+    if (!q.prepare(statement))
+        return failed(q, error);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    return run(q, error);
 }
 
 bool exec(QSqlDatabase db, const QString &statement, QString *error)
@@ -41,12 +56,10 @@ bool readings(QSqlDatabase db, const QString &keySerial, const QString &record, 
 {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT connection_index, measured_at, moment, defect, angle FROM measures "
-                             "WHERE key_serial = ? AND record_name = ? AND erase_generation = ?"));
-    q.addBindValue(keySerial);
-    q.addBindValue(record);
-    q.addBindValue(generation);
-    if (!run(q, error))
+    if (!run(q,
+             QStringLiteral("SELECT connection_index, measured_at, moment, defect, angle FROM measures "
+                            "WHERE key_serial = ? AND record_name = ? AND erase_generation = ?"),
+             {keySerial, record, generation}, error))
         return false;
     out->clear();
     while (q.next()) {
@@ -63,12 +76,10 @@ bool readings(QSqlDatabase db, const QString &keySerial, const QString &record, 
 bool setGeneration(QSqlDatabase db, const QString &keySerial, const QString &record, int generation, QString *error)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("INSERT INTO record_generations(key_serial, record_name, generation) VALUES(?, ?, ?) "
-                             "ON CONFLICT(key_serial, record_name) DO UPDATE SET generation = excluded.generation"));
-    q.addBindValue(keySerial);
-    q.addBindValue(record);
-    q.addBindValue(generation);
-    return run(q, error);
+    return run(q,
+               QStringLiteral("INSERT INTO record_generations(key_serial, record_name, generation) VALUES(?, ?, ?) "
+                              "ON CONFLICT(key_serial, record_name) DO UPDATE SET generation = excluded.generation"),
+               {keySerial, record, generation}, error);
 }
 
 } // namespace
@@ -76,10 +87,8 @@ bool setGeneration(QSqlDatabase db, const QString &keySerial, const QString &rec
 int current(QSqlDatabase db, const QString &keySerial, const QString &record, QString *error)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT generation FROM record_generations WHERE key_serial = ? AND record_name = ?"));
-    q.addBindValue(keySerial);
-    q.addBindValue(record);
-    if (!run(q, error))
+    if (!run(q, QStringLiteral("SELECT generation FROM record_generations WHERE key_serial = ? AND record_name = ?"),
+             {keySerial, record}, error))
         return -1;
     return q.next() ? q.value(0).toInt() : 0;
 }
@@ -99,12 +108,11 @@ bool noteCount(QSqlDatabase db, const QString &keySerial, const QString &record,
     if (generation < 0)
         return false;
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM measures WHERE key_serial = ? AND record_name = ? AND "
-                             "erase_generation = ?"));
-    q.addBindValue(keySerial);
-    q.addBindValue(record);
-    q.addBindValue(generation);
-    if (!run(q, error) || !q.next())
+    if (!run(q,
+             QStringLiteral("SELECT COUNT(*) FROM measures WHERE key_serial = ? AND record_name = ? AND "
+                            "erase_generation = ?"),
+             {keySerial, record, generation}, error)
+        || !q.next())
         return false;
     if (keyCount >= q.value(0).toInt())
         return true;
@@ -243,7 +251,8 @@ bool migrate(QSqlDatabase db, bool server, QString *error)
     rows.finish();
 
     QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE measures SET erase_generation = ? WHERE id = ?"));
+    if (!update.prepare(QStringLiteral("UPDATE measures SET erase_generation = ? WHERE id = ?")))
+        return failed(update, error);
     for (const auto &row : qAsConst(later)) {
         update.addBindValue(row.second);
         update.addBindValue(row.first);
@@ -314,16 +323,12 @@ bool migrate(QSqlDatabase db, bool server, QString *error)
     }
     if (sequence >= 0) {
         QSqlQuery seq(db);
-        seq.prepare(QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, ?) WHERE name = 'measures'"));
-        seq.addBindValue(sequence);
-        if (!run(seq, error))
+        if (!run(seq, QStringLiteral("UPDATE sqlite_sequence SET seq = MAX(seq, ?) WHERE name = 'measures'"), {sequence},
+                 error))
             return false;
-        if (seq.numRowsAffected() == 0) {
-            seq.prepare(QStringLiteral("INSERT INTO sqlite_sequence(name, seq) VALUES('measures', ?)"));
-            seq.addBindValue(sequence);
-            if (!run(seq, error))
-                return false;
-        }
+        if (seq.numRowsAffected() == 0
+            && !run(seq, QStringLiteral("INSERT INTO sqlite_sequence(name, seq) VALUES('measures', ?)"), {sequence}, error))
+            return false;
     }
     return true;
 }

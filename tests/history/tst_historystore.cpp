@@ -406,6 +406,57 @@ private slots:
         QCOMPARE(source.waiting(), qint64(0));
     }
 
+    // A lock held by another session (a VACUUM FULL, an ALTER TABLE) costs an append seconds,
+    // not the lock's whole time: the measures wait in the local queue and move on once it goes.
+    void heldLockQueuesInsteadOfWaiting()
+    {
+        QFETCH_GLOBAL(QString, engine);
+        if (engine != QLatin1String("postgres"))
+            QSKIP("SQLite has no other session's lock to wait for beyond its own busy time-out");
+        const QString url = freshUrl();
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(url, &error, m_tmp.filePath(QStringLiteral("lock-q.db3"))), qPrintable(error));
+        QVERIFY(store.append(makeMeasures(1, QStringLiteral("RA"))).ok);
+
+        // The lock's holder is a process of its own, so the old behaviour (waiting the lock out)
+        // ends too, with the measures added late instead of queued.
+        HistoryLocation loc;
+        HistoryLocation::parse(url, &loc, &error);
+        QProcess holder;
+        holder.start(QStringLiteral("psql"),
+                     {QStringLiteral("-h"), loc.host, QStringLiteral("-p"), QString::number(loc.port), QStringLiteral("-U"),
+                      loc.user, QStringLiteral("-d"), loc.database, QStringLiteral("-c"),
+                      QStringLiteral("BEGIN; LOCK TABLE measures IN ACCESS EXCLUSIVE MODE; SELECT pg_sleep(30); COMMIT;")});
+        QVERIFY(holder.waitForStarted());
+        QSqlDatabase watcher = rawConnection(url, QStringLiteral("lock-watcher"));
+        const QString held = QStringLiteral("SELECT count(*) FROM pg_locks WHERE relation = 'measures'::regclass "
+                                            "AND mode = 'AccessExclusiveLock' AND granted");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QSqlQuery q(watcher);
+                return q.exec(held) && q.next() && q.value(0).toInt() == 1;
+            }(),
+            10000);
+
+        const HistoryStore::AppendResult r = store.append(makeMeasures(3, QStringLiteral("RB")));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.added, 0);
+        QCOMPARE(r.queued, 3);
+        QVERIFY2(r.error.contains(QLatin1String("did not answer in time")), qPrintable(r.error));
+        QCOMPARE(store.setAsideCount(), qint64(0));
+
+        QSqlQuery end(watcher);
+        QVERIFY(end.exec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_locks WHERE relation = "
+                                        "'measures'::regclass AND mode = 'AccessExclusiveLock' AND granted")));
+        holder.waitForFinished(10000);
+        watcher = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("lock-watcher"));
+        QVERIFY2(store.reconnect(&error), qPrintable(error));
+        QCOMPARE(store.drainQueue(&error), 3);
+        QCOMPARE(store.database()->count(HistoryFilter()), qint64(4));
+    }
+
     void positionsFromBeforeTheUpgradeKeepTheirPlace()
     {
         if (skipWithoutServer())

@@ -1,0 +1,170 @@
+// History exports as jobs: streamed to a temporary and put in place only when complete.
+#include "HistoryFixtures.h"
+#include "PgServer.h"
+#include "history/HistoryExportJob.h"
+#include "history/HistoryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class HistoryExportTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_tmp;
+    PgServer m_pg;
+    int m_histories = 0;
+
+    // A history of 40 records of 250 measures each; the latest measure of R01 names another product.
+    bool fill(const QString &url, QString *error)
+    {
+        HistoryStore store;
+        if (!store.open(url, error, m_tmp.filePath(QStringLiteral("q%1.db3").arg(++m_histories))))
+            return false;
+        QVector<HistoryMeasure> rows;
+        for (int r = 39; r >= 0; --r)
+            rows += makeMeasures(250, QStringLiteral("R%1").arg(r, 2, 10, QLatin1Char('0')));
+        for (HistoryMeasure &m : rows) {
+            if (m.recordName == QLatin1String("R01") && m.connectionIndex == 249)
+                m.product = QStringLiteral("Wheel 11");
+        }
+        const HistoryStore::AppendResult r = store.append(rows);
+        *error = r.error;
+        return r.ok && r.added == rows.size();
+    }
+
+    static HistoryLocation locationOf(const QString &url)
+    {
+        HistoryLocation loc;
+        QString error;
+        HistoryLocation::parse(url, &loc, &error);
+        return loc;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        QString why;
+        QVERIFY2(m_pg.start(&why), qPrintable(why));
+    }
+
+    void jobsWriteWholeFilesOnTheirOwnThread()
+    {
+        const QString url = m_tmp.filePath(QStringLiteral("whole.db3"));
+        QString error;
+        QVERIFY2(fill(url, &error), qPrintable(error));
+        QDir().mkpath(m_tmp.filePath(QStringLiteral("out")));
+        for (const auto format : {HistoryExportJob::Format::Csv, HistoryExportJob::Format::Dfq}) {
+            const bool csv = format == HistoryExportJob::Format::Csv;
+            const QString path = m_tmp.filePath(csv ? QStringLiteral("out/h.csv") : QStringLiteral("out/h.dfq"));
+            auto *job = new HistoryExportJob(locationOf(url), HistoryFilter(), format, path);
+            QSignalSpy progress(job, &Job::progress);
+            QSignalSpy written(job, &HistoryExportJob::written);
+            QSignalSpy finished(job, &Job::finished);
+            startJob(job);
+            QVERIFY(finished.wait(30000));
+            QVERIFY2(finished.at(0).at(0).toBool(), qPrintable(finished.at(0).at(1).toString()));
+            QCOMPARE(written.at(0).at(0).toLongLong(), qint64(10000));
+            // The bar moves along the way and ends full.
+            QVERIFY(progress.size() > 3);
+            QCOMPARE(progress.last().at(0), progress.last().at(1));
+            QVERIFY(progress.last().at(1).toLongLong() >= 10000);
+
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            if (csv) {
+                QCOMPARE(bytes.count("\r\n"), 10001);
+                continue;
+            }
+            QVERIFY(bytes.startsWith("K0100 40\r\n"));
+            QCOMPARE(bytes.count("K0001/"), 10000);
+            // Characteristics in record order, each described by its latest measure, and every
+            // value under its own record's number.
+            QVERIFY(bytes.contains("K2001/1 R00\r\n"));
+            QVERIFY(bytes.contains("K2001/40 R39\r\n"));
+            QVERIFY(bytes.contains("K1001/2 Wheel 11\r\n"));
+            QVERIFY(bytes.contains("K1001/3 Wheel 10\r\n"));
+            QCOMPARE(bytes.count("K0001/40 "), 250);
+            QVERIFY(bytes.lastIndexOf("K0001/1 ") < bytes.indexOf("K0001/2 "));
+        }
+        QCOMPARE(QDir(m_tmp.filePath(QStringLiteral("out"))).entryList(QDir::Files).size(), 2);
+    }
+
+    // A reading that fails part way or an export cancelled part way: the file from before
+    // stays as it was and no temporary is left beside it.
+    void anUnfinishedExportLeavesThePreviousFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("format");
+        QTest::newRow("cancelled csv") << QStringLiteral("cancel") << int(HistoryExportJob::Format::Csv);
+        QTest::newRow("cancelled dfq") << QStringLiteral("cancel") << int(HistoryExportJob::Format::Dfq);
+        QTest::newRow("damaged file csv") << QStringLiteral("damage") << int(HistoryExportJob::Format::Csv);
+        QTest::newRow("damaged file dfq") << QStringLiteral("damage") << int(HistoryExportJob::Format::Dfq);
+        // Last: the server does not come back.
+        QTest::newRow("server gone csv") << QStringLiteral("server") << int(HistoryExportJob::Format::Csv);
+    }
+
+    void anUnfinishedExportLeavesThePreviousFile()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, format);
+        const bool server = how == QLatin1String("server");
+        QString url = m_tmp.filePath(QStringLiteral("h%1.db3").arg(m_histories + 1));
+        if (server) {
+            QString why;
+            QVERIFY2(m_pg.createDatabase(QStringLiteral("gone"), &why), qPrintable(why));
+            url = m_pg.url(QStringLiteral("gone"));
+        }
+        QString error;
+        QVERIFY2(fill(url, &error), qPrintable(error));
+        if (how == QLatin1String("damage")) {
+            QFile f(url);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const qint64 page = 4096;
+            const qint64 pages = f.size() / page;
+            QVERIFY(pages > 20);
+            for (qint64 p = pages / 3; p < pages / 3 + 2; ++p) {
+                f.seek(p * page);
+                f.write(QByteArray(int(page), '\xa5'));
+            }
+        }
+        const QString folder = m_tmp.filePath(QStringLiteral("keep-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/h.out");
+        {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("the export from before\n");
+        }
+
+        HistoryExportJob job(locationOf(url), HistoryFilter(), HistoryExportJob::Format(format), path);
+        QSignalSpy finished(&job, &Job::finished);
+        QSignalSpy written(&job, &HistoryExportJob::written);
+        connect(&job, &Job::progress, this, [&](qint64 done) {
+            if (done == 0)
+                return;
+            if (how == QLatin1String("cancel"))
+                job.cancel();
+            else if (server)
+                m_pg.stopServer();
+        });
+        job.run(); // on this thread, so the server stops while the rows are read
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!finished.at(0).at(0).toBool());
+        QVERIFY(!finished.at(0).at(1).toString().isEmpty());
+        QCOMPARE(written.at(0).at(0).toLongLong(), qint64(0));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("the export from before\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("h.out")});
+    }
+};
+
+QTEST_GUILESS_MAIN(HistoryExportTest)
+#include "tst_historyexport.moc"
