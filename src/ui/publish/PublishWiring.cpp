@@ -69,6 +69,6 @@ PublishStation *installPublishing(MainWindow *window)
                              panel->showProblem(error);
                      });
 
-    followKeyLinks(station->presence(), window->session()->model(), data, window->usbLink(), window->wifi());
+    followKeyLinks(station->presence(), window->connection());
     return station;
 }
