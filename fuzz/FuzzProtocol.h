@@ -60,7 +60,7 @@ struct Stack
         check(sandbox.isValid());
         root = sandbox.path() + QStringLiteral("/root");
         Paths::setDataRoot(root);
-        global.currentInterface = 1;
+        sender.setModeSource([] { return LinkMode::Usb; });
         sender.setUsbTransport(&usb);
     }
 

@@ -11,6 +11,7 @@
 #include "link/MyQueueTX.h"
 #include "link/UsbLink.h"
 #include "protocol/FileExchange.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyProtocol.h"
 #include "protocol/KeySession.h"
 
@@ -97,9 +98,14 @@ Result readOut(const QString &keyRoot, const QStringList &faults, int timeoutS)
     {
         cGlobalData global;
         global.portOverride = device;
-        UsbLink usb(&global);
-        KeySession session(&global);
-        QObject::connect(&usb, &UsbLink::frameReceived, session.protocol(), &KeyProtocol::iReceiveUart_Click);
+        // The program's own key connection: its scan opens the port, decides the mode and
+        // starts the read-out. The status exchange stays quiet, so the figures count the
+        // read-out's requests alone.
+        KeyConnection::Options options;
+        options.statusTickMs = 3600 * 1000;
+        KeyConnection connection(&global, options);
+        UsbLink &usb = *connection.usb();
+        KeySession &session = *connection.session();
         QEventLoop loop;
         QStringList done;
         QObject::connect(session.files(), &FileExchange::slot_files_got_dir, &loop, [&](const QString &dir) {
@@ -110,13 +116,12 @@ Result readOut(const QString &keyRoot, const QStringList &faults, int timeoutS)
         QTimer::singleShot(timeoutS * 1000, &loop, &QEventLoop::quit);
         QElapsedTimer t;
         t.start();
-        usb.TmrCheckSerialPorts();
+        connection.startScanning();
         if (!usb.isConnected()) {
             r.why = QStringLiteral("the key's port did not open");
             Paths::setDataRoot(QString());
             return r;
         }
-        session.protocol()->ReadKeyOnConnect();
         loop.exec();
         r.seconds = t.nsecsElapsed() / 1e9;
         r.complete = done.size() >= 2 && !session.files()->isBusy();

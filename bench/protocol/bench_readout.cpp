@@ -239,10 +239,10 @@ Run programMirror(const QString &device, const QString &dataRoot)
     QElapsedTimer t;
     t.start();
     // Only the records folder is measured: the port is opened without the scan, which would
-    // start the whole read-out.
+    // start the whole read-out, so the link reports nothing and the mode is set by hand.
     if (!usb.OpenKeyPort())
         return run;
-    global.setCurrentInterface(1);
+    connection.setModeForTesting(KeyConnection::Mode::Usb);
     session.files()->GetFromKey(QStringLiteral("dbsett"), QStringLiteral("*"));
     loop.exec();
     run.seconds = t.nsecsElapsed() / 1e9;

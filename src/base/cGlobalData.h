@@ -15,14 +15,10 @@ class cGlobalData : public QObject
 public:
     explicit cGlobalData(QObject *parent = nullptr);
 
-    // Back to the state of a fresh start (connection mode 0, flags and counters zero,
-    // the PC address "127.0.0.1"). Command-line options are kept.
+    // Back to the state of a fresh start (flags and counters zero, the PC address
+    // "127.0.0.1"). Command-line options are kept. The connection mode is not kept here: the
+    // key connection owns it (KeyConnection::mode()).
     void reset();
-
-    // Connection mode: 0 no key, 1 USB, 2 Wi-Fi. Code that changes it goes through
-    // setCurrentInterface, so whoever shows the mode hears of every change.
-    quint8 currentInterface = 0;
-    void setCurrentInterface(quint8 mode);
 
     KeyPort *serialPort = nullptr; // the key's port (link/KeyPort.h); made once, never deleted while running
     cWifi *wifi = nullptr;
@@ -35,7 +31,4 @@ public:
     QString firmwareServer;   // --firmware-server URL
     QString historyDb;        // --history-db URL (empty: the history page's setting)
     QString mqttUrl;          // --mqtt URL, in place of the stored broker address
-
-signals:
-    void currentInterfaceChanged(quint8 mode);
 };

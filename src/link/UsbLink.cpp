@@ -101,32 +101,28 @@ void UsbLink::TmrCheckSerialPorts()
 {
     m_scanTimer->stop();
     const QString found = FindKeyPort();
-    const quint8 mode = m_data ? m_data->currentInterface : 0;
+    const LinkMode inUse = mode();
 
     if (!found.isEmpty()) {
-        if (mode == 2)
+        if (inUse == LinkMode::Wifi)
             return; // a Wi-Fi key is in use; a plugged-in USB key waits for the no-key state
-        if (m_comSlip && m_port->isOpen() && m_openName == found && mode == 1)
+        if (m_comSlip && m_port->isOpen() && m_openName == found)
             return; // already connected to it
         if (!OpenKeyPort()) {
             // Paced retry: a port held by another program must not spin the GUI thread.
-            setMode(0);
             goToNoKeyState();
             return;
         }
-        setMode(1);
         emit usbKeyConnected();
         return;
     }
 
     if (m_comSlip)
         dropLink(); // the key's port vanished without an error of its own
-    if (!m_data || !m_data->wifiReady || mode == 1) {
-        setMode(0);
+    if (!m_data || !m_data->wifiReady || inUse == LinkMode::Usb) {
         goToNoKeyState();
         return;
     }
-    setMode(2);
     emit wifiModeRequested();
 }
 
@@ -193,17 +189,14 @@ void UsbLink::Com_closeSerialPort()
     td::log(tr("COM Disconnected"));
     dropLink();
     m_closePending = false;
-    if (m_data && m_data->currentInterface == 1)
-        setMode(0);
     if (wasConnected)
         emit keyLost();
     goToNoKeyState();
 }
 
-void UsbLink::setMode(quint8 mode)
+LinkMode UsbLink::mode() const
 {
-    if (m_data)
-        m_data->setCurrentInterface(mode);
+    return m_mode ? m_mode() : LinkMode::None;
 }
 
 void UsbLink::goToNoKeyState()

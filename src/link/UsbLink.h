@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Timing.h"
+#include "link/LinkMode.h"
 #include "link/RxDataBuffer.h"
 
 #include <QList>
@@ -16,17 +17,15 @@ class KeyPort;
 class QTimer;
 
 // Finding, opening and supervising the USB key's serial port, and the ComSlip transport on
-// it. Keeps no widgets: it changes cGlobalData (currentInterface, serialPort) and
-// tells the window what happened through signals.
+// it. Keeps no widgets and decides no connection mode: it reports what happened to the port
+// through signals, and the key connection makes the mode of them.
 //
-// Signals for the window:
-//  - usbKeyConnected(): the key's port is open and ComSlip exists (currentInterface is 1).
-//    Show the USB icons and text, reset supervision and start the exchange with the key.
-//  - enterNoKeyState(): no key; show the no-key page. UsbLink has already re-armed its own
-//    500 ms scan, so the window must not arm another one.
+// Signals:
+//  - usbKeyConnected(): the key's port is open and ComSlip exists.
+//  - enterNoKeyState(): no key at all; show the no-key page. UsbLink has already re-armed its
+//    own 500 ms scan, so nobody must arm another one.
 //  - wifiModeRequested(): the scan found no USB key while the Wi-Fi link is ready
-//    (cGlobalData::wifiReady) and the mode is not USB; currentInterface is already 2.
-//    Switch the window to Wi-Fi and start the exchange over Wi-Fi.
+//    (cGlobalData::wifiReady) and USB is not in use: the Wi-Fi key list may be taken.
 //  - frameReceived(RxDataBuffer): every valid frame from the USB key, interface name
 //    already emptied, null address, port 0. For the protocol layer's receive handler.
 //  - keyLost(): an open USB link was closed (port error, removal, or a close requested by
@@ -66,6 +65,9 @@ public:
     KeyPort *port() const { return m_port; }
     bool isConnected() const { return m_comSlip != nullptr; }
     bool isScanArmed() const;
+    // The mode the key connection decided. Without one the link takes no key to be in use:
+    // a rig of the link alone then scans as on the no-key page.
+    void setModeSource(LinkModeSource source) { m_mode = std::move(source); }
 
 public slots:
     // One scan for the key. Call once when the window is built; afterwards UsbLink re-arms
@@ -94,7 +96,7 @@ private slots:
 private:
     void dropLink();
     void goToNoKeyState();
-    void setMode(quint8 mode);
+    LinkMode mode() const;
     void scheduleCloseForError(QSerialPort::SerialPortError error, const char *reason);
 
     cGlobalData *m_data;
@@ -104,6 +106,7 @@ private:
     QTimer *m_scanTimer;
     QTimer *m_healthTimer;
     PortLister m_lister;
+    LinkModeSource m_mode;
     const int m_replyTimeoutMs;
     const int m_aliveTickMs;
 

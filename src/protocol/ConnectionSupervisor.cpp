@@ -32,11 +32,9 @@ void ConnectionSupervisor::stop()
 void ConnectionSupervisor::slot_InterfaceChanged(int aInterface)
 {
     // The Wi-Fi link says so on every announcement, also on the no-key page before any key
-    // was chosen. Taken as the mode, it would make the port scan pass over a USB key that is
-    // plugged in meanwhile, with nothing left to scan again; Wi-Fi becomes the mode only when
-    // the scan really switches to it.
-    if (aInterface != 2 || m_data->currentInterface == 2)
-        m_data->setCurrentInterface(quint8(aInterface));
+    // was chosen. It is no mode: taken as one, it would make the port scan pass over a USB
+    // key that is plugged in meanwhile. Wi-Fi becomes the mode only when the scan switches
+    // to it.
     // Keys announce themselves every second. Restarting the 3 s wait on each announcement
     // would postpone the flag for as long as any key is present; the wait runs from the
     // first switch, and a switch after it fired arms it afresh.
@@ -52,8 +50,9 @@ void ConnectionSupervisor::slot_iTmrTestConnectionWithKey()
 void ConnectionSupervisor::slot_TmrGetJsonEvents()
 {
     const int pcMenu = m_pageIndex ? m_pageIndex() : 0;
-    const bool usb = m_data->currentInterface & 0x01;
-    const bool wifi = m_data->currentInterface & 0x02;
+    const LinkMode mode = m_mode ? m_mode() : LinkMode::None;
+    const bool usb = mode == LinkMode::Usb;
+    const bool wifi = mode == LinkMode::Wifi;
 
     if (usb) {
         // A port in error is the link's to handle; it is not a silent key.
@@ -72,10 +71,10 @@ void ConnectionSupervisor::slot_TmrGetJsonEvents()
         }
     }
 
-    if (!usb && wifi && targets.isEmpty()) {
+    if (wifi && targets.isEmpty()) {
         m_timer.stop();
         m_data->wifiReady = false;
-        m_data->setCurrentInterface(0);
+        emit wifiKeysGone();
         QTimer::singleShot(m_rescanDelayMs, this, &ConnectionSupervisor::rescanRequested);
         return;
     }
@@ -83,7 +82,6 @@ void ConnectionSupervisor::slot_TmrGetJsonEvents()
     if (usb && m_protocol->missedReplyCount() > 5) {
         m_timer.stop();
         m_protocol->resetMissedReplies();
-        m_data->setCurrentInterface(0);
         td::log(QStringLiteral("USB key does not answer: connection closed"));
         // Without closing the link the window would stay on the main form with a dead key
         // and never scan again.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Timing.h"
+#include "link/LinkMode.h"
 
 #include <QList>
 #include <QObject>
@@ -12,8 +13,8 @@ class cGlobalData;
 class KeyProtocol;
 
 // The 1.5-second status exchange: tells each key which page the PC shows, counts the USB key's
-// silent ticks and drops it when it stops answering, and notices when the Wi-Fi key list has
-// run empty.
+// silent ticks and reports it lost when it stops answering, and reports when the Wi-Fi key
+// list has run empty. Which link is in use it only reads; the key connection decides that.
 class ConnectionSupervisor : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     void setPortErrorCheck(std::function<bool()> check) { m_portError = std::move(check); }
     // The Wi-Fi key list in list order.
     void setWifiTargets(std::function<QList<WifiTarget>()> targets) { m_wifiTargets = std::move(targets); }
+    // The link in use; without a source no key is, and a tick sends nothing.
+    void setModeSource(LinkModeSource source) { m_mode = std::move(source); }
 
     bool isRunning() const { return m_timer.isActive(); }
     QTimer *timer() { return &m_timer; }
@@ -52,6 +55,8 @@ signals:
     // The USB key stayed silent for more than five ticks; the link is to be closed and the
     // window goes back to the no-key page and the port scan.
     void usbKeyLost();
+    // The Wi-Fi key in use and every other listed key are gone; supervision has stopped.
+    void wifiKeysGone();
     // The Wi-Fi list ran empty: search for a key again (already delayed by rescanDelayMs).
     void rescanRequested();
 
@@ -64,4 +69,5 @@ private:
     std::function<int()> m_pageIndex;
     std::function<bool()> m_portError;
     std::function<QList<WifiTarget>()> m_wifiTargets;
+    LinkModeSource m_mode;
 };

@@ -8,6 +8,7 @@
 #include "protocol/ConnectionSupervisor.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyProtocol.h"
+#include "protocol/KeySender.h"
 #include "protocol/KeySession.h"
 
 KeyConnection::KeyConnection(cGlobalData *globalData, QObject *parent)
@@ -27,7 +28,6 @@ KeyConnection::~KeyConnection()
 {
     // The links go before the session: their queues may still hand elements over, and the
     // session's sender points into the Wi-Fi link.
-    disconnect(m_data, nullptr, this, nullptr);
     m_session->setWifiDirectory(nullptr);
     m_session->followUsbLink(nullptr);
     if (m_data && m_data->wifi == m_wifi)
@@ -54,13 +54,17 @@ void KeyConnection::build(const Options &o)
         m_data->wifi = m_wifi;
 
     KeyProtocol *protocol = m_session->protocol();
-    connect(m_data, &cGlobalData::currentInterfaceChanged, this,
-            [this](quint8 mode) { emit modeChanged(modeOf(mode)); });
+    const LinkModeSource source = modeSource();
+    m_usb->setModeSource(source);
+    m_supervisor->setModeSource(source);
+    m_session->sender()->setModeSource(source);
 
-    // USB.
+    // USB. These connections come before anyone else's, so whoever hears of a lost key
+    // finds the mode already changed.
     connect(m_usb, &UsbLink::frameReceived, protocol, &KeyProtocol::iReceiveUart_Click);
-    connect(m_usb, &UsbLink::usbKeyConnected, this, [this] { beginKey(Mode::Usb); });
-    connect(m_usb, &UsbLink::wifiModeRequested, this, [this] { beginKey(Mode::Wifi); });
+    connect(m_usb, &UsbLink::usbKeyConnected, this, &KeyConnection::onUsbKeyConnected);
+    connect(m_usb, &UsbLink::wifiModeRequested, this, &KeyConnection::onWifiOffered);
+    connect(m_usb, &UsbLink::keyLost, this, &KeyConnection::onUsbKeyLost);
     connect(m_usb, &UsbLink::enterNoKeyState, this, &KeyConnection::onNoKey);
     m_supervisor->setPortErrorCheck([this] { return m_usb->checkPortError(); });
 
@@ -95,6 +99,7 @@ void KeyConnection::build(const Options &o)
     connect(protocol, &KeyProtocol::supervisionStartRequested, m_supervisor,
             &ConnectionSupervisor::start);
     connect(m_supervisor, &ConnectionSupervisor::usbKeyLost, m_usb, &UsbLink::Com_closeSerialPort);
+    connect(m_supervisor, &ConnectionSupervisor::wifiKeysGone, this, &KeyConnection::onWifiKeysGone);
     connect(m_supervisor, &ConnectionSupervisor::rescanRequested, m_usb,
             &UsbLink::TmrCheckSerialPorts);
 }
@@ -109,21 +114,17 @@ void KeyConnection::startScanning()
     m_usb->TmrCheckSerialPorts();
 }
 
-KeyConnection::Mode KeyConnection::modeOf(int currentInterface)
+LinkModeSource KeyConnection::modeSource() const
 {
-    switch (currentInterface) {
-    case 1:
-        return Mode::Usb;
-    case 2:
-        return Mode::Wifi;
-    default:
-        return Mode::None;
-    }
+    return [this] { return LinkMode(int(m_mode)); };
 }
 
-KeyConnection::Mode KeyConnection::mode() const
+void KeyConnection::setMode(Mode mode)
 {
-    return modeOf(m_data ? m_data->currentInterface : 0);
+    if (m_mode == mode)
+        return;
+    m_mode = mode;
+    emit modeChanged(mode);
 }
 
 KeyProtocol *KeyConnection::protocol() const
@@ -141,9 +142,41 @@ WifiKeyListModel *KeyConnection::wifiKeys() const
     return m_wifi->keyList();
 }
 
+void KeyConnection::onUsbKeyConnected()
+{
+    // An open port is the surest sign of a key there is; whatever else was in use yields.
+    setMode(Mode::Usb);
+    beginKey(Mode::Usb);
+}
+
+void KeyConnection::onWifiOffered()
+{
+    if (m_mode == Mode::Usb) {
+        td::log(QStringLiteral("Wi-Fi offered while the USB key is in use: kept USB"));
+        return;
+    }
+    // Offered again while in use, the same key list would only be read out a second time.
+    if (m_mode == Mode::Wifi)
+        return;
+    setMode(Mode::Wifi);
+    beginKey(Mode::Wifi);
+}
+
+void KeyConnection::onUsbKeyLost()
+{
+    if (m_mode == Mode::Usb)
+        setMode(Mode::None);
+}
+
+void KeyConnection::onWifiKeysGone()
+{
+    if (m_mode == Mode::Wifi)
+        setMode(Mode::None);
+}
+
 void KeyConnection::beginKey(Mode mode)
 {
-    // The link has set the mode already. A new key starts with a clean supervision count.
+    // A new key starts with a clean supervision count.
     m_session->protocol()->resetMissedReplies();
     emit keyInUse(mode);
     startReadOut(mode);
@@ -159,8 +192,7 @@ void KeyConnection::startReadOut(Mode mode)
 void KeyConnection::onNoKey()
 {
     m_supervisor->stop();
-    if (m_data)
-        m_data->setCurrentInterface(0);
+    setMode(Mode::None);
     emit noKey();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Timing.h"
+#include "link/LinkMode.h"
 #include "link/RxDataBuffer.h"
 
 #include <QObject>
@@ -24,11 +25,17 @@ class cWifi;
 // A key becomes the key in use in one place for both links: the port scan opens a USB key, or
 // switches to the Wi-Fi key list once it is ready; keyInUse() lets a window show it, then the
 // read-out starts. Choosing another Wi-Fi key while Wi-Fi is in use starts a read-out too.
+//
+// The connection mode is decided here and nowhere else. The links and the supervision only
+// report what happened (port opened, key lost, no key anywhere, Wi-Fi list ready or run
+// empty); this object makes the mode of those events, announces every change once through
+// modeChanged(), and hands read-only sources of it to the links and the sender. A USB key
+// whose port is open wins over the Wi-Fi list; a Wi-Fi event never takes USB's place.
 class KeyConnection : public QObject
 {
     Q_OBJECT
 public:
-    enum class Mode { None = 0, Usb = 1, Wifi = 2 };
+    enum class Mode { None = int(LinkMode::None), Usb = int(LinkMode::Usb), Wifi = int(LinkMode::Wifi) };
     Q_ENUM(Mode)
 
     struct Options
@@ -58,8 +65,12 @@ public:
     // The first search for the key; the link re-arms it while no key is in use.
     void startScanning();
 
-    Mode mode() const;
-    static Mode modeOf(int currentInterface);
+    Mode mode() const { return m_mode; }
+    // A read-only view of the mode for objects below this one.
+    LinkModeSource modeSource() const;
+    // For rigs whose links are stand-ins or were opened by hand, and so report nothing: the
+    // mode such a link's event would have led to. Announced like any other change.
+    void setModeForTesting(Mode mode) { setMode(mode); }
     // Read-outs started since construction.
     int readOutCount() const { return m_readOuts; }
 
@@ -91,6 +102,12 @@ signals:
 
 private:
     void build(const Options &options);
+    // The only writer of the mode.
+    void setMode(Mode mode);
+    void onUsbKeyConnected();
+    void onWifiOffered();
+    void onUsbKeyLost();
+    void onWifiKeysGone();
     void beginKey(Mode mode);
     void startReadOut(Mode mode);
     void onNoKey();
@@ -100,5 +117,6 @@ private:
     UsbLink *m_usb = nullptr;
     cWifi *m_wifi = nullptr;
     ConnectionSupervisor *m_supervisor = nullptr;
+    Mode m_mode = Mode::None;
     int m_readOuts = 0;
 };

@@ -167,7 +167,7 @@ void KeyProtocol::dispatch(const QString &name, const QJsonObject &o, const QByt
                            quint16 port)
 {
     if (name == kIAmHere) {
-        if (m_global && m_global->currentInterface == 1)
+        if (m_sender && m_sender->mode() == LinkMode::Usb)
             return;
         WifiAnnouncement a;
         a.testConnectCounter = readI32(o, "TestConnectCounter");

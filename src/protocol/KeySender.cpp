@@ -13,19 +13,15 @@ bool KeySender::isUsbName(const QString &interfaceName)
 
 bool KeySender::send(quint8 packetClass, quint8 subCode, const QByteArray &payload, int noReply)
 {
-    const quint8 mode = m_global ? m_global->currentInterface : 0;
+    const LinkMode inUse = mode();
     const QString selected = m_wifi ? m_wifi->selectedKey() : QString();
 
-    if (mode == 2 && !selected.isEmpty())
-        return m_wifi->queueCommandTo(selected, packetClass, subCode, payload, AttemptsFocusedWifi,
-                                      noReply);
-
     bool sent = false;
-    if ((mode & 0x01) && m_usb)
-        sent = m_usb->queueCommand(packetClass, subCode, payload, AttemptsUsb, noReply) || sent;
-    if ((mode & 0x02) && !selected.isEmpty())
-        sent = m_wifi->queueCommandTo(selected, packetClass, subCode, payload, AttemptsUsb, noReply)
-            || sent;
+    if (inUse == LinkMode::Wifi && !selected.isEmpty())
+        sent = m_wifi->queueCommandTo(selected, packetClass, subCode, payload, AttemptsFocusedWifi,
+                                      noReply);
+    else if (inUse == LinkMode::Usb && m_usb)
+        sent = m_usb->queueCommand(packetClass, subCode, payload, AttemptsUsb, noReply);
     if (!sent)
         td::log(QStringLiteral("No key link in use: command 0x%1 not sent")
                     .arg(packetClass, 2, 16, QLatin1Char('0')));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/LinkMode.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,6 +26,10 @@ public:
     KeyTransport *usbTransport() const { return m_usb; }
     WifiKeyDirectory *wifiDirectory() const { return m_wifi; }
     cGlobalData *globalData() const { return m_global; }
+    // The link in use, as the key connection decided it. Without a source no link is in use
+    // and send() takes nothing; a session on one ComSlip of its own speaks USB.
+    void setModeSource(LinkModeSource source) { m_mode = std::move(source); }
+    LinkMode mode() const { return m_mode ? m_mode() : LinkMode::None; }
 
     // True for the names under which the USB link's frames arrive ("" or "USB").
     static bool isUsbName(const QString &interfaceName);
@@ -45,4 +51,5 @@ private:
     cGlobalData *m_global;
     KeyTransport *m_usb = nullptr;
     WifiKeyDirectory *m_wifi = nullptr;
+    LinkModeSource m_mode;
 };

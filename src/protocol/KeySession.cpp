@@ -20,6 +20,8 @@ KeySession::KeySession(cGlobalData *globalData, ComSlip *comSlip, QObject *paren
     : QObject(parent), m_usb(new UsbKeyTransport(comSlip))
 {
     build(globalData, listTickMs, progressTickMs);
+    // Bound to one USB transport for its whole life, there is no other link to be in use.
+    m_sender->setModeSource([] { return LinkMode::Usb; });
 }
 
 void KeySession::build(cGlobalData *globalData, int listTickMs, int progressTickMs)

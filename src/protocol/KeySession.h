@@ -28,7 +28,7 @@ public:
     explicit KeySession(cGlobalData *globalData, QObject *parent = nullptr,
                         int listTickMs = td::timing::fileListTick,
                         int progressTickMs = td::timing::exchangeProgressTick);
-    // USB commands go to this ComSlip (the caller keeps it).
+    // USB commands go to this ComSlip (the caller keeps it), and USB is the link in use.
     KeySession(cGlobalData *globalData, ComSlip *comSlip, QObject *parent = nullptr,
                int listTickMs = td::timing::fileListTick,
                int progressTickMs = td::timing::exchangeProgressTick);

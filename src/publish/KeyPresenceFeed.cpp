@@ -1,31 +1,31 @@
 #include "publish/KeyPresenceFeed.h"
 
-#include "base/cGlobalData.h"
 #include "link/UsbLink.h"
 #include "link/cWifi.h"
+#include "protocol/KeyConnection.h"
 #include "protocol/KeyModel.h"
+#include "protocol/KeySession.h"
 #include "publish/KeyPresence.h"
 
 #include <QPointer>
 
-void followKeyLinks(KeyPresence *presence, KeyModel *model, cGlobalData *data, UsbLink *usb, cWifi *wifi)
+void followKeyLinks(KeyPresence *presence, KeyConnection *connection)
 {
-    QPointer<cWifi> wifiLink(wifi);
-    QObject::connect(model, &KeyModel::deviceSettingsChanged, presence, [presence, model, data, wifiLink] {
+    QPointer<KeyConnection> link(connection);
+    KeyModel *model = connection->session()->model();
+    QObject::connect(model, &KeyModel::deviceSettingsChanged, presence, [presence, model, link] {
         const QString serial = QString::fromUtf8(model->deviceSettings().SerialNo).trimmed();
-        if (serial.isEmpty())
+        if (serial.isEmpty() || !link)
             return; // reset after a loss, or not read yet
-        const int link = data->currentInterface;
+        const KeyConnection::Mode mode = link->mode();
         QString wifiId;
-        if (link == KeyPresence::Wifi && wifiLink) {
-            for (const KeyAddr &key : wifiLink->keys())
+        if (mode == KeyConnection::Mode::Wifi) {
+            for (const KeyAddr &key : link->wifi()->keys())
                 if (key.focus)
                     wifiId = key.identifier;
         }
-        presence->keyIdentified(serial, link, wifiId);
+        presence->keyIdentified(serial, int(mode), wifiId);
     });
-    if (usb)
-        QObject::connect(usb, &UsbLink::keyLost, presence, &KeyPresence::usbLost);
-    if (wifi)
-        QObject::connect(wifi, &cWifi::keyRemoved, presence, &KeyPresence::wifiKeyRemoved);
+    QObject::connect(connection->usb(), &UsbLink::keyLost, presence, &KeyPresence::usbLost);
+    QObject::connect(connection->wifi(), &cWifi::keyRemoved, presence, &KeyPresence::wifiKeyRemoved);
 }

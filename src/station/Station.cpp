@@ -104,7 +104,6 @@ PublishStation *Station::publishing()
         }
     });
     if (m_connection)
-        followKeyLinks(publishing->presence(), m_connection->session()->model(), m_options, m_connection->usb(),
-                       m_connection->wifi());
+        followKeyLinks(publishing->presence(), m_connection);
     return m_publishing;
 }

@@ -273,7 +273,7 @@ public:
     {
         const int before = folderDone(QStringLiteral("/dbsett"));
         usb.TmrCheckSerialPorts();
-        if (!usb.isConnected() || global.currentInterface != 1)
+        if (!usb.isConnected() || connection.mode() != KeyConnection::Mode::Usb)
             return false;
         return waitForFolder(QStringLiteral("/dbsett"), before + 1, timeoutMs);
     }

@@ -162,7 +162,7 @@ void TestE2eFaults::unplugClosesTheLinkAndScanningFindsTheKeyAgain()
     pc.global.portOverride = pc.base() + QStringLiteral("/no-key-yet");
     QVERIFY(!pc.usb.isConnected());
     QVERIFY(pc.usb.comSlip() == nullptr);
-    QCOMPARE(int(pc.global.currentInterface), 0);
+    QCOMPARE(pc.connection.mode(), KeyConnection::Mode::None);
     QCOMPARE(pc.folderDone(QStringLiteral("/dbsett")), 0);
     QTRY_VERIFY_WITH_TIMEOUT(sim.process().state() == QProcess::NotRunning, 10000);
     QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);

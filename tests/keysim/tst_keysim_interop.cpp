@@ -72,7 +72,7 @@ struct Bench
         if (!makeKey(o, &error))
             return false;
         Paths::setDataRoot(pcRoot.path());
-        global.currentInterface = 1;
+        sender.setModeSource([] { return LinkMode::Usb; });
         sender.setUsbTransport(&link);
         key = new SimulatedKey(keyRoot.path());
         QObject::connect(&key->engine(), &KeyProtocolEngine::frameOut, [this](const QByteArray &body, bool) {

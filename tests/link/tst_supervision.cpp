@@ -62,6 +62,7 @@ struct Recorder : KeyTransport, WifiKeyDirectory
 struct Rig
 {
     cGlobalData data;
+    LinkMode mode = LinkMode::None; // as the key connection would have decided it
     Recorder link;
     KeySender sender{&data};
     KeyModel model;
@@ -73,6 +74,8 @@ struct Rig
     {
         sender.setUsbTransport(&link);
         sender.setWifiDirectory(&link);
+        sender.setModeSource([this] { return mode; });
+        supervisor.setModeSource([this] { return mode; });
         supervisor.setPageIndexProvider([] { return 3; });
     }
     // A frame from the USB key (any frame resets the count).
@@ -105,25 +108,26 @@ private slots:
     void usbKeyDroppedAtTheSixthSilentTick()
     {
         Rig rig;
-        rig.data.currentInterface = 1;
+        rig.mode = LinkMode::Usb;
+        rig.supervisor.start();
         QSignalSpy lost(&rig.supervisor, SIGNAL(usbKeyLost()));
         for (int i = 0; i < 5; ++i)
             rig.supervisor.slot_TmrGetJsonEvents();
         QCOMPARE(lost.count(), 0);
-        QCOMPARE(rig.data.currentInterface, quint8(1));
+        QVERIFY(rig.supervisor.isRunning());
         QCOMPARE(rig.link.statusCount(), 5);
         QCOMPARE(rig.link.sent.last().json.value("KeyInFocus").toInt(), 1);
         QCOMPARE(rig.link.sent.last().json.value("PCMenu").toInt(), 3);
         rig.supervisor.slot_TmrGetJsonEvents();
         QCOMPARE(lost.count(), 1);
-        QCOMPARE(rig.data.currentInterface, quint8(0));
+        QVERIFY(!rig.supervisor.isRunning());
         QCOMPARE(rig.protocol.missedReplyCount(), quint8(0));
     }
 
     void usbKeyThatAnswersStays()
     {
         Rig rig;
-        rig.data.currentInterface = 1;
+        rig.mode = LinkMode::Usb;
         QSignalSpy lost(&rig.supervisor, SIGNAL(usbKeyLost()));
         for (int i = 0; i < 30; ++i) {
             rig.supervisor.slot_TmrGetJsonEvents();
@@ -140,7 +144,7 @@ private slots:
         using T = ConnectionSupervisor::WifiTarget;
         QList<T> targets{{"A", true, true, 0}, {"B", false, true, 2}, {"C", false, false, 0}, {"D", false, true, 0}};
         rig.supervisor.setWifiTargets([&targets] { return targets; });
-        rig.data.currentInterface = 2;
+        rig.mode = LinkMode::Wifi;
 
         // Announcements every 30 ms must not hold the 100 ms flag back.
         QTimer announcing;
@@ -161,19 +165,20 @@ private slots:
 
         // The list runs empty: supervision ends and the scan is asked for, a little later.
         QSignalSpy rescan(&rig.supervisor, SIGNAL(rescanRequested()));
+        QSignalSpy gone(&rig.supervisor, SIGNAL(wifiKeysGone()));
         rig.supervisor.start();
         targets.clear();
         rig.supervisor.slot_TmrGetJsonEvents();
         QVERIFY(!rig.supervisor.isRunning());
         QVERIFY(!rig.data.wifiReady);
-        QCOMPARE(rig.data.currentInterface, quint8(0));
+        QCOMPARE(gone.count(), 1);
         QCOMPARE(rescan.count(), 0);
         QVERIFY(rescan.wait(1000));
     }
 
     void statusDisplay()
     {
-        cGlobalData data;
+        LinkMode mode = LinkMode::Usb;
         QStackedWidget pages;
         for (int i = 0; i < 4; ++i)
             pages.addWidget(new QWidget);
@@ -192,9 +197,8 @@ private slots:
         w.warningLine = &line;
         w.pages = &pages;
         w.reportSelection = &report;
-        KeyStatusDisplay display(&data, w);
+        KeyStatusDisplay display([&mode] { return mode; }, w);
         pages.setCurrentIndex(3);
-        data.currentInterface = 1;
 
         // The first warning holds the panel; the window is never on screen here.
         display.ShowKeyStatus(35, 4, 3, 0);
@@ -219,7 +223,7 @@ private slots:
         QCOMPARE(line.text(), QStringLiteral("Low battery charge. Data maybe lost!"));
         display.ShowKeyStatus(0, 2, 3, 0);
         QCOMPARE(line.text(), QString());
-        data.currentInterface = 2;
+        mode = LinkMode::Wifi;
         display.ShowKeyStatus(0, 1, 0, 0);
         QCOMPARE(line.text(), QStringLiteral("Bad Wi-Fi signal. Data maybe lost!"));
         QVERIFY(shows(wifiLevel, ":resource/images/wifi_lvl0.png"));

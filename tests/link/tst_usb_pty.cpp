@@ -36,7 +36,6 @@ private slots:
 
         link.TmrCheckSerialPorts();
         QCOMPARE(connected.count(), 1);
-        QCOMPARE(data.currentInterface, quint8(1));
         QVERIFY(link.comSlip());
 
         // Key → PC.
@@ -70,7 +69,6 @@ private slots:
         QVERIFY(lost.wait(3000));
         QVERIFY(!link.comSlip());
         QVERIFY(!data.serialPort->isOpen());
-        QCOMPARE(data.currentInterface, quint8(0));
         // At its pace: counted against the time that really passed, so a loaded machine that
         // scans less often never fails it, while scanning faster than the interval does.
         const int scansBefore = noKey.count();

@@ -173,7 +173,7 @@ private slots:
         QTest::qWait(350); // a few retries while still held: nothing new said
         QCOMPARE(standing.count(), 1);
         pc.usb.TmrCheckSerialPorts(); // USB searching goes on regardless
-        QCOMPARE(int(pc.data.currentInterface), 0);
+        QCOMPARE(pc.connection.mode(), KeyConnection::Mode::None);
 
         pc.announceHold.release();
         pc.tcpHold.release();
@@ -267,10 +267,10 @@ private slots:
                                        QHostAddress("::1"), QHostAddress("10.1.2.3")};
         });
 
-        pc.data.currentInterface = 1; // a key is connected: nothing is offered
+        pc.connection.setModeForTesting(KeyConnection::Mode::Usb); // a key is connected: nothing is offered
         ctl.slot_iTimerShowIPList();
         QVERIFY(!ctl.ipList());
-        pc.data.currentInterface = 0;
+        pc.connection.setModeForTesting(KeyConnection::Mode::None);
         ctl.slot_iTimerShowIPList();
         QVERIFY(ctl.ipList());
         QCOMPARE(ctl.ipList()->count(), 2);

@@ -70,7 +70,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(mirrors(key), 20000);
         // Announcements every 0.1 s did not hold back the 0.2 s ready flag; the window shows
         // the Wi-Fi link.
-        QCOMPARE(pc.data.currentInterface, quint8(2));
+        QCOMPARE(pc.connection.mode(), KeyConnection::Mode::Wifi);
         QCOMPARE(mainForm.count(), 1);
         QVERIFY(ipFrame.isHidden());
         QVERIFY(!pc.combo()->isHidden());
@@ -160,7 +160,7 @@ private slots:
         // announcement when a tick comes is skipped for that tick.
         QVERIFY(sim.start(3, pc, {"--announce", "0.23", "--silent-after", "3", "--silent-key", "2"}));
         QTRY_COMPARE(pc.wifi.keyCount(), 3);
-        QTRY_VERIFY_WITH_TIMEOUT(pc.data.currentInterface == 2, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(pc.connection.mode() == KeyConnection::Mode::Wifi, 5000);
 
         QVERIFY(removed.wait(8000));
         QCOMPARE(removed.at(0).at(0).toString(), sim.keys.at(1).mac);
@@ -179,7 +179,7 @@ private slots:
         QVERIFY(sim.stoppedClean());
         QVERIFY(empty.wait(5000));
         QVERIFY(pc.combo()->isHidden());
-        QTRY_COMPARE(pc.data.currentInterface, quint8(0));
+        QTRY_COMPARE(pc.connection.mode(), KeyConnection::Mode::None);
         QTRY_VERIFY(!pc.supervisor.isRunning());
         QVERIFY(!pc.data.wifiReady);
     }

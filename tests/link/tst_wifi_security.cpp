@@ -83,7 +83,7 @@ private slots:
         QTRY_COMPARE(pc.wifi.keyCount(), 1);
         other.announce(pc.announcePort, "Line N");
         QTRY_COMPARE(pc.wifi.keyCount(), 2);
-        pc.data.currentInterface = 2;
+        pc.connection.setModeForTesting(KeyConnection::Mode::Wifi);
         QCOMPARE(pc.wifi.selectedKey(), QStringLiteral("AA:01"));
 
         const QString record = Paths::downloadDir("dbsett") + "/0001REC";
@@ -170,7 +170,7 @@ private slots:
         HandKey key(QStringLiteral("AA:01"));
         key.announce(pc.announcePort, "Line K");
         QTRY_COMPARE(pc.wifi.keyCount(), 1);
-        pc.data.currentInterface = 2;
+        pc.connection.setModeForTesting(KeyConnection::Mode::Wifi);
         LogCapture log;
 
         WifiSettings out;

@@ -149,10 +149,13 @@ struct ProtocolStack
         , files(*connection.session()->files())
         , protocol(*connection.protocol())
     {
-        global.currentInterface = 1;
+        connection.setModeForTesting(KeyConnection::Mode::Usb);
         sender.setUsbTransport(&usb);
         sender.setWifiDirectory(&wifi);
     }
+    // The stand-in links report nothing: the mode their events would have led to.
+    void setMode(KeyConnection::Mode mode) { connection.setModeForTesting(mode); }
+
     ProtocolStack(const ProtocolStack &) = delete;
     ProtocolStack &operator=(const ProtocolStack &) = delete;
 };

@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(rig->model.names().operatorName, QStringLiteral("Petrov"));
         QCOMPARE(rig->wifi.keys[0].name, QStringLiteral("old"));
 
-        rig->global.currentInterface = 2;
+        rig->setMode(KeyConnection::Mode::Wifi);
         receive(R"({"function_name":"FE_KeyName_Read","OperatorName":"Sidorov","KeyName":"Line 4"})", keyA, addrA);
         QCOMPARE(rig->model.names().keyName, QStringLiteral("Line 4"));
         QCOMPARE(rig->wifi.keys[0].name, QStringLiteral("Line 4"));
@@ -188,7 +188,7 @@ private slots:
 
     void onlyTheSelectedWifiKeyIsHeard()
     {
-        rig->global.currentInterface = 2;
+        rig->setMode(KeyConnection::Mode::Wifi);
         rig->wifi.keys = {{keyA, QString(), true}, {keyB, QString(), false}};
         QSignalSpy status(&rig->protocol, SIGNAL(keyStatusReceived(quint8, quint8, quint8, quint8)));
         const QByteArray statusJson =
@@ -239,13 +239,13 @@ private slots:
             R"("MAC":"AA:BB:CC:00:00:01","LocalPort":32010,"RemotePort":32011})";
 
         // USB only: ignored, not answered, not acknowledged.
-        rig->global.currentInterface = 1;
+        rig->setMode(KeyConnection::Mode::Usb);
         receive(hello, QString(), addrA);
         QVERIFY(rig->wifi.registered.isEmpty());
         QVERIFY(rig->wifi.sent.isEmpty());
         QVERIFY(rig->usb.acks.isEmpty());
 
-        rig->global.currentInterface = 0;
+        rig->setMode(KeyConnection::Mode::None);
         receive(hello, QString(), addrA);
         QCOMPARE(rig->wifi.registered.size(), 1);
         const WifiAnnouncement &a = rig->wifi.registered.first();
@@ -330,7 +330,7 @@ private slots:
         rig->protocol.countMissedReply();
         rig->protocol.countMissedReply();
         QCOMPARE(rig->protocol.missedReplyCount(), quint8(2));
-        rig->global.currentInterface = 1;
+        rig->setMode(KeyConnection::Mode::Usb);
         // A Wi-Fi key announcing itself says nothing about the USB key.
         receive(R"({"function_name":"FE_WiFi_I_Am_Here","MAC":"AA"})", QString(), addrA);
         receive(R"({"function_name":"FE_JsonNotification_Status"})", keyA, addrA);

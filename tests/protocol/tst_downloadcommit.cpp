@@ -78,8 +78,8 @@ private slots:
     {
         root = new QTemporaryDir;
         Paths::setDataRoot(root->path());
-        global.currentInterface = 1;
         sender = new KeySender(&global);
+        sender->setModeSource([] { return LinkMode::Usb; });
         sender->setUsbTransport(&usb);
         files = new FileExchange(sender, nullptr, 0, 0);
     }

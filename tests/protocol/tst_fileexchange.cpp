@@ -794,7 +794,7 @@ private slots:
 
     void onlyTheKeyInUseMayMoveFiles()
     {
-        rig->global.currentInterface = 2;
+        rig->setMode(KeyConnection::Mode::Wifi);
         rig->wifi.keys = {{"K1", QString(), true}, {"K2", QString(), false}};
         const QByteArray reply = fileReply("/dbsett/r1", 1, 0, 0, "data");
         rig->protocol.iReceiveUart_Click(makeFrame(0x31, 0, reply, "K2", QHostAddress("10.0.0.2"), 32000));

@@ -8,7 +8,10 @@
 #include "link/UsbLink.h"
 #include "link/WifiKeyListModel.h"
 #include "link/cWifi.h"
+#include "protocol/ConnectionSupervisor.h"
 #include "protocol/KeyConnection.h"
+#include "protocol/KeySender.h"
+#include "protocol/KeySession.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -72,6 +75,23 @@ QList<Mode> modes(const QSignalSpy &spy)
     return out;
 }
 
+// What the links and the supervision report, by the names a decision row uses.
+void report(KeyConnection &c, const QString &event)
+{
+    if (event == QLatin1String("usbOpened"))
+        emit c.usb()->usbKeyConnected();
+    else if (event == QLatin1String("usbLost"))
+        emit c.usb()->keyLost();
+    else if (event == QLatin1String("noKey"))
+        emit c.usb()->enterNoKeyState();
+    else if (event == QLatin1String("wifiReady"))
+        emit c.usb()->wifiModeRequested();
+    else if (event == QLatin1String("wifiGone"))
+        emit c.supervisor()->wifiKeysGone();
+    else
+        QFAIL(qPrintable(QStringLiteral("no such event: ") + event));
+}
+
 } // namespace
 
 class TestKeyConnection : public QObject
@@ -79,6 +99,90 @@ class TestKeyConnection : public QObject
     Q_OBJECT
 
 private slots:
+    // The mode after each reported event, every change announced once, and what the links
+    // and the sender read is that same mode.
+    void modeDecidedFromLinkEvents_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QList<Mode>>("after");
+        QTest::addColumn<QList<Mode>>("announced");
+        QTest::addColumn<int>("readOuts");
+        const Mode N = Mode::None, U = Mode::Usb, W = Mode::Wifi;
+
+        QTest::newRow("USB key plugged, then unplugged")
+            << QStringList{"usbOpened", "usbLost", "noKey"} << QList<Mode>{U, N, N} << QList<Mode>{U, N} << 1;
+        QTest::newRow("Wi-Fi list taken, then run empty")
+            << QStringList{"wifiReady", "wifiGone", "noKey"} << QList<Mode>{W, N, N} << QList<Mode>{W, N} << 1;
+        QTest::newRow("USB port opened while Wi-Fi is in use")
+            << QStringList{"wifiReady", "usbOpened"} << QList<Mode>{W, U} << QList<Mode>{W, U} << 2;
+        QTest::newRow("Wi-Fi keys lost while USB is in use")
+            << QStringList{"usbOpened", "wifiGone"} << QList<Mode>{U, U} << QList<Mode>{U} << 1;
+        QTest::newRow("Wi-Fi offered while USB is in use")
+            << QStringList{"usbOpened", "wifiReady"} << QList<Mode>{U, U} << QList<Mode>{U} << 1;
+        QTest::newRow("USB loss heard while Wi-Fi is in use")
+            << QStringList{"wifiReady", "usbLost"} << QList<Mode>{W, W} << QList<Mode>{W} << 1;
+        QTest::newRow("both unplugged, USB last")
+            << QStringList{"usbOpened", "wifiGone", "usbLost", "noKey"} << QList<Mode>{U, U, N, N}
+            << QList<Mode>{U, N} << 1;
+        QTest::newRow("both unplugged, Wi-Fi last")
+            << QStringList{"wifiReady", "usbLost", "wifiGone", "noKey"} << QList<Mode>{W, W, N, N}
+            << QList<Mode>{W, N} << 1;
+        QTest::newRow("losses before any key")
+            << QStringList{"usbLost", "wifiGone", "noKey", "noKey"} << QList<Mode>{N, N, N, N} << QList<Mode>{} << 0;
+        // A port opened again is another key, read out again; the Wi-Fi list offered again is
+        // the same list.
+        QTest::newRow("repeated reports")
+            << QStringList{"usbOpened", "usbOpened", "usbLost", "usbLost", "wifiReady", "wifiReady"}
+            << QList<Mode>{U, U, N, N, W, W} << QList<Mode>{U, N, W} << 3;
+        QTest::newRow("USB lost, then Wi-Fi taken without a no-key report")
+            << QStringList{"usbOpened", "usbLost", "wifiReady"} << QList<Mode>{U, N, W} << QList<Mode>{U, N, W} << 2;
+    }
+
+    void modeDecidedFromLinkEvents()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QList<Mode>, after);
+        QFETCH(QList<Mode>, announced);
+        QFETCH(int, readOuts);
+
+        Pc pc;
+        QSignalSpy modeSpy(&pc.connection, &KeyConnection::modeChanged);
+        KeySender *sender = pc.connection.session()->sender();
+        for (int i = 0; i < events.size(); ++i) {
+            report(pc.connection, events.at(i));
+            QCOMPARE(pc.connection.mode(), after.at(i));
+            QCOMPARE(int(sender->mode()), int(after.at(i)));
+            QCOMPARE(int(pc.connection.modeSource()()), int(after.at(i)));
+        }
+        QCOMPARE(modes(modeSpy), announced);
+        QCOMPARE(pc.connection.readOutCount(), readOuts);
+    }
+
+    // The real scan: a USB key plugged in while a Wi-Fi key is in use waits; once the Wi-Fi
+    // list is gone, the next scan takes USB although Wi-Fi is still ready.
+    void usbKeyWaitsForTheWifiKeyThenWins()
+    {
+        Pc pc;
+        QVERIFY(pc.connection.startWifi());
+        pc.connection.startScanning();
+        HandKey key(QStringLiteral("AA:BB:CC:00:00:03"));
+        key.announce(pc.announcePort);
+        QTRY_COMPARE(pc.connection.mode(), Mode::Wifi);
+
+        QSignalSpy modeSpy(&pc.connection, &KeyConnection::modeChanged);
+        pc.plugUsb();
+        pc.connection.startScanning();
+        QCOMPARE(pc.connection.mode(), Mode::Wifi);
+        QVERIFY(!pc.port.isOpen());
+
+        report(pc.connection, QStringLiteral("wifiGone"));
+        QVERIFY(pc.data.wifiReady);
+        pc.connection.startScanning();
+        QCOMPARE(pc.connection.mode(), Mode::Usb);
+        QVERIFY(pc.port.isOpen());
+        QCOMPARE(modes(modeSpy), (QList<Mode>{Mode::None, Mode::Usb}));
+    }
+
     void usbKeyThenLostThenWifiKey()
     {
         Pc pc;

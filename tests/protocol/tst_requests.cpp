@@ -278,7 +278,6 @@ private slots:
         QTest::newRow("wifi focused") << 2 << true << 0 << 1 << 8;
         QTest::newRow("wifi without focus") << 2 << false << 0 << 0 << 0;
         QTest::newRow("no key") << 0 << true << 0 << 0 << 0;
-        QTest::newRow("both bits") << 3 << true << 1 << 1 << 3;
     }
 
     void addressingFollowsTheConnectionMode()
@@ -289,7 +288,7 @@ private slots:
         QFETCH(int, wifiCount);
         QFETCH(int, wifiAttempts);
 
-        rig->global.currentInterface = quint8(mode);
+        rig->setMode(KeyConnection::Mode(mode));
         rig->wifi.keys = {{QStringLiteral("AA:01"), QString(), false}, {QStringLiteral("AA:02"), QString(), selected}};
 
         QCOMPARE(rig->protocol.FE_KeyName_Read(), usbCount + wifiCount > 0);

@@ -115,7 +115,6 @@ struct UsbRig
     UsbRig()
     {
         Paths::setDataRoot(root.path());
-        global.currentInterface = 1;
         port.open(QIODevice::ReadWrite);
         comSlip.attachPort(&port);
         QObject::connect(&comSlip, &ComSlip::rx_data, session.protocol(), &KeyProtocol::iReceiveUart_Click);
@@ -140,7 +139,6 @@ private slots:
         QTemporaryDir root;
         Paths::setDataRoot(root.path());
         cGlobalData global;
-        global.currentInterface = 1;
 
         MemoryKeyPort port;
         QVERIFY(port.open(QIODevice::ReadWrite));

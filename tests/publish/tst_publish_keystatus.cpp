@@ -36,7 +36,7 @@ private slots:
         PublishStation station;
         QString error;
         QVERIFY2(station.openHistory(QString(), &error), qPrintable(error));
-        followKeyLinks(station.presence(), pc.session.model(), &pc.global, &pc.usb, nullptr);
+        followKeyLinks(station.presence(), &pc.connection);
         MqttStoredSettings stored;
         stored.url = broker.url(QStringLiteral("plant"));
         QVERIFY2(station.apply(stored, QString(), &error), qPrintable(error));

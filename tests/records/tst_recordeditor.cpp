@@ -214,8 +214,8 @@ private slots:
         m_root = new QTemporaryDir;
         Paths::setDataRoot(m_root->path());
         m_global = new cGlobalData;
-        m_global->currentInterface = 1;
         m_session = new KeySession(m_global);
+        m_session->sender()->setModeSource([] { return LinkMode::Usb; });
         m_link = new Recorder;
         m_session->sender()->setUsbTransport(m_link);
         m_session->templateLists()->setLists(templates());

@@ -90,7 +90,7 @@ void TestTemplatesE2e::keyListsShownAndSavedByteIdentical()
     UsbLink &usb = *connection.usb();
     KeySession &session = *connection.session();
     QVERIFY(usb.OpenKeyPort());
-    global.currentInterface = 1;
+    connection.setModeForTesting(KeyConnection::Mode::Usb); // opened by hand: no event, no read-out
 
     QWidget window;
     auto *layout = new QVBoxLayout(&window);

@@ -1,6 +1,5 @@
 #include "ui/frame/KeyStatusDisplay.h"
 
-#include "base/cGlobalData.h"
 #include "ui/frame/Pages.h"
 
 #include <QLabel>
@@ -8,9 +7,9 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
-KeyStatusDisplay::KeyStatusDisplay(cGlobalData *globalData, const Widgets &widgets, QObject *parent)
+KeyStatusDisplay::KeyStatusDisplay(LinkModeSource mode, const Widgets &widgets, QObject *parent)
     : QObject(parent)
-    , m_data(globalData)
+    , m_mode(std::move(mode))
     , m_w(widgets)
 {
 }
@@ -54,7 +53,7 @@ void KeyStatusDisplay::ShowKeyStatus(quint8 StateMachine, quint8 WifiBattery, qu
         }
     }
 
-    const bool wifi = m_data->currentInterface == 2;
+    const bool wifi = m_mode && m_mode() == LinkMode::Wifi;
     // Out-of-range levels name no picture: the label is emptied rather than showing a stale level.
     if (wifi)
         m_w.wifiLevel->setPixmap(QPixmap(QStringLiteral(":resource/images/wifi_lvl%1.png").arg(WifiRSSI)));

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "link/LinkMode.h"
+
 #include <QObject>
 
 class QLabel;
 class QPushButton;
 class QStackedWidget;
 class QWidget;
-class cGlobalData;
 
 // Shows the key's own status: the warning panel, the rotation picture, the battery and Wi-Fi
 // level pictures and the warning line.
@@ -27,7 +28,8 @@ public:
         QPushButton *reportSelection = nullptr;
     };
 
-    KeyStatusDisplay(cGlobalData *globalData, const Widgets &widgets, QObject *parent = nullptr);
+    // mode: the link in use, read when a status arrives (the Wi-Fi level means nothing over USB).
+    KeyStatusDisplay(LinkModeSource mode, const Widgets &widgets, QObject *parent = nullptr);
 
     quint8 lastRotationShown() const { return m_lastRotation; }
     // A new connection shows the rotation again, whatever the last key showed.
@@ -39,7 +41,7 @@ public slots:
 private:
     void showWarning(const QString &picture, const QString &text);
 
-    cGlobalData *m_data;
+    LinkModeSource m_mode;
     Widgets m_w;
     quint8 m_lastRotation = 0;
 };

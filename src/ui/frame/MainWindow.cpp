@@ -211,7 +211,7 @@ void MainWindow::buildKeyLink()
     w.warningLine = ui.lbWarningLine;
     w.pages = ui.stMainPages;
     w.reportSelection = ui.pbSelectReport;
-    m_keyStatus = new KeyStatusDisplay(m_globalData, w, this);
+    m_keyStatus = new KeyStatusDisplay(m_connection->modeSource(), w, this);
 
     KeyProtocol *protocol = m_session->protocol();
     FileExchange *files = m_session->files();

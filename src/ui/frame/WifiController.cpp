@@ -161,7 +161,7 @@ QString WifiController::addressQuestion()
 void WifiController::slot_iTimerShowIPList()
 {
     // A key is connected already: the address in use works.
-    if (!m_data || m_data->currentInterface != 0)
+    if (!m_connection || m_connection->mode() != KeyConnection::Mode::None)
         return;
     const QStringList addresses = offeredAddresses(m_addresses());
     for (const QString &a : addresses)
