@@ -15,6 +15,7 @@
 #include "publish/PublishStation.h"
 #include "ui/frame/MainWindow.h"
 #include "ui/history/HistoryService.h"
+#include "../history/ServiceFixtures.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
 #include <QFile>
@@ -267,7 +268,8 @@ private slots:
 
         auto *history = window->findChild<HistoryService *>(QStringLiteral("historyService"));
         QVERIFY(history);
-        QVERIFY(history->store()->append(makeMeasures(3)).ok);
+        const auto three = makeMeasures(3);
+        QVERIFY(onHistoryThread(*history, [three](HistoryWorker &w) { return w.store()->append(three).ok; }));
         emit history->historyChanged(); // as the archiver's service says after a record file
         QTRY_COMPARE_WITH_TIMEOUT(sub.messagesOn(QStringLiteral("/result")).size(), 3, 10000);
         // Nothing is stored from the command line: the next start without --mqtt is unconfigured.

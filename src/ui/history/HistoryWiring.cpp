@@ -1,20 +1,64 @@
 #include "ui/history/HistoryWiring.h"
 
-#include "base/Log.h"
+#include "base/Paths.h"
+#include "base/PlainText.h"
 #include "base/cGlobalData.h"
-#include "history/KeyContext.h"
 #include "history/HistorySettings.h"
 #include "measures/MeasureMemory.h"
-#include "protocol/FileExchange.h"
-#include "protocol/KeyModel.h"
 #include "protocol/KeySession.h"
-#include "records/TemplateListsModel.h"
-#include "reports/ReportDatabase.h"
 #include "ui/frame/MainWindow.h"
 #include "ui/history/HistoryPage.h"
 #include "ui/history/HistoryService.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <memory>
+
+namespace {
+
+// The history's thread reads the report database's barcodes through a connection of its own:
+// the window's default connection may not be used from another thread. The connection closes
+// with the function, which the history's thread drops when it ends.
+std::function<QStringList(const QString &)> reportCodesReader(const QString &path)
+{
+    struct Connection
+    {
+        QString name = QStringLiteral("history-report-codes");
+        ~Connection()
+        {
+            if (!QSqlDatabase::contains(name))
+                return;
+            {
+                QSqlDatabase db = QSqlDatabase::database(name, false);
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        }
+    };
+    auto connection = std::make_shared<Connection>();
+    return [connection, path](const QString &record) -> QStringList {
+        if (!QSqlDatabase::contains(connection->name)) {
+            if (!QFileInfo::exists(path))
+                return {};
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection->name);
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            db.open();
+        }
+        QSqlQuery q(QSqlDatabase::database(connection->name, false));
+        q.prepare(QStringLiteral("SELECT barcode0, barcode1 FROM codes WHERE record = ?"));
+        q.addBindValue(record);
+        if (!q.exec() || !q.next())
+            return {};
+        // The file may come from an older program that stored codes as scanned.
+        return {PlainText::clean(q.value(0).toString()), PlainText::clean(q.value(1).toString())};
+    };
+}
+
+} // namespace
 
 HistoryPage *installHistory(MainWindow *window)
 {
@@ -22,57 +66,24 @@ HistoryPage *installHistory(MainWindow *window)
     auto *service = new HistoryService(window);
     const QString url = window->globalData()->historyDb.isEmpty() ? HistorySettings::load().database
                                                                    : window->globalData()->historyDb;
-    QString error;
-    if (!service->openDatabase(url, &error))
-        td::log(QStringLiteral("History not available: %1").arg(error));
-
-    KeyModel *key = session->model();
-    // Until a key has told who it is, the mirror belongs to the last key that did.
-    auto current = std::make_shared<HistoryArchiver::Context>(HistoryArchiver::Context::load());
-    auto remember = [key, current] {
-        const HistoryArchiver::Context c = keyContext(*key);
-        if (c.keySerial.isEmpty() || c == *current)
-            return;
-        *current = c;
-        QString e;
-        if (!c.save(&e))
-            td::log(e);
-    };
-    QObject::connect(key, &KeyModel::deviceSettingsChanged, service, remember);
-    QObject::connect(key, &KeyModel::namesChanged, service, remember);
-    QObject::connect(key, &KeyModel::calibrationChanged, service, remember);
-    service->archiver()->setContextSource([current] { return *current; });
-    TemplateListsModel *templates = session->templateLists();
-    service->archiver()->setTemplatesSource([templates] { return templates->lists(); });
-    service->archiver()->setBarcodeSource([](const QString &record) { return ReportDatabase::barcodesOfRecord(record); });
-
-    QObject::connect(session->files(), &FileExchange::slot_files_got_file, service,
-                     [service](const QStringList &folderAndFile) {
-                         if (folderAndFile.size() == 2 && folderAndFile.at(0) == QLatin1String("dbsett"))
-                             service->archiveRecord(folderAndFile.at(1));
-                     });
-    // A read-out fetches the folder without a notice per file: the folder's completion says
-    // every record file is in the mirror.
-    QObject::connect(session->files(), &FileExchange::slot_files_got_dir, service, [service](const QString &folder) {
-        if (folder == QLatin1String("/dbsett") || folder == QLatin1String("dbsett"))
-            service->archiveMirror();
-    });
+    service->openDatabase(url);
+    service->setBarcodeSource(reportCodesReader(Paths::reportDatabase()));
+    service->follow(session);
     if (auto *memory = window->findChild<MeasureMemory *>(QStringLiteral("measureMemory"))) {
         RecordEraser::Keeper keeper;
-        keeper.keep = [service](const QString &name, const RecordFile &fromKey, int keyCount, QString *why) {
-            return service->archiver()->keepBeforeErase(name, fromKey, keyCount, why);
+        // Asked, not called: a history server that takes its time holds the erase, not the window.
+        keeper.ask = [service, memory](const QString &name, const RecordFile &fromKey, int keyCount,
+                                       std::function<void(bool, const QString &)> done) {
+            service->keepBeforeErase(name, fromKey, keyCount, memory, std::move(done));
         };
-        keeper.erased = [service](const QString &name) {
-            QString why;
-            if (!service->archiver()->noteErased(name, &why))
-                td::log(QStringLiteral("History: erase of %1 not noted: %2").arg(name, why));
-        };
+        keeper.erased = [service](const QString &name) { service->noteErased(name); };
         memory->setEraseKeeper(keeper);
         // What the erase kept shows on the history page once, not once per record.
         QObject::connect(memory, &MeasureMemory::eraseFinished, service, &HistoryService::historyChanged);
     }
     // What arrived before a crash (or while the program was not running) is kept first thing,
-    // before the port opens: a key's read-out may replace the mirror's files.
+    // before the port opens: a key's read-out may replace the mirror's files, and the
+    // history's thread takes the questions in the order they were asked.
     service->archiveMirror();
 
     MainWindowForm *ui = window->form();

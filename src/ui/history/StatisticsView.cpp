@@ -243,7 +243,15 @@ void StatisticsView::setThresholds(const Capability::Thresholds &thresholds)
 void StatisticsView::setInput(const Input &input)
 {
     m_input = input;
+    m_loading.clear();
     refresh();
+}
+
+void StatisticsView::showLoading(const QString &recordName)
+{
+    setInput(Input());
+    m_loading = recordName;
+    fillFigures();
 }
 
 void StatisticsView::clear()
@@ -275,8 +283,9 @@ void StatisticsView::fillFigures()
                               : m_input.unit == QLatin1String("kgsm") ? tr("kgsm")
                                                                       : m_input.unit;
     const QString unit = shownUnit.isEmpty() ? QString() : QStringLiteral(" ") + shownUnit;
-    m_title->setText(m_input.recordName.isEmpty() ? tr("Statistics: choose one record")
-                                                  : tr("Statistics of %1").arg(m_input.recordName));
+    m_title->setText(!m_loading.isEmpty()           ? tr("Loading the statistics of %1…").arg(m_loading)
+                     : m_input.recordName.isEmpty() ? tr("Statistics: choose one record")
+                                                    : tr("Statistics of %1").arg(m_input.recordName));
     const bool any = s.n > 0;
     const QStringList values = {
         QString::number(s.n),

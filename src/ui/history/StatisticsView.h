@@ -41,6 +41,9 @@ public:
     void setThresholds(const Capability::Thresholds &thresholds);
     void setInput(const Input &input);
     void clear();
+    // The figures of this record are on their way.
+    void showLoading(const QString &recordName);
+    bool isLoading() const { return !m_loading.isEmpty(); }
 
     const Capability::Result &momentResult() const { return m_moment; }
     const Capability::Result &angleResult() const { return m_angle; }
@@ -67,6 +70,7 @@ private:
 
     Capability::Thresholds m_thresholds;
     Input m_input;
+    QString m_loading;
     Capability::Result m_moment;
     Capability::Result m_angle;
 

@@ -29,18 +29,20 @@ PublishStation *installPublishing(MainWindow *window)
     // history page switches it to.
     QString historyProblem;
     if (auto *history = window->findChild<HistoryService *>(QStringLiteral("historyService"))) {
-        station->useStore(history->store());
+        station->useWorker(history->worker());
         auto url = std::make_shared<QString>(history->url());
         QObject::connect(history, &HistoryService::historyChanged, station, [station, history, url] {
             if (history->url() != *url) {
                 *url = history->url();
-                station->useStore(history->store());
+                station->useWorker(history->worker());
             } else {
                 station->poke();
             }
         });
-        if (!history->store()->isOpen())
-            historyProblem = PublishSettingsPanel::tr("The history is not open: nothing can be published.");
+        QObject::connect(history, &HistoryService::opened, panel, [panel](bool ok) {
+            if (!ok)
+                panel->showProblem(PublishSettingsPanel::tr("The history is not open: nothing can be published."));
+        });
     } else {
         station->openHistory(data->historyDb, &historyProblem);
     }
