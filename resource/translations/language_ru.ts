@@ -973,6 +973,22 @@
         <source>Export DFQ</source>
         <translation>Экспорт DFQ</translation>
     </message>
+    <message>
+        <source>Counting the measures…</source>
+        <translation>Подсчёт измерений…</translation>
+    </message>
+    <message>
+        <source>The history cannot be read now</source>
+        <translation>История сейчас недоступна для чтения</translation>
+    </message>
+    <message>
+        <source>The history server is not answering; measures are kept on this PC</source>
+        <translation>Сервер истории не отвечает; измерения сохраняются на этом ПК</translation>
+    </message>
+    <message>
+        <source>Exporting the history to %1…</source>
+        <translation>Экспорт истории в %1…</translation>
+    </message>
 </context>
 <context>
     <name>HistoryService</name>
@@ -1001,6 +1017,13 @@
     <message>
         <source>The history server refused measures (%1): %2. They are kept in the table set_aside of %3.</source>
         <translation>Сервер истории отказался принять измерения (%1): %2. Они сохранены в таблице set_aside файла %3.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryTableModel</name>
+    <message>
+        <source>Loading…</source>
+        <translation>Загрузка…</translation>
     </message>
 </context>
 <context>
@@ -2124,6 +2147,10 @@ OK: %2  NG: %3</translation>
         <source>the key did not send the record in time</source>
         <translation>ключ вовремя не прислал запись</translation>
     </message>
+    <message>
+        <source>the history did not answer in time</source>
+        <translation>история не ответила вовремя</translation>
+    </message>
 </context>
 <context>
     <name>RecordMeasureTable</name>
@@ -2620,6 +2647,14 @@ defect</source>
     <message>
         <source>kgsm</source>
         <translation>кгсм</translation>
+    </message>
+    <message>
+        <source>Loading the statistics of %1…</source>
+        <translation>Загрузка статистики %1…</translation>
+    </message>
+    <message>
+        <source>Loading the statistics…</source>
+        <translation>Загрузка статистики…</translation>
     </message>
 </context>
 <context>

@@ -19,7 +19,6 @@ HistoryTableModel::HistoryTableModel(QObject *parent) : QAbstractTableModel(pare
 void HistoryTableModel::setSource(Source source)
 {
     m_source = std::move(source);
-    setFilter(m_filter);
 }
 
 void HistoryTableModel::setFilter(const HistoryFilter &filter)

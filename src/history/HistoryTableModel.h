@@ -40,6 +40,7 @@ public:
 
     explicit HistoryTableModel(QObject *parent = nullptr);
 
+    // Nothing is asked until a filter is set.
     void setSource(Source source);
     // A new filter: the table empties and counts again.
     void setFilter(const HistoryFilter &filter);

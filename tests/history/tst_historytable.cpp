@@ -54,6 +54,8 @@ private slots:
         HeldSource held;
         HistoryTableModel model;
         model.setSource(held.source());
+        QVERIFY(held.counts.isEmpty());
+        model.setFilter(HistoryFilter());
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(held.counts.size(), 1);
         QSignalSpy counted(&model, &HistoryTableModel::counted);
@@ -84,6 +86,7 @@ private slots:
         HeldSource held;
         HistoryTableModel model;
         model.setSource(held.source());
+        model.setFilter(HistoryFilter());
         held.counts.takeFirst()(1000);
         model.data(model.index(0, 0));
         QCOMPARE(held.pages.size(), 1);
@@ -117,6 +120,7 @@ private slots:
         HeldSource held;
         HistoryTableModel model;
         model.setSource(held.source());
+        model.setFilter(HistoryFilter());
         held.counts.takeFirst()(1000000);
         // A fast scroll through a held history: one question per page the view passed.
         const int passed = HistoryTableModel::CachedPages + 4;

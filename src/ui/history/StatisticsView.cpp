@@ -243,14 +243,15 @@ void StatisticsView::setThresholds(const Capability::Thresholds &thresholds)
 void StatisticsView::setInput(const Input &input)
 {
     m_input = input;
-    m_loading.clear();
+    m_loading = false;
     refresh();
 }
 
 void StatisticsView::showLoading(const QString &recordName)
 {
     setInput(Input());
-    m_loading = recordName;
+    m_loading = true;
+    m_loadingRecord = recordName;
     fillFigures();
 }
 
@@ -283,8 +284,9 @@ void StatisticsView::fillFigures()
                               : m_input.unit == QLatin1String("kgsm") ? tr("kgsm")
                                                                       : m_input.unit;
     const QString unit = shownUnit.isEmpty() ? QString() : QStringLiteral(" ") + shownUnit;
-    m_title->setText(!m_loading.isEmpty()           ? tr("Loading the statistics of %1…").arg(m_loading)
-                     : m_input.recordName.isEmpty() ? tr("Statistics: choose one record")
+    m_title->setText(m_loading && m_loadingRecord.isEmpty() ? tr("Loading the statistics…")
+                     : m_loading                            ? tr("Loading the statistics of %1…").arg(m_loadingRecord)
+                     : m_input.recordName.isEmpty()         ? tr("Statistics: choose one record")
                                                     : tr("Statistics of %1").arg(m_input.recordName));
     const bool any = s.n > 0;
     const QStringList values = {

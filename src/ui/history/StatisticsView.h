@@ -43,7 +43,7 @@ public:
     void clear();
     // The figures of this record are on their way.
     void showLoading(const QString &recordName);
-    bool isLoading() const { return !m_loading.isEmpty(); }
+    bool isLoading() const { return m_loading; }
 
     const Capability::Result &momentResult() const { return m_moment; }
     const Capability::Result &angleResult() const { return m_angle; }
@@ -70,7 +70,8 @@ private:
 
     Capability::Thresholds m_thresholds;
     Input m_input;
-    QString m_loading;
+    bool m_loading = false;
+    QString m_loadingRecord;
     Capability::Result m_moment;
     Capability::Result m_angle;
 
