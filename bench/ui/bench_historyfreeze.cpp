@@ -6,7 +6,8 @@
 //       (the history, by --history-db). The server is stopped by SIGSTOP (every process of
 //       the cluster) right before the read-out, and resumed by SIGCONT from another thread
 //       after --thaw-after ms. Prints the longest stall, when the read-out ended, and when the
-//       server held every measure.
+//       server held every measure. --no-freeze runs the same with the server answering: the
+//       stalls the window has anyway during a read-out.
 //   bench_historyfreeze scroll [--rows 1000000] [--file PATH]
 //       The history page on a SQLite history of that many rows (made once and kept at PATH),
 //       its table scrolled from the top to the bottom in 200 steps, then to 50 places at
@@ -18,6 +19,7 @@
 #include "../../tests/e2e/KeysimRig.h"
 #include "../../tests/history/PgFreeze.h"
 
+#include "base/Log.h"
 #include "base/LogOutput.h"
 #include "base/Paths.h"
 #include "base/Translations.h"
@@ -53,6 +55,9 @@ public:
         m_tick.setInterval(10);
         QObject::connect(&m_tick, &QTimer::timeout, [this] {
             const qint64 now = m_clock.nsecsElapsed();
+            // Long gaps are logged, so the log lines around them tell what held the thread.
+            if (now - m_last > 100000000LL)
+                td::log(QStringLiteral("bench: the window stood still for %1 ms").arg((now - m_last) / 1000000));
             m_longest = qMax(m_longest, now - m_last);
             m_last = now;
         });
@@ -121,17 +126,20 @@ int readout(const QStringList &args)
     QTemporaryDir root;
     Paths::setDataRoot(root.path());
     cGlobalData data;
-    data.portOverride = sim.device();
+    // No key until the server is frozen: the scan looks at a port that is not there.
+    data.portOverride = root.filePath(QStringLiteral("no-port"));
     data.historyDb = pg.url();
     MainWindow window(nullptr, &data);
     window.show();
+    window.InitGraphics();
     // The window's history is open (and its start-up pass done) before the key comes.
-    waitFor([] { return false; }, 500);
+    waitFor([] { return false; }, 1000);
 
     QSignalSpy folders(window.session()->files(), SIGNAL(slot_files_got_dir(QString)));
     StallMeter meter;
     PgFreeze frozen(pg);
-    if (!frozen.freeze()) {
+    // --no-freeze: the same run with the server answering, for the window's own stalls.
+    if (!args.contains(QStringLiteral("--no-freeze")) && !frozen.freeze()) {
         std::fprintf(stderr, "bench_historyfreeze: the server could not be frozen\n");
         return 1;
     }
@@ -142,6 +150,7 @@ int readout(const QStringList &args)
         thawed = true;
     });
     meter.start();
+    data.portOverride = sim.device();
     window.usbLink()->TmrCheckSerialPorts();
     auto readOutDone = [&] {
         for (const QList<QVariant> &a : folders) {
@@ -167,11 +176,13 @@ int readout(const QStringList &args)
     QElapsedTimer poll;
     poll.start();
     while (held != expected && poll.elapsed() < 60000) {
-        std::thread ask([&] { held = serverCount(pg); });
-        while (ask.joinable()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-            ask.join();
-        }
+        std::atomic_bool answered{false};
+        std::thread ask([&] {
+            held = serverCount(pg);
+            answered = true;
+        });
+        waitFor([&] { return answered.load(); }, 60000);
+        ask.join();
         waitFor([] { return false; }, 200);
     }
     const double allMs = meter.elapsedMs();
@@ -229,7 +240,9 @@ int scroll(const QStringList &args)
     }
     cGlobalData data;
     data.historyDb = file;
+    data.portOverride = root.filePath(QStringLiteral("no-port"));
     MainWindow window(nullptr, &data);
+    window.InitGraphics();
     auto *page = window.findChild<HistoryPage *>();
     auto *table = page ? page->findChild<QTableView *>(QStringLiteral("tvHistory")) : nullptr;
     if (!table) {
@@ -280,8 +293,10 @@ int shot(const QStringList &args)
     Paths::setDataRoot(root.path());
     {
         HistoryStore store;
-        if (!store.open(pg.url(), &why))
+        if (!store.open(pg.url(), &why)) {
+            std::fprintf(stderr, "bench_historyfreeze: %s\n", qPrintable(why));
             return 1;
+        }
         QVector<HistoryMeasure> rows;
         for (int k = 0; k < 5000; ++k) {
             HistoryMeasure m;
@@ -301,21 +316,30 @@ int shot(const QStringList &args)
             m.node = QStringLiteral("Hub left");
             rows << m;
         }
-        if (!store.append(rows).ok)
+        const HistoryStore::AppendResult r = store.append(rows);
+        if (!r.ok) {
+            std::fprintf(stderr, "bench_historyfreeze: %s\n", qPrintable(r.error));
             return 1;
+        }
     }
     cGlobalData data;
     data.historyDb = pg.url();
+    data.portOverride = root.filePath(QStringLiteral("no-port"));
     MainWindow window(nullptr, &data);
+    window.InitGraphics();
     auto *page = window.findChild<HistoryPage *>();
     auto *table = page ? page->findChild<QTableView *>(QStringLiteral("tvHistory")) : nullptr;
-    if (!table)
+    if (!table) {
+        std::fprintf(stderr, "bench_historyfreeze: no history page\n");
         return 1;
+    }
     page->setParent(nullptr);
     page->resize(1280, 800);
     page->show();
-    if (!waitFor([&] { return table->model()->rowCount() == 5000; }, 30000))
+    if (!waitFor([&] { return table->model()->rowCount() == 5000; }, 30000)) {
+        std::fprintf(stderr, "bench_historyfreeze: the table shows %d rows\n", table->model()->rowCount());
         return 1;
+    }
     waitFor([] { return false; }, 1500);
     PgFreeze frozen(pg);
     frozen.freeze();

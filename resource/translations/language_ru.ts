@@ -989,6 +989,10 @@
         <source>Exporting the history to %1…</source>
         <translation>Экспорт истории в %1…</translation>
     </message>
+    <message>
+        <source>The history is busy; the table fills in as its rows arrive</source>
+        <translation>История занята; таблица заполняется по мере поступления строк</translation>
+    </message>
 </context>
 <context>
     <name>HistoryService</name>

@@ -328,6 +328,8 @@ void HistoryPage::retranslate()
         b->setAccessibleName(b->text());
     m_table->setAccessibleName(tr("Tightening history"));
     m_model->retranslate();
+    if (m_found != -3)
+        showCount();
     updateState();
 }
 
@@ -376,13 +378,22 @@ void HistoryPage::applyFilter()
     m_statsStale = true;
     m_selectFirst = true;
     m_model->setFilter(currentFilter());
-    m_count->setText(tr("Counting the measures…"));
+    m_found = -2;
+    showCount();
     updateStatistics();
+}
+
+void HistoryPage::showCount()
+{
+    m_count->setText(m_found == -2 ? tr("Counting the measures…")
+                     : m_found < 0 ? tr("The history cannot be read now")
+                                   : tr("Measures found: %1").arg(m_found));
 }
 
 void HistoryPage::updateCount(qint64 count)
 {
-    m_count->setText(count < 0 ? tr("The history cannot be read now") : tr("Measures found: %1").arg(count));
+    m_found = count;
+    showCount();
     if (m_selectFirst && m_model->rowCount() > 0)
         m_table->selectRow(0);
     m_selectFirst = false;
@@ -508,7 +519,10 @@ void HistoryPage::showStatistics(const QString &record, bool read, const History
 void HistoryPage::updateState()
 {
     const bool silent = m_service && !m_service->isAnswering();
-    m_notice->setText(silent ? tr("The history server is not answering; measures are kept on this PC") : QString());
+    // A local file is only slow (a million rows counted); a server may be gone for a while.
+    m_notice->setText(!silent                       ? QString()
+                      : m_service->state().server ? tr("The history server is not answering; measures are kept on this PC")
+                                                  : tr("The history is busy; the table fills in as its rows arrive"));
     m_notice->setVisible(silent);
     m_notice->setAccessibleName(m_notice->text());
     if (!m_service) {

@@ -59,6 +59,7 @@ private:
     void updateStatistics();
     void showStatistics(const QString &record, bool read, const HistoryExport::Joint &joint, const QString &error);
     void updateCount(qint64 count);
+    void showCount();
     void updateState();
     void startExport(bool dfq, const QString &path);
     void applySettings();
@@ -75,6 +76,7 @@ private:
     bool m_selectFirst = false;
     quint64 m_statsAsked = 0; // the statistics question whose answer is awaited
     bool m_exporting = false;
+    qint64 m_found = -3; // what the count label says: -3 nothing yet, -2 counting, -1 unreadable
 
     QCheckBox *m_period = nullptr;
     QDateEdit *m_since = nullptr;
