@@ -56,7 +56,7 @@ public:
         QObject::connect(&m_tick, &QTimer::timeout, [this] {
             const qint64 now = m_clock.nsecsElapsed();
             // Long gaps are logged, so the log lines around them tell what held the thread.
-            if (now - m_last > 100000000LL)
+            if (now - m_last > qint64(goalMs * 1e6))
                 td::log(QStringLiteral("bench: the window stood still for %1 ms").arg((now - m_last) / 1000000));
             m_longest = qMax(m_longest, now - m_last);
             m_last = now;
