@@ -1000,6 +1000,26 @@
         <source>Export DFQ</source>
         <translation>Экспорт DFQ</translation>
     </message>
+    <message>
+        <source>Counting the measures…</source>
+        <translation>Подсчёт измерений…</translation>
+    </message>
+    <message>
+        <source>The history cannot be read now</source>
+        <translation>История сейчас недоступна для чтения</translation>
+    </message>
+    <message>
+        <source>The history server is not answering; measures are kept on this PC</source>
+        <translation>Сервер истории не отвечает; измерения сохраняются на этом ПК</translation>
+    </message>
+    <message>
+        <source>Exporting the history to %1…</source>
+        <translation>Экспорт истории в %1…</translation>
+    </message>
+    <message>
+        <source>The history is busy; the table fills in as its rows arrive</source>
+        <translation>История занята; таблица заполняется по мере поступления строк</translation>
+    </message>
 </context>
 <context>
     <name>HistoryService</name>
@@ -1055,6 +1075,13 @@
     <message>
         <source>%1 failed: %2</source>
         <translation>%1: не выполнено: %2</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryTableModel</name>
+    <message>
+        <source>Loading…</source>
+        <translation>Загрузка…</translation>
     </message>
 </context>
 <context>
@@ -2190,6 +2217,10 @@ OK: %2  NG: %3</translation>
         <source>the key did not send the record in time</source>
         <translation>ключ вовремя не прислал запись</translation>
     </message>
+    <message>
+        <source>the history did not answer in time</source>
+        <translation>история не ответила вовремя</translation>
+    </message>
 </context>
 <context>
     <name>RecordMeasureTable</name>
@@ -2698,6 +2729,14 @@ defect</source>
     <message>
         <source>kgsm</source>
         <translation>кгсм</translation>
+    </message>
+    <message>
+        <source>Loading the statistics of %1…</source>
+        <translation>Загрузка статистики %1…</translation>
+    </message>
+    <message>
+        <source>Loading the statistics…</source>
+        <translation>Загрузка статистики…</translation>
     </message>
 </context>
 <context>

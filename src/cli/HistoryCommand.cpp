@@ -279,9 +279,9 @@ int archiveMirrorToHistory(Station &station, const QString &historyDb, const His
     if (QFileInfo::exists(Paths::reportDatabase()) && station.reports()->isOpen())
         sources.reportCodes = station.reports();
     QString error;
-    const bool opened = station.openHistory(historyDb, sources, &error);
-    HistoryStore &store = *station.history()->store();
-    HistoryArchiver &archiver = *station.history()->archiver();
+    const bool opened = station.openHistoryHere(historyDb, sources, &error);
+    HistoryStore &store = *station.storeHere();
+    HistoryArchiver &archiver = *station.archiverHere();
     if (!reportOpened(opened, store, error))
         return CliExit::Failed;
     cli::Progress progress(QCoreApplication::translate("cli", "Archiving"));

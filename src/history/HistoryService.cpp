@@ -1,89 +1,205 @@
 #include "history/HistoryService.h"
 
 #include "base/Log.h"
+#include "history/KeyContext.h"
+#include "protocol/FileExchange.h"
+#include "protocol/KeyModel.h"
+#include "protocol/KeySession.h"
+#include "records/RecordFile.h"
+#include "records/TemplateListsModel.h"
 
-#include <QTcpSocket>
+#include <memory>
 
-HistoryService::HistoryService(QObject *parent) : QObject(parent), m_archiver(&m_store)
+namespace {
+// How often the age of the oldest question is looked at.
+constexpr int kSilenceCheckMs = 500;
+} // namespace
+
+HistoryService::HistoryService(QObject *parent) : QObject(parent), m_worker(new HistoryWorker)
 {
     setObjectName(QStringLiteral("historyService"));
-    m_retry.setInterval(HistoryStore::RetryMs);
-    connect(&m_retry, &QTimer::timeout, this, &HistoryService::retryQueue);
+    m_clock.start();
+    m_silence.setInterval(kSilenceCheckMs);
+    connect(&m_silence, &QTimer::timeout, this, &HistoryService::checkSilence);
+    connect(m_worker, &HistoryWorker::historyChanged, this, &HistoryService::historyChanged);
+    connect(m_worker, &HistoryWorker::stateChanged, this, [this](const HistoryState &s) {
+        m_state = s;
+        emit stateChanged();
+    });
 }
 
-bool HistoryService::openDatabase(const QString &url, QString *error)
+HistoryService::~HistoryService()
+{
+    disconnect(m_worker, nullptr, this, nullptr);
+    HistoryWorker::release(m_worker);
+}
+
+quint64 HistoryService::begin()
+{
+    m_asked.insert(++m_nextId, m_clock.elapsed());
+    if (!m_silence.isActive())
+        m_silence.start();
+    return m_nextId;
+}
+
+void HistoryService::end(quint64 id)
+{
+    m_asked.remove(id);
+    checkSilence();
+}
+
+void HistoryService::checkSilence()
+{
+    // The thread answers in order: the oldest open question is the one it is held on.
+    const bool answering = m_asked.isEmpty() || m_clock.elapsed() - m_asked.first() < SilentMs;
+    if (m_asked.isEmpty())
+        m_silence.stop();
+    if (answering == m_answering)
+        return;
+    m_answering = answering;
+    td::log(answering ? QStringLiteral("History: answering again")
+                      : QStringLiteral("History: no answer for %1 ms").arg(SilentMs));
+    emit answeringChanged(answering);
+}
+
+void HistoryService::openDatabase(const QString &url)
 {
     m_url = url;
-    const bool ok = m_store.open(url, error);
-    if (ok && m_store.isServer())
-        m_retry.start();
-    else
-        m_retry.stop();
-    emit historyChanged();
-    return ok;
+    ask(
+        this,
+        [url](HistoryWorker &w) {
+            QString error;
+            const bool ok = w.open(url, &error);
+            return qMakePair(ok, error);
+        },
+        [this, url](const QPair<bool, QString> &r) {
+            if (!r.first)
+                td::log(QStringLiteral("History not available: %1").arg(r.second));
+            emit opened(r.first, r.second);
+        });
+}
+
+void HistoryService::setBarcodeSource(std::function<QStringList(const QString &)> source)
+{
+    m_worker->post([source = std::move(source)](HistoryWorker &w) mutable { w.setBarcodeSource(std::move(source)); });
+}
+
+void HistoryService::setContext(const HistoryArchiver::Context &context)
+{
+    m_worker->post([context](HistoryWorker &w) { w.setContext(context); });
+}
+
+void HistoryService::pushTemplates()
+{
+    if (!m_templates)
+        return;
+    const TemplateLists lists = m_templates();
+    m_worker->post([lists](HistoryWorker &w) { w.setTemplates(lists); });
+}
+
+void HistoryService::follow(KeySession *session)
+{
+    KeyModel *key = session->model();
+    // Until a key has told who it is, the mirror belongs to the last key that did.
+    auto current = std::make_shared<HistoryArchiver::Context>(HistoryArchiver::Context::load());
+    auto remember = [this, key, current] {
+        const HistoryArchiver::Context c = keyContext(*key);
+        if (c.keySerial.isEmpty() || c == *current)
+            return;
+        *current = c;
+        setContext(c);
+        QString e;
+        if (!c.save(&e))
+            td::log(e);
+    };
+    connect(key, &KeyModel::deviceSettingsChanged, this, remember);
+    connect(key, &KeyModel::namesChanged, this, remember);
+    connect(key, &KeyModel::calibrationChanged, this, remember);
+    TemplateListsModel *templates = session->templateLists();
+    setTemplatesSource([templates] { return templates->lists(); });
+
+    connect(session->files(), &FileExchange::slot_files_got_file, this, [this](const QStringList &folderAndFile) {
+        if (folderAndFile.size() == 2 && folderAndFile.at(0) == QLatin1String("dbsett"))
+            archiveRecord(folderAndFile.at(1));
+    });
+    // A read-out fetches the folder without a notice per file: the folder's completion says
+    // every record file is in the mirror.
+    connect(session->files(), &FileExchange::slot_files_got_dir, this, [this](const QString &folder) {
+        if (folder == QLatin1String("/dbsett") || folder == QLatin1String("dbsett"))
+            archiveMirror();
+    });
 }
 
 void HistoryService::archiveRecord(const QString &name)
 {
-    const HistoryStore::AppendResult r = m_archiver.archiveRecord(name);
-    if (!r.ok)
-        emit problem(tr("The measures of %1 are not in the history: %2").arg(name, r.error));
-    else if (r.added > 0)
-        emit historyChanged();
+    pushTemplates();
+    ask(
+        this,
+        [name](HistoryWorker &w) {
+            const HistoryStore::AppendResult r = w.archiver()->archiveRecord(name);
+            w.announce(r.added > 0);
+            return r;
+        },
+        [this, name](const HistoryStore::AppendResult &r) {
+            if (!r.ok)
+                emit problem(tr("The measures of %1 are not in the history: %2").arg(name, r.error));
+        });
 }
 
-HistoryArchiver::MirrorResult HistoryService::archiveMirror()
+void HistoryService::archiveMirror()
 {
-    const HistoryArchiver::MirrorResult r = m_archiver.archiveMirror();
-    td::log(QStringLiteral("History: mirror archived, %1 files, %2 measures, %3 new, %4 queued")
-                .arg(r.files)
-                .arg(r.measures)
-                .arg(r.added)
-                .arg(r.queued));
-    if (!r.ok())
-        emit problem(tr("The measures of %1 records are not in the history: %2").arg(r.failed.size()).arg(r.error));
-    if (r.added > 0)
-        emit historyChanged();
-    return r;
+    pushTemplates();
+    ask(
+        this,
+        [](HistoryWorker &w) {
+            const HistoryArchiver::MirrorResult r = w.archiver()->archiveMirror();
+            w.announce(r.added > 0);
+            return r;
+        },
+        [this](const HistoryArchiver::MirrorResult &r) {
+            td::log(QStringLiteral("History: mirror archived, %1 files, %2 measures, %3 new, %4 queued")
+                        .arg(r.files)
+                        .arg(r.measures)
+                        .arg(r.added)
+                        .arg(r.queued));
+            if (!r.ok())
+                emit problem(
+                    tr("The measures of %1 records are not in the history: %2").arg(r.failed.size()).arg(r.error));
+            emit mirrorArchived(r);
+        });
 }
 
 void HistoryService::retryQueue()
 {
-    if (!m_store.isServer() || m_store.queuedCount() == 0 || m_probe)
-        return;
-    const HistoryLocation &where = m_store.location();
-    // A socket folder is on this PC: failing there is immediate, no probe needed.
-    if (where.host.isEmpty() || where.host.startsWith(QLatin1Char('/'))) {
-        reconnectAndDrain();
-        return;
-    }
-    auto *probe = new QTcpSocket(this);
-    m_probe = probe;
-    auto unreachable = [this, probe] {
-        if (m_probe != probe)
-            return;
-        td::log(QStringLiteral("History server %1 not reached; the queue waits").arg(m_store.display()));
-        m_store.noteServerUnreachable();
-        m_probe = nullptr;
-        probe->abort();
-        probe->deleteLater();
-    };
-    connect(probe, &QTcpSocket::connected, this, [this, probe] {
-        m_probe = nullptr;
-        probe->abort();
-        probe->deleteLater();
-        reconnectAndDrain();
-    });
-    connect(probe, &QAbstractSocket::errorOccurred, this, unreachable);
-    QTimer::singleShot(HistoryStore::ProbeMs, probe, unreachable);
-    probe->connectToHost(where.host, quint16(where.port));
+    m_worker->post([](HistoryWorker &w) { w.retryQueue(); });
 }
 
-void HistoryService::reconnectAndDrain()
+void HistoryService::keepBeforeErase(const QString &name, const RecordFile &fromKey, int keyCount, QObject *receiver,
+                                     std::function<void(bool, const QString &)> reply)
 {
-    QString error;
-    if (!m_store.reconnect(&error))
-        return;
-    if (m_store.drainQueue(&error) > 0)
-        emit historyChanged();
+    pushTemplates();
+    ask(
+        receiver,
+        [name, fromKey, keyCount](HistoryWorker &w) {
+            QString why;
+            const bool kept = w.archiver()->keepBeforeErase(name, fromKey, keyCount, &why);
+            w.announce(false);
+            return qMakePair(kept, why);
+        },
+        [reply = std::move(reply)](const QPair<bool, QString> &r) { reply(r.first, r.second); });
+}
+
+void HistoryService::noteErased(const QString &name)
+{
+    ask(
+        this,
+        [name](HistoryWorker &w) {
+            QString why;
+            const bool ok = w.archiver()->noteErased(name, &why);
+            return ok ? QString() : why;
+        },
+        [name](const QString &why) {
+            if (!why.isEmpty())
+                td::log(QStringLiteral("History: erase of %1 not noted: %2").arg(name, why));
+        });
 }

@@ -1,53 +1,101 @@
 #pragma once
 
 #include "history/HistoryArchiver.h"
-#include "history/HistoryStore.h"
+#include "history/HistoryWorker.h"
 
+#include <QElapsedTimer>
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
 
-// The window's history: the store, the archiver that feeds it from the dbsett mirror, and the
-// retry that sends a server's local queue once the server answers again.
-class QTcpSocket;
+#include <functional>
 
+class KeySession;
+class RecordFile;
+
+// The window's history. The store, the archiver and the queue's retry run on the history's
+// own thread (HistoryWorker); this side only asks and is answered by queued calls, so nothing
+// on the window's thread ever waits for a database. A question left unanswered longer than
+// SilentMs makes the service say the history is not answering until the answers come again.
 class HistoryService : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int SilentMs = 3000;
+
     explicit HistoryService(QObject *parent = nullptr);
+    ~HistoryService() override;
 
-    // url: empty for the local file. False with *error when nothing can be written; the
-    // previous history then stays closed and erasing measures is refused.
-    bool openDatabase(const QString &url, QString *error);
-    HistoryStore *store() { return &m_store; }
+    // url: empty for the local file. Answered by opened(); when nothing can be written the
+    // history stays closed and erasing measures is refused.
+    void openDatabase(const QString &url);
     QString url() const { return m_url; }
-    HistoryArchiver *archiver() { return &m_archiver; }
+    // The history's state as last reported by its thread.
+    const HistoryState &state() const { return m_state; }
+    bool isAnswering() const { return m_answering; }
 
-    // One record file of the mirror; a file that arrived from the key.
+    // Archives what the key session hands over: every record file that arrives, the whole
+    // mirror after a read-out, under the key the session last identified.
+    void follow(KeySession *session);
+    // Runs on the history's thread for every record archived (see HistoryArchiver).
+    void setBarcodeSource(std::function<QStringList(const QString &record)> source);
+    // Read on this thread whenever something is archived.
+    void setTemplatesSource(std::function<TemplateLists()> source) { m_templates = std::move(source); }
+    void setContext(const HistoryArchiver::Context &context);
+
+    // One record file of the mirror; the whole mirror (as at start-up: a crash between a
+    // file's arrival and its archiving loses nothing).
     void archiveRecord(const QString &name);
-    // The whole mirror, as at start-up (a crash between a file's arrival and its archiving
-    // loses nothing).
-    HistoryArchiver::MirrorResult archiveMirror();
-
-    // Sends a server's local queue when the server answers; the timer calls it every retry
-    // period. Returns at once: whether the server is there is asked without blocking.
+    void archiveMirror();
+    // Asks the history's thread to send a server's queue once the server answers.
     void retryQueue();
-    bool isProbing() const { return !m_probe.isNull(); }
+
+    // The erase guard (see HistoryArchiver::keepBeforeErase), answered by reply(kept, why)
+    // on receiver's thread.
+    void keepBeforeErase(const QString &name, const RecordFile &fromKey, int keyCount, QObject *receiver,
+                         std::function<void(bool kept, const QString &why)> reply);
+    void noteErased(const QString &name);
+
+    // Any question to the history: work(worker) runs on its thread, reply(result) on this one
+    // unless receiver is gone by then. Counts towards "not answering".
+    template<typename Work, typename Reply>
+    void ask(QObject *receiver, Work work, Reply reply)
+    {
+        const quint64 id = begin();
+        QPointer<QObject> to(receiver);
+        m_worker->post(this, std::move(work), [this, id, to, reply = std::move(reply)](auto result) mutable {
+            end(id);
+            if (to)
+                reply(std::move(result));
+        });
+    }
+    // Only for code that runs inside work given to ask (on the history's thread).
+    HistoryWorker *worker() const { return m_worker; }
 
 signals:
+    void opened(bool ok, const QString &error);
     void historyChanged();
+    void stateChanged();
+    void answeringChanged(bool answering);
     // Something could not be kept; text for the user.
     void problem(const QString &text);
+    // The mirror was archived (start-up, read-out).
+    void mirrorArchived(const HistoryArchiver::MirrorResult &result);
 
 private:
-    void reconnectAndDrain();
+    quint64 begin();
+    void end(quint64 id);
+    void checkSilence();
+    void pushTemplates();
 
-    HistoryStore m_store;
-    HistoryArchiver m_archiver;
-    QTimer m_retry;
+    HistoryWorker *m_worker;
     QString m_url;
-    // Reaching a TCP server is asked without blocking first: a server that is away would
-    // otherwise hold the window for the whole connection time-out at every retry.
-    QPointer<QTcpSocket> m_probe;
+    HistoryState m_state;
+    std::function<TemplateLists()> m_templates;
+    quint64 m_nextId = 0;
+    QMap<quint64, qint64> m_asked; // question -> when it was asked (ms of m_clock)
+    QElapsedTimer m_clock;
+    QTimer m_silence;
+    bool m_answering = true;
 };

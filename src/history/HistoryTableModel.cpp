@@ -1,10 +1,11 @@
 #include "history/HistoryTableModel.h"
 
-#include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
 
 #include <QBrush>
 #include <QColor>
+
+#include <limits>
 
 namespace {
 constexpr int kResultColumn = 7;
@@ -15,25 +16,50 @@ HistoryTableModel::HistoryTableModel(QObject *parent) : QAbstractTableModel(pare
     m_titles = HistoryExport::columnTitles();
 }
 
-void HistoryTableModel::setDatabase(HistoryDatabase *db)
+void HistoryTableModel::setSource(Source source)
 {
-    m_db = db;
-    refresh();
+    m_source = std::move(source);
 }
 
 void HistoryTableModel::setFilter(const HistoryFilter &filter)
 {
+    beginResetModel();
     m_filter = filter;
-    refresh();
+    m_count = 0;
+    m_counted = false;
+    m_pages.clear();
+    m_recent.clear();
+    m_unreadable.clear();
+    endResetModel();
+    count();
 }
 
 void HistoryTableModel::refresh()
 {
-    beginResetModel();
-    m_pages.clear();
-    m_recent.clear();
-    m_count = m_db && m_db->isOpen() ? qMax<qint64>(0, m_db->count(m_filter)) : 0;
-    endResetModel();
+    count();
+}
+
+void HistoryTableModel::count()
+{
+    m_generation = ++m_wanted->generation;
+    m_loading.clear();
+    if (!m_source.count) {
+        emit counted(-1);
+        return;
+    }
+    const quint64 generation = m_generation;
+    m_source.count(this, m_filter, [this, generation](qint64 n) {
+        if (generation != m_generation)
+            return;
+        beginResetModel();
+        m_pages.clear();
+        m_recent.clear();
+        m_unreadable.clear();
+        m_count = qMax<qint64>(0, n);
+        m_counted = n >= 0;
+        endResetModel();
+        emit counted(n);
+    });
 }
 
 void HistoryTableModel::retranslate()
@@ -42,30 +68,78 @@ void HistoryTableModel::retranslate()
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
-const QVector<HistoryMeasure> *HistoryTableModel::pageOf(int row) const
+const QVector<HistoryMeasure> *HistoryTableModel::cachedPage(int page) const
 {
-    if (!m_db || row < 0 || row >= m_count)
+    auto found = m_pages.constFind(page);
+    if (found == m_pages.constEnd())
         return nullptr;
-    const int page = row / PageRows;
-    auto found = m_pages.find(page);
-    if (found == m_pages.end()) {
-        if (m_pages.size() >= CachedPages) {
-            m_pages.remove(m_recent.takeFirst());
-        }
-        found = m_pages.insert(page, m_db->page(m_filter, qint64(page) * PageRows, PageRows));
-    } else {
+    if (m_recent.last() != page) {
         m_recent.removeOne(page);
+        m_recent.append(page);
     }
-    m_recent.append(page);
     return &found.value();
+}
+
+void HistoryTableModel::ask(int page) const
+{
+    if (!m_source.page || m_loading.contains(page) || m_unreadable.contains(page))
+        return;
+    m_loading.insert(page);
+    const quint64 generation = m_generation;
+    const quint64 serial = ++m_asked;
+    m_wanted->lastAsked = serial;
+    std::shared_ptr<Wanted> shared = m_wanted;
+    // A page scrolled past long ago is not worth a query: while the history's thread was busy,
+    // the view may have asked for dozens.
+    auto wanted = [shared, generation, serial] {
+        return shared->generation == generation && shared->lastAsked - serial < quint64(CachedPages);
+    };
+    auto *self = const_cast<HistoryTableModel *>(this);
+    m_source.page(self, m_filter, qint64(page) * PageRows, PageRows, wanted,
+                  [self, generation, page](const QVector<HistoryMeasure> &rows, bool skipped) {
+                      self->arrived(generation, page, rows, skipped);
+                  });
+}
+
+void HistoryTableModel::arrived(quint64 generation, int page, const QVector<HistoryMeasure> &rows, bool skipped)
+{
+    if (generation != m_generation)
+        return;
+    m_loading.remove(page);
+    const qint64 first = qint64(page) * PageRows;
+    if (first >= rowCount())
+        return;
+    if (skipped) {
+        // Still on screen, the view paints it again and so asks again; off screen, nothing.
+        emit dataChanged(index(int(first), 0), index(int(qMin<qint64>(first + PageRows, rowCount()) - 1), 0));
+        return;
+    }
+    if (rows.isEmpty()) {
+        m_unreadable.insert(page);
+        emit dataChanged(index(int(first), 0), index(int(first), 0));
+        return;
+    }
+    if (m_pages.size() >= CachedPages && !m_recent.isEmpty())
+        m_pages.remove(m_recent.takeFirst());
+    m_pages.insert(page, rows);
+    m_recent.removeOne(page);
+    m_recent.append(page);
+    const int last = int(qMin<qint64>(first + PageRows, rowCount()) - 1);
+    emit dataChanged(index(int(first), 0), index(last, columnCount() - 1));
+    emit pageArrived(int(first), last);
 }
 
 HistoryMeasure HistoryTableModel::measure(int row) const
 {
-    const QVector<HistoryMeasure> *page = pageOf(row);
-    if (!page)
+    if (row < 0 || row >= rowCount())
         return HistoryMeasure();
-    return page->value(row % PageRows);
+    const QVector<HistoryMeasure> *page = cachedPage(row / PageRows);
+    return page ? page->value(row % PageRows) : HistoryMeasure();
+}
+
+bool HistoryTableModel::isLoaded(int row) const
+{
+    return row >= 0 && row < rowCount() && m_pages.contains(row / PageRows);
 }
 
 int HistoryTableModel::rowCount(const QModelIndex &parent) const
@@ -81,15 +155,22 @@ int HistoryTableModel::columnCount(const QModelIndex &parent) const
 
 QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid())
+    if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
     if (role != Qt::DisplayRole && role != Qt::ForegroundRole)
         return QVariant();
-    const QVector<HistoryMeasure> *page = pageOf(index.row());
+    const int pageNumber = index.row() / PageRows;
+    const QVector<HistoryMeasure> *page = cachedPage(pageNumber);
+    if (!page) {
+        ask(pageNumber);
+        if (role == Qt::ForegroundRole)
+            return QVariant(QBrush(QColor(Qt::gray)));
+        return index.column() == 0 && !m_unreadable.contains(pageNumber) ? QVariant(tr("Loading…")) : QVariant();
+    }
     const int at = index.row() % PageRows;
-    if (!page || at >= page->size())
+    if (at >= page->size())
         return QVariant();
     const HistoryMeasure &m = page->at(at);
     if (role == Qt::ForegroundRole)

@@ -146,7 +146,7 @@ bool MeasureMemory::startErase(const QStringList &names, bool onlyCounted)
     QString why;
     if (!m_files)
         why = tr("no key is connected");
-    else if (!m_keeper.keep)
+    else if (!m_keeper.keep && !m_keeper.ask)
         why = tr("the history is not available");
     else if (m_eraser && m_eraser->isRunning())
         why = tr("an erase is already running");

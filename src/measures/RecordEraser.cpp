@@ -97,6 +97,18 @@ void RecordEraser::onFetched(const QString &folder, const QString &file)
                    .arg(loaded.promisedEntries));
         return;
     }
+    if (m_keeper.ask) {
+        m_step = Step::Keeping;
+        m_record = loaded.record;
+        m_timer.start();
+        const quint64 question = ++m_question;
+        QPointer<RecordEraser> self(this);
+        m_keeper.ask(name, loaded.record, loaded.promisedEntries, [self, question](bool kept, const QString &why) {
+            if (self)
+                self->onKept(question, kept, why);
+        });
+        return;
+    }
     QString why;
     if (!m_keeper.keep) {
         refuse(tr("the history is not available"));
@@ -106,11 +118,31 @@ void RecordEraser::onFetched(const QString &folder, const QString &file)
         refuse(why);
         return;
     }
+    m_record = loaded.record;
+    store();
+}
+
+void RecordEraser::onKept(quint64 question, bool kept, const QString &why)
+{
+    if (m_step != Step::Keeping || question != m_question)
+        return;
+    m_timer.stop();
+    if (!kept) {
+        refuse(why);
+        return;
+    }
+    store();
+}
+
+void RecordEraser::store()
+{
+    const QString name = m_current;
+    QString why;
     QFile original(RecordMirror::path(name));
     if (original.open(QIODevice::ReadOnly))
         m_fromKey = original.readAll();
-    loaded.record.clearMeasures();
-    if (!RecordMirror::write(name, loaded.record, &why)) {
+    m_record.clearMeasures();
+    if (!RecordMirror::write(name, m_record, &why)) {
         refuse(why);
         return;
     }
@@ -141,6 +173,10 @@ void RecordEraser::onFailed(const QString &folder, const QString &file, const QS
 
 void RecordEraser::onTimeout()
 {
+    if (m_step == Step::Keeping) {
+        refuse(tr("the history did not answer in time"));
+        return;
+    }
     if (m_step != Step::Fetching && m_step != Step::Storing)
         return;
     refuse(m_step == Step::Storing ? tr("the key did not confirm the emptied record in time")

@@ -26,6 +26,11 @@ public:
         // Keeps what the key's file holds; true only when every measure the key counts for
         // the record is kept for good. *why says what is not.
         std::function<bool(const QString &name, const RecordFile &fromKey, int keyCount, QString *why)> keep;
+        // The same question for a keeper on another thread: it answers later by done(kept,
+        // why). Used instead of keep when set; no answer within the step time is a refusal.
+        std::function<void(const QString &name, const RecordFile &fromKey, int keyCount,
+                            std::function<void(bool kept, const QString &why)> done)>
+            ask;
         // The key has taken the emptied record.
         std::function<void(const QString &name)> erased;
     };
@@ -48,7 +53,7 @@ signals:
     void finished(const QStringList &erased, const QStringList &refused);
 
 private:
-    enum class Step { Idle, Between, Fetching, Storing };
+    enum class Step { Idle, Between, Fetching, Keeping, Storing };
 
     void next();
     // The next record, from the event loop: the exchange's signals may come from inside a call.
@@ -56,6 +61,9 @@ private:
     void onFetched(const QString &folder, const QString &file);
     void onStored(const QString &folder, const QString &file);
     void onFailed(const QString &folder, const QString &file, const QString &why);
+    void onKept(quint64 question, bool kept, const QString &why);
+    // Empties the record in the mirror and sends it to the key.
+    void store();
     void onTimeout();
     void refuse(const QString &why);
     bool isCurrent(const QString &folder, const QString &file) const;
@@ -67,6 +75,8 @@ private:
     bool m_onlyCounted = true;
     QStringList m_queue;
     QString m_current;
+    RecordFile m_record; // as fetched, while the keeper is asked
+    quint64 m_question = 0; // answers to an earlier question are dropped
     QByteArray m_fromKey; // the record as the key held it, put back in the mirror if the upload fails
     QStringList m_erased;
     QStringList m_refused;

@@ -5,6 +5,7 @@
 #include "publish/HistoryPublishSource.h"
 #include "publish/KeyPresence.h"
 #include "publish/MqttPublisher.h"
+#include "publish/WorkerPublishSource.h"
 
 namespace {
 
@@ -43,35 +44,47 @@ PublishStation::~PublishStation()
     m_ownStore.reset();
 }
 
+QString PublishStation::cursorName()
+{
+    MqttSettings identity;
+    MqttSettingsFile::stationSettings(MqttStoredSettings(), QString(), &identity, nullptr);
+    return HistoryPublishSource::cursorNameFor(identity.clientIdentity);
+}
+
 bool PublishStation::openHistory(const QString &historyUrl, QString *error)
 {
     auto store = std::make_unique<HistoryStore>();
     const bool open = store->open(historyUrl, error);
-    rebuild(store.get(), open);
+    rebuild(open ? std::make_unique<HistoryPublishSource>(store.get(), cursorName()) : nullptr);
     m_ownStore = std::move(store);
     return open;
 }
 
 void PublishStation::useStore(HistoryStore *store)
 {
-    rebuild(store, store && store->isOpen());
+    const bool open = store && store->isOpen();
+    rebuild(open ? std::make_unique<HistoryPublishSource>(store, cursorName()) : nullptr);
     m_ownStore.reset();
 }
 
-void PublishStation::rebuild(HistoryStore *store, bool open)
+void PublishStation::useWorker(HistoryWorker *worker)
+{
+    auto source = std::make_unique<WorkerPublishSource>(worker, cursorName());
+    WorkerPublishSource *s = source.get();
+    rebuild(std::move(source));
+    // What the history's thread sends back is looked at at once, not at the next poll.
+    connect(s, &WorkerPublishSource::ready, this, &PublishStation::poke);
+    m_ownStore.reset();
+}
+
+void PublishStation::rebuild(std::unique_ptr<PublishSource> newSource)
 {
     delete m_publisher;
     m_publisher = nullptr;
-    m_source.reset();
-    PublishSource *source = &g_empty;
-    if (open) {
-        MqttSettings identity;
-        MqttSettingsFile::stationSettings(MqttStoredSettings(), QString(), &identity, nullptr);
-        m_source = std::make_unique<HistoryPublishSource>(store, HistoryPublishSource::cursorNameFor(identity.clientIdentity));
-        source = m_source.get();
-    } else {
+    m_source = std::move(newSource);
+    PublishSource *source = m_source ? m_source.get() : &g_empty;
+    if (!m_source)
         td::log(QStringLiteral("MQTT: the history is not open, nothing will be published"));
-    }
     m_publisher = new MqttPublisher(source, this);
     connect(m_presence, &KeyPresence::statusChanged, m_publisher, &MqttPublisher::setKeyStatus);
     const QHash<QString, QString> known = m_presence->statuses();
@@ -91,7 +104,7 @@ void PublishStation::poke()
 bool PublishStation::apply(const MqttStoredSettings &stored, const QString &urlOverride, QString *error)
 {
     if (!m_publisher)
-        rebuild(nullptr, false);
+        rebuild(nullptr);
     m_stored = stored;
     m_urlOverride = urlOverride;
     m_running = false;

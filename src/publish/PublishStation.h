@@ -8,7 +8,8 @@
 #include <memory>
 
 class HistoryStore;
-class HistoryPublishSource;
+class HistoryWorker;
+class PublishSource;
 class KeyPresence;
 class MqttPublisher;
 
@@ -28,6 +29,10 @@ public:
     // Publishes from a history someone else keeps open (the window's); call again after that
     // store was opened on another database. What ran keeps running on the new one.
     void useStore(HistoryStore *store);
+    // Publishes from a history that lives on its own thread (the window's): reads and
+    // position writes are asked of that thread, so nothing here waits for the database. Call
+    // again after the history was opened on another database.
+    void useWorker(HistoryWorker *worker);
 
     // Starts with these settings (urlOverride, from --mqtt, in place of the stored address),
     // or stops when no address is given. False with *error for settings that cannot run.
@@ -47,10 +52,11 @@ signals:
     void publisherChanged(MqttPublisher *publisher);
 
 private:
-    void rebuild(HistoryStore *store, bool open);
+    void rebuild(std::unique_ptr<PublishSource> source);
+    static QString cursorName();
 
     std::unique_ptr<HistoryStore> m_ownStore;
-    std::unique_ptr<HistoryPublishSource> m_source;
+    std::unique_ptr<PublishSource> m_source;
     MqttPublisher *m_publisher = nullptr;
     KeyPresence *m_presence;
     QTimer m_poll;

@@ -2,7 +2,10 @@
 
 #include "reports/ReportDatabase.h"
 
+#include "base/Paths.h"
 #include "base/cGlobalData.h"
+#include "history/HistoryArchiver.h"
+#include "history/HistoryStore.h"
 #include "history/HistoryService.h"
 #include "history/HistorySettings.h"
 #include "protocol/KeyConnection.h"
@@ -12,6 +15,8 @@
 #include "records/RecordList.h"
 #include "records/TemplateListsModel.h"
 #include "station/ArchiverSources.h"
+
+#include <QFileInfo>
 
 #include <memory>
 
@@ -54,27 +59,45 @@ HistoryService *Station::history()
     return m_history;
 }
 
-bool Station::openHistory(const QString &url, const ArchiverSources &sources, QString *error)
+namespace {
+
+// The history's thread reads the barcodes through a report database of its own: a connection
+// belongs to the thread that opened it. Opened on the first record archived, closed when the
+// history's thread drops the function.
+std::function<QStringList(const QString &)> barcodesOnHistoryThread(const QString &path)
 {
-    HistoryService *service = history();
-    const bool ok = service->openDatabase(url, error);
-    assembleArchiver(*service->archiver(), sources, service);
+    auto db = std::make_shared<std::unique_ptr<ReportDatabase>>();
+    return [db, path](const QString &record) -> QStringList {
+        if (!*db) {
+            if (!QFileInfo::exists(path))
+                return {};
+            *db = std::make_unique<ReportDatabase>(QStringLiteral("history-report-codes"));
+            (*db)->open(path);
+        }
+        return (*db)->isOpen() ? (*db)->barcodesOfRecord(record) : QStringList();
+    };
+}
+
+} // namespace
+
+bool Station::openHistoryHere(const QString &url, const ArchiverSources &sources, QString *error)
+{
+    m_archiverHere.reset();
+    m_storeHere = std::make_unique<HistoryStore>();
+    m_archiverHere = std::make_unique<HistoryArchiver>(m_storeHere.get());
+    const bool ok = m_storeHere->open(url, error);
+    assembleArchiver(*m_archiverHere, sources, this);
     return ok;
 }
 
-bool Station::openHistory(QString *error)
+void Station::openHistory()
 {
     const QString url = m_options->historyDb.isEmpty() ? HistorySettings::load().database : m_options->historyDb;
-    ArchiverSources sources;
-    if (m_connection) {
-        KeySession *s = m_connection->session();
-        sources.key = s->model();
-        TemplateListsModel *templates = s->templateLists();
-        sources.templates = [templates] { return templates->lists(); };
-        if (reports()->isOpen())
-            sources.reportCodes = reports();
-    }
-    return openHistory(url, sources, error);
+    HistoryService *service = history();
+    service->openDatabase(url);
+    service->setBarcodeSource(barcodesOnHistoryThread(Paths::reportDatabase()));
+    if (m_connection)
+        service->follow(m_connection->session());
 }
 
 ReportDatabase *Station::reports()
@@ -92,13 +115,13 @@ PublishStation *Station::publishing()
     m_publishing = new PublishStation(this);
     m_publishing->setObjectName(QStringLiteral("publishStation"));
     HistoryService *service = history();
-    m_publishing->useStore(service->store());
+    m_publishing->useWorker(service->worker());
     auto url = std::make_shared<QString>(service->url());
     PublishStation *publishing = m_publishing;
     connect(service, &HistoryService::historyChanged, publishing, [publishing, service, url] {
         if (service->url() != *url) {
             *url = service->url();
-            publishing->useStore(service->store());
+            publishing->useWorker(service->worker());
         } else {
             publishing->poke();
         }

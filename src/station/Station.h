@@ -5,7 +5,9 @@
 #include <memory>
 
 struct ArchiverSources;
+class HistoryArchiver;
 class HistoryService;
+class HistoryStore;
 class KeyConnection;
 class KeySession;
 class PublishStation;
@@ -34,14 +36,19 @@ public:
     // The records of the local dbsett mirror, rebuilt whenever it changes.
     RecordList *records();
 
-    // The tightening history, closed until openHistory.
+    // The window's tightening history, on a thread of its own; closed until openHistory.
     HistoryService *history();
-    // Opens the history at url (empty: the local file) and assembles its archiver from sources.
-    // False with *error; the history then stays closed.
-    bool openHistory(const QString &url, const ArchiverSources &sources, QString *error);
-    // The history the options name (--history-db), else the history page's setting, archiving
-    // under the key in use once the connection exists, else under the key the last run saved.
-    bool openHistory(QString *error);
+    // Opens it where the options (--history-db) or else the history page's setting say, and
+    // archives what the key connection brings (once it exists) under the key in use, else under
+    // the key the last run saved. Answered by HistoryService::opened.
+    void openHistory();
+
+    // The command line's history: a store and its archiver on the calling thread (a command has
+    // nothing else to keep answering), the archiver assembled from sources by the same function
+    // as the window's key identity. False with *error; the store then stays closed.
+    bool openHistoryHere(const QString &url, const ArchiverSources &sources, QString *error);
+    HistoryStore *storeHere() const { return m_storeHere.get(); }
+    HistoryArchiver *archiverHere() const { return m_archiverHere.get(); }
 
     // Publishing to the plant's broker from the station's own history (never a second store),
     // following it onto whatever database it is opened on, with the key links feeding the
@@ -60,4 +67,6 @@ private:
     HistoryService *m_history = nullptr;
     PublishStation *m_publishing = nullptr;
     std::unique_ptr<ReportDatabase> m_reports;
+    std::unique_ptr<HistoryStore> m_storeHere;
+    std::unique_ptr<HistoryArchiver> m_archiverHere;
 };

@@ -4,6 +4,8 @@
 #include "history/HistoryStore.h"
 #include "measures/MeasureJudgement.h"
 #include "measures/MeasureMemory.h"
+#include "measures/RecordEraser.h"
+#include "ServiceFixtures.h"
 #include "ui/measures/MemoryPage.h"
 
 #include <QProcess>
@@ -260,6 +262,56 @@ private slots:
         QCOMPARE(key.files.folders["dbsett"]["W"], wOnKey);
         QTRY_COMPARE(message.count(), 2);
         QVERIFY(message.at(1).at(0).toString().contains(QLatin1String("W: ")));
+    }
+
+    // The window's erase asks the history on its thread and goes on only with its answer.
+    void eraseWaitsForTheHistorysAnswer()
+    {
+        HistoryService service;
+        QString error;
+        QVERIFY2(openAndWait(service, QString(), &error), qPrintable(error));
+        service.setContext(keyContext());
+        MeasureMemory memory(nullptr);
+        RecordEraser::Keeper keeper;
+        keeper.ask = [&](const QString &name, const RecordFile &fromKey, int keyCount,
+                         std::function<void(bool, const QString &)> done) {
+            service.keepBeforeErase(name, fromKey, keyCount, &memory, std::move(done));
+        };
+        keeper.erased = [&](const QString &name) { service.noteErased(name); };
+        EraseRig rig(&memory, keeper);
+        QSignalSpy finished(&memory, &MeasureMemory::eraseFinished);
+        QVERIFY(fixtures::writeRecord(QStringLiteral("A"), fixtures::header(0), entries(3, 0)));
+        rig.put(QStringLiteral("A"), fixtures::header(0), entries(5, 0));
+        QVERIFY(memory.eraseAllMeasures());
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.at(0).at(0).toStringList(), QStringList{QStringLiteral("A")});
+        QCOMPARE(RecordFile::read(rig.onKey(QStringLiteral("A"))).promisedEntries, 0);
+        QCOMPARE(onHistoryThread(service, [](HistoryWorker &w) { return w.store()->database()->count(HistoryFilter()); }),
+                 qint64(5));
+
+        // A history that does not answer within the step time keeps the key as it is, and an
+        // answer that comes after that changes nothing.
+        rig.put(QStringLiteral("B"), fixtures::header(0), entries(2, 10));
+        const QByteArray onKey = rig.onKey(QStringLiteral("B"));
+        std::function<void(bool, const QString &)> late;
+        RecordEraser::Keeper silent;
+        silent.ask = [&](const QString &, const RecordFile &, int, std::function<void(bool, const QString &)> done) {
+            late = std::move(done);
+        };
+        RecordEraser eraser(&rig.stack.files, silent);
+        eraser.setStepTimeout(300);
+        QSignalSpy refused(&eraser, &RecordEraser::recordRefused);
+        QSignalSpy done(&eraser, &RecordEraser::finished);
+        QVERIFY(eraser.start({QStringLiteral("B")}, true));
+        QVERIFY(done.wait(10000));
+        QCOMPARE(refused.count(), 1);
+        QVERIFY(refused.at(0).at(1).toString().contains(QLatin1String("did not answer")));
+        QVERIFY(late);
+        const int sent = rig.stack.usb.sent.size();
+        // Answered in the same call, so an upload would already be among the commands sent.
+        late(true, QString());
+        QCOMPARE(rig.stack.usb.sent.size(), sent);
+        QCOMPARE(rig.onKey(QStringLiteral("B")), onKey);
     }
 };
 

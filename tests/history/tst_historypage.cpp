@@ -1,4 +1,5 @@
 #include "HistoryFixtures.h"
+#include "ServiceFixtures.h"
 #include "base/Paths.h"
 #include "history/HistorySettings.h"
 #include "history/HistoryTableModel.h"
@@ -44,8 +45,7 @@ private slots:
         Paths::setDataRoot(m_root.path());
         m_service = std::make_unique<HistoryService>();
         QString error;
-        QVERIFY2(m_service->openDatabase(QString(), &error), qPrintable(error));
-        HistoryStore *store = m_service->store();
+        QVERIFY2(openAndWait(*m_service, QString(), &error), qPrintable(error));
         // Joint A: 60 tightenings, steady and well inside its range (capable).
         QVector<HistoryMeasure> a = makeMeasures(60, QStringLiteral("A"));
         for (int i = 0; i < a.size(); ++i)
@@ -60,8 +60,8 @@ private slots:
             b[i].barcode1 = QStringLiteral("4607001");
             b[i].barcode2 = QStringLiteral("PART-77");
         }
-        QVERIFY(store->append(a).ok);
-        QVERIFY(store->append(b).ok);
+        QVERIFY(onHistoryThread(*m_service, [a](HistoryWorker &w) { return w.store()->append(a).ok; }));
+        QVERIFY(onHistoryThread(*m_service, [b](HistoryWorker &w) { return w.store()->append(b).ok; }));
     }
 
     void cleanupTestCase() { m_service.reset(); }
@@ -73,47 +73,55 @@ private slots:
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         HistoryTableModel *model = page.model();
-        QCOMPARE(model->rowCount(), 100);
-        // Newest first.
+        QTRY_COMPARE(model->rowCount(), 100);
+        // Newest first; the rows come as the view paints them.
+        QTRY_VERIFY(model->isLoaded(99));
         QCOMPARE(model->measure(0).recordName, QStringLiteral("B"));
         QCOMPARE(model->measure(0).connectionIndex, 39);
         QCOMPARE(model->measure(99).recordName, QStringLiteral("A"));
+        QTRY_VERIFY(child<QComboBox>(page, "cbHistoryOperator")->findText(QStringLiteral("Сидоров")) > 0);
 
         // A scanned pair, in either order, finds its part's measures.
         QTest::keyClicks(child<QLineEdit>(page, "leHistoryBarcode1"), QStringLiteral("PART-77"));
         QTest::keyClicks(child<QLineEdit>(page, "leHistoryBarcode2"), QStringLiteral("4607001"));
         find(page);
+        QTRY_VERIFY(model->isCounted());
         QCOMPARE(model->rowCount(), 40);
-        QCOMPARE(page.statistics()->momentResult().summary.n, 40);
+        QTRY_COMPARE(page.statistics()->momentResult().summary.n, 40);
         const int ng = page.statistics()->momentResult().summary.ngCount;
         QVERIFY(ng > 0);
         child<QComboBox>(page, "cbHistoryVerdict")->setCurrentIndex(2);
         find(page);
+        QTRY_VERIFY(model->isCounted());
         QCOMPARE(model->rowCount(), ng);
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryReset"), Qt::LeftButton);
-        QCOMPARE(model->rowCount(), 100);
+        QTRY_COMPARE(model->rowCount(), 100);
 
         // Operator (non-Latin) and a period.
         child<QComboBox>(page, "cbHistoryOperator")->setCurrentText(QStringLiteral("Сидоров"));
         find(page);
+        QTRY_VERIFY(model->isCounted());
         QCOMPARE(model->rowCount(), 40);
         child<QComboBox>(page, "cbHistoryOperator")->setCurrentText(QString());
         QTest::mouseClick(child<QCheckBox>(page, "cbHistoryPeriod"), Qt::LeftButton);
         child<QDateEdit>(page, "deHistorySince")->setDate(QDate(2026, 3, 1));
         child<QDateEdit>(page, "deHistoryUntil")->setDate(QDate(2026, 3, 1));
         find(page);
+        QTRY_VERIFY(model->isCounted());
         QCOMPARE(model->rowCount(), 60);
         // The statistics follow: joint A only.
-        QCOMPARE(page.statistics()->momentResult().summary.n, 60);
+        QTRY_COMPARE(page.statistics()->momentResult().summary.n, 60);
         QVERIFY(page.statistics()->momentResult().computed);
         QVERIFY(!page.statistics()->alarmShown());
         // Choosing a row of another joint shows that joint.
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryReset"), Qt::LeftButton);
+        QTRY_VERIFY(model->isCounted() && model->isLoaded(70));
         auto *table = child<QTableView>(page, "tvHistory");
         table->selectRow(70);
+        QTRY_VERIFY(!page.statistics()->isLoading());
         QCOMPARE(page.statistics()->momentResult().summary.n, 60);
         table->selectRow(5);
-        QCOMPARE(page.statistics()->momentResult().summary.n, 40);
+        QTRY_COMPARE(page.statistics()->momentResult().summary.n, 40);
         QVERIFY(page.statistics()->alarmShown()); // B's spread cannot hold its range
     }
 
@@ -124,6 +132,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         child<QComboBox>(page, "cbHistoryRecord")->setCurrentText(QStringLiteral("A"));
         find(page);
+        QTRY_VERIFY(page.statistics()->momentResult().summary.n == 60 && !page.statistics()->isLoading());
         QVERIFY(!page.statistics()->alarmShown());
         const double cp = page.statistics()->momentResult().cp;
         QVERIFY(!child<QDoubleSpinBox>(page, "dsbHistoryCp")->isVisible()); // folded away until asked for
@@ -131,10 +140,11 @@ private slots:
         QVERIFY(child<QDoubleSpinBox>(page, "dsbHistoryCp")->isVisible());
         child<QDoubleSpinBox>(page, "dsbHistoryCp")->setValue(cp + 1);
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
-        QVERIFY(page.statistics()->alarmShown());
+        QTRY_VERIFY(page.statistics()->alarmShown());
         QCOMPARE(HistorySettings::load().thresholds.cp, child<QDoubleSpinBox>(page, "dsbHistoryCp")->value());
         child<QDoubleSpinBox>(page, "dsbHistoryCp")->setValue(2.0);
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
+        QTRY_VERIFY(!page.statistics()->isLoading());
         QVERIFY(!page.statistics()->alarmShown());
     }
 
@@ -152,7 +162,10 @@ private slots:
         });
         child<QComboBox>(page, "cbHistoryRecord")->setCurrentText(QStringLiteral("B"));
         find(page);
+        QSignalSpy done(&page, &HistoryPage::exportFinished);
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryCsv"), Qt::LeftButton);
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.takeFirst().at(0).toBool(), true);
         QVERIFY(asked.endsWith(QLatin1String(".csv")));
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -164,6 +177,8 @@ private slots:
         const QString dfq = m_root.filePath(QStringLiteral("out/h.dfq"));
         page.setSaveDialog([&](const QString &, const QString &, const QString &) { return dfq; });
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryDfq"), Qt::LeftButton);
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.takeFirst().at(0).toBool(), true);
         QFile d(dfq);
         QVERIFY(d.open(QIODevice::ReadOnly));
         const QByteArray bytes = d.readAll();
@@ -173,7 +188,9 @@ private slots:
 
         // A file that cannot be written says so in red.
         QSignalSpy message(&page, &HistoryPage::messageRequested);
-        QVERIFY(!page.exportCsv(m_root.filePath(QStringLiteral("missing/folder/x.csv"))));
+        page.exportCsv(m_root.filePath(QStringLiteral("missing/folder/x.csv")));
+        QVERIFY(done.wait(20000));
+        QCOMPARE(done.takeFirst().at(0).toBool(), false);
         QCOMPARE(message.count(), 1);
         QCOMPARE(message.at(0).at(1).toString(), QStringLiteral("red"));
     }

@@ -1,11 +1,20 @@
-// The window's history in front of a server that goes away: measures wait in the local queue,
-// and the retry asks whether the server is there without holding the window, then sends them.
+// The window's history in front of a server that goes away or stops answering: measures wait
+// in the local queue, the retry asks whether the server is there without holding anything,
+// and a server frozen mid-question holds the history's thread only: the page says so and the
+// window goes on answering.
 #include "HistoryFixtures.h"
+#include "PgFreeze.h"
 #include "PgServer.h"
+#include "ServiceFixtures.h"
 
 #include "base/Paths.h"
 #include "history/HistoryService.h"
+#include "history/HistoryTableModel.h"
+#include "ui/history/HistoryPage.h"
 
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -28,23 +37,78 @@ private slots:
 
         HistoryService service;
         QString error;
-        QVERIFY2(service.openDatabase(url, &error), qPrintable(error));
-        QVERIFY(!service.store()->isOnline());
-        QCOMPARE(service.store()->append(makeMeasures(12, QStringLiteral("RQ"))).queued, 12);
+        QVERIFY2(openAndWait(service, url, &error), qPrintable(error));
+        QTRY_VERIFY(service.state().open);
+        QVERIFY(!service.state().online);
+        const auto twelve = makeMeasures(12, QStringLiteral("RQ"));
+        QCOMPARE(onHistoryThread(service, [twelve](HistoryWorker &w) { return w.store()->append(twelve).queued; }), 12);
 
         // Refused: the probe ends and the queue stays as it was.
         service.retryQueue();
-        QTRY_VERIFY_WITH_TIMEOUT(!service.isProbing(), 10000);
-        QCOMPARE(service.store()->queuedCount(), qint64(12));
-        QVERIFY(!service.store()->isOnline());
+        QTRY_VERIFY_WITH_TIMEOUT(!onHistoryThread(service, [](HistoryWorker &w) { return w.isProbing(); }), 10000);
+        QTRY_COMPARE(service.state().queued, qint64(12));
+        QVERIFY(!service.state().online);
 
         QVERIFY2(pg.startServer(&error), qPrintable(error));
         QSignalSpy changed(&service, &HistoryService::historyChanged);
         service.retryQueue();
-        QTRY_COMPARE_WITH_TIMEOUT(service.store()->queuedCount(), qint64(0), 10000);
-        QVERIFY(service.store()->isOnline());
-        QCOMPARE(service.store()->database()->count(HistoryFilter()), qint64(12));
+        QTRY_COMPARE_WITH_TIMEOUT(service.state().queued, qint64(0), 10000);
+        QVERIFY(service.state().online);
+        QCOMPARE(onHistoryThread(service, [](HistoryWorker &w) { return w.store()->database()->count(HistoryFilter()); }),
+                 qint64(12));
         QCOMPARE(changed.count(), 1);
+    }
+
+    void frozenServerHoldsOnlyTheHistory()
+    {
+        QTemporaryDir root;
+        Paths::setDataRoot(root.path());
+        PgServer pg;
+        QString why;
+        QVERIFY2(pg.start(&why), qPrintable(why));
+        HistoryService service;
+        QVERIFY2(openAndWait(service, pg.url(), &why), qPrintable(why));
+        const auto rows = makeMeasures(30, QStringLiteral("FZ"));
+        QCOMPARE(onHistoryThread(service, [rows](HistoryWorker &w) { return w.store()->append(rows).added; }), 30);
+
+        HistoryPage page(&service);
+        page.resize(1200, 700);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTRY_COMPARE(page.model()->rowCount(), 30);
+        auto *notice = page.findChild<QLabel *>(QStringLiteral("lbHistoryNotice"));
+        QVERIFY(notice && !notice->isVisible());
+
+        PgFreeze frozen(pg);
+        QVERIFY(frozen.freeze());
+        QSignalSpy status(&page, &HistoryPage::statusMessage);
+        QTest::mouseClick(page.findChild<QPushButton *>(QStringLiteral("pbHistoryFind")), Qt::LeftButton);
+        // The count is on its way: the table is empty and says nothing false meanwhile.
+        QCOMPARE(page.model()->rowCount(), 0);
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0, longest = 0;
+        QTimer tick;
+        tick.setInterval(10);
+        connect(&tick, &QTimer::timeout, [&] {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        tick.start();
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), HistoryService::SilentMs + 3000);
+        QVERIFY(notice->text().contains(QStringLiteral("not answering")));
+        QVERIFY(!status.isEmpty());
+        // A click is handled at once.
+        auto *settings = page.findChild<QPushButton *>(QStringLiteral("pbHistorySettings"));
+        QTest::mouseClick(settings, Qt::LeftButton);
+        QVERIFY(settings->isChecked());
+        tick.stop();
+        QVERIFY2(longest < 200, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longest)));
+        QCOMPARE(page.model()->rowCount(), 0);
+
+        frozen.thaw();
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 10000);
+        QTRY_COMPARE(page.model()->rowCount(), 30);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "MqttBroker.h"
 #include "MqttSubscriber.h"
 #include "base/Paths.h"
+#include "publish/HistoryPublishSource.h"
 #include "publish/KeyPresence.h"
 #include "publish/MqttSettingsFile.h"
 #include "publish/PublishDrain.h"
@@ -15,6 +16,7 @@
 #include "publish/PublishStation.h"
 #include "ui/frame/MainWindow.h"
 #include "history/HistoryService.h"
+#include "../history/ServiceFixtures.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
 #include <QFile>
@@ -267,12 +269,25 @@ private slots:
 
         auto *history = window->findChild<HistoryService *>(QStringLiteral("historyService"));
         QVERIFY(history);
-        QVERIFY(history->store()->append(makeMeasures(3)).ok);
+        const auto three = makeMeasures(3);
+        QVERIFY(onHistoryThread(*history, [three](HistoryWorker &w) { return w.store()->append(three).ok; }));
         emit history->historyChanged(); // as the archiver's service says after a record file
         QTRY_COMPARE_WITH_TIMEOUT(sub.messagesOn(QStringLiteral("/result")).size(), 3, 10000);
+        // What waits is counted, and the acknowledged position written, on the history's thread.
+        QTRY_COMPARE_WITH_TIMEOUT(station->publisher()->waiting(), qint64(0), 10000);
         // Nothing is stored from the command line: the next start without --mqtt is unconfigured.
         QVERIFY(!QFile::exists(MqttSettingsFile::defaultPath()));
         window.reset();
+        {
+            MqttSettings s;
+            QVERIFY(MqttSettingsFile::stationSettings(MqttStoredSettings(), data.mqttUrl, &s, nullptr));
+            HistoryStore store;
+            QString error;
+            QVERIFY2(store.open(QString(), &error), qPrintable(error));
+            const std::optional<HistoryPosition> at = store.cursor(HistoryPublishSource::cursorNameFor(s.clientIdentity));
+            QVERIFY(at);
+            QCOMPARE(at->id, store.measuresAfter(HistoryPosition(), 10).last().id);
+        }
         QTRY_VERIFY(!sub.messagesOn(QStringLiteral("/status")).isEmpty()
                     && sub.messagesOn(QStringLiteral("/status")).last().payload == "offline");
         Paths::setDataRoot(QString());

@@ -130,11 +130,13 @@ void MainWindow::buildPages()
     recordGrid->setRowStretch(2, 1);
     showMessagesOf(memory.page);
 
-    QString error;
-    if (!m_station->openHistory(&error))
-        td::log(QStringLiteral("History not available: %1").arg(error));
     HistoryService *history = m_station->history();
-    HistoryPage *historyPage = installHistory(history, s->files(), memory.memory, ui.pageDB);
+    connect(history, &HistoryService::opened, this, [](bool ok, const QString &error) {
+        if (!ok)
+            td::log(QStringLiteral("History not available: %1").arg(error));
+    });
+    m_station->openHistory();
+    HistoryPage *historyPage = installHistory(history, memory.memory, ui.pageDB);
     historyPage->setReportDatabase(m_station->reports());
     auto *dbGrid = static_cast<QGridLayout *>(ui.pageDB->layout());
     dbGrid->addWidget(historyPage, 1, 0);
@@ -165,6 +167,10 @@ void MainWindow::buildPages()
 
     PublishStation *publishing = m_station->publishing();
     PublishSettingsPanel *publishPanel =
-        installPublishing(publishing, history->store()->isOpen(), m_globalData, ui.pageDB);
+        installPublishing(publishing, m_globalData, ui.pageDB);
     dbGrid->addWidget(publishPanel, dbGrid->rowCount(), 0);
+    connect(history, &HistoryService::opened, publishPanel, [publishPanel](bool ok) {
+        if (!ok)
+            publishPanel->showProblem(PublishSettingsPanel::tr("The history is not open: nothing can be published."));
+    });
 }

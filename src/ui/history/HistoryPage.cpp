@@ -1,6 +1,7 @@
 #include "ui/history/HistoryPage.h"
 
 #include "base/Paths.h"
+#include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
 #include "history/HistorySettings.h"
 #include "history/HistoryTableModel.h"
@@ -25,6 +26,8 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTableView>
+
+#include <tuple>
 
 namespace {
 
@@ -157,6 +160,11 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     cf.setPointSize(12);
     cf.setBold(true);
     m_count->setFont(cf);
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("lbHistoryNotice"));
+    m_notice->setStyleSheet(QStringLiteral("color: red;"));
+    m_notice->setWordWrap(true);
+    m_notice->setVisible(false);
     m_csv = button(this, "pbHistoryCsv");
     m_dfq = button(this, "pbHistoryDfq");
     connect(m_csv, &QPushButton::clicked, this, [this] { askAndExport(false); });
@@ -200,7 +208,8 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Under the table: what the filter found and the exports; the database and the alarm
     // thresholds are set now and then, so they stay folded away behind a button.
     auto *actions = new QHBoxLayout;
-    actions->addWidget(m_count, 1);
+    actions->addWidget(m_count);
+    actions->addWidget(m_notice, 1);
     actions->addWidget(m_csv);
     actions->addWidget(m_dfq);
     m_settingsToggle = button(this, "pbHistorySettings");
@@ -249,9 +258,44 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     outer->addWidget(settingsBox);
     connect(m_apply, &QPushButton::clicked, this, &HistoryPage::applySettings);
 
+    connect(m_model, &HistoryTableModel::counted, this, &HistoryPage::updateCount);
+    // The joint in view was waiting for its row to arrive.
+    connect(m_model, &HistoryTableModel::pageArrived, this, [this] {
+        if (m_statsStale)
+            updateStatistics();
+    });
     if (m_service) {
-        m_model->setDatabase(m_service->store()->database());
+        HistoryService *svc = m_service;
+        HistoryTableModel::Source source;
+        source.count = [svc](QObject *to, const HistoryFilter &f, std::function<void(qint64)> done) {
+            svc->ask(
+                to,
+                [f](HistoryWorker &w) {
+                    HistoryDatabase *db = w.store()->database();
+                    return db->isOpen() ? db->count(f) : qint64(-1);
+                },
+                std::move(done));
+        };
+        source.page = [svc](QObject *to, const HistoryFilter &f, qint64 offset, int limit, std::function<bool()> wanted,
+                            std::function<void(const QVector<HistoryMeasure> &, bool)> done) {
+            svc->ask(
+                to,
+                [f, offset, limit, wanted](HistoryWorker &w) {
+                    if (!wanted())
+                        return qMakePair(QVector<HistoryMeasure>(), true);
+                    HistoryDatabase *db = w.store()->database();
+                    return qMakePair(db->isOpen() ? db->page(f, offset, limit) : QVector<HistoryMeasure>(), false);
+                },
+                [done = std::move(done)](const QPair<QVector<HistoryMeasure>, bool> &r) { done(r.first, r.second); });
+        };
+        m_model->setSource(source);
         connect(m_service, &HistoryService::historyChanged, this, &HistoryPage::reload);
+        connect(m_service, &HistoryService::stateChanged, this, &HistoryPage::updateState);
+        connect(m_service, &HistoryService::answeringChanged, this, [this](bool answering) {
+            updateState();
+            if (!answering)
+                emit statusMessage(m_notice->text());
+        });
     }
     retranslate();
 }
@@ -284,6 +328,8 @@ void HistoryPage::retranslate()
         b->setAccessibleName(b->text());
     m_table->setAccessibleName(tr("Tightening history"));
     m_model->retranslate();
+    if (m_found != -3)
+        showCount();
     updateState();
 }
 
@@ -330,10 +376,28 @@ HistoryFilter HistoryPage::currentFilter() const
 void HistoryPage::applyFilter()
 {
     m_statsStale = true;
+    m_selectFirst = true;
     m_model->setFilter(currentFilter());
-    m_count->setText(tr("Measures found: %1").arg(m_model->rowCount()));
-    if (m_model->rowCount() > 0)
+    m_found = -2;
+    showCount();
+    updateStatistics();
+}
+
+void HistoryPage::showCount()
+{
+    m_count->setText(m_found == -2 ? tr("Counting the measures…")
+                     : m_found < 0 ? tr("The history cannot be read now")
+                                   : tr("Measures found: %1").arg(m_found));
+}
+
+void HistoryPage::updateCount(qint64 count)
+{
+    m_found = count;
+    showCount();
+    if (m_selectFirst && m_model->rowCount() > 0)
         m_table->selectRow(0);
+    m_selectFirst = false;
+    m_statsStale = true;
     updateStatistics();
 }
 
@@ -356,8 +420,6 @@ void HistoryPage::reload()
         return;
     }
     m_dirty = false;
-    if (m_service)
-        m_model->setDatabase(m_service->store()->database());
     fillChoices();
     applyFilter();
     updateState();
@@ -365,15 +427,29 @@ void HistoryPage::reload()
 
 void HistoryPage::fillChoices()
 {
-    if (!m_service || !m_service->store()->isOnline())
+    if (!m_service)
         return;
-    HistoryDatabase *db = m_service->store()->database();
-    setChoices(m_key, db->distinct(QStringLiteral("key_serial")));
-    setChoices(m_operator, db->distinct(QStringLiteral("operator_text")));
-    setChoices(m_product, db->distinct(QStringLiteral("product")));
-    setChoices(m_operation, db->distinct(QStringLiteral("operation_number")));
-    setChoices(m_node, db->distinct(QStringLiteral("node")));
-    setChoices(m_record, db->distinct(QStringLiteral("record_name")));
+    static const QStringList columns = {QStringLiteral("key_serial"), QStringLiteral("operator_text"),
+                                        QStringLiteral("product"),    QStringLiteral("operation_number"),
+                                        QStringLiteral("node"),       QStringLiteral("record_name")};
+    m_service->ask(
+        this,
+        [](HistoryWorker &w) {
+            QVector<QStringList> values;
+            HistoryDatabase *db = w.store()->database();
+            if (!db->isOpen())
+                return values;
+            for (const QString &column : columns)
+                values << db->distinct(column);
+            return values;
+        },
+        [this](const QVector<QStringList> &values) {
+            if (values.size() != columns.size())
+                return;
+            const QList<QComboBox *> boxes = {m_key, m_operator, m_product, m_operation, m_node, m_record};
+            for (int i = 0; i < boxes.size(); ++i)
+                setChoices(boxes.at(i), values.at(i));
+        });
 }
 
 void HistoryPage::updateStatistics()
@@ -382,11 +458,18 @@ void HistoryPage::updateStatistics()
     QString record = f.recordName;
     if (record.isEmpty()) {
         const int row = m_table->currentIndex().isValid() ? m_table->currentIndex().row() : 0;
+        if (m_model->rowCount() > 0 && !m_model->isLoaded(row)) {
+            // The row's page is on its way; pageArrived brings us back.
+            m_stats->showLoading(QString());
+            m_statsStale = true;
+            return;
+        }
         record = m_model->measure(row).recordName;
     }
     if (record.isEmpty() || !m_service) {
         m_statsRecord.clear();
         m_stats->clear();
+        m_statsStale = false;
         return;
     }
     // Moving within the same joint's rows changes nothing the view shows.
@@ -395,15 +478,28 @@ void HistoryPage::updateStatistics()
     m_statsRecord = record;
     m_statsFilter = f;
     m_statsStale = false;
-    bool read = false;
-    const HistoryExport::Joint j = HistoryExport::joint(m_service->store()->database(), f, record, &read);
+    m_stats->showLoading(record);
+    const quint64 asked = ++m_statsAsked;
+    m_service->ask(
+        this,
+        [f, record](HistoryWorker &w) {
+            bool read = false;
+            HistoryExport::Joint j = HistoryExport::joint(w.store()->database(), f, record, &read);
+            return std::make_tuple(read, j, w.store()->database()->lastError());
+        },
+        [this, asked, record](const std::tuple<bool, HistoryExport::Joint, QString> &r) {
+            if (asked == m_statsAsked)
+                showStatistics(record, std::get<0>(r), std::get<1>(r), std::get<2>(r));
+        });
+}
+
+void HistoryPage::showStatistics(const QString &record, bool read, const HistoryExport::Joint &j, const QString &error)
+{
     if (!read) {
         // Figures of part of a joint's measures would look like the whole.
         m_stats->clear();
         m_statsStale = true;
-        emit messageRequested(tr("The statistics of %1 could not be read: %2")
-                                  .arg(record, m_service->store()->database()->lastError()),
-                              QStringLiteral("red"));
+        emit messageRequested(tr("The statistics of %1 could not be read: %2").arg(record, error), QStringLiteral("red"));
         return;
     }
     StatisticsView::Input in;
@@ -422,33 +518,40 @@ void HistoryPage::updateStatistics()
 
 void HistoryPage::updateState()
 {
+    const bool silent = m_service && !m_service->isAnswering();
+    // A local file is only slow (a million rows counted); a server may be gone for a while.
+    m_notice->setText(!silent                       ? QString()
+                      : m_service->state().server ? tr("The history server is not answering; measures are kept on this PC")
+                                                  : tr("The history is busy; the table fills in as its rows arrive"));
+    m_notice->setVisible(silent);
+    m_notice->setAccessibleName(m_notice->text());
     if (!m_service) {
         m_state->clear();
         return;
     }
-    HistoryStore *s = m_service->store();
+    const HistoryState &s = m_service->state();
     QString text;
     QString style = QStringLiteral("color: rgb(0, 120, 0);");
-    if (!s->isOpen()) {
+    if (!s.open) {
         text = tr("History not available");
         style = QStringLiteral("color: red;");
-    } else if (s->isServer() && !s->isOnline()) {
-        text = tr("Server not reached: %1 measures wait in the local queue").arg(s->queuedCount());
+    } else if (s.server && !s.online) {
+        text = tr("Server not reached: %1 measures wait in the local queue").arg(s.queued);
         style = QStringLiteral("color: red;");
-    } else if (s->isServer() && s->setAsideCount() > 0) {
+    } else if (s.server && s.setAside > 0) {
         // Refused rows never go on their own: someone has to look at them.
         text = tr("Server connected; measures it refused are kept in %1 (table set_aside): %2")
-                   .arg(QDir::toNativeSeparators(s->queuePath()))
-                   .arg(s->setAsideCount());
+                   .arg(QDir::toNativeSeparators(s.queuePath))
+                   .arg(s.setAside);
         style = QStringLiteral("color: red;");
-    } else if (s->isServer()) {
+    } else if (s.server) {
         text = tr("Server connected");
     } else {
         text = tr("Local history");
     }
     m_state->setText(text);
     m_state->setStyleSheet(style);
-    m_state->setToolTip(s->display());
+    m_state->setToolTip(s.display);
 }
 
 void HistoryPage::applySettings()
@@ -462,8 +565,15 @@ void HistoryPage::applySettings()
     if (!settings.save(&error))
         emit messageRequested(error, QStringLiteral("red"));
     // Reconnecting costs a moment (and a server's time-out): only for another address.
-    if (m_service && settings.database != m_service->url() && !m_service->openDatabase(settings.database, &error))
-        emit messageRequested(tr("The history database cannot be opened: %1").arg(error), QStringLiteral("red"));
+    if (m_service && settings.database != m_service->url()) {
+        auto *once = new QObject(this);
+        connect(m_service, &HistoryService::opened, once, [this, once](bool ok, const QString &why) {
+            delete once;
+            if (!ok)
+                emit messageRequested(tr("The history database cannot be opened: %1").arg(why), QStringLiteral("red"));
+        });
+        m_service->openDatabase(settings.database);
+    }
     reload();
 }
 
@@ -477,42 +587,51 @@ void HistoryPage::askAndExport(bool dfq)
                                    : tr("Measures (*.csv);;All Files (*)"));
     if (path.isEmpty())
         return;
-    if (dfq)
-        exportDfq(path);
-    else
-        exportCsv(path);
+    startExport(dfq, path);
 }
 
-bool HistoryPage::exportCsv(const QString &path)
+void HistoryPage::exportCsv(const QString &path)
 {
-    if (!m_service)
-        return false;
-    const HistoryExport::Outcome o = HistoryExport::writeCsv(m_service->store()->database(), m_model->filter(), path);
-    if (!o.ok) {
-        emit messageRequested(tr("The history was not exported: %1").arg(o.error), QStringLiteral("red"));
-        return false;
-    }
-    emit statusMessage(tr("%1 measures exported to %2").arg(o.rows).arg(path));
-    return true;
+    startExport(false, path);
 }
 
-bool HistoryPage::exportDfq(const QString &path)
+void HistoryPage::exportDfq(const QString &path)
 {
-    if (!m_service)
-        return false;
-    const HistoryExport::Outcome o = HistoryExport::writeDfq(m_service->store()->database(), m_model->filter(), path);
-    if (!o.ok) {
-        emit messageRequested(tr("The history was not exported: %1").arg(o.error), QStringLiteral("red"));
-        return false;
+    startExport(true, path);
+}
+
+void HistoryPage::startExport(bool dfq, const QString &path)
+{
+    if (!m_service || m_exporting) {
+        emit exportFinished(false);
+        return;
     }
-    if (o.replacedCharacters > 0)
-        emit messageRequested(tr("%1 measures exported; %2 characters the DFQ file cannot hold were written as '?'")
-                                  .arg(o.rows)
-                                  .arg(o.replacedCharacters),
-                              QStringLiteral("blue"));
-    else
-        emit statusMessage(tr("%1 measures exported to %2").arg(o.rows).arg(path));
-    return true;
+    m_exporting = true;
+    for (QPushButton *b : {m_csv, m_dfq})
+        b->setEnabled(false);
+    emit statusMessage(tr("Exporting the history to %1…").arg(path));
+    const HistoryFilter filter = m_model->filter();
+    m_service->ask(
+        this,
+        [dfq, filter, path](HistoryWorker &w) {
+            return dfq ? HistoryExport::writeDfq(w.store()->database(), filter, path)
+                       : HistoryExport::writeCsv(w.store()->database(), filter, path);
+        },
+        [this, path](const HistoryExport::Outcome &o) {
+            m_exporting = false;
+            for (QPushButton *b : {m_csv, m_dfq})
+                b->setEnabled(true);
+            if (!o.ok)
+                emit messageRequested(tr("The history was not exported: %1").arg(o.error), QStringLiteral("red"));
+            else if (o.replacedCharacters > 0)
+                emit messageRequested(tr("%1 measures exported; %2 characters the DFQ file cannot hold were written as '?'")
+                                          .arg(o.rows)
+                                          .arg(o.replacedCharacters),
+                                      QStringLiteral("blue"));
+            else
+                emit statusMessage(tr("%1 measures exported to %2").arg(o.rows).arg(path));
+            emit exportFinished(o.ok);
+        });
 }
 
 void HistoryPage::printStatistics()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/HistoryExport.h"
 #include "history/HistoryMeasure.h"
 
 #include <QWidget>
@@ -40,14 +41,16 @@ public:
 public slots:
     void applyFilter();
     void resetFilter();
-    bool exportCsv(const QString &path);
-    bool exportDfq(const QString &path);
+    // Written on the history's thread; exportFinished answers.
+    void exportCsv(const QString &path);
+    void exportDfq(const QString &path);
     // The history changed under the page (new measures, another database).
     void reload();
 
 signals:
     void messageRequested(const QString &text, const QString &style);
     void statusMessage(const QString &text);
+    void exportFinished(bool ok);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -58,7 +61,11 @@ private:
     void retranslate();
     void fillChoices();
     void updateStatistics();
+    void showStatistics(const QString &record, bool read, const HistoryExport::Joint &joint, const QString &error);
+    void updateCount(qint64 count);
+    void showCount();
     void updateState();
+    void startExport(bool dfq, const QString &path);
     void applySettings();
     void askAndExport(bool dfq);
     void printStatistics();
@@ -70,6 +77,10 @@ private:
     HistoryFilter m_statsFilter;
     bool m_statsStale = true;
     bool m_dirty = true;
+    bool m_selectFirst = false;
+    quint64 m_statsAsked = 0; // the statistics question whose answer is awaited
+    bool m_exporting = false;
+    qint64 m_found = -3; // what the count label says: -3 nothing yet, -2 counting, -1 unreadable
 
     QCheckBox *m_period = nullptr;
     QDateEdit *m_since = nullptr;
@@ -89,6 +100,7 @@ private:
     QPushButton *m_csv = nullptr;
     QPushButton *m_dfq = nullptr;
     QLabel *m_count = nullptr;
+    QLabel *m_notice = nullptr;
     QTableView *m_table = nullptr;
     StatisticsView *m_stats = nullptr;
     QLineEdit *m_database = nullptr;

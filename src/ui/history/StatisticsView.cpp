@@ -243,7 +243,16 @@ void StatisticsView::setThresholds(const Capability::Thresholds &thresholds)
 void StatisticsView::setInput(const Input &input)
 {
     m_input = input;
+    m_loading = false;
     refresh();
+}
+
+void StatisticsView::showLoading(const QString &recordName)
+{
+    setInput(Input());
+    m_loading = true;
+    m_loadingRecord = recordName;
+    fillFigures();
 }
 
 void StatisticsView::clear()
@@ -275,8 +284,10 @@ void StatisticsView::fillFigures()
                               : m_input.unit == QLatin1String("kgsm") ? tr("kgsm")
                                                                       : m_input.unit;
     const QString unit = shownUnit.isEmpty() ? QString() : QStringLiteral(" ") + shownUnit;
-    m_title->setText(m_input.recordName.isEmpty() ? tr("Statistics: choose one record")
-                                                  : tr("Statistics of %1").arg(m_input.recordName));
+    m_title->setText(m_loading && m_loadingRecord.isEmpty() ? tr("Loading the statistics…")
+                     : m_loading                            ? tr("Loading the statistics of %1…").arg(m_loadingRecord)
+                     : m_input.recordName.isEmpty()         ? tr("Statistics: choose one record")
+                                                    : tr("Statistics of %1").arg(m_input.recordName));
     const bool any = s.n > 0;
     const QStringList values = {
         QString::number(s.n),

@@ -41,6 +41,9 @@ public:
     void setThresholds(const Capability::Thresholds &thresholds);
     void setInput(const Input &input);
     void clear();
+    // The figures of this record are on their way.
+    void showLoading(const QString &recordName);
+    bool isLoading() const { return m_loading; }
 
     const Capability::Result &momentResult() const { return m_moment; }
     const Capability::Result &angleResult() const { return m_angle; }
@@ -67,6 +70,8 @@ private:
 
     Capability::Thresholds m_thresholds;
     Input m_input;
+    bool m_loading = false;
+    QString m_loadingRecord;
     Capability::Result m_moment;
     Capability::Result m_angle;
 

@@ -5,7 +5,7 @@
 #include "publish/PublishStation.h"
 #include "ui/publish/PublishSettingsPanel.h"
 
-PublishSettingsPanel *installPublishing(PublishStation *station, bool historyOpen, cGlobalData *options,
+PublishSettingsPanel *installPublishing(PublishStation *station, cGlobalData *options,
                                         QWidget *parent)
 {
     auto *panel = new PublishSettingsPanel(parent);
@@ -19,8 +19,6 @@ PublishSettingsPanel *installPublishing(PublishStation *station, bool historyOpe
     panel->setStored(stored, options->mqttUrl);
     if (!station->apply(stored, options->mqttUrl, &error) || !loaded)
         panel->showProblem(error);
-    if (!historyOpen)
-        panel->showProblem(PublishSettingsPanel::tr("The history is not open: nothing can be published."));
 
     QObject::connect(panel, &PublishSettingsPanel::applyRequested, station,
                      [panel, station, path, options](const MqttStoredSettings &edited) {

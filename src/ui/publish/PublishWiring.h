@@ -6,7 +6,7 @@ class QWidget;
 class cGlobalData;
 
 // The broker settings group (made in parent) for the station's publishing, which starts when a
-// broker is configured (the stored address, or --mqtt's in options). historyOpen: the history
-// it reads is open; else the group says nothing can be published.
-PublishSettingsPanel *installPublishing(PublishStation *station, bool historyOpen, cGlobalData *options,
+// broker is configured (the stored address, or --mqtt's in options). The frame adds what the
+// history's opening answers.
+PublishSettingsPanel *installPublishing(PublishStation *station, cGlobalData *options,
                                         QWidget *parent);
