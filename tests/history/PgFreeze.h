@@ -2,11 +2,14 @@
 
 // Freezes a private PostgreSQL server as a hung host does: every process of the cluster (the
 // postmaster and its backends) stopped by SIGSTOP, so connections stay open and nothing
-// answers. Thawed by SIGCONT, and always when the object goes.
+// answers. Thawed by SIGCONT, and always when the object goes. A watchdog thread may thaw while
+// the test's own thread does.
 #include "PgServer.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <mutex>
 
 #include <signal.h>
 #include <sys/types.h>
@@ -19,6 +22,7 @@ public:
 
     bool freeze()
     {
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_stopped = processes();
         for (pid_t pid : m_stopped)
             ::kill(pid, SIGSTOP);
@@ -26,6 +30,7 @@ public:
     }
     void thaw()
     {
+        std::lock_guard<std::mutex> lock(m_mutex);
         for (pid_t pid : m_stopped)
             ::kill(pid, SIGCONT);
         m_stopped.clear();
@@ -59,5 +64,6 @@ private:
     }
 
     QString m_pidFile;
+    std::mutex m_mutex;
     QVector<pid_t> m_stopped;
 };

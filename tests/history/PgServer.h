@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <signal.h>
 #include <unistd.h>
 
 class PgServer
@@ -83,32 +82,6 @@ public:
     }
 
     void stop() { stopServer(); }
-
-    // Every process of the server stopped (SIGSTOP) or let go on (SIGCONT): a server that hangs
-    // without dropping its connections, which the kernel goes on acknowledging.
-    bool signalAll(int signal)
-    {
-        QFile pidFile(dataDir() + QStringLiteral("/postmaster.pid"));
-        if (!pidFile.open(QIODevice::ReadOnly))
-            return false;
-        const pid_t postmaster = pid_t(pidFile.readLine().trimmed().toLongLong());
-        if (postmaster <= 0 || ::kill(postmaster, signal) != 0)
-            return false;
-        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        for (const QString &entry : entries) {
-            bool number = false;
-            const pid_t pid = pid_t(entry.toLongLong(&number));
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-            if (!number || !stat.open(QIODevice::ReadOnly))
-                continue;
-            // "pid (name) state ppid ...": the name may hold spaces, so count from its end.
-            const QByteArray line = stat.readAll();
-            const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
-            if (rest.size() > 1 && pid_t(rest.at(1).toLongLong()) == postmaster)
-                ::kill(pid, signal);
-        }
-        return true;
-    }
 
     // A fresh database on this server, for a test that wants a clean history.
     bool createDatabase(const QString &name, QString *why)

@@ -1,7 +1,7 @@
 // The history split over two threads: a queue writer that never touches the server, and a
 // drainer that a server can hold for as long as it hangs.
 #include "HistoryFixtures.h"
-#include "PgServer.h"
+#include "PgFreeze.h"
 #include "history/HistoryStore.h"
 
 #include <QElapsedTimer>
@@ -76,16 +76,17 @@ private slots:
         });
         // Should the writer hang on the server after all, the server goes on after a while and the
         // timings below fail the test instead of holding it.
+        PgFreeze frozen(m_pg);
         std::mutex m;
         std::condition_variable thawed;
         bool done = false;
         std::thread watchdog([&] {
             std::unique_lock<std::mutex> lock(m);
             if (!thawed.wait_for(lock, std::chrono::seconds(30), [&] { return done; }))
-                m_pg.signalAll(SIGCONT);
+                frozen.thaw();
         });
         auto thaw = [&] {
-            m_pg.signalAll(SIGCONT);
+            frozen.thaw();
             {
                 std::lock_guard<std::mutex> lock(m);
                 done = true;
@@ -101,7 +102,7 @@ private slots:
             QFAIL(qPrintable(drainError));
         }
         QCOMPARE(drainedAtOpen.load(), qint64(40));
-        QVERIFY(m_pg.signalAll(SIGSTOP));
+        QVERIFY(frozen.freeze());
         auto appendQuickly = [&](const QString &record) {
             QElapsedTimer t;
             t.start();
