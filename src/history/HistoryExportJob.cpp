@@ -30,6 +30,10 @@ void HistoryExportJob::run()
                                         : HistoryExport::writeDfq(&db, m_filter, m_path, feedback);
         }
     }
+    if (o.ok)
+        emit status(QCoreApplication::translate("HistoryExportJob", "%1 measures exported to %2")
+                        .arg(o.rows)
+                        .arg(QDir::toNativeSeparators(m_path)));
     emit written(o.ok ? o.rows : 0, o.ok ? o.replacedCharacters : 0);
     emit finished(o.ok, o.error);
 }

@@ -4,6 +4,7 @@
 #include "history/HistorySettings.h"
 #include "history/HistoryTableModel.h"
 #include "ui/history/HistoryPage.h"
+#include "ui/widgets/JobProgressWidget.h"
 #include "history/HistoryService.h"
 #include "ui/history/StatisticsView.h"
 
@@ -174,11 +175,18 @@ private slots:
         QVERIFY(lines.at(1).contains("Сидоров"));
         QVERIFY(lines.at(1).startsWith("2026-06-01 06:00:00;")); // the file runs oldest first
 
+        // From here the window's progress row follows the exports.
+        JobProgressWidget progress;
+        page.setProgressWidget(&progress);
         const QString dfq = m_root.filePath(QStringLiteral("out/h.dfq"));
         page.setSaveDialog([&](const QString &, const QString &, const QString &) { return dfq; });
         QTest::mouseClick(child<QPushButton>(page, "pbHistoryDfq"), Qt::LeftButton);
+        QVERIFY(!child<QPushButton>(page, "pbHistoryCsv")->isEnabled());
         QVERIFY(done.wait(20000));
         QCOMPARE(done.takeFirst().at(0).toBool(), true);
+        QCOMPARE(progress.rowCount(), 1);
+        QVERIFY2(progress.rowText(0).contains(QStringLiteral("40 measures exported")), qPrintable(progress.rowText(0)));
+        QVERIFY(child<QPushButton>(page, "pbHistoryCsv")->isEnabled());
         QFile d(dfq);
         QVERIFY(d.open(QIODevice::ReadOnly));
         const QByteArray bytes = d.readAll();
@@ -186,13 +194,15 @@ private slots:
         QCOMPARE(bytes.count("K0001"), 40);
         QVERIFY(bytes.contains("K0008/1 Sidorov\r\n"));
 
-        // A file that cannot be written says so in red.
+        // A file that cannot be written says so in red, once: through the progress row.
         QSignalSpy message(&page, &HistoryPage::messageRequested);
+        QSignalSpy rowMessage(&progress, &JobProgressWidget::messageRequested);
         page.exportCsv(m_root.filePath(QStringLiteral("missing/folder/x.csv")));
         QVERIFY(done.wait(20000));
         QCOMPARE(done.takeFirst().at(0).toBool(), false);
-        QCOMPARE(message.count(), 1);
-        QCOMPARE(message.at(0).at(1).toString(), QStringLiteral("red"));
+        QCOMPARE(message.count(), 0);
+        QCOMPARE(rowMessage.count(), 1);
+        QCOMPARE(rowMessage.at(0).at(1).toString(), QStringLiteral("red"));
     }
 };
 

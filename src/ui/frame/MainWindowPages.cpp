@@ -138,6 +138,7 @@ void MainWindow::buildPages()
     m_station->openHistory();
     HistoryPage *historyPage = installHistory(history, memory.memory, ui.pageDB);
     historyPage->setReportDatabase(m_station->reports());
+    historyPage->setProgressWidget(jobProgress);
     auto *dbGrid = static_cast<QGridLayout *>(ui.pageDB->layout());
     dbGrid->addWidget(historyPage, 1, 0);
     dbGrid->setRowStretch(1, 1);

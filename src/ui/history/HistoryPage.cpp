@@ -3,11 +3,14 @@
 #include "base/Paths.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryExport.h"
+#include "history/HistoryExportJob.h"
+#include "history/HistoryLocation.h"
 #include "history/HistorySettings.h"
 #include "history/HistoryTableModel.h"
 #include "reports/ReportDatabase.h"
 #include "history/HistoryService.h"
 #include "ui/history/StatisticsView.h"
+#include "ui/widgets/JobProgressWidget.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -27,6 +30,7 @@
 #include <QSplitter>
 #include <QTableView>
 
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -602,36 +606,44 @@ void HistoryPage::exportDfq(const QString &path)
 
 void HistoryPage::startExport(bool dfq, const QString &path)
 {
-    if (!m_service || m_exporting) {
+    HistoryLocation where;
+    QString error;
+    if (!m_service || m_exporting || !HistoryLocation::parse(m_service->url(), &where, &error)) {
         emit exportFinished(false);
         return;
     }
     m_exporting = true;
     for (QPushButton *b : {m_csv, m_dfq})
         b->setEnabled(false);
-    emit statusMessage(tr("Exporting the history to %1…").arg(path));
-    const HistoryFilter filter = m_model->filter();
-    m_service->ask(
-        this,
-        [dfq, filter, path](HistoryWorker &w) {
-            return dfq ? HistoryExport::writeDfq(w.store()->database(), filter, path)
-                       : HistoryExport::writeCsv(w.store()->database(), filter, path);
-        },
-        [this, path](const HistoryExport::Outcome &o) {
-            m_exporting = false;
-            for (QPushButton *b : {m_csv, m_dfq})
-                b->setEnabled(true);
-            if (!o.ok)
-                emit messageRequested(tr("The history was not exported: %1").arg(o.error), QStringLiteral("red"));
-            else if (o.replacedCharacters > 0)
-                emit messageRequested(tr("%1 measures exported; %2 characters the DFQ file cannot hold were written as '?'")
-                                          .arg(o.rows)
-                                          .arg(o.replacedCharacters),
-                                      QStringLiteral("blue"));
-            else
-                emit statusMessage(tr("%1 measures exported to %2").arg(o.rows).arg(path));
-            emit exportFinished(o.ok);
-        });
+    auto *job = new HistoryExportJob(where, m_model->filter(),
+                                     dfq ? HistoryExportJob::Format::Dfq : HistoryExportJob::Format::Csv, path);
+    // The row shows the outcome; the page says what only it knows (the '?' written for DFQ).
+    if (m_progress)
+        m_progress->follow(job, dfq ? tr("History to DFQ") : tr("History to CSV"),
+                           JobProgressWidget::SuccessNotice::RowOnly);
+    auto written = std::make_shared<QPair<qint64, int>>(0, 0);
+    connect(job, &HistoryExportJob::written, this, [written](qint64 rows, int replaced) {
+        *written = qMakePair(rows, replaced);
+    });
+    connect(job, &Job::finished, this, [this, path, written](bool ok, const QString &why) {
+        m_exporting = false;
+        for (QPushButton *b : {m_csv, m_dfq})
+            b->setEnabled(true);
+        if (!ok) {
+            // The progress row says it in red already.
+            if (!m_progress)
+                emit messageRequested(tr("The history was not exported: %1").arg(why), QStringLiteral("red"));
+        } else if (written->second > 0) {
+            emit messageRequested(tr("%1 measures exported; %2 characters the DFQ file cannot hold were written as '?'")
+                                      .arg(written->first)
+                                      .arg(written->second),
+                                  QStringLiteral("blue"));
+        } else {
+            emit statusMessage(tr("%1 measures exported to %2").arg(written->first).arg(path));
+        }
+        emit exportFinished(ok);
+    });
+    startJob(job);
 }
 
 void HistoryPage::printStatistics()

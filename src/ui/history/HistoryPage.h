@@ -9,6 +9,7 @@
 
 class HistoryService;
 class HistoryTableModel;
+class JobProgressWidget;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -31,6 +32,8 @@ public:
     // The save dialog; tests put their own answer in.
     using AskPath = std::function<QString(const QString &title, const QString &proposed, const QString &filter)>;
     void setSaveDialog(AskPath ask) { m_ask = std::move(ask); }
+    // The window's row of long work, where an export shows its progress and outcome.
+    void setProgressWidget(JobProgressWidget *progress) { m_progress = progress; }
     // Where a barcode pair finds the record it was attached to.
     void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
@@ -41,7 +44,7 @@ public:
 public slots:
     void applyFilter();
     void resetFilter();
-    // Written on the history's thread; exportFinished answers.
+    // Written by a job on a thread and a connection of its own; exportFinished answers.
     void exportCsv(const QString &path);
     void exportDfq(const QString &path);
     // The history changed under the page (new measures, another database).
@@ -58,6 +61,7 @@ protected:
 
 private:
     ReportDatabase *m_reportDb = nullptr;
+    JobProgressWidget *m_progress = nullptr;
     void retranslate();
     void fillChoices();
     void updateStatistics();
