@@ -1,6 +1,7 @@
 #include "history/HistoryService.h"
 
 #include "base/Log.h"
+#include "history/HistoryLocation.h"
 #include "history/KeyContext.h"
 #include "protocol/FileExchange.h"
 #include "protocol/KeyModel.h"
@@ -31,7 +32,38 @@ HistoryService::HistoryService(QObject *parent) : QObject(parent), m_worker(new 
 HistoryService::~HistoryService()
 {
     disconnect(m_worker, nullptr, this, nullptr);
+    if (m_queueWorker) {
+        disconnect(m_queueWorker, nullptr, this, nullptr);
+        // Only the local queue file behind it: what was handed over to be archived is written.
+        HistoryWorker::release(m_queueWorker, 30000, HistoryWorker::Pending::Finish);
+    }
     HistoryWorker::release(m_worker);
+}
+
+void HistoryService::ensureQueueWorker()
+{
+    if (m_queueWorker)
+        return;
+    m_queueWorker = new HistoryWorker(QStringLiteral("history-queue"));
+    // The queue's count as its writer sees it: the history's thread may be held by a server
+    // that does not answer and then reports nothing.
+    connect(m_queueWorker, &HistoryWorker::stateChanged, this, [this](const HistoryState &s) {
+        if (!m_queueFirst || !s.open)
+            return;
+        m_state.queued = s.queued;
+        m_state.setAside = s.setAside;
+        emit stateChanged();
+    });
+    if (m_barcodes)
+        m_queueWorker->post([source = m_barcodes()](HistoryWorker &w) mutable { w.setBarcodeSource(std::move(source)); });
+    if (m_contextSet)
+        m_queueWorker->post([c = m_context](HistoryWorker &w) { w.setContext(c); });
+}
+
+void HistoryService::drainAfter(int queued)
+{
+    if (queued > 0 && m_queueFirst)
+        m_worker->post([](HistoryWorker &w) { w.drainQueued(); });
 }
 
 quint64 HistoryService::begin()
@@ -65,6 +97,26 @@ void HistoryService::checkSilence()
 void HistoryService::openDatabase(const QString &url)
 {
     m_url = url;
+    HistoryLocation where;
+    QString parseError;
+    const bool server = HistoryLocation::parse(url, &where, &parseError) && where.isServer();
+    if (server) {
+        ensureQueueWorker();
+        askOn(
+            m_queueWorker, this,
+            [url](HistoryWorker &w) {
+                QString error;
+                const bool ok = w.open(url, &error, HistoryStore::Mode::QueueOnly);
+                if (!ok)
+                    td::log(QStringLiteral("History queue not available: %1").arg(error));
+                return ok;
+            },
+            [](bool) {});
+    } else if (m_queueWorker) {
+        // Whatever was handed to it before is written first: its work runs in order.
+        m_queueWorker->post([](HistoryWorker &w) { w.store()->close(); });
+    }
+    m_queueFirst = server;
     ask(
         this,
         [url](HistoryWorker &w) {
@@ -79,14 +131,22 @@ void HistoryService::openDatabase(const QString &url)
         });
 }
 
-void HistoryService::setBarcodeSource(std::function<QStringList(const QString &)> source)
+void HistoryService::setBarcodeSource(std::function<BarcodeSource()> make)
 {
-    m_worker->post([source = std::move(source)](HistoryWorker &w) mutable { w.setBarcodeSource(std::move(source)); });
+    m_barcodes = std::move(make);
+    for (HistoryWorker *w : {m_worker, m_queueWorker}) {
+        if (w)
+            w->post([source = m_barcodes ? m_barcodes() : BarcodeSource()](HistoryWorker &h) mutable {
+                h.setBarcodeSource(std::move(source));
+            });
+    }
 }
 
 void HistoryService::setContext(const HistoryArchiver::Context &context)
 {
-    m_worker->post([context](HistoryWorker &w) { w.setContext(context); });
+    m_context = context;
+    m_contextSet = true;
+    postToAll([context](HistoryWorker &w) { w.setContext(context); });
 }
 
 void HistoryService::pushTemplates()
@@ -94,7 +154,7 @@ void HistoryService::pushTemplates()
     if (!m_templates)
         return;
     const TemplateLists lists = m_templates();
-    m_worker->post([lists](HistoryWorker &w) { w.setTemplates(lists); });
+    postToAll([lists](HistoryWorker &w) { w.setTemplates(lists); });
 }
 
 void HistoryService::follow(KeySession *session)
@@ -133,14 +193,15 @@ void HistoryService::follow(KeySession *session)
 void HistoryService::archiveRecord(const QString &name)
 {
     pushTemplates();
-    ask(
-        this,
+    askOn(
+        archivingWorker(), this,
         [name](HistoryWorker &w) {
             const HistoryStore::AppendResult r = w.archiver()->archiveRecord(name);
             w.announce(r.added > 0);
             return r;
         },
         [this, name](const HistoryStore::AppendResult &r) {
+            drainAfter(r.queued);
             if (!r.ok)
                 emit problem(tr("The measures of %1 are not in the history: %2").arg(name, r.error));
         });
@@ -149,14 +210,15 @@ void HistoryService::archiveRecord(const QString &name)
 void HistoryService::archiveMirror()
 {
     pushTemplates();
-    ask(
-        this,
+    askOn(
+        archivingWorker(), this,
         [](HistoryWorker &w) {
             const HistoryArchiver::MirrorResult r = w.archiver()->archiveMirror();
             w.announce(r.added > 0);
             return r;
         },
         [this](const HistoryArchiver::MirrorResult &r) {
+            drainAfter(r.queued);
             td::log(QStringLiteral("History: mirror archived, %1 files, %2 measures, %3 new, %4 queued")
                         .arg(r.files)
                         .arg(r.measures)
@@ -178,15 +240,28 @@ void HistoryService::keepBeforeErase(const QString &name, const RecordFile &from
                                      std::function<void(bool, const QString &)> reply)
 {
     pushTemplates();
-    ask(
-        receiver,
-        [name, fromKey, keyCount](HistoryWorker &w) {
-            QString why;
-            const bool kept = w.archiver()->keepBeforeErase(name, fromKey, keyCount, &why);
-            w.announce(false);
-            return qMakePair(kept, why);
-        },
-        [reply = std::move(reply)](const QPair<bool, QString> &r) { reply(r.first, r.second); });
+    auto guard = [this, name, fromKey, keyCount, to = QPointer<QObject>(receiver), reply = std::move(reply)]() {
+        if (!to)
+            return;
+        // The guard drains the queue before it answers (see HistoryArchiver::keepBeforeErase).
+        ask(
+            to.data(),
+            [name, fromKey, keyCount](HistoryWorker &w) {
+                QString why;
+                const bool kept = w.archiver()->keepBeforeErase(name, fromKey, keyCount, &why);
+                w.announce(false);
+                return qMakePair(kept, why);
+            },
+            [reply](const QPair<bool, QString> &r) { reply(r.first, r.second); });
+    };
+    if (!m_queueFirst) {
+        guard();
+        return;
+    }
+    // Archiving handed over before this question may still be on its way to the queue; the
+    // queue's thread answers in order, so its answer says all of it is in the file.
+    askOn(
+        m_queueWorker, this, [](HistoryWorker &) { return true; }, [guard](bool) { guard(); });
 }
 
 void HistoryService::noteErased(const QString &name)

@@ -18,6 +18,11 @@ class RecordFile;
 // own thread (HistoryWorker); this side only asks and is answered by queued calls, so nothing
 // on the window's thread ever waits for a database. A question left unanswered longer than
 // SilentMs makes the service say the history is not answering until the answers come again.
+//
+// With a server, what arrives from the key is archived on a second thread whose store only
+// writes the local queue (HistoryStore::Mode::QueueOnly): a server that stops answering holds
+// the history's thread, never the measures, which reach the queue file at once. The history's
+// thread then sends the queue to the server. A local file keeps the one thread.
 class HistoryService : public QObject
 {
     Q_OBJECT
@@ -38,8 +43,10 @@ public:
     // Archives what the key session hands over: every record file that arrives, the whole
     // mirror after a read-out, under the key the session last identified.
     void follow(KeySession *session);
-    // Runs on the history's thread for every record archived (see HistoryArchiver).
-    void setBarcodeSource(std::function<QStringList(const QString &record)> source);
+    // Runs for every record archived (see HistoryArchiver) on the thread that archives it;
+    // make() is called once per archiving thread, so that each gets a source of its own.
+    using BarcodeSource = std::function<QStringList(const QString &record)>;
+    void setBarcodeSource(std::function<BarcodeSource()> make);
     // Read on this thread whenever something is archived.
     void setTemplatesSource(std::function<TemplateLists()> source) { m_templates = std::move(source); }
     void setContext(const HistoryArchiver::Context &context);
@@ -52,7 +59,8 @@ public:
     void retryQueue();
 
     // The erase guard (see HistoryArchiver::keepBeforeErase), answered by reply(kept, why)
-    // on receiver's thread.
+    // on receiver's thread. It runs after everything archived before it reached the queue,
+    // so the server is asked for those measures too.
     void keepBeforeErase(const QString &name, const RecordFile &fromKey, int keyCount, QObject *receiver,
                          std::function<void(bool kept, const QString &why)> reply);
     void noteErased(const QString &name);
@@ -62,16 +70,13 @@ public:
     template<typename Work, typename Reply>
     void ask(QObject *receiver, Work work, Reply reply)
     {
-        const quint64 id = begin();
-        QPointer<QObject> to(receiver);
-        m_worker->post(this, std::move(work), [this, id, to, reply = std::move(reply)](auto result) mutable {
-            end(id);
-            if (to)
-                reply(std::move(result));
-        });
+        askOn(m_worker, receiver, std::move(work), std::move(reply));
     }
     // Only for code that runs inside work given to ask (on the history's thread).
     HistoryWorker *worker() const { return m_worker; }
+    // Where arriving measures are archived: the queue's own worker with a server, else the
+    // history's.
+    HistoryWorker *archivingWorker() const { return m_queueFirst ? m_queueWorker : m_worker; }
 
 signals:
     void opened(bool ok, const QString &error);
@@ -84,12 +89,39 @@ signals:
     void mirrorArchived(const HistoryArchiver::MirrorResult &result);
 
 private:
+    template<typename Work, typename Reply>
+    void askOn(HistoryWorker *worker, QObject *receiver, Work work, Reply reply)
+    {
+        const quint64 id = begin();
+        QPointer<QObject> to(receiver);
+        worker->post(this, std::move(work), [this, id, to, reply = std::move(reply)](auto result) mutable {
+            end(id);
+            if (to)
+                reply(std::move(result));
+        });
+    }
+    // Both workers, the queue's only while it exists.
+    template<typename Work>
+    void postToAll(const Work &work)
+    {
+        m_worker->post(work);
+        if (m_queueWorker)
+            m_queueWorker->post(work);
+    }
+    void ensureQueueWorker();
+    void drainAfter(int queued);
     quint64 begin();
     void end(quint64 id);
     void checkSilence();
     void pushTemplates();
 
     HistoryWorker *m_worker;
+    // Made for the first server; with a local file it stays, closed, until a server again.
+    HistoryWorker *m_queueWorker = nullptr;
+    bool m_queueFirst = false;
+    std::function<BarcodeSource()> m_barcodes;
+    HistoryArchiver::Context m_context;
+    bool m_contextSet = false;
     QString m_url;
     HistoryState m_state;
     std::function<TemplateLists()> m_templates;

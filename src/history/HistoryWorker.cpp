@@ -6,10 +6,10 @@
 #include <QTcpSocket>
 #include <QThread>
 
-HistoryWorker::HistoryWorker() : m_thread(new QThread), m_archiver(&m_store)
+HistoryWorker::HistoryWorker(const QString &threadName) : m_thread(new QThread), m_archiver(&m_store)
 {
     qRegisterMetaType<HistoryState>();
-    m_thread->setObjectName(QStringLiteral("history"));
+    m_thread->setObjectName(threadName);
     m_archiver.setContextSource([this] { return m_context; });
     m_archiver.setTemplatesSource([this] { return m_templates; });
     m_context = HistoryArchiver::Context::load();
@@ -25,24 +25,27 @@ HistoryWorker::~HistoryWorker()
     Q_ASSERT(!m_thread);
 }
 
-void HistoryWorker::release(HistoryWorker *worker, int waitMs)
+void HistoryWorker::release(HistoryWorker *worker, int waitMs, Pending pending)
 {
-    if (worker && worker->shutdown(waitMs))
+    if (worker && worker->shutdown(waitMs, pending))
         delete worker;
 }
 
-bool HistoryWorker::shutdown(int waitMs)
+bool HistoryWorker::shutdown(int waitMs, Pending pending)
 {
     if (!m_thread)
         return true;
     if (m_thread->isRunning()) {
-        m_closing = true;
+        // Finishing lets the work already queued run first: the close below queues after it.
+        if (pending == Pending::Drop)
+            m_closing = true;
         QThread *home = QCoreApplication::instance() ? QCoreApplication::instance()->thread() : QThread::currentThread();
         // The connections are closed by the thread that opened them, and the worker comes
         // home so that its destructor runs where it is called.
         QMetaObject::invokeMethod(
             this,
             [this, home] {
+                m_closing = true;
                 m_retry->stop();
                 if (m_probe)
                     m_probe->abort();
@@ -91,10 +94,10 @@ void HistoryWorker::announce(bool rowsAdded)
         emit historyChanged();
 }
 
-bool HistoryWorker::open(const QString &url, QString *error)
+bool HistoryWorker::open(const QString &url, QString *error, HistoryStore::Mode mode)
 {
-    const bool ok = m_store.open(url, error);
-    if (ok && m_store.isServer())
+    const bool ok = m_store.open(url, error, QString(), mode);
+    if (ok && m_store.isServer() && mode == HistoryStore::Mode::Direct)
         m_retry->start();
     else
         m_retry->stop();
@@ -134,6 +137,21 @@ void HistoryWorker::retryQueue()
     connect(probe, &QAbstractSocket::errorOccurred, this, unreachable);
     QTimer::singleShot(HistoryStore::ProbeMs, probe, unreachable);
     probe->connectToHost(where.host, quint16(where.port));
+}
+
+void HistoryWorker::drainQueued()
+{
+    if (!m_store.isServer() || m_store.mode() != HistoryStore::Mode::Direct)
+        return;
+    if (!m_store.isOnline()) {
+        retryQueue();
+        return;
+    }
+    QString error;
+    const int moved = m_store.drainQueue(&error);
+    if (moved < 0)
+        td::log(QStringLiteral("History: queue not sent: %1").arg(error));
+    announce(moved > 0);
 }
 
 void HistoryWorker::reconnectAndDrain()

@@ -38,14 +38,20 @@ class HistoryWorker : public QObject
 {
     Q_OBJECT
 public:
-    // Starts the thread; the worker lives there from now on. End it with release().
-    HistoryWorker();
+    // Starts the thread (named threadName); the worker lives there from now on. End it with
+    // release().
+    explicit HistoryWorker(const QString &threadName = QStringLiteral("history"));
     ~HistoryWorker() override;
 
+    // What release() does with work posted and not yet run.
+    enum class Pending {
+        Drop,   // a server may hold the thread: nothing more is asked of it
+        Finish, // local files only: what was asked before is done first
+    };
     // Stops the thread and deletes the worker, waiting at most waitMs for the statement in
     // progress; a thread that a server still holds after that is left behind with its worker
     // rather than waited for (the process is ending, and a running thread cannot be deleted).
-    static void release(HistoryWorker *worker, int waitMs = 5000);
+    static void release(HistoryWorker *worker, int waitMs = 5000, Pending pending = Pending::Drop);
 
     // Runs work(store, archiver) on the history's thread; reply(result) then runs on
     // receiver's thread, unless the receiver is gone by then.
@@ -85,10 +91,14 @@ public:
     HistoryStore *store() { return &m_store; }
     HistoryArchiver *archiver() { return &m_archiver; }
     HistoryState state();
-    // Opens (or reopens on another address); starts the queue's retry for a server.
-    bool open(const QString &url, QString *error);
+    // Opens (or reopens on another address); starts the queue's retry for a server opened
+    // Direct.
+    bool open(const QString &url, QString *error, HistoryStore::Mode mode = HistoryStore::Mode::Direct);
     // Sends a server's queue once a quick probe finds the server; the retry timer calls it.
     void retryQueue();
+    // Another thread just queued measures: sends them now when the server is connected, else
+    // as retryQueue() does.
+    void drainQueued();
     bool isProbing() const { return !m_probe.isNull(); }
     // Tells the other threads what changed (historyChanged when rows were added).
     void announce(bool rowsAdded);
@@ -106,7 +116,7 @@ signals:
     void historyChanged();
 
 private:
-    bool shutdown(int waitMs);
+    bool shutdown(int waitMs, Pending pending);
     void reconnectAndDrain();
 
     QThread *m_thread;

@@ -18,6 +18,7 @@
 
 #include <QFileInfo>
 
+#include <atomic>
 #include <memory>
 
 Station::Station(cGlobalData *options, QObject *parent) : QObject(parent), m_options(options)
@@ -61,17 +62,20 @@ HistoryService *Station::history()
 
 namespace {
 
-// The history's thread reads the barcodes through a report database of its own: a connection
-// belongs to the thread that opened it. Opened on the first record archived, closed when the
-// history's thread drops the function.
+// Each archiving thread reads the barcodes through a report database of its own: a connection
+// belongs to the thread that opened it. Opened on the first record archived, closed when that
+// thread drops the function.
 std::function<QStringList(const QString &)> barcodesOnHistoryThread(const QString &path)
 {
+    // Qt's connection names are process-wide: one per source.
+    static std::atomic_int made{0};
+    const QString connection = QStringLiteral("history-report-codes-%1").arg(++made);
     auto db = std::make_shared<std::unique_ptr<ReportDatabase>>();
-    return [db, path](const QString &record) -> QStringList {
+    return [db, path, connection](const QString &record) -> QStringList {
         if (!*db) {
             if (!QFileInfo::exists(path))
                 return {};
-            *db = std::make_unique<ReportDatabase>(QStringLiteral("history-report-codes"));
+            *db = std::make_unique<ReportDatabase>(connection);
             (*db)->open(path);
         }
         return (*db)->isOpen() ? (*db)->barcodesOfRecord(record) : QStringList();
@@ -95,7 +99,7 @@ void Station::openHistory()
     const QString url = m_options->historyDb.isEmpty() ? HistorySettings::load().database : m_options->historyDb;
     HistoryService *service = history();
     service->openDatabase(url);
-    service->setBarcodeSource(barcodesOnHistoryThread(Paths::reportDatabase()));
+    service->setBarcodeSource([path = Paths::reportDatabase()] { return barcodesOnHistoryThread(path); });
     if (m_connection)
         service->follow(m_connection->session());
 }

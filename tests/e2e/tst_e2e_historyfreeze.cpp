@@ -90,11 +90,10 @@ private slots:
         qInfo("longest stall while the server was frozen: %lld ms", longest);
         QVERIFY2(longest < 200, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longest)));
 
-        // Measures go to the local queue only once an append gives up on the server or no
-        // longer waits for it; until the history core does, they wait in the mirror.
-        const bool queued = QTest::qWaitFor([&] { return queuedOnDisk() == expected; }, 8000);
-        QEXPECT_FAIL("", "waits on statement time-outs or queue-first appends in the history core", Continue);
-        QVERIFY(queued);
+        // The server's thread is held by the page's questions; the read-out's measures are
+        // written to the local queue by a thread of their own meanwhile.
+        QTRY_COMPARE_WITH_TIMEOUT(queuedOnDisk(), qint64(expected), 8000);
+        QTRY_COMPARE(service.state().queued, qint64(expected));
 
         frozen.thaw();
         QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 30000);

@@ -5,14 +5,18 @@
 #include "measures/MeasureJudgement.h"
 #include "measures/MeasureMemory.h"
 #include "measures/RecordEraser.h"
+#include "PgServer.h"
 #include "ServiceFixtures.h"
 #include "ui/measures/MemoryPage.h"
 
 #include <QProcess>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 // A memory page's store wired to a key in memory, with an archiver as the keeper of its
 // erases, as the window wires them.
@@ -312,6 +316,92 @@ private slots:
         late(true, QString());
         QCOMPARE(rig.stack.usb.sent.size(), sent);
         QCOMPARE(rig.onKey(QStringLiteral("B")), onKey);
+    }
+
+    // With a server, arriving measures are written by a thread of their own that only knows
+    // the local queue; the history's thread sends them on. What was handed over before the
+    // window closes is written, and the erase guard answers for queued measures too.
+    void queuedArchivingBesideTheServer()
+    {
+        PgServer pg;
+        QString error;
+        QVERIFY2(pg.start(&error), qPrintable(error));
+        const QString queuePath = m_root.filePath(QStringLiteral("history/queue.db3"));
+        auto onDisk = [&] {
+            HistoryDatabase queue;
+            HistoryLocation where;
+            where.path = queuePath;
+            QString e;
+            return queue.open(where, &e) ? queue.countAfter(HistoryPosition()) : qint64(-1);
+        };
+        QVERIFY(fixtures::writeRecord(QStringLiteral("A"), fixtures::header(0), entries(3, 0)));
+        {
+            HistoryService closing;
+            QVERIFY2(openAndWait(closing, pg.url(), &error), qPrintable(error));
+            closing.archiveMirror();
+        }
+        QCOMPARE(onDisk(), qint64(3));
+
+        HistoryService service;
+        QVERIFY2(openAndWait(service, pg.url(), &error), qPrintable(error));
+        service.setContext(keyContext());
+        auto onServer = [&] {
+            return onHistoryThread(service, [](HistoryWorker &w) { return w.store()->database()->count(HistoryFilter()); });
+        };
+        // Opening sent the queue on.
+        QTRY_COMPARE(service.state().queued, qint64(0));
+        QCOMPARE(onServer(), qint64(3));
+
+        // With the server away, B goes to the queue and its erase is refused.
+        QVERIFY(pg.stopServer());
+        QVERIFY(fixtures::writeRecord(QStringLiteral("B"), fixtures::header(0), entries(2, 10)));
+        const RecordFile fromKey = RecordMirror::load(QStringLiteral("B")).record;
+        QSignalSpy problem(&service, &HistoryService::problem);
+        service.archiveRecord(QStringLiteral("B"));
+        std::optional<QPair<bool, QString>> answer;
+        QObject receiver;
+        auto guard = [&] {
+            answer.reset();
+            service.keepBeforeErase(QStringLiteral("B"), fromKey, 2, &receiver,
+                                    [&](bool kept, const QString &why) { answer = qMakePair(kept, why); });
+            return QTest::qWaitFor([&] { return answer.has_value(); }, 20000);
+        };
+        QVERIFY(guard());
+        QVERIFY(!answer->first);
+        QVERIFY2(answer->second.contains(QLatin1String("queue")), qPrintable(answer->second));
+        QCOMPARE(onDisk(), qint64(2));
+        QCOMPARE(problem.count(), 0);
+
+        // Back: the guard sends the queue first and keeps B, once.
+        QVERIFY2(pg.startServer(&error), qPrintable(error));
+        QVERIFY(guard());
+        QVERIFY2(answer->first, qPrintable(answer->second));
+        QCOMPARE(onDisk(), qint64(0));
+        service.noteErased(QStringLiteral("B"));
+        QCOMPARE(onServer(), qint64(5));
+
+        // Guarded while B's new measures are still on their way to the queue (its writer held
+        // here), and erased as soon as the guard agrees: whichever comes first, the measures
+        // sent on afterwards are the ones the guard kept, not a new generation of B.
+        QVERIFY(fixtures::writeRecord(QStringLiteral("B"), fixtures::header(0), entries(4, 20)));
+        const RecordFile again = RecordMirror::load(QStringLiteral("B")).record;
+        QSemaphore held;
+        service.archivingWorker()->post([&held](HistoryWorker &) { held.acquire(); });
+        service.archiveRecord(QStringLiteral("B"));
+        answer.reset();
+        service.keepBeforeErase(QStringLiteral("B"), again, 4, &receiver,
+                                [&](bool kept, const QString &why) { answer = qMakePair(kept, why); });
+        const bool early = QTest::qWaitFor([&] { return answer.has_value(); }, 1000);
+        if (early && answer->first)
+            service.noteErased(QStringLiteral("B"));
+        held.release();
+        QVERIFY(QTest::qWaitFor([&] { return answer.has_value(); }, 20000));
+        QVERIFY2(answer->first, qPrintable(answer->second));
+        if (!early)
+            service.noteErased(QStringLiteral("B"));
+        QTRY_COMPARE(service.state().queued, qint64(0));
+        QTRY_COMPARE(onDisk(), qint64(0));
+        QCOMPARE(onServer(), qint64(9));
     }
 };
 
