@@ -62,8 +62,15 @@ void HistoryService::ensureQueueWorker()
 
 void HistoryService::drainAfter(int queued)
 {
+    // Asked, not only posted: a server that holds the drain makes the history "not answering".
     if (queued > 0 && m_queueFirst)
-        m_worker->post([](HistoryWorker &w) { w.drainQueued(); });
+        ask(
+            this,
+            [](HistoryWorker &w) {
+                w.drainQueued();
+                return true;
+            },
+            [](bool) {});
 }
 
 quint64 HistoryService::begin()
