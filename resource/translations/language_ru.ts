@@ -818,6 +818,10 @@
         <source>Exporting the history to %1</source>
         <translation>Экспорт истории в %1</translation>
     </message>
+    <message>
+        <source>%1 measures exported to %2</source>
+        <translation>%1 измерений экспортировано в %2</translation>
+    </message>
 </context>
 <context>
     <name>HistoryLocation</name>
@@ -1013,12 +1017,16 @@
         <translation>Сервер истории не отвечает; измерения сохраняются на этом ПК</translation>
     </message>
     <message>
-        <source>Exporting the history to %1…</source>
-        <translation>Экспорт истории в %1…</translation>
-    </message>
-    <message>
         <source>The history is busy; the table fills in as its rows arrive</source>
         <translation>История занята; таблица заполняется по мере поступления строк</translation>
+    </message>
+    <message>
+        <source>History to DFQ</source>
+        <translation>История в DFQ</translation>
+    </message>
+    <message>
+        <source>History to CSV</source>
+        <translation>История в CSV</translation>
     </message>
 </context>
 <context>
@@ -1055,6 +1063,13 @@
     </message>
 </context>
 <context>
+    <name>HistoryTableModel</name>
+    <message>
+        <source>Loading…</source>
+        <translation>Загрузка…</translation>
+    </message>
+</context>
+<context>
     <name>JobProgressWidget</name>
     <message>
         <source>Progress of %1</source>
@@ -1075,13 +1090,6 @@
     <message>
         <source>%1 failed: %2</source>
         <translation>%1: не выполнено: %2</translation>
-    </message>
-</context>
-<context>
-    <name>HistoryTableModel</name>
-    <message>
-        <source>Loading…</source>
-        <translation>Загрузка…</translation>
     </message>
 </context>
 <context>
