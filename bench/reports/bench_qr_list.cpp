@@ -19,50 +19,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "../../tests/StallMeter.h"
+
 #include <cstdio>
 
 namespace {
-
-// Ticks every 10 ms on the thread it lives on and keeps the largest gap between two ticks.
-class StallMeter : public QObject
-{
-public:
-    StallMeter()
-    {
-        m_timer.setInterval(10);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = qMax(m_longest, now - m_last);
-            m_last = now;
-            ++m_ticks;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_ticks = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    // The gap still open when the measure ends counts too: a GUI thread held to the end
-    // never ticked in it.
-    void stop()
-    {
-        m_longest = qMax(m_longest, m_clock.nsecsElapsed() - m_last);
-        m_timer.stop();
-    }
-    double longestMs() const { return m_longest / 1e6; }
-    int ticks() const { return m_ticks; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-    int m_ticks = 0;
-};
 
 QrListReport::Request request(const QString &root, const QString &out)
 {

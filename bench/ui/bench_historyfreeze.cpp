@@ -18,6 +18,7 @@
 
 #include "../../tests/e2e/KeysimRig.h"
 #include "../../tests/history/PgFreeze.h"
+#include "../../tests/StallMeter.h"
 
 #include "base/Log.h"
 #include "base/LogOutput.h"
@@ -46,38 +47,28 @@ namespace {
 
 constexpr double goalMs = 50.0;
 
-// The largest gap between ticks of a 10 ms timer, from start() on.
-class StallMeter
+// Long gaps are logged, so the log lines around them tell what held the thread.
+void logLongGaps(StallMeter &meter)
 {
-public:
-    StallMeter()
-    {
-        m_tick.setInterval(10);
-        QObject::connect(&m_tick, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            // Long gaps are logged, so the log lines around them tell what held the thread.
-            if (now - m_last > qint64(goalMs * 1e6))
-                td::log(QStringLiteral("bench: the window stood still for %1 ms").arg((now - m_last) / 1000000));
-            m_longest = qMax(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_clock.start();
-        m_last = 0;
-        m_longest = 0;
-        m_tick.start();
-    }
-    double longestMs() const { return m_longest / 1e6; }
-    double elapsedMs() const { return m_clock.nsecsElapsed() / 1e6; }
+    meter.onLongGap(goalMs, [](double ms) {
+        td::log(QStringLiteral("bench: the window stood still for %1 ms").arg(qint64(ms)));
+    });
+}
 
-private:
-    QTimer m_tick;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
+// The window's own history page, taken out of the window at the size of a large monitor (it is
+// put back before the window goes). Null, said on stderr, when the window has none.
+HistoryPage *detachedHistoryPage(MainWindow &window)
+{
+    window.InitGraphics();
+    auto *page = window.findChild<HistoryPage *>();
+    if (!page || !page->findChild<QTableView *>(QStringLiteral("tvHistory"))) {
+        std::fprintf(stderr, "bench_historyfreeze: no history page\n");
+        return nullptr;
+    }
+    page->setParent(nullptr);
+    page->resize(1280, 800);
+    return page;
+}
 
 int option(const QStringList &args, const QString &name, int fallback)
 {
@@ -137,6 +128,7 @@ int readout(const QStringList &args)
 
     QSignalSpy folders(window.session()->files(), SIGNAL(slot_files_got_dir(QString)));
     StallMeter meter;
+    logLongGaps(meter);
     PgFreeze frozen(pg);
     // --no-freeze: the same run with the server answering, for the window's own stalls.
     if (!args.contains(QStringLiteral("--no-freeze")) && !frozen.freeze()) {
@@ -242,16 +234,12 @@ int scroll(const QStringList &args)
     data.historyDb = file;
     data.portOverride = root.filePath(QStringLiteral("no-port"));
     MainWindow window(nullptr, &data);
-    window.InitGraphics();
-    auto *page = window.findChild<HistoryPage *>();
+    HistoryPage *page = detachedHistoryPage(window);
     auto *table = page ? page->findChild<QTableView *>(QStringLiteral("tvHistory")) : nullptr;
-    if (!table) {
-        std::fprintf(stderr, "bench_historyfreeze: no history page\n");
+    if (!table)
         return 1;
-    }
-    page->setParent(nullptr);
-    page->resize(1280, 800);
     StallMeter meter;
+    logLongGaps(meter);
     meter.start();
     page->show();
     if (!waitFor([&] { return table->model()->rowCount() >= rows; }, 120000)) {
@@ -326,15 +314,10 @@ int shot(const QStringList &args)
     data.historyDb = pg.url();
     data.portOverride = root.filePath(QStringLiteral("no-port"));
     MainWindow window(nullptr, &data);
-    window.InitGraphics();
-    auto *page = window.findChild<HistoryPage *>();
+    HistoryPage *page = detachedHistoryPage(window);
     auto *table = page ? page->findChild<QTableView *>(QStringLiteral("tvHistory")) : nullptr;
-    if (!table) {
-        std::fprintf(stderr, "bench_historyfreeze: no history page\n");
+    if (!table)
         return 1;
-    }
-    page->setParent(nullptr);
-    page->resize(1280, 800);
     page->show();
     if (!waitFor([&] { return table->model()->rowCount() == 5000; }, 30000)) {
         std::fprintf(stderr, "bench_historyfreeze: the table shows %d rows\n", table->model()->rowCount());

@@ -2,6 +2,7 @@
 // in the local queue, the retry asks whether the server is there without holding anything,
 // and a server frozen mid-question holds the history's thread only: the page says so and the
 // window goes on answering.
+#include "../StallMeter.h"
 #include "HistoryFixtures.h"
 #include "PgFreeze.h"
 #include "PgServer.h"
@@ -85,16 +86,8 @@ private slots:
         QTest::mouseClick(page.findChild<QPushButton *>(QStringLiteral("pbHistoryFind")), Qt::LeftButton);
         // The count is on its way: the table is empty and says nothing false meanwhile.
         QCOMPARE(page.model()->rowCount(), 0);
-        QElapsedTimer clock;
-        clock.start();
-        qint64 last = 0, longest = 0;
-        QTimer tick;
-        tick.setInterval(10);
-        connect(&tick, &QTimer::timeout, [&] {
-            longest = qMax(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
-        tick.start();
+        StallMeter stall;
+        stall.start();
         QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), HistoryService::SilentMs + 3000);
         QVERIFY(notice->text().contains(QStringLiteral("not answering")));
         QVERIFY(!status.isEmpty());
@@ -102,7 +95,8 @@ private slots:
         auto *settings = page.findChild<QPushButton *>(QStringLiteral("pbHistorySettings"));
         QTest::mouseClick(settings, Qt::LeftButton);
         QVERIFY(settings->isChecked());
-        tick.stop();
+        stall.stop();
+        const qint64 longest = qint64(stall.longestMs());
         QVERIFY2(longest < 200, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longest)));
         QCOMPARE(page.model()->rowCount(), 0);
 

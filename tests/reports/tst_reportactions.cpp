@@ -1,3 +1,4 @@
+#include "../StallMeter.h"
 #include "ReportTestSupport.h"
 
 #include "records/RecordName.h"
@@ -228,18 +229,10 @@ private slots:
         }
         auto rig = makeRig();
         QVERIFY(QTest::qWaitForWindowExposed(rig->window.get()));
-        QElapsedTimer clock;
-        qint64 last = 0, longest = 0;
-        QTimer ticker;
-        ticker.setInterval(10);
-        connect(&ticker, &QTimer::timeout, [&] {
-            longest = qMax(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        });
+        StallMeter stall;
 
         m_answer = m_dir.filePath(QStringLiteral("large.pdf"));
-        clock.start();
-        ticker.start();
+        stall.start();
         QTest::mouseClick(rig->buttons->qrGenerate(), Qt::LeftButton);
         QVERIFY(rig->actions->isRunning(ReportActions::Kind::QrList));
         const int opened = m_opened.size();
@@ -249,7 +242,8 @@ private slots:
         QCOMPARE(rig->refused.count(), 1); // one list at a time, said
         QCOMPARE(rig->refused.at(0).at(1).toString(), QStringLiteral("yellow"));
         QVERIFY(rig->saved.wait(120000));
-        ticker.stop();
+        stall.stop();
+        const qint64 longest = qint64(stall.longestMs());
         qInfo("longest stall of the GUI thread while the list was made: %lld ms", longest);
         // The list made on the GUI thread held it for well over a second here.
         QVERIFY2(longest < 400, qPrintable(QString::number(longest)));
