@@ -110,7 +110,10 @@ bool cParameter::captionWanted() const
 
 void cParameter::applyStyle(const QString &style)
 {
-    m_button->setStyleSheet(style);
+    // Setting a style sheet re-polishes the button even when it is the same one; a read-out
+    // fills hundreds of these at once on the GUI thread.
+    if (m_button->styleSheet() != style)
+        m_button->setStyleSheet(style);
 }
 
 bool cParameter::setValue(double value)
