@@ -2,7 +2,9 @@
 
 #include "history/HistoryMeasure.h"
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QVector>
 
 // Measures with distinct keys for store tests: record r, index i, minute by minute from start.
@@ -38,4 +40,23 @@ inline QVector<HistoryMeasure> makeMeasures(int count, const QString &record = Q
         out << m;
     }
     return out;
+}
+
+// Overwrites two pages a third of the way into an SQLite file with junk, as a failing disk would:
+// the file still opens, reading through the table fails. False when the file is too small to
+// damage in the middle.
+inline bool damageMiddlePages(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        return false;
+    const qint64 page = 4096;
+    const qint64 pages = f.size() / page;
+    if (pages <= 20)
+        return false;
+    for (qint64 p = pages / 3; p < pages / 3 + 2; ++p) {
+        f.seek(p * page);
+        f.write(QByteArray(int(page), '\xa5'));
+    }
+    return true;
 }

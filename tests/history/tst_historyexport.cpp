@@ -123,17 +123,8 @@ private slots:
         }
         QString error;
         QVERIFY2(fill(url, &error), qPrintable(error));
-        if (how == QLatin1String("damage")) {
-            QFile f(url);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            const qint64 page = 4096;
-            const qint64 pages = f.size() / page;
-            QVERIFY(pages > 20);
-            for (qint64 p = pages / 3; p < pages / 3 + 2; ++p) {
-                f.seek(p * page);
-                f.write(QByteArray(int(page), '\xa5'));
-            }
-        }
+        if (how == QLatin1String("damage"))
+            QVERIFY(damageMiddlePages(url));
         const QString folder = m_tmp.filePath(QStringLiteral("keep-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/h.out");

@@ -574,19 +574,8 @@ private slots:
         HistoryLocation loc;
         QString error;
         QVERIFY(HistoryLocation::parse(url, &loc, &error));
-        if (engine == QLatin1String("sqlite")) {
-            // One damaged page in the middle of the table.
-            QFile f(loc.path);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            const qint64 page = 4096;
-            const qint64 pages = f.size() / page;
-            QVERIFY(pages > 20);
-            for (qint64 p = pages / 3; p < pages / 3 + 2; ++p) {
-                f.seek(p * page);
-                f.write(QByteArray(int(page), '\xa5'));
-            }
-            f.close();
-        }
+        if (engine == QLatin1String("sqlite"))
+            QVERIFY(damageMiddlePages(loc.path));
         QVERIFY2(db.open(loc, &error), qPrintable(error));
         int seen = 0;
         const bool complete = db.forEach(HistoryFilter(), [&](const HistoryMeasure &) {
