@@ -1,5 +1,6 @@
 #include "base/CommandLine.h"
 #include "base/LocaleCodec.h"
+#include "base/Job.h"
 #include "base/LogOutput.h"
 #include "ui/frame/MainWindow.h"
 #include "base/Paths.h"
@@ -34,5 +35,9 @@ int main(int argc, char *argv[])
     Station station(&globalData);
     MainWindow window(nullptr, &station);
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    // A report or export still being written is told to stop and given the time to remove
+    // its temporary file, rather than being cut off by the process's end.
+    stopRunningJobs(10000);
+    return code;
 }

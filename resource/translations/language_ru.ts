@@ -1091,6 +1091,22 @@
         <source>%1 failed: %2</source>
         <translation>%1: не выполнено: %2</translation>
     </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Cancel %1</source>
+        <translation>Отменить: %1</translation>
+    </message>
+    <message>
+        <source>cancelling…</source>
+        <translation>отмена…</translation>
+    </message>
+    <message>
+        <source>%1: cancelled</source>
+        <translation>%1: отменено</translation>
+    </message>
 </context>
 <context>
     <name>KeyMessagePanel</name>
@@ -2501,6 +2517,10 @@ defect</source>
     <message>
         <source>QR-codes list</source>
         <translation>Список QR-кодов</translation>
+    </message>
+    <message>
+        <source>The report was cancelled; no file was written</source>
+        <translation>Отчёт отменён; файл не записан</translation>
     </message>
 </context>
 <context>

@@ -96,8 +96,16 @@ bool CsvReport::save(const QAbstractItemModel &model, const QString &operatorNam
     return save(Table::of(model), operatorName, path, error);
 }
 
-bool CsvReport::save(const Table &table, const QString &operatorName, const QString &path, QString *error)
+bool CsvReport::save(const Table &table, const QString &operatorName, const QString &path, QString *error,
+                     const std::function<void(int row)> &rowDone)
 {
-    const QByteArray bytes = build(table, operatorName, [](const QString &l) { td::log(l); });
+    // The log hears the header line first, then one line per table row.
+    int line = 0;
+    const QByteArray bytes = build(table, operatorName, [&](const QString &l) {
+        td::log(l);
+        const int row = line++ - 1;
+        if (rowDone && row >= 0 && row < table.rows.size())
+            rowDone(row);
+    });
     return AtomicFile::write(path, bytes, error, AtomicFile::Durability::Synced);
 }

@@ -40,8 +40,10 @@ public:
     static QString cell(const QString &text);
 
     // Writes the report under a temporary name and renames it onto path when complete.
-    // *error gets a sentence for the user on failure.
-    static bool save(const Table &table, const QString &operatorName, const QString &path, QString *error);
+    // *error gets a sentence for the user on failure. rowDone, when given, hears of each
+    // table row as it is written.
+    static bool save(const Table &table, const QString &operatorName, const QString &path, QString *error,
+                     const std::function<void(int row)> &rowDone = {});
     static bool save(const QAbstractItemModel &model, const QString &operatorName,
                      const QString &path, QString *error);
 };

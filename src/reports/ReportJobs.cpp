@@ -26,10 +26,14 @@ CsvReportJob::CsvReportJob(CsvReport::Table table, QString operatorName, QString
 
 void CsvReportJob::run()
 {
-    emit status(ReportJobs::tr("Writing %1 rows").arg(m_table.rows.size()));
-    emit progress(0, 0);
+    const int rows = m_table.rows.size();
+    emit status(ReportJobs::tr("Writing %1 rows").arg(rows));
+    emit progress(0, rows);
     QString error;
-    if (!CsvReport::save(m_table, m_operator, m_out, &error)) {
+    if (!CsvReport::save(m_table, m_operator, m_out, &error, [this, rows](int row) {
+            if ((row + 1) % 64 == 0 || row + 1 == rows)
+                emit progress(row + 1, rows);
+        })) {
         emit finished(false, ReportJobs::tr("The report was not saved. %1").arg(error));
         return;
     }
@@ -42,8 +46,9 @@ ExcelReportJob::ExcelReportJob(Request request) : m_request(std::move(request)) 
 void ExcelReportJob::run()
 {
     const Request &r = m_request;
+    // Two steps the person can tell apart: reading the mirror, then the workbook.
     emit status(ReportJobs::tr("Reading the record %1").arg(r.recordName));
-    emit progress(0, 0);
+    emit progress(0, 2);
     const RecordMirror::Loaded loaded = RecordMirror::load(r.recordName);
     if (!loaded.exists || !loaded.headerComplete) {
         emit finished(false, ReportJobs::tr("The record %1 is not in the local mirror.").arg(r.recordName));
@@ -54,11 +59,13 @@ void ExcelReportJob::run()
         return;
     }
     emit status(ReportJobs::tr("Writing the workbook of %1 measures").arg(loaded.record.entries.size()));
+    emit progress(1, 2);
     QString error;
     if (!ExcelReport::make(loaded.record, r.lists, r.identity, r.templatePath, r.outPath, &error)) {
         emit finished(false, error);
         return;
     }
+    emit progress(2, 2);
     emit status(ReportJobs::tr("Excel report of %1 saved to %2").arg(r.recordName, QDir::toNativeSeparators(r.outPath)));
     emit finished(true, QString());
 }

@@ -1,3 +1,5 @@
+#include "base/Job.h"
+#include "ui/widgets/JobProgressWidget.h"
 #include "ui/widgets/TextFit.h"
 #include "ui/widgets/cParameter.h"
 #include "ui/widgets/cSpindleMeasure.h"
@@ -13,12 +15,34 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <limits>
 #include <memory>
 
 namespace {
+// Work that goes on until it is asked to stop, then fails as a stopped job does; or, with a
+// stop-at count, ends well after that many steps.
+class EndlessJob : public Job
+{
+public:
+    int stopAt = -1;
+    void run() override
+    {
+        for (int i = 0; i != stopAt; ++i) {
+            if (isCancelled()) {
+                emit finished(false, QStringLiteral("stopped at %1").arg(i));
+                return;
+            }
+            emit progress(i % 100, 100);
+            QThread::msleep(2);
+        }
+        emit status(QStringLiteral("all done"));
+        emit finished(true, QString());
+    }
+};
+
 // A shown page that owns the layouts put on it, as the program's pages do.
 struct Page {
     QWidget widget;
@@ -37,6 +61,8 @@ class TestWidgets : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { qRegisterMetaType<QPushButton *>(); }
+    void jobRowCancelsWithoutCallingItAFailure();
+    void runningJobsAreStoppedAtTheEnd();
     void fitGivesUpWithoutRoomOrText_data();
     void fitGivesUpWithoutRoomOrText();
     void fitScalesTextIntoBox();
@@ -392,6 +418,68 @@ void TestWidgets::spindleSelectValueColour()
     cSpindleMeasure bare(QStringLiteral("No pattern"), QStringLiteral("plain"));
     bare.setValue(3.5, 1);
     QCOMPARE(bare.valueText(), QStringLiteral("3.5"));
+}
+
+// The person's Cancel reaches the job through the row, and the row neither paints the outcome
+// red nor puts it on the message line: a stop asked for is not a failure. A job that ends by
+// itself still says its outcome, and its row has no Cancel left to press.
+void TestWidgets::jobRowCancelsWithoutCallingItAFailure()
+{
+    JobProgressWidget rows;
+    rows.show();
+    QSignalSpy said(&rows, &JobProgressWidget::messageRequested);
+    QSignalSpy ended(&rows, &JobProgressWidget::jobEnded);
+
+    auto *endless = new EndlessJob;
+    rows.follow(endless, QStringLiteral("Export"));
+    startJob(endless);
+    QPushButton *cancel = nullptr;
+    for (QPushButton *b : rows.findChildren<QPushButton *>())
+        if (b->accessibleName() == QStringLiteral("Cancel Export"))
+            cancel = b;
+    QVERIFY(cancel);
+    QTRY_VERIFY(cancel->isVisible());
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    QVERIFY(ended.wait(5000));
+    QCOMPARE(ended.first().at(0).toBool(), false);
+    QCOMPARE(rows.rowText(0), QStringLiteral("Export: cancelled"));
+    QVERIFY(said.isEmpty());
+    QVERIFY(!cancel->isVisible());
+
+    auto *shortJob = new EndlessJob;
+    shortJob->stopAt = 3;
+    rows.follow(shortJob, QStringLiteral("Report"));
+    startJob(shortJob);
+    QVERIFY(ended.wait(5000));
+    QCOMPARE(ended.last().at(0).toBool(), true);
+    QCOMPARE(rows.rowText(0), QStringLiteral("all done"));
+    QCOMPARE(said.count(), 1);
+    QCOMPARE(said.first().at(1).toString(), QStringLiteral("green"));
+}
+
+// Quitting while jobs run: each is told to stop and the program waits for it, so none is cut
+// off half-way by the process's end; a job that is already gone is not waited for.
+void TestWidgets::runningJobsAreStoppedAtTheEnd()
+{
+    QVector<QPointer<QThread>> threads;
+    QSignalSpy *spies[2];
+    EndlessJob *jobs[2];
+    for (int i = 0; i < 2; ++i) {
+        jobs[i] = new EndlessJob;
+        spies[i] = new QSignalSpy(jobs[i], &Job::finished);
+        startJob(jobs[i]);
+        threads.append(jobs[i]->thread());
+    }
+    QTRY_VERIFY(threads[0]->isRunning() && threads[1]->isRunning());
+    QCOMPARE(stopRunningJobs(5000), 0);
+    for (const QPointer<QThread> &t : threads)
+        QVERIFY(!t || t->isFinished());
+    for (QSignalSpy *spy : spies) {
+        QCOMPARE(spy->count(), 1);
+        QCOMPARE(spy->first().at(0).toBool(), false);
+        delete spy;
+    }
+    QCOMPARE(stopRunningJobs(5000), 0);
 }
 
 QTEST_MAIN(TestWidgets)

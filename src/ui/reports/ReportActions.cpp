@@ -58,8 +58,14 @@ void ReportActions::launch(Kind kind, Job *job, const QString &title, const QStr
                            announce ? JobProgressWidget::SuccessNotice::Announce : JobProgressWidget::SuccessNotice::RowOnly);
     auto outcome = std::make_shared<QString>();
     connect(job, &Job::status, this, [outcome](const QString &text) { *outcome = text; });
-    connect(job, &Job::finished, this, [this, kind, path, outcome, onSaved](bool ok, const QString &error) {
+    const Job::Handle handle = job->handle();
+    connect(job, &Job::finished, this, [this, kind, path, outcome, onSaved, handle](bool ok, const QString &error) {
         m_running[int(kind)] = false;
+        if (!ok && handle.cancelled()) {
+            td::log(error);
+            emit statusMessage(tr("The report was cancelled; no file was written"));
+            return;
+        }
         if (!ok) {
             td::log(error);
             emit reportFailed(error);

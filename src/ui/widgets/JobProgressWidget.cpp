@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariant>
@@ -30,6 +31,10 @@ public:
         m_bar->setTextVisible(false);
         m_bar->setRange(0, 0);
         m_bar->setMaximumWidth(240);
+        m_cancel = new QPushButton(JobProgressWidget::tr("Cancel"), this);
+        m_cancel->setObjectName(QStringLiteral("pbJobCancel"));
+        m_cancel->setAccessibleName(JobProgressWidget::tr("Cancel %1").arg(title));
+        m_cancel->hide();
         m_close = new QToolButton(this);
         m_close->setObjectName(QStringLiteral("tbJobClose"));
         m_close->setText(QStringLiteral("\u00d7"));
@@ -41,6 +46,7 @@ public:
         layout->setContentsMargins(4, 2, 4, 2);
         layout->addWidget(m_text, 1);
         layout->addWidget(m_bar, 1);
+        layout->addWidget(m_cancel);
         layout->addWidget(m_close);
         setStatus(JobProgressWidget::tr("starting"));
     }
@@ -64,9 +70,28 @@ public:
         m_bar->setValue(int(qBound<qint64>(0, done * scale / total, scale)));
     }
 
+    // The job deletes itself on its own thread, so the row keeps only a way to ask it to stop.
+    void allowCancel(const Job::Handle &job)
+    {
+        m_cancel->show();
+        connect(m_cancel, &QPushButton::clicked, this, [this, job] {
+            job.cancel();
+            m_cancel->setEnabled(false);
+            setStatus(JobProgressWidget::tr("cancelling…"));
+        });
+    }
+
+    // A job the person stopped is neither a success nor a failure: the row says so plainly.
+    void endCancelled(const QString &text)
+    {
+        end(true, text);
+        m_text->setStyleSheet(QString());
+    }
+
     void end(bool ok, const QString &text)
     {
         setProperty(kEnded, true);
+        m_cancel->hide();
         m_bar->setRange(0, 1);
         m_bar->setValue(ok ? 1 : 0);
         m_bar->hide();
@@ -79,6 +104,7 @@ public:
 
     QLabel *m_text;
     QProgressBar *m_bar;
+    QPushButton *m_cancel;
     QToolButton *m_close;
 
 private:
@@ -120,7 +146,16 @@ void JobProgressWidget::follow(Job *job, const QString &title, SuccessNotice not
     // The row's lifetime is the receiver's: a row closed before its job ends hears no more.
     connect(job, &Job::status, row, [row](const QString &text) { row->setStatus(text); });
     connect(job, &Job::progress, row, [row](qint64 done, qint64 total) { row->setProgress(done, total); });
-    connect(job, &Job::finished, this, [this, guard, title, notice](bool ok, const QString &error) {
+    const Job::Handle handle = job->handle();
+    row->allowCancel(handle);
+    connect(job, &Job::finished, this, [this, guard, title, notice, handle](bool ok, const QString &error) {
+        if (!ok && handle.cancelled()) {
+            const QString text = tr("%1: cancelled").arg(title);
+            if (guard)
+                guard->endCancelled(text);
+            emit jobEnded(false, text);
+            return;
+        }
         const QString text = ok ? (guard && !guard->status().isEmpty() ? guard->status() : tr("%1: done").arg(title))
                                 : tr("%1 failed: %2").arg(title, error);
         if (guard)
