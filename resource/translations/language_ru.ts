@@ -1820,6 +1820,25 @@ OK: %2  NG: %3</translation>
     </message>
 </context>
 <context>
+    <name>MirrorImportJob</name>
+    <message>
+        <source>Archiving the mirror in %1</source>
+        <translation>Архивирование зеркала в %1</translation>
+    </message>
+    <message>
+        <source>the history cannot be opened: %1</source>
+        <translation>история не открывается: %1</translation>
+    </message>
+    <message>
+        <source>the measures of %1 record files were not kept: %2</source>
+        <translation>измерения %1 файлов записей не сохранены: %2</translation>
+    </message>
+    <message>
+        <source>%1 record files, %2 measures: %3 new in the history, %4 queued for the server</source>
+        <translation>%1 файлов записей, %2 измерений: %3 новых в истории, %4 в очереди на сервер</translation>
+    </message>
+</context>
+<context>
     <name>MqttPublisher</name>
     <message>
         <source>the broker refused the user name or password</source>

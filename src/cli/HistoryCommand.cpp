@@ -12,8 +12,8 @@
 #include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
 #include "records/TemplateListsModel.h"
-#include "reports/ReportDatabase.h"
 #include "station/ArchiverSources.h"
+#include "station/MirrorImportJob.h"
 #include "station/Station.h"
 
 #include <QCommandLineParser>
@@ -55,25 +55,56 @@ bool reportOpened(bool opened, const HistoryStore &store, const QString &error)
     return true;
 }
 
-bool openStore(HistoryStore &store, const QString &url)
+// What the archiver reads beside the mirror's files, as the window reads it.
+ArchiverSources mirrorSources(const HistoryArchiver::Context *identity)
 {
-    QString error;
-    const bool opened = store.open(url, &error);
-    return reportOpened(opened, store, error);
+    ArchiverSources sources;
+    if (identity)
+        sources.identity = *identity;
+    TemplateListsModel templates;
+    templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
+    const TemplateLists lists = templates.lists();
+    sources.templates = [lists] { return lists; };
+    return sources;
 }
 
-// The store the parser names, for commands that read it: a server that is away leaves
+void sayArchived(int files, int measures, int added, int queued)
+{
+    cli::say(QCoreApplication::translate("cli", "%1 record files, %2 measures: %3 new in the history, %4 queued for the server")
+                 .arg(files)
+                 .arg(measures)
+                 .arg(added)
+                 .arg(queued));
+}
+
+// Kept on this PC is not in the history yet: a nightly job must hear that the server has not
+// got them, every night it has not.
+int queueVerdict(qint64 queued, const QString &queuePath)
+{
+    if (queued <= 0)
+        return CliExit::Ok;
+    cli::fail(QCoreApplication::translate("cli", "the history server has not got every measure: %1 wait in the local "
+                                                 "queue %2 and move to it once it answers")
+                  .arg(queued)
+                  .arg(QDir::toNativeSeparators(queuePath)));
+    return CliExit::Failed;
+}
+
+// The station's store on this thread, for commands that read it: a server that is away leaves
 // nothing to read, which whenAway says.
-bool openStoreToRead(HistoryStore &store, const QCommandLineParser &parser, const QString &whenAway)
+HistoryStore *openStoreToRead(Station &station, const QCommandLineParser &parser, const QString &whenAway)
 {
     cli::applyDataDir(parser);
-    if (!openStore(store, historyUrl(parser)))
-        return false;
-    if (!store.isOnline()) {
+    QString error;
+    const bool opened = station.openHistoryHere(historyUrl(parser), ArchiverSources(), &error);
+    HistoryStore *store = station.storeHere();
+    if (!reportOpened(opened, *store, error))
+        return nullptr;
+    if (!store->isOnline()) {
         cli::fail(whenAway);
-        return false;
+        return nullptr;
     }
-    return true;
+    return store;
 }
 
 // --since / --until / --record into a filter; false (after saying why) for a bad date.
@@ -100,7 +131,7 @@ void addFilterOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("record"), QCoreApplication::translate("cli", "Only the measures of this record (joint)."), QStringLiteral("NAME")});
 }
 
-int runImport(Station &station, const QStringList &args)
+int runImport(const QStringList &args)
 {
     QCommandLineParser parser;
     cli::addCommonOptions(parser);
@@ -112,10 +143,30 @@ int runImport(Station &station, const QStringList &args)
         return CliExit::Usage;
     }
     cli::applyDataDir(parser);
-    return archiveMirrorToHistory(station, historyUrl(parser));
+    // The same archiver as pull and the window, run as a job: the bar on this terminal is
+    // the window's progress row.
+    auto *job = new MirrorImportJob(historyUrl(parser), mirrorSources(nullptr), Paths::reportDatabase());
+    qint64 waiting = 0;
+    QString queue;
+    QObject::connect(job, &MirrorImportJob::archived, QCoreApplication::instance(),
+                     [&](int files, int measures, int added, int queuedNow, qint64 queuedTotal, const QString &queuePath,
+                         bool serverAway) {
+                         if (serverAway)
+                             cli::say(QCoreApplication::translate(
+                                 "cli", "History server not reached; measures are kept in the local queue."));
+                         sayArchived(files, measures, added, queuedNow);
+                         waiting = queuedTotal;
+                         queue = queuePath;
+                     });
+    QString error;
+    if (!cli::runJob(job, QCoreApplication::translate("cli", "Archiving"), &error)) {
+        cli::fail(error);
+        return CliExit::Failed;
+    }
+    return queueVerdict(waiting, queue);
 }
 
-int runExport(const QStringList &args)
+int runExport(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
     cli::addCommonOptions(parser);
@@ -138,15 +189,15 @@ int runExport(const QStringList &args)
     HistoryFilter filter;
     if (!readFilter(parser, &filter))
         return CliExit::Usage;
-    HistoryStore store;
-    if (!openStoreToRead(store, parser,
-                         QCoreApplication::translate("cli", "the history server is not reached; nothing to export from")))
+    HistoryStore *store = openStoreToRead(
+        station, parser, QCoreApplication::translate("cli", "the history server is not reached; nothing to export from"));
+    if (!store)
         return CliExit::Failed;
-    auto *job = new HistoryExportJob(store.location(), filter,
+    auto *job = new HistoryExportJob(store->location(), filter,
                                      format == QLatin1String("csv") ? HistoryExportJob::Format::Csv
                                                                     : HistoryExportJob::Format::Dfq,
                                      out);
-    store.close();
+    store->close();
     qint64 rows = 0;
     int replaced = 0;
     // Queued to this thread before the job's end, so both are known when runJob returns.
@@ -170,7 +221,7 @@ QJsonValue number(bool valid, double v)
     return valid && std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
 }
 
-int runStats(const QStringList &args)
+int runStats(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
     cli::addCommonOptions(parser);
@@ -186,13 +237,13 @@ int runStats(const QStringList &args)
         cli::fail(QCoreApplication::translate("cli", "--record NAME is missing"));
         return CliExit::Usage;
     }
-    HistoryStore store;
-    if (!openStoreToRead(store, parser, QCoreApplication::translate("cli", "the history server is not reached")))
+    HistoryStore *store = openStoreToRead(station, parser, QCoreApplication::translate("cli", "the history server is not reached"));
+    if (!store)
         return CliExit::Failed;
     bool ok = false;
-    const HistoryExport::Joint j = HistoryExport::joint(store.database(), filter, filter.recordName, &ok);
+    const HistoryExport::Joint j = HistoryExport::joint(store->database(), filter, filter.recordName, &ok);
     if (!ok) {
-        cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(store.database()->lastError()));
+        cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(store->database()->lastError()));
         return CliExit::Failed;
     }
     if (j.moments.isEmpty()) {
@@ -241,11 +292,11 @@ int runHistory(Station &station, const QStringList &args)
     const QString sub = args.value(0);
     const QStringList rest = args.mid(1);
     if (sub == QLatin1String("import"))
-        return runImport(station, rest);
+        return runImport(rest);
     if (sub == QLatin1String("export"))
-        return runExport(rest);
+        return runExport(station, rest);
     if (sub == QLatin1String("stats"))
-        return runStats(rest);
+        return runStats(station, rest);
     if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
         cli::say(QStringLiteral("torquedesk-cli history import|export|stats [options]; "
                                 "'torquedesk-cli history <subcommand> --help' describes the options."));
@@ -268,16 +319,8 @@ const CliCommandRegistrar registrar(CliCommand{
 int archiveMirrorToHistory(Station &station, const QString &historyDb, const HistoryArchiver::Context *identity,
                            const std::function<int(HistoryArchiver &archiver)> &then)
 {
-    ArchiverSources sources;
-    if (identity)
-        sources.identity = *identity;
-    TemplateListsModel templates;
-    templates.loadFolder(Paths::downloadDir(QStringLiteral("templates")));
-    const TemplateLists lists = templates.lists();
-    sources.templates = [lists] { return lists; };
-    // A missing file is not made here: the command line only reads the codes a window linked.
-    if (QFileInfo::exists(Paths::reportDatabase()) && station.reports()->isOpen())
-        sources.reportCodes = station.reports();
+    ArchiverSources sources = mirrorSources(identity);
+    sources.barcodes = barcodesFromReportFile(Paths::reportDatabase());
     QString error;
     const bool opened = station.openHistoryHere(historyDb, sources, &error);
     HistoryStore &store = *station.storeHere();
@@ -288,11 +331,7 @@ int archiveMirrorToHistory(Station &station, const QString &historyDb, const His
     const HistoryArchiver::MirrorResult r =
         archiver.archiveMirror([&progress](int done, int total) { progress.update(done, total); });
     progress.finish();
-    cli::say(QCoreApplication::translate("cli", "%1 record files, %2 measures: %3 new in the history, %4 queued for the server")
-                 .arg(r.files)
-                 .arg(r.measures)
-                 .arg(r.added)
-                 .arg(r.queued));
+    sayArchived(r.files, r.measures, r.added, r.queued);
     int code = CliExit::Ok;
     if (!r.ok()) {
         cli::fail(QCoreApplication::translate("cli", "the measures of %1 record files were not kept: %2").arg(r.failed.size()).arg(r.error));
@@ -302,15 +341,5 @@ int archiveMirrorToHistory(Station &station, const QString &historyDb, const His
     }
     if (code != CliExit::Ok)
         return code;
-    // Kept on this PC is not in the history yet: a nightly job must hear that the server
-    // has not got them, every night it has not.
-    const qint64 queued = store.queuedCount();
-    if (queued > 0) {
-        cli::fail(QCoreApplication::translate("cli", "the history server has not got every measure: %1 wait in the local "
-                                                     "queue %2 and move to it once it answers")
-                      .arg(queued)
-                      .arg(QDir::toNativeSeparators(store.queuePath())));
-        return CliExit::Failed;
-    }
-    return CliExit::Ok;
+    return queueVerdict(store.queuedCount(), store.queuePath());
 }

@@ -8,12 +8,14 @@
 #include "publish/HistoryPublishSource.h"
 #include "publish/MqttSettingsFile.h"
 #include "publish/PublishDrain.h"
+#include "station/ArchiverSources.h"
+#include "station/Station.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-int runPublish(Station &, const QStringList &args)
+int runPublish(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
@@ -55,16 +57,15 @@ int runPublish(Station &, const QStringList &args)
         return CliExit::Usage;
     }
 
-    HistoryStore store;
     // As the window: the history page's database unless the command line names one.
     const QString historyUrl = parser.isSet(historyDb) ? parser.value(historyDb) : HistorySettings::load().database;
-    if (!store.open(historyUrl, &error)) {
+    if (!station.openHistoryHere(historyUrl, ArchiverSources(), &error)) {
         cli::fail(error);
         return CliExit::Failed;
     }
     // The station's position, shared with its window; a client identity of its own, so the
     // broker does not take the window's connection away for it.
-    HistoryPublishSource source(&store, HistoryPublishSource::cursorNameFor(settings.clientIdentity));
+    HistoryPublishSource source(station.storeHere(), HistoryPublishSource::cursorNameFor(settings.clientIdentity));
     settings.clientIdentity += QStringLiteral("-cli");
 
     cli::Progress progress(QCoreApplication::translate("cli", "publish"));

@@ -5,6 +5,9 @@
 #include "protocol/KeyModel.h"
 #include "reports/ReportDatabase.h"
 
+#include <QFileInfo>
+
+#include <atomic>
 #include <memory>
 
 void assembleArchiver(HistoryArchiver &archiver, const ArchiverSources &sources, QObject *lifetime)
@@ -26,8 +29,22 @@ void assembleArchiver(HistoryArchiver &archiver, const ArchiverSources &sources,
     }
     archiver.setContextSource([current] { return *current; });
     archiver.setTemplatesSource(sources.templates);
-    if (ReportDatabase *codes = sources.reportCodes)
-        archiver.setBarcodeSource([codes](const QString &record) { return codes->barcodesOfRecord(record); });
-    else
-        archiver.setBarcodeSource({});
+    archiver.setBarcodeSource(sources.barcodes);
+}
+
+std::function<QStringList(const QString &)> barcodesFromReportFile(const QString &path)
+{
+    // Qt's connection names are process-wide: one per reader.
+    static std::atomic_int made{0};
+    const QString connection = QStringLiteral("report-codes-%1").arg(++made);
+    auto db = std::make_shared<std::unique_ptr<ReportDatabase>>();
+    return [db, path, connection](const QString &record) -> QStringList {
+        if (!*db) {
+            if (!QFileInfo::exists(path))
+                return {};
+            *db = std::make_unique<ReportDatabase>(connection);
+            (*db)->open(path);
+        }
+        return (*db)->isOpen() ? (*db)->barcodesOfRecord(record) : QStringList();
+    };
 }

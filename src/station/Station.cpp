@@ -60,30 +60,6 @@ HistoryService *Station::history()
     return m_history;
 }
 
-namespace {
-
-// Each archiving thread reads the barcodes through a report database of its own: a connection
-// belongs to the thread that opened it. Opened on the first record archived, closed when that
-// thread drops the function.
-std::function<QStringList(const QString &)> barcodesOnHistoryThread(const QString &path)
-{
-    // Qt's connection names are process-wide: one per source.
-    static std::atomic_int made{0};
-    const QString connection = QStringLiteral("history-report-codes-%1").arg(++made);
-    auto db = std::make_shared<std::unique_ptr<ReportDatabase>>();
-    return [db, path, connection](const QString &record) -> QStringList {
-        if (!*db) {
-            if (!QFileInfo::exists(path))
-                return {};
-            *db = std::make_unique<ReportDatabase>(connection);
-            (*db)->open(path);
-        }
-        return (*db)->isOpen() ? (*db)->barcodesOfRecord(record) : QStringList();
-    };
-}
-
-} // namespace
-
 bool Station::openHistoryHere(const QString &url, const ArchiverSources &sources, QString *error)
 {
     m_archiverHere.reset();
@@ -99,7 +75,7 @@ void Station::openHistory()
     const QString url = m_options->historyDb.isEmpty() ? HistorySettings::load().database : m_options->historyDb;
     HistoryService *service = history();
     service->openDatabase(url);
-    service->setBarcodeSource([path = Paths::reportDatabase()] { return barcodesOnHistoryThread(path); });
+    service->setBarcodeSource([path = Paths::reportDatabase()] { return barcodesFromReportFile(path); });
     if (m_connection)
         service->follow(m_connection->session());
 }
