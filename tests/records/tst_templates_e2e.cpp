@@ -118,6 +118,8 @@ void TestTemplatesE2e::keyListsShownAndSavedByteIdentical()
     QCOMPARE(before.size(), 16000);
     TemplateLists keyLists;
     TemplateBinary::apply(TemplateKind::Uzel, before, &keyLists);
+    // The rows follow a few per turn of the event loop, not all in the read-out's turn.
+    QTRY_COMPARE(page.uzelRow(99)->texts()->text(0), keyLists.uzel[99].text1);
     QCOMPARE(page.uzelRow(2)->texts()->text(0), keyLists.uzel[2].text1);
     QCOMPARE(page.uzelRow(2)->algorithm(), int(keyLists.uzel[2].algorithm));
     QVERIFY(!keyLists.uzel[2].text1.isEmpty());

@@ -13,6 +13,7 @@
 #include "ui/templates/TemplateTextRow.h"
 #include "ui/templates/UzelTemplateRow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScopedValueRollback>
 #include <QScroller>
 #include <QTabWidget>
 #include <QTimer>
@@ -203,6 +205,22 @@ bool TemplatesPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_w.tabs && event->type() == QEvent::Show)
         ensureRows(currentKind());
+    // Watched application-wide only while rows wait to be brought up to date: the person
+    // touching the lists acts on what the model holds, never on a row about to change.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::TouchBegin:
+    case QEvent::Wheel:
+        if (watched->isWidgetType() && m_w.tabs->isAncestorOf(static_cast<QWidget *>(watched))) {
+            for (TemplateKind kind : {TemplateKind::Fio, TemplateKind::Wheel, TemplateKind::Uzel})
+                applyPending(kind);
+        }
+        break;
+    default:
+        break;
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -256,8 +274,11 @@ TemplateKind TemplatesPage::currentKind() const
 
 TemplateLists TemplatesPage::collect(TemplateKind kind) const
 {
-    // Rows are only a view of the model; building them changes no state a caller sees.
-    const_cast<TemplatesPage *>(this)->ensureRows(kind);
+    // Rows are only a view of the model; building them or bringing them up to date changes
+    // no state a caller sees.
+    auto *self = const_cast<TemplatesPage *>(this);
+    self->ensureRows(kind);
+    self->applyPending(kind);
     TemplateLists lists = m_model->lists();
     switch (kind) {
     case TemplateKind::Fio:
@@ -318,11 +339,57 @@ void TemplatesPage::onEntriesChanged(int kind, const QVector<int> &indexes)
     if (kind < 0 || kind > 2)
         return;
     const auto k = TemplateKind(kind);
-    for (int i : indexes)
-        applyEntry(k, i);
+    // What the person asked of this page shows at once. A list arriving from the key re-fills
+    // up to a hundred rows of widgets (about 150 ms on a busy PC, in the middle of a
+    // read-out): a few rows per turn of the event loop keep the window answering meanwhile.
+    QVector<int> &pending = m_pending[kind];
+    if (m_ownChange) {
+        for (int i : indexes) {
+            pending.removeAll(i);
+            applyEntry(k, i);
+        }
+    } else {
+        for (int i : indexes) {
+            if (!pending.contains(i))
+                pending.append(i);
+        }
+        if (!m_applyQueued && !pending.isEmpty()) {
+            m_applyQueued = true;
+            qApp->installEventFilter(this);
+            QTimer::singleShot(0, this, &TemplatesPage::applyPendingWhileIdle);
+        }
+    }
     // The whole list now shows what the model holds: nothing of it is waiting to be saved.
     if (indexes.size() == TemplateListsModel::count(k))
         setDirty(k, false);
+}
+
+void TemplatesPage::applyPendingWhileIdle()
+{
+    constexpr int rowsPerTurn = 8;
+    m_applyQueued = false;
+    int budget = rowsPerTurn;
+    for (TemplateKind kind : {TemplateKind::Fio, TemplateKind::Wheel, TemplateKind::Uzel}) {
+        QVector<int> &pending = m_pending[int(kind)];
+        while (budget > 0 && !pending.isEmpty()) {
+            applyEntry(kind, pending.takeFirst());
+            --budget;
+        }
+        if (!pending.isEmpty()) {
+            m_applyQueued = true;
+            QTimer::singleShot(0, this, &TemplatesPage::applyPendingWhileIdle);
+            return;
+        }
+    }
+    qApp->removeEventFilter(this);
+}
+
+void TemplatesPage::applyPending(TemplateKind kind)
+{
+    QVector<int> &pending = m_pending[int(kind)];
+    for (int i : qAsConst(pending))
+        applyEntry(kind, i);
+    pending.clear();
 }
 
 void TemplatesPage::onModesChanged()
@@ -333,12 +400,19 @@ void TemplatesPage::onModesChanged()
 
 void TemplatesPage::onRowEdited()
 {
-    if (qobject_cast<UzelTemplateRow *>(sender()))
-        setDirty(TemplateKind::Uzel, true);
-    else if (m_wheelRows.contains(static_cast<TemplateTextRow *>(sender())))
-        setDirty(TemplateKind::Wheel, true);
-    else
-        setDirty(TemplateKind::Fio, true);
+    // What the person typed wins over an entry still waiting to be shown in that row.
+    TemplateKind kind = TemplateKind::Fio;
+    int row = -1;
+    if (auto *uzel = qobject_cast<UzelTemplateRow *>(sender())) {
+        kind = TemplateKind::Uzel;
+        row = m_uzelRows.indexOf(uzel);
+    } else if ((row = m_wheelRows.indexOf(static_cast<TemplateTextRow *>(sender()))) >= 0) {
+        kind = TemplateKind::Wheel;
+    } else {
+        row = m_fioRows.indexOf(static_cast<TemplateTextRow *>(sender()));
+    }
+    m_pending[int(kind)].removeAll(row);
+    setDirty(kind, true);
 }
 
 void TemplatesPage::setDirty(TemplateKind kind, bool dirty)
@@ -406,7 +480,10 @@ bool TemplatesPage::saveList(TemplateKind kind)
         return false;
     }
     // The model gets the list as the key will have it (texts cut), and the rows show that.
-    m_model->setList(kind, lists);
+    {
+        const QScopedValueRollback<bool> own(m_ownChange, true);
+        m_model->setList(kind, lists);
+    }
     setDirty(kind, false);
 
     bool sent = false;
@@ -459,7 +536,10 @@ bool TemplatesPage::importJson(const QString &dir)
     }
     if (!r.problem.isEmpty())
         td::log(QStringLiteral("Templates: JSON %1: %2").arg(file.fileName(), r.problem));
-    m_model->setEntries(kind, lists, r.rows);
+    {
+        const QScopedValueRollback<bool> own(m_ownChange, true);
+        m_model->setEntries(kind, lists, r.rows);
+    }
     // Taken from the file, not yet in the key.
     setDirty(kind, true);
     QStringList lines;
@@ -579,7 +659,10 @@ bool TemplatesPage::fillWithDefaults()
                               QStringLiteral("red"));
         return false;
     }
-    m_model->setLists(lists);
+    {
+        const QScopedValueRollback<bool> own(m_ownChange, true);
+        m_model->setLists(lists);
+    }
     if (!errors.isEmpty())
         emit messageRequested(errors.join(QLatin1Char('\n')), QStringLiteral("red"));
     return ReadTemplatesFromFile(dir) && errors.isEmpty();

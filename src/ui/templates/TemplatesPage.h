@@ -112,6 +112,8 @@ private:
     void buildServiceButtons(QWidget *container);
     QWidget *makeListTab(const QString &objectName, const QStringList &headers, int stretchColumns, QGridLayout **grid);
     void applyEntry(TemplateKind kind, int index);
+    void applyPendingWhileIdle();
+    void applyPending(TemplateKind kind);
     void setDirty(TemplateKind kind, bool dirty);
     QString chooseFolder(const QString &title, const QString &start) const;
     void tellCuts(const QVector<TemplateTextCut> &cuts, QStringList *lines) const;
@@ -129,6 +131,10 @@ private:
     QList<UzelTemplateRow *> m_uzelRows;
     QGridLayout *m_grids[3] = {nullptr, nullptr, nullptr};
     int m_rowsBuilt[3] = {0, 0, 0};
+    // Entries the model changed that the rows do not show yet, first changed first.
+    QVector<int> m_pending[3];
+    bool m_applyQueued = false;
+    bool m_ownChange = false; // the model is changing at this page's request
     bool m_dirty[3] = {false, false, false};
     int m_lastTab = 0;
 };
