@@ -82,6 +82,19 @@ void searching(QPainter &p)
     p.drawArc(QRectF(lens.x() - r + 11, lens.y() - r + 11, 2 * r - 22, 2 * r - 22), 100 * 16, 60 * 16);
 }
 
+void appIcon(QPainter &p)
+{
+    // The key alone on a blue disc, drawn large enough for the desktop's icon theme: menus and
+    // task bars know the program by it.
+    p.setBrush(c(col::blue));
+    p.drawEllipse(QPointF(120, 120), 114, 114);
+    p.save();
+    p.translate(34, 190);
+    p.rotate(-45);
+    torqueWrench(p, 220, c(col::white), c(col::blue), 1.6);
+    p.restore();
+}
+
 void warning(QPainter &p)
 {
     warningTriangle(p, QRectF(2, 4, 60, 54), c(col::amber), c(col::ink));
@@ -100,6 +113,7 @@ void addPictures(Catalog &catalog)
 {
     catalog.add(QStringLiteral("logo_trevonics_red3.png"), QSize(400, 150), QSizeF(400, 150), logo);
     catalog.add(QStringLiteral("init_find.png"), QSize(240, 240), QSizeF(240, 240), searching);
+    catalog.add(QStringLiteral("torquedesk.png"), QSize(256, 256), QSizeF(240, 240), appIcon);
     catalog.add(QStringLiteral("warning_128.png"), QSize(128, 128), QSizeF(64, 64), warning,
                 Place::DataRootPng);
     catalog.add(QStringLiteral("help_128.png"), QSize(128, 128), QSizeF(64, 64), help,
