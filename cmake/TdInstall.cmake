@@ -34,9 +34,11 @@ endforeach()
 
 # --- desktop: menu entry, icon, AppStream metainfo
 string(TIMESTAMP TD_RELEASE_DATE "%Y-%m-%d" UTC)
-configure_file(${TD_PKG_DIR}/torquedesk.metainfo.xml.in ${TD_PKG_OUT}/torquedesk.metainfo.xml @ONLY)
-install(FILES ${TD_PKG_DIR}/torquedesk.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${TD_PKG_OUT}/torquedesk.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# AppStream wants a reverse-DNS identifier, and the menu entry's file is named after it.
+set(TD_APP_ID org.torquedesk.TorqueDesk)
+configure_file(${TD_PKG_DIR}/${TD_APP_ID}.metainfo.xml.in ${TD_PKG_OUT}/${TD_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${TD_PKG_DIR}/${TD_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${TD_PKG_OUT}/${TD_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${TD_GEN_DIR}/images/torquedesk.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 
 # --- shell: manual pages from the programs' --help, completion
@@ -65,10 +67,8 @@ install(FILES ${TD_PKG_DIR}/torquedesk-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME torquedesk-cli)
 
 # --- the nightly job, for the user's systemd; nothing enables it
-set(TD_BIN ${CMAKE_INSTALL_FULL_BINDIR})
-configure_file(${TD_PKG_DIR}/torquedesk-pull.service.in ${TD_PKG_OUT}/torquedesk-pull.service @ONLY)
-install(FILES ${TD_PKG_OUT}/torquedesk-pull.service ${TD_PKG_DIR}/torquedesk-pull.timer
-        DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/systemd/user)
+install(FILES ${TD_PKG_DIR}/torquedesk-pull.service ${TD_PKG_DIR}/torquedesk-pull.timer
+        DESTINATION lib/systemd/user)
 
 # --- Debian's documentation files: the copyright and a changelog in Debian's format
 set(TD_MAINTAINER "TorqueDesk developers <torquedesk@example.org>" CACHE STRING "The package's maintainer")
@@ -79,12 +79,17 @@ add_custom_command(OUTPUT ${TD_PKG_OUT}/changelog.gz
   COMMAND gzip -9 -n -f -k ${TD_PKG_OUT}/changelog
   DEPENDS ${TD_PKG_OUT}/changelog)
 list(APPEND TD_INSTALL_OUTPUTS ${TD_PKG_OUT}/changelog.gz)
-install(FILES ${TD_PKG_DIR}/copyright ${TD_PKG_OUT}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${TD_PKG_DIR}/copyright ${TD_PKG_OUT}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/torquedesk)
 
 # Everything the install rules take, without the tests and benchmarks "all" would build.
 add_custom_target(td_install_files ALL DEPENDS ${TD_INSTALL_OUTPUTS})
 add_dependencies(td_install_files torquedesk torquedesk-cli td_data_root)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+# Debian's hardening for the shipped programs: the relocations read-only once loaded.
+if(NOT TD_SANITIZE)
+  target_link_options(torquedesk PRIVATE -Wl,-z,relro,-z,now)
+  target_link_options(torquedesk-cli PRIVATE -Wl,-z,relro,-z,now)
+endif()
 
 # --- the Debian package
 set(CPACK_GENERATOR DEB)
@@ -98,7 +103,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop companion of a digital torque wrench")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "desktop companion of a digital torque wrench\n TorqueDesk connects to a digital torque wrench over USB or Wi-Fi, edits\n its records, reads its tightenings back and judges them, makes CSV, Excel\n and PDF reports, keeps a durable history in SQLite or PostgreSQL, publishes\n results to an MQTT broker, calibrates the wrench and flashes its firmware.\n .\n torquedesk-cli does the same work without a window; a systemd user timer\n (installed, not enabled) runs its nightly pull and publish.")
+    "TorqueDesk connects to a digital torque wrench over USB or Wi-Fi, edits
+its records, reads its tightenings back and judges them, makes CSV, Excel
+and PDF reports, keeps a durable history in SQLite or PostgreSQL, publishes
+results to an MQTT broker, calibrates the wrench and flashes its firmware.
+
+torquedesk-cli does the same work without a window; a systemd user timer
+(installed, not enabled) runs its nightly pull and publish.")
 # The libraries come from the executables (dpkg-shlibdeps); the rest is what the programs load
 # or run by name: Qt's own Russian texts, the SQL drivers of the report database and the
 # history (SQLite, PostgreSQL), and dfu-util, which the DFU tool drives to flash a real key.
