@@ -84,15 +84,9 @@ void searching(QPainter &p)
 
 void appIcon(QPainter &p)
 {
-    // The key alone on a blue disc, drawn large enough for the desktop's icon theme: menus and
-    // task bars know the program by it.
-    p.setBrush(c(col::blue));
-    p.drawEllipse(QPointF(120, 120), 114, 114);
-    p.save();
-    p.translate(34, 190);
-    p.rotate(-45);
-    torqueWrench(p, 220, c(col::white), c(col::blue), 1.6);
-    p.restore();
+    // The logo's emblem alone, large enough for the desktop's icon theme, so the menu entry
+    // and the window's first screen show the same mark.
+    emblem(p, QPointF(120, 120), 112);
 }
 
 void warning(QPainter &p)
