@@ -3548,10 +3548,6 @@ defect</source>
         <translation>TorqueDesk — настольная программа динамометрического ключа.</translation>
     </message>
     <message>
-        <source>Keep settings, mirrors and reports in DIR instead of the program's folder.</source>
-        <translation>Хранить настройки, копии и отчёты в папке DIR вместо папки программы.</translation>
-    </message>
-    <message>
         <source>Open DEVICE as the key's serial port instead of searching for the key.</source>
         <translation>Открыть DEVICE как последовательный порт ключа вместо поиска ключа.</translation>
     </message>
@@ -3566,6 +3562,10 @@ defect</source>
     <message>
         <source>Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...).</source>
         <translation>Публиковать результаты на брокер по адресу URL (mqtt://узел:порт/префикс или mqtts://...).</translation>
+    </message>
+    <message>
+        <source>Keep settings, mirrors and reports in DIR (default: see below).</source>
+        <translation>Хранить настройки, копии и отчёты в папке DIR (по умолчанию: см. ниже).</translation>
     </message>
 </context>
 <context>

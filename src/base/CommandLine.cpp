@@ -18,7 +18,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     parser.addHelpOption();
     parser.addVersionOption();
     QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                               QCoreApplication::translate("main", "Keep settings, mirrors and reports in DIR instead of the program's folder."),
+                               QCoreApplication::translate("main", "Keep settings, mirrors and reports in DIR (default: see below)."),
                                QStringLiteral("DIR"));
     QCommandLineOption port(QStringLiteral("port"),
                             QCoreApplication::translate("main", "Open DEVICE as the key's serial port instead of searching for the key."),

@@ -86,7 +86,7 @@ void appIcon(QPainter &p)
 {
     // The logo's emblem alone, large enough for the desktop's icon theme, so the menu entry
     // and the window's first screen show the same mark.
-    emblem(p, QPointF(120, 120), 112);
+    emblem(p, QPointF(120, 120), 106);
 }
 
 void warning(QPainter &p)
