@@ -72,9 +72,10 @@ install(FILES ${TD_PKG_DIR}/torquedesk-pull.service ${TD_PKG_DIR}/torquedesk-pul
 
 # --- Debian's documentation files: the copyright and a changelog in Debian's format
 set(TD_MAINTAINER "TorqueDesk developers <torquedesk@example.org>" CACHE STRING "The package's maintainer")
-string(TIMESTAMP TD_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
-file(WRITE ${TD_PKG_OUT}/changelog
-     "torquedesk (${PROJECT_VERSION}) stable; urgency=medium\n\n  * Release ${PROJECT_VERSION}.\n\n -- ${TD_MAINTAINER}  ${TD_CHANGELOG_DATE}\n")
+# The day alone (SOURCE_DATE_EPOCH when set): a new time every configure would rebuild the package.
+string(TIMESTAMP TD_CHANGELOG_DATE "%a, %d %b %Y 00:00:00 +0000" UTC)
+file(CONFIGURE OUTPUT ${TD_PKG_OUT}/changelog
+     CONTENT "torquedesk (${PROJECT_VERSION}) stable; urgency=medium\n\n  * Release ${PROJECT_VERSION}.\n\n -- ${TD_MAINTAINER}  ${TD_CHANGELOG_DATE}\n" @ONLY)
 add_custom_command(OUTPUT ${TD_PKG_OUT}/changelog.gz
   COMMAND gzip -9 -n -f -k ${TD_PKG_OUT}/changelog
   DEPENDS ${TD_PKG_OUT}/changelog)
