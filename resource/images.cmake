@@ -21,6 +21,8 @@ set(TD_IMAGE_NAMES
   fw_download.png fw_ok.png fw_bad.png fw_nofound.png fw_noconnect.png key_found.png
   # logo and screens
   logo_trevonics_red3.png init_find.png
+  # the program's icon in the desktop's icon theme
+  torquedesk.png
   # busy animations
   wait.gif wait2.gif rocket.gif)
 set(TD_POPUP_IMAGE_NAMES warning_128.png help_128.png)

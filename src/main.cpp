@@ -1,4 +1,5 @@
 #include "base/CommandLine.h"
+#include "base/DataRoot.h"
 #include "base/LocaleCodec.h"
 #include "base/Job.h"
 #include "base/LogOutput.h"
@@ -12,17 +13,17 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    td::installBufferedLogOutput();
     QCoreApplication::setApplicationName(QStringLiteral("TorqueDesk"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TORQUEDESK_VERSION));
+    CommandLine::answerWithoutDisplay(argc, argv);
+    QApplication app(argc, argv);
+    td::installBufferedLogOutput();
 
     const CommandLineOptions options = CommandLine::parse(app);
 
     td::setupLocaleCodec();
 
-    if (!options.dataDir.isEmpty())
-        Paths::setDataRoot(options.dataDir);
+    DataRoot::apply(options.dataDir);
 
     Translations::install(&app);
 

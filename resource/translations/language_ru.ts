@@ -220,6 +220,29 @@
     </message>
 </context>
 <context>
+    <name>DataRoot</name>
+    <message>
+        <source>Data folder: %1 (given with --data-dir)</source>
+        <translation>Папка данных: %1 (задана параметром --data-dir)</translation>
+    </message>
+    <message>
+        <source>Data folder: %1 (installed program: the user's data folder, filled from %2)</source>
+        <translation>Папка данных: %1 (установленная программа: папка данных пользователя, дополняется из %2)</translation>
+    </message>
+    <message>
+        <source>Data folder: %1 (the program's own folder: a build tree or a portable copy)</source>
+        <translation>Папка данных: %1 (папка самой программы: дерево сборки или переносная копия)</translation>
+    </message>
+    <message>
+        <source>Without --data-dir, an installed program (share/torquedesk beside its bin folder) keeps its data in
+the user's data folder and copies what it lacks from share/torquedesk at start, never replacing a
+file; a program run from its build tree or a portable folder keeps its data in its own folder.</source>
+        <translation>Без --data-dir установленная программа (share/torquedesk рядом с её папкой bin) хранит данные в
+папке данных пользователя и при запуске копирует туда недостающее из share/torquedesk, не заменяя
+файлов; программа, запущенная из дерева сборки или переносной папки, хранит данные в своей папке.</translation>
+    </message>
+</context>
+<context>
     <name>DeviceSettingsRules</name>
     <message>
         <source>Nm</source>
@@ -3193,10 +3216,6 @@ defect</source>
 <context>
     <name>cli</name>
     <message>
-        <source>Keep settings, mirrors, reports and databases in DIR (default: the program's folder).</source>
-        <translation>Хранить настройки, копии, отчёты и базы данных в DIR (по умолчанию: папка программы).</translation>
-    </message>
-    <message>
         <source>Write the debug log to stderr.</source>
         <translation>Выводить отладочный журнал в stderr.</translation>
     </message>
@@ -3556,16 +3575,16 @@ defect</source>
         <source>Exporting</source>
         <translation>Экспорт</translation>
     </message>
+    <message>
+        <source>Keep settings, mirrors, reports and databases in DIR (default: see below).</source>
+        <translation>Хранить настройки, копии ключа, отчёты и базы данных в папке DIR (по умолчанию: см. ниже).</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>TorqueDesk, the desktop companion of the dynamometric key.</source>
         <translation>TorqueDesk — настольная программа динамометрического ключа.</translation>
-    </message>
-    <message>
-        <source>Keep settings, mirrors and reports in DIR instead of the program's folder.</source>
-        <translation>Хранить настройки, копии и отчёты в папке DIR вместо папки программы.</translation>
     </message>
     <message>
         <source>Open DEVICE as the key's serial port instead of searching for the key.</source>
@@ -3582,6 +3601,10 @@ defect</source>
     <message>
         <source>Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...).</source>
         <translation>Публиковать результаты на брокер по адресу URL (mqtt://узел:порт/префикс или mqtts://...).</translation>
+    </message>
+    <message>
+        <source>Keep settings, mirrors and reports in DIR (default: see below).</source>
+        <translation>Хранить настройки, копии и отчёты в папке DIR (по умолчанию: см. ниже).</translation>
     </message>
 </context>
 <context>

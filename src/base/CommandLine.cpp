@@ -1,10 +1,14 @@
 #include "base/CommandLine.h"
 
+#include "base/DataRoot.h"
 #include "base/Paths.h"
 #include "base/cGlobalData.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdlib>
 
 CommandLineOptions CommandLine::parse(const QCoreApplication &app)
 {
@@ -14,7 +18,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     parser.addHelpOption();
     parser.addVersionOption();
     QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                               QCoreApplication::translate("main", "Keep settings, mirrors and reports in DIR instead of the program's folder."),
+                               QCoreApplication::translate("main", "Keep settings, mirrors and reports in DIR (default: see below)."),
                                QStringLiteral("DIR"));
     QCommandLineOption port(QStringLiteral("port"),
                             QCoreApplication::translate("main", "Open DEVICE as the key's serial port instead of searching for the key."),
@@ -29,7 +33,25 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
                             QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
                             QStringLiteral("URL"));
     parser.addOptions({dataDir, port, firmware, history, mqtt});
-    parser.process(app);
+    // Not QCommandLineParser::process: --help also names the data folder, and help and version
+    // are answered even beside an option only a GUI application knows (-platform).
+    const bool parsed = parser.parse(app.arguments());
+    if (parser.isSet(QStringLiteral("version"))) {
+        QTextStream(stdout) << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << '\n';
+        std::exit(EXIT_SUCCESS);
+    }
+    if (parser.isSet(QStringLiteral("help-all")))
+        parser.process(app); // Qt's own options are listed by the parser alone; it exits
+    if (parser.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << parser.helpText() << '\n'
+                            << DataRoot::ruleText() << "\n\n"
+                            << DataRoot::describe(DataRoot::peek(parser.value(dataDir))) << '\n';
+        std::exit(EXIT_SUCCESS);
+    }
+    if (!parsed) {
+        QTextStream(stderr) << QCoreApplication::applicationName() << ": " << parser.errorText() << '\n';
+        std::exit(EXIT_FAILURE);
+    }
 
     CommandLineOptions options;
     options.dataDir = parser.value(dataDir);
@@ -38,6 +60,19 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     options.historyDb = parser.value(history);
     options.mqttUrl = parser.value(mqtt);
     return options;
+}
+
+void CommandLine::answerWithoutDisplay(int argc, char *argv[])
+{
+    static const char *const infoOptions[] = {"--help", "-h", "-?", "--help-all", "--version", "-v"};
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : infoOptions) {
+            if (qstrcmp(argv[i], option) == 0) {
+                QCoreApplication app(argc, argv);
+                parse(app);
+            }
+        }
+    }
 }
 
 void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)

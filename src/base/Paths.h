@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The one place that names files of the data root: by default the executable's directory
-// (the portable layout), or the folder given with --data-dir.
+// The one place that names files of the data root: the folder DataRoot::apply chose (--data-dir,
+// the user's data folder of an installed program, or the executable's own folder), or the
+// executable's directory when nothing was chosen.
 class Paths
 {
 public:

@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 
+#include "base/DataRoot.h"
 #include "base/Job.h"
 #include "base/LogOutput.h"
 #include "base/Paths.h"
@@ -26,7 +27,7 @@ const QCommandLineOption &dataDirOption()
 {
     static const QCommandLineOption option(
         QStringLiteral("data-dir"),
-        QCoreApplication::translate("cli", "Keep settings, mirrors, reports and databases in DIR (default: the program's folder)."),
+        QCoreApplication::translate("cli", "Keep settings, mirrors, reports and databases in DIR (default: see below)."),
         QStringLiteral("DIR"));
     return option;
 }
@@ -62,7 +63,9 @@ bool parseArguments(QCommandLineParser &parser, const QString &command, const QS
         return false;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        QTextStream(stdout) << parser.helpText();
+        QTextStream(stdout) << parser.helpText() << '\n'
+                            << DataRoot::ruleText() << "\n\n"
+                            << DataRoot::describe(DataRoot::peek(parser.value(dataDirOption()))) << '\n';
         std::exit(0);
     }
     if (parser.isSet(verboseOption()))
@@ -72,8 +75,7 @@ bool parseArguments(QCommandLineParser &parser, const QString &command, const QS
 
 void applyDataDir(const QCommandLineParser &parser)
 {
-    if (parser.isSet(dataDirOption()))
-        Paths::setDataRoot(parser.value(dataDirOption()));
+    DataRoot::apply(parser.value(dataDirOption()));
     // The window's translation, so a report names its columns as the window's report does.
     static QTranslator translator;
     static bool installed = false;

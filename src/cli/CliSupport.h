@@ -16,7 +16,7 @@ void addCommonOptions(QCommandLineParser &parser);
 // Parses args (the words after the command's name) with parser; on a parse error prints the
 // reason and returns false. --help prints the command's help and exits 0.
 bool parseArguments(QCommandLineParser &parser, const QString &command, const QStringList &args);
-// Applies --data-dir (the executable's folder when absent) and loads the data root's
+// Decides the data root (DataRoot::apply: --data-dir, else by where the program lies) and loads the data root's
 // translation, as the window does.
 void applyDataDir(const QCommandLineParser &parser);
 

@@ -1,5 +1,6 @@
 // torquedesk-cli: the program without a window. It runs with no display and no platform plugin,
 // on the same core as the window, so a nightly job reads a key exactly as a fitter's station does.
+#include "base/DataRoot.h"
 #include "base/LogOutput.h"
 #include "cli/CliCommand.h"
 #include "base/cGlobalData.h"
@@ -37,7 +38,9 @@ void printHelp(QTextStream &out)
             << "      " << QCoreApplication::translate("cli", c.summary) << '\n';
     }
     out << '\n' << QCoreApplication::translate("cli", "--verbose writes the debug log to stderr, --log FILE appends it to FILE.") << '\n'
-        << QCoreApplication::translate("cli", "'torquedesk-cli <command> --help' describes a command's options.") << '\n';
+        << QCoreApplication::translate("cli", "'torquedesk-cli <command> --help' describes a command's options.") << "\n\n"
+        << DataRoot::ruleText() << "\n\n"
+        << DataRoot::describe(DataRoot::peek(QString())) << '\n';
 }
 
 // Whether the command named on the command line draws; decided before the application object

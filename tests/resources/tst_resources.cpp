@@ -12,7 +12,7 @@ namespace {
 
 const char *const kStills[] = {
     "about.png", "calibrate.png", "database.png", "menulevels.png", "records.png", "templates.png",
-    "usb.png", "wifi.png", "null.png", "logo_usb.png", "logo_wifi.png", "init_find.png",
+    "usb.png", "wifi.png", "null.png", "logo_usb.png", "logo_wifi.png", "init_find.png", "torquedesk.png",
     "logo_trevonics_red3.png", "bat_lvl0.png", "bat_lvl1.png", "bat_lvl2.png", "bat_lvl3.png",
     "bat_lvl4.png", "bat_lvl5.png", "wifi_lvl0.png", "wifi_lvl1.png", "wifi_lvl2.png",
     "wifi_lvl3.png", "rotate1a.png", "rotate2a.png", "rotateFFa.png", "vnim.png", "bad_moment.png",

@@ -82,6 +82,13 @@ void searching(QPainter &p)
     p.drawArc(QRectF(lens.x() - r + 11, lens.y() - r + 11, 2 * r - 22, 2 * r - 22), 100 * 16, 60 * 16);
 }
 
+void appIcon(QPainter &p)
+{
+    // The logo's emblem alone, large enough for the desktop's icon theme, so the menu entry
+    // and the window's first screen show the same mark.
+    emblem(p, QPointF(120, 120), 106);
+}
+
 void warning(QPainter &p)
 {
     warningTriangle(p, QRectF(2, 4, 60, 54), c(col::amber), c(col::ink));
@@ -100,6 +107,7 @@ void addPictures(Catalog &catalog)
 {
     catalog.add(QStringLiteral("logo_trevonics_red3.png"), QSize(400, 150), QSizeF(400, 150), logo);
     catalog.add(QStringLiteral("init_find.png"), QSize(240, 240), QSizeF(240, 240), searching);
+    catalog.add(QStringLiteral("torquedesk.png"), QSize(256, 256), QSizeF(240, 240), appIcon);
     catalog.add(QStringLiteral("warning_128.png"), QSize(128, 128), QSizeF(64, 64), warning,
                 Place::DataRootPng);
     catalog.add(QStringLiteral("help_128.png"), QSize(128, 128), QSizeF(64, 64), help,
