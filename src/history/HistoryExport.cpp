@@ -239,6 +239,7 @@ HistoryExport::Outcome HistoryExport::writeDfq(HistoryDatabase *db, const Histor
                     v.time = QDateTime::fromString(m.measuredAt, QLatin1String(HistoryMeasure::TimeFormat));
                 v.operatorName = m.operatorText.isEmpty() ? m.operatorName : m.operatorText;
                 v.equipment = m.keySerial;
+                v.machine = m.station;
                 written = file.write(DfqWriter::value(found.value() + 1, v, &o.replacedCharacters), &o.error);
                 ++o.rows;
             }

@@ -8,6 +8,7 @@
 #include "history/HistoryStore.h"
 #include "history/HistoryService.h"
 #include "history/HistorySettings.h"
+#include "history/StationName.h"
 #include "protocol/KeyConnection.h"
 #include "protocol/KeySession.h"
 #include "publish/KeyPresenceFeed.h"
@@ -24,6 +25,8 @@
 Station::Station(cGlobalData *options, QObject *parent) : QObject(parent), m_options(options)
 {
     setObjectName(QStringLiteral("station"));
+    if (!options->station.isEmpty())
+        StationName::setOverride(options->station);
 }
 
 Station::~Station()
