@@ -1028,6 +1028,14 @@
         <source>History to CSV</source>
         <translation>История в CSV</translation>
     </message>
+    <message>
+        <source>Station</source>
+        <translation>Пост</translation>
+    </message>
+    <message>
+        <source>Station name</source>
+        <translation>Имя поста</translation>
+    </message>
 </context>
 <context>
     <name>HistoryService</name>
@@ -3517,6 +3525,14 @@ defect</source>
         <source>Exporting</source>
         <translation>Экспорт</translation>
     </message>
+    <message>
+        <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
+        <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
+    </message>
+    <message>
+        <source>Only the measures the station NAME archived; repeat it for several (default: every station).</source>
+        <translation>Только измерения, архивированные постом NAME; повторите для нескольких постов (по умолчанию: все посты).</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -3543,6 +3559,10 @@ defect</source>
     <message>
         <source>Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...).</source>
         <translation>Публиковать результаты на брокер по адресу URL (mqtt://узел:порт/префикс или mqtts://...).</translation>
+    </message>
+    <message>
+        <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
+        <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
     </message>
 </context>
 <context>

@@ -29,7 +29,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
                             QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
                             QStringLiteral("URL"));
     QCommandLineOption station(QStringLiteral("station"),
-                               QCoreApplication::translate("main", "Archive and publish as the station NAME (default: the Data Base page's setting, else the host name)."),
+                               QCoreApplication::translate("main", "Archive and publish as the station NAME (default: the history settings' name, else the host name)."),
                                QStringLiteral("NAME"));
     parser.addOptions({dataDir, port, firmware, history, mqtt, station});
     parser.process(app);
