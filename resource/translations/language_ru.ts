@@ -807,6 +807,10 @@
         <source>The export was cancelled; the file was not written</source>
         <translation>Экспорт отменён; файл не записан</translation>
     </message>
+    <message>
+        <source>Station</source>
+        <translation>Пост</translation>
+    </message>
 </context>
 <context>
     <name>HistoryExportJob</name>

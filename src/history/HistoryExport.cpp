@@ -24,7 +24,8 @@ QStringList HistoryExport::columnTitles()
 {
     return {tr("Date and time"), tr("Key"),     tr("Record"),   tr("Connection"), tr("Moment"),     tr("Angle"),
             tr("Corrected defect"), tr("Result"), tr("Moment range"), tr("Operator"), tr("Product"),
-            tr("Operation"), tr("Node"), tr("Controller"), tr("Barcodes"), tr("Calibration"), tr("Received")};
+            tr("Operation"), tr("Node"), tr("Controller"), tr("Barcodes"), tr("Calibration"), tr("Received"),
+            tr("Station")};
 }
 
 QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
@@ -50,7 +51,8 @@ QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
             m.operatorName,
             codes,
             m.calibrationFile,
-            m.receivedAt};
+            m.receivedAt,
+            m.station};
 }
 
 QByteArray HistoryExport::csvLine(const QStringList &fields)

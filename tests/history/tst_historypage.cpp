@@ -213,6 +213,7 @@ private slots:
         QCOMPARE(lines.size(), 42); // title, 40 measures, nothing after the last line end
         QVERIFY(lines.at(1).contains("Сидоров"));
         QVERIFY(lines.at(1).startsWith("2026-06-01 06:00:00;")); // the file runs oldest first
+        QVERIFY(lines.at(1).endsWith(";Line 2\r"));
 
         // From here the window's progress row follows the exports.
         JobProgressWidget progress;
@@ -232,6 +233,7 @@ private slots:
         QVERIFY(bytes.startsWith("K0100 1\r\n"));
         QCOMPARE(bytes.count("K0001"), 40);
         QVERIFY(bytes.contains("K0008/1 Sidorov\r\n"));
+        QCOMPARE(bytes.count("K0010/1 Line 2\r\n"), 40); // the station that archived each value
 
         // A file that cannot be written says so in red, once: through the progress row.
         QSignalSpy message(&page, &HistoryPage::messageRequested);
