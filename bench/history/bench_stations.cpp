@@ -183,7 +183,7 @@ bool fillBig(QSqlQuery &q)
         "45, 55, 10, 90, 0, 'Operator ' || ((i / 13) % 20), 'Wheel ' || ((i / 40) % 200 / 10), "
         "lpad(((i / 40) % 200)::text, 10, '0'), 'Hub', 'Fitter ' || ((i / 13) % 20), 100, 'DWK100.clb', 'Nm', "
         "'', '', to_char(timestamp '2026-01-01' + i * interval '3.1536 seconds', 'YYYY-MM-DD HH24:MI:SS'), 0, "
-        "'Station ' || (i % 40 % 8) FROM generate_series(%1, %2) AS i");
+        "'Station ' || (i % 40 % 8) FROM generate_series(%1::bigint, %2::bigint) AS i");
     const qint64 step = 1000000;
     for (qint64 first = 0; first < kBigHistory; first += step) {
         if (!exec(q, insert.arg(first).arg(first + step - 1)))
