@@ -303,9 +303,9 @@ QStringList migrationSteps(int toVersion, bool server)
         // which knows the station's name). A station reads what it has to publish through
         // (station, tx, id), so the index of every station's rows in (tx, id) order goes; a
         // local queue is read by id, its rowid. The plant's questions come per station over a
-        // time span, and a joint's figures per station.
-        // A server counts a station's month for one operator from the index alone (the
-        // operator columns ride along in it) instead of visiting every row of the month.
+        // time span, and a joint's figures per station; a server counts a station's month for
+        // one operator from the index alone (the operator columns ride along in it) instead
+        // of visiting every row of the month.
         return {
             QStringLiteral("DROP INDEX IF EXISTS measures_publish"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS measures_station_publish ON measures(station, tx, id)"),
@@ -497,6 +497,7 @@ bool HistoryDatabase::migrate(QString *error)
         for (const QString &s : migrationSteps(v, m_location.isServer()))
             steps << QString(s).replace(QStringLiteral("%ID%"), id);
         QSqlQuery q(db);
+        // Version 4's indexes name the column its own step adds first.
         bool ok = v == 4 || execAll(steps, error);
         // Version 3: a tightening's identity takes its record's erase generation in.
         if (ok && v == 3)
