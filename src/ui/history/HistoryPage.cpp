@@ -126,13 +126,13 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_operator = choice(this, "cbHistoryOperator");
     m_product = choice(this, "cbHistoryProduct");
     m_operation = choice(this, "cbHistoryOperation");
+    m_station = choice(this, "cbHistoryStation");
     caption(firstRow, m_key, 1);
     caption(firstRow, m_operator, 1);
     caption(firstRow, m_product, 1);
     caption(firstRow, m_operation, 1);
     m_node = choice(this, "cbHistoryNode");
     m_record = choice(this, "cbHistoryRecord");
-    m_station = choice(this, "cbHistoryStation");
     m_verdict = new QComboBox(this);
     m_verdict->setObjectName(QStringLiteral("cbHistoryVerdict"));
     m_verdict->setMinimumHeight(40);
@@ -148,7 +148,6 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     }
     caption(secondRow, m_node, 1);
     caption(secondRow, m_record, 1);
-    caption(secondRow, m_station, 1);
     caption(secondRow, m_verdict, 0);
     caption(secondRow, m_barcode1, 1);
     caption(secondRow, m_barcode2, 1);
@@ -215,6 +214,8 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Under the table: what the filter found and the exports; the database and the alarm
     // thresholds are set now and then, so they stay folded away behind a button.
     auto *actions = new QHBoxLayout;
+    // The filter rows are full; the stations sit with what the filter found.
+    caption(actions, m_station, 0);
     actions->addWidget(m_count);
     actions->addWidget(m_notice, 1);
     actions->addWidget(m_csv);
@@ -316,8 +317,8 @@ void HistoryPage::retranslate()
 {
     m_period->setText(tr("Period from"));
     const QStringList captions = {tr("until"),         tr("Key serial"), tr("Operator"), tr("Product"),
-                                  tr("Operation No."), tr("Node"), tr("Record"),   tr("Station"), tr("Result"),
-                                  tr("Barcode 1"),     tr("Barcode 2"),        tr("History database"), tr("Station name"),
+                                  tr("Operation No."), tr("Node"), tr("Record"), tr("Result"),
+                                  tr("Barcode 1"),     tr("Barcode 2"),    tr("Station"),    tr("History database"), tr("Station name"),
                                   tr("Alarm: Cp below"), tr("Cpk below")};
     for (int i = 0; i < m_captions.size() && i < captions.size(); ++i)
         m_captions[i]->setText(captions.at(i));
