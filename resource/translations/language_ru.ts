@@ -830,6 +830,10 @@ file; a program run from its build tree or a portable folder keeps its data in i
         <source>The export was cancelled; the file was not written</source>
         <translation>Экспорт отменён; файл не записан</translation>
     </message>
+    <message>
+        <source>Station</source>
+        <translation>Пост</translation>
+    </message>
 </context>
 <context>
     <name>HistoryExportJob</name>
@@ -1050,6 +1054,14 @@ file; a program run from its build tree or a portable folder keeps its data in i
     <message>
         <source>History to CSV</source>
         <translation>История в CSV</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Пост</translation>
+    </message>
+    <message>
+        <source>Station name</source>
+        <translation>Имя поста</translation>
     </message>
 </context>
 <context>
@@ -3576,6 +3588,14 @@ defect</source>
         <translation>Экспорт</translation>
     </message>
     <message>
+        <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
+        <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
+    </message>
+    <message>
+        <source>Only the measures the station NAME archived; repeat it for several (default: every station).</source>
+        <translation>Только измерения, архивированные постом NAME; повторите для нескольких постов (по умолчанию: все посты).</translation>
+    </message>
+    <message>
         <source>Keep settings, mirrors, reports and databases in DIR (default: see below).</source>
         <translation>Хранить настройки, копии ключа, отчёты и базы данных в папке DIR (по умолчанию: см. ниже).</translation>
     </message>
@@ -3601,6 +3621,10 @@ defect</source>
     <message>
         <source>Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...).</source>
         <translation>Публиковать результаты на брокер по адресу URL (mqtt://узел:порт/префикс или mqtts://...).</translation>
+    </message>
+    <message>
+        <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
+        <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
     </message>
     <message>
         <source>Keep settings, mirrors and reports in DIR (default: see below).</source>

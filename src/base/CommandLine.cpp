@@ -32,7 +32,10 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption mqtt(QStringLiteral("mqtt"),
                             QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
                             QStringLiteral("URL"));
-    parser.addOptions({dataDir, port, firmware, history, mqtt});
+    QCommandLineOption station(QStringLiteral("station"),
+                               QCoreApplication::translate("main", "Archive and publish as the station NAME (default: the history settings' name, else the host name)."),
+                               QStringLiteral("NAME"));
+    parser.addOptions({dataDir, port, firmware, history, mqtt, station});
     // Not QCommandLineParser::process: --help also names the data folder, and help and version
     // are answered even beside an option only a GUI application knows (-platform).
     const bool parsed = parser.parse(app.arguments());
@@ -59,6 +62,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     options.firmwareServer = parser.value(firmware);
     options.historyDb = parser.value(history);
     options.mqttUrl = parser.value(mqtt);
+    options.station = parser.value(station);
     return options;
 }
 
@@ -83,4 +87,5 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
     data->firmwareServer = options.firmwareServer;
     data->historyDb = options.historyDb;
     data->mqttUrl = options.mqttUrl;
+    data->station = options.station;
 }

@@ -14,6 +14,7 @@ struct CommandLineOptions
     QString firmwareServer;
     QString historyDb;
     QString mqttUrl;
+    QString station;
 };
 
 class CommandLine

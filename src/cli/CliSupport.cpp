@@ -4,6 +4,7 @@
 #include "base/Job.h"
 #include "base/LogOutput.h"
 #include "base/Paths.h"
+#include "history/StationName.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -32,6 +33,19 @@ const QCommandLineOption &dataDirOption()
     return option;
 }
 
+const QCommandLineOption &stationOption(StationUse use)
+{
+    static const QCommandLineOption identity(
+        QStringLiteral("station"),
+        QCoreApplication::translate("cli", "Archive and publish as the station NAME (default: the history settings' name, else the host name)."),
+        QStringLiteral("NAME"));
+    static const QCommandLineOption filter(
+        QStringLiteral("station"),
+        QCoreApplication::translate("cli", "Only the measures the station NAME archived; repeat it for several (default: every station)."),
+        QStringLiteral("NAME"));
+    return use == StationUse::Identity ? identity : filter;
+}
+
 void writeErr(const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
@@ -47,10 +61,11 @@ const QCommandLineOption &verboseOption()
     return option;
 }
 
-void addCommonOptions(QCommandLineParser &parser)
+void addCommonOptions(QCommandLineParser &parser, StationUse station)
 {
     parser.addHelpOption();
     parser.addOption(dataDirOption());
+    parser.addOption(stationOption(station));
     parser.addOption(verboseOption());
 }
 
@@ -73,9 +88,11 @@ bool parseArguments(QCommandLineParser &parser, const QString &command, const QS
     return true;
 }
 
-void applyDataDir(const QCommandLineParser &parser)
+void applyDataDir(const QCommandLineParser &parser, StationUse station)
 {
     DataRoot::apply(parser.value(dataDirOption()));
+    if (station == StationUse::Identity && parser.isSet(stationOption(station)))
+        StationName::setOverride(parser.value(stationOption(station)));
     // The window's translation, so a report names its columns as the window's report does.
     static QTranslator translator;
     static bool installed = false;

@@ -11,14 +11,19 @@ class Job;
 // reason and the progress shown on stderr.
 namespace cli {
 
-// Adds --data-dir and --help to a command's parser.
-void addCommonOptions(QCommandLineParser &parser);
+// What --station means to a command: the station it archives and publishes as, or (for the
+// commands that read the plant's history) which stations' measures it reads.
+enum class StationUse { Identity, Filter };
+
+// Adds --data-dir, --station and --help to a command's parser.
+void addCommonOptions(QCommandLineParser &parser, StationUse station = StationUse::Identity);
 // Parses args (the words after the command's name) with parser; on a parse error prints the
 // reason and returns false. --help prints the command's help and exits 0.
 bool parseArguments(QCommandLineParser &parser, const QString &command, const QStringList &args);
-// Decides the data root (DataRoot::apply: --data-dir, else by where the program lies) and loads the data root's
-// translation, as the window does.
-void applyDataDir(const QCommandLineParser &parser);
+// Decides the data root (DataRoot::apply: --data-dir, else by where the program lies), loads
+// the data root's translation, as the window does; --station names this station unless it is
+// a filter.
+void applyDataDir(const QCommandLineParser &parser, StationUse station = StationUse::Identity);
 
 // The one line a failing command leaves on stderr: "torquedesk-cli: <reason>".
 void fail(const QString &reason);

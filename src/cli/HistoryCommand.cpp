@@ -21,6 +21,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -94,7 +95,7 @@ int queueVerdict(qint64 queued, const QString &queuePath)
 // nothing to read, which whenAway says.
 HistoryStore *openStoreToRead(Station &station, const QCommandLineParser &parser, const QString &whenAway)
 {
-    cli::applyDataDir(parser);
+    cli::applyDataDir(parser, cli::StationUse::Filter);
     QString error;
     const bool opened = station.openHistoryHere(historyUrl(parser), ArchiverSources(), &error);
     HistoryStore *store = station.storeHere();
@@ -121,6 +122,7 @@ bool readFilter(const QCommandLineParser &parser, HistoryFilter *f)
         (qstrcmp(name, "since") == 0 ? f->since : f->until) = value;
     }
     f->recordName = parser.value(QStringLiteral("record"));
+    f->stations = parser.values(QStringLiteral("station"));
     return true;
 }
 
@@ -169,7 +171,7 @@ int runImport(const QStringList &args)
 int runExport(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
-    cli::addCommonOptions(parser);
+    cli::addCommonOptions(parser, cli::StationUse::Filter);
     parser.addOption(historyDbOption());
     addFilterOptions(parser);
     parser.addOption({QStringLiteral("format"), QCoreApplication::translate("cli", "csv or dfq."), QStringLiteral("FORMAT")});
@@ -221,10 +223,46 @@ QJsonValue number(bool valid, double v)
     return valid && std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
 }
 
+// A joint's figures within a filter, as the page's statistics compute them.
+struct JointFigures
+{
+    bool read = false;
+    int n = 0;
+    Capability::Result result;
+};
+
+JointFigures jointFigures(HistoryDatabase *db, const HistoryFilter &filter, const Capability::Thresholds &thresholds)
+{
+    JointFigures f;
+    const HistoryExport::Joint j = HistoryExport::joint(db, filter, filter.recordName, &f.read);
+    f.n = j.moments.size();
+    if (f.read && f.n > 0)
+        f.result = Capability::evaluate(j.moments, j.momentLow, j.momentHigh, j.ngCount, thresholds);
+    return f;
+}
+
+QJsonObject figuresJson(const Capability::Result &r)
+{
+    const Capability::Summary &s = r.summary;
+    QJsonObject o;
+    o.insert(QStringLiteral("n"), s.n);
+    o.insert(QStringLiteral("mean"), s.mean);
+    o.insert(QStringLiteral("sigma"), s.sigma);
+    o.insert(QStringLiteral("min"), s.min);
+    o.insert(QStringLiteral("max"), s.max);
+    o.insert(QStringLiteral("cp"), number(r.computed, r.cp));
+    o.insert(QStringLiteral("cpk"), number(r.computed, r.cpk));
+    o.insert(QStringLiteral("ng_share"), s.ngShare);
+    o.insert(QStringLiteral("alarm"), r.alarm);
+    if (!r.computed)
+        o.insert(QStringLiteral("reason"), r.reason);
+    return o;
+}
+
 int runStats(Station &station, const QStringList &args)
 {
     QCommandLineParser parser;
-    cli::addCommonOptions(parser);
+    cli::addCommonOptions(parser, cli::StationUse::Filter);
     parser.addOption(historyDbOption());
     addFilterOptions(parser);
     parser.addOption({QStringLiteral("json"), QCoreApplication::translate("cli", "Print the figures as one JSON object.")});
@@ -240,33 +278,47 @@ int runStats(Station &station, const QStringList &args)
     HistoryStore *store = openStoreToRead(station, parser, QCoreApplication::translate("cli", "the history server is not reached"));
     if (!store)
         return CliExit::Failed;
-    bool ok = false;
-    const HistoryExport::Joint j = HistoryExport::joint(store->database(), filter, filter.recordName, &ok);
-    if (!ok) {
-        cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(store->database()->lastError()));
+    const Capability::Thresholds thresholds = HistorySettings::load().thresholds;
+    HistoryDatabase *db = store->database();
+    const JointFigures pooled = jointFigures(db, filter, thresholds);
+    if (!pooled.read) {
+        cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(db->lastError()));
         return CliExit::Failed;
     }
-    if (j.moments.isEmpty()) {
+    if (pooled.n == 0) {
         cli::fail(QCoreApplication::translate("cli", "no measures of record %1 in the history").arg(filter.recordName));
         return CliExit::Failed;
     }
-    const Capability::Result r =
-        Capability::evaluate(j.moments, j.momentLow, j.momentHigh, j.ngCount, HistorySettings::load().thresholds);
+    // Each station beside the pool, through the same path narrowed to that station: a station
+    // that drifts shows against the others.
+    QStringList stations = filter.stations;
+    if (stations.isEmpty())
+        stations = db->distinct(QStringLiteral("station"));
+    stations.removeDuplicates();
+    QVector<QPair<QString, JointFigures>> perStation;
+    for (const QString &name : qAsConst(stations)) {
+        HistoryFilter one = filter;
+        one.stations = QStringList{name};
+        const JointFigures f = jointFigures(db, one, thresholds);
+        if (!f.read) {
+            cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(db->lastError()));
+            return CliExit::Failed;
+        }
+        if (f.n > 0)
+            perStation.append({name, f});
+    }
+    const Capability::Result &r = pooled.result;
     const Capability::Summary &s = r.summary;
     if (parser.isSet(QStringLiteral("json"))) {
-        QJsonObject o;
+        QJsonObject o = figuresJson(r);
         o.insert(QStringLiteral("record"), filter.recordName);
-        o.insert(QStringLiteral("n"), s.n);
-        o.insert(QStringLiteral("mean"), s.mean);
-        o.insert(QStringLiteral("sigma"), s.sigma);
-        o.insert(QStringLiteral("min"), s.min);
-        o.insert(QStringLiteral("max"), s.max);
-        o.insert(QStringLiteral("cp"), number(r.computed, r.cp));
-        o.insert(QStringLiteral("cpk"), number(r.computed, r.cpk));
-        o.insert(QStringLiteral("ng_share"), s.ngShare);
-        o.insert(QStringLiteral("alarm"), r.alarm);
-        if (!r.computed)
-            o.insert(QStringLiteral("reason"), r.reason);
+        QJsonArray list;
+        for (const auto &st : qAsConst(perStation)) {
+            QJsonObject one = figuresJson(st.second.result);
+            one.insert(QStringLiteral("station"), st.first);
+            list.append(one);
+        }
+        o.insert(QStringLiteral("stations"), list);
         QTextStream(stdout) << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
         return CliExit::Ok;
     }
@@ -284,6 +336,15 @@ int runStats(Station &station, const QStringList &args)
         cli::say(r.reason);
     else if (r.alarm)
         cli::say(QCoreApplication::translate("cli", "ALARM: the process is not capable"));
+    for (const auto &st : qAsConst(perStation)) {
+        const Capability::Result &sr = st.second.result;
+        cli::say(QStringLiteral("station %1: n %2, mean %3, sigma %4, cp %5, cpk %6%7")
+                     .arg(st.first)
+                     .arg(sr.summary.n)
+                     .arg(fixed(sr.summary.mean), fixed(sr.summary.sigma),
+                          sr.computed ? fixed(sr.cp) : QStringLiteral("-"), sr.computed ? fixed(sr.cpk) : QStringLiteral("-"),
+                          sr.alarm ? QStringLiteral(", ALARM") : QString()));
+    }
     return CliExit::Ok;
 }
 
@@ -310,7 +371,7 @@ int runHistory(Station &station, const QStringList &args)
 const CliCommandRegistrar registrar(CliCommand{
     QStringLiteral("history"),
     QStringLiteral("import | export --format csv|dfq [--since D] [--until D] [--record NAME] --out FILE | "
-                   "stats --record NAME [--json]  [--data-dir DIR] [--history-db URL]"),
+                   "stats --record NAME [--json]  [--station NAME]... [--data-dir DIR] [--history-db URL]"),
     QT_TRANSLATE_NOOP("cli", "Archive the local mirror into the tightening history, export it, or a joint's statistics."),
     runHistory});
 

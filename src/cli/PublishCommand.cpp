@@ -88,7 +88,7 @@ int runPublish(Station &station, const QStringList &args)
 }
 
 const CliCommandRegistrar registrar({QStringLiteral("publish"),
-                                     QStringLiteral("[--mqtt URL] [--data-dir DIR] [--history-db URL] [--timeout SECONDS]"),
+                                     QStringLiteral("[--mqtt URL] [--data-dir DIR] [--station NAME] [--history-db URL] [--timeout SECONDS]"),
                                      QT_TRANSLATE_NOOP("cli", "Send the results the plant's broker has not acknowledged, then exit."),
                                      runPublish});
 

@@ -142,7 +142,7 @@ int runPull(Station &station, const QStringList &args)
 }
 
 const CliCommandRegistrar registrar(CliCommand{
-    QStringLiteral("pull"), QStringLiteral("[--data-dir DIR] [--port DEVICE] [--timeout S] [--history-db URL] [--erase]"),
+    QStringLiteral("pull"), QStringLiteral("[--data-dir DIR] [--station NAME] [--port DEVICE] [--timeout S] [--history-db URL] [--erase]"),
     QT_TRANSLATE_NOOP("cli", "Mirror the key and archive its measures in the history (one command for a nightly job)."),
     runPull});
 

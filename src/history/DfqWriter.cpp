@@ -105,6 +105,10 @@ QByteArray DfqWriter::value(int n, const Value &v, int *replaced)
     if (v.time.isValid())
         field(out, "K0004", n, v.time.toString(QStringLiteral("dd.MM.yyyy/HH:mm:ss")).toLatin1());
     field(out, "K0008", n, toField(v.operatorName, replaced));
+    // The station is where the value was taken: the machine of the value's own fields, so
+    // one characteristic holds the values of every station that tightened the joint.
+    if (!v.machine.isEmpty())
+        field(out, "K0010", n, toField(v.machine, replaced));
     field(out, "K0012", n, toField(v.equipment, replaced));
     return out;
 }

@@ -16,6 +16,7 @@ public:
         QDateTime time; // invalid: the measure carries no date and K0004 is left out
         QString operatorName;
         QString equipment; // the key's serial number
+        QString machine;   // K0010: the station that archived it
     };
 
     struct Characteristic

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "history/RecordGenerations.h"
+#include "history/StationName.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -10,11 +11,16 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QScopeGuard>
+#include <QThread>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,7 +33,7 @@ const char *const kColumns[] = {
     "defect",           "angle",       "verdict",       "moment_low",       "moment_high",      "angle_low",
     "angle_high",       "algorithm",   "operator_text", "product",          "operation_number", "node",
     "operator_name",    "calibration_nominal", "calibration_file", "unit", "barcode1", "barcode2", "received_at",
-    "erase_generation"};
+    "erase_generation", "station"};
 constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
 // Rows per insert statement.
 constexpr int kChunk = 100;
@@ -37,7 +43,7 @@ constexpr int kServerChunk = 5000;
 const char *const kServerTypes[] = {
     "text", "text", "text", "integer", "text", "double precision", "double precision", "double precision", "text",
     "double precision", "double precision", "double precision", "double precision", "integer", "text", "text",
-    "text", "text", "text", "double precision", "text", "text", "text", "text", "text", "integer"};
+    "text", "text", "text", "double precision", "text", "text", "text", "text", "text", "integer", "text"};
 static_assert(sizeof(kServerTypes) / sizeof(kServerTypes[0]) == sizeof(kColumns) / sizeof(kColumns[0]),
               "one array type per column");
 
@@ -109,6 +115,7 @@ void bindArrays(QSqlQuery &q, const QVector<HistoryMeasure> &measures, int first
         text(m.barcode2);
         text(m.receivedAt);
         number(m.eraseGeneration);
+        text(m.station);
     }
     for (const QString &a : arrays)
         q.addBindValue(QLatin1Char('{') + a + QLatin1Char('}'));
@@ -152,6 +159,7 @@ QString measureJson(const HistoryMeasure &m)
     o.insert(QStringLiteral("barcode1"), m.barcode1);
     o.insert(QStringLiteral("barcode2"), m.barcode2);
     o.insert(QStringLiteral("received_at"), m.receivedAt);
+    o.insert(QStringLiteral("station"), m.station);
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
@@ -204,6 +212,7 @@ void bindMeasure(QSqlQuery &q, const HistoryMeasure &m)
     q.addBindValue(text(m.barcode2));
     q.addBindValue(text(m.receivedAt));
     q.addBindValue(m.eraseGeneration);
+    q.addBindValue(text(m.station));
 }
 
 HistoryMeasure readMeasure(const QSqlQuery &q)
@@ -238,6 +247,7 @@ HistoryMeasure readMeasure(const QSqlQuery &q)
     m.barcode2 = q.value(i++).toString();
     m.receivedAt = q.value(i++).toString();
     m.eraseGeneration = q.value(i++).toInt();
+    m.station = q.value(i++).toString();
     return m;
 }
 
@@ -288,9 +298,31 @@ QStringList migrationSteps(int toVersion, bool server)
             steps << QStringLiteral("ALTER TABLE measures ALTER COLUMN tx SET DEFAULT (pg_current_xact_id()::text::bigint)");
         return steps;
     }
+    case 4:
+        // Rows carry the station that archived them (the column itself is added by migrate(),
+        // which knows the station's name). A station reads what it has to publish through
+        // (station, tx, id), so the index of every station's rows in (tx, id) order goes; a
+        // local queue is read by id, its rowid. The plant's questions come per station over a
+        // time span, and a joint's figures per station; a server counts a station's month for
+        // one operator from the index alone (the operator columns ride along in it) instead
+        // of visiting every row of the month.
+        return {
+            QStringLiteral("DROP INDEX IF EXISTS measures_publish"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_station_publish ON measures(station, tx, id)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_station_time ON measures(station, measured_at, id)")
+                + (server ? QStringLiteral(" INCLUDE (operator_text, operator_name)") : QString()),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_record_station ON measures(record_name, station, measured_at, id)"),
+        };
     default:
         return {};
     }
+}
+
+bool isRetryable(const QSqlError &e)
+{
+    const QString code = e.nativeErrorCode();
+    return code == QLatin1String(HistoryDatabase::SerializationFailure)
+           || code == QLatin1String(HistoryDatabase::DeadlockDetected);
 }
 
 } // namespace
@@ -433,6 +465,8 @@ int HistoryDatabase::storedVersion()
 bool HistoryDatabase::migrate(QString *error)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (m_station.isEmpty())
+        m_station = StationName::current();
     const int stored = storedVersion();
     if (stored == 0
         && !execAll({QStringLiteral("CREATE TABLE IF NOT EXISTS history_meta (name TEXT PRIMARY KEY, value TEXT NOT NULL)")},
@@ -463,10 +497,13 @@ bool HistoryDatabase::migrate(QString *error)
         for (const QString &s : migrationSteps(v, m_location.isServer()))
             steps << QString(s).replace(QStringLiteral("%ID%"), id);
         QSqlQuery q(db);
-        bool ok = execAll(steps, error);
+        // Version 4's indexes name the column its own step adds first.
+        bool ok = v == 4 || execAll(steps, error);
         // Version 3: a tightening's identity takes its record's erase generation in.
         if (ok && v == 3)
             ok = RecordGenerations::migrate(db, m_location.isServer(), error);
+        if (ok && v == 4)
+            ok = addStationColumn(error) && execAll(steps, error);
         if (ok) {
             ok = prepared(q,
                           QStringLiteral("INSERT INTO history_meta(name, value) VALUES('schema_version', ?) "
@@ -485,6 +522,25 @@ bool HistoryDatabase::migrate(QString *error)
         td::log(QStringLiteral("History schema now at version %1 (%2)").arg(v).arg(m_location.display()));
     }
     return true;
+}
+
+bool HistoryDatabase::addStationColumn(QString *error)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (db.record(QStringLiteral("measures")).contains(QStringLiteral("station")))
+        return true;
+    // Rows from before stations had names were archived by whoever opens the history first
+    // with this program: they all take that station's name, through the column's default
+    // (a server keeps the one value for the table instead of rewriting every row). A station's
+    // own file and its local queue never held another station's rows.
+    QSqlField name(QStringLiteral("station"), QVariant::String);
+    name.setValue(m_station);
+    const QString literal = db.driver()->formatValue(name);
+    if (!execAll({QStringLiteral("ALTER TABLE measures ADD COLUMN station TEXT NOT NULL DEFAULT ") + literal}, error))
+        return false;
+    // From here on every row names its station itself; a row that did not would be a fault.
+    return !m_location.isServer()
+           || execAll({QStringLiteral("ALTER TABLE measures ALTER COLUMN station DROP DEFAULT")}, error);
 }
 
 bool HistoryDatabase::finished(const QSqlQuery &q)
@@ -584,11 +640,45 @@ QSqlQuery *HistoryDatabase::insertStatement(int rows, QString *error)
 
 int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal)
 {
+    // Stations writing at once may each wait on a row the other holds (a key that moved
+    // between them, both archiving its record); the server then cancels one of them. The
+    // transaction went back whole, so running it again is safe, and a few times settles it.
+    QVector<HistoryMeasure> stamped = measures;
+    for (HistoryMeasure &m : stamped) {
+        if (m.station.isEmpty())
+            m.station = m_station;
+    }
+    // Every station takes the rows of a key in one order, key by key and record by record:
+    // two that archive the same key then queue behind each other instead of each holding a
+    // row the other waits for. The order within a record stays as it came.
+    if (m_location.isServer())
+        std::stable_sort(stamped.begin(), stamped.end(), [](const HistoryMeasure &x, const HistoryMeasure &y) {
+            return x.keySerial != y.keySerial ? x.keySerial < y.keySerial : x.recordName < y.recordName;
+        });
+    QSqlError failure;
+    for (int attempt = 1;; ++attempt) {
+        failure = QSqlError();
+        const int added = appendOnce(stamped, error, refusal, &failure);
+        if (added >= 0 || !isRetryable(failure) || attempt > TransactionRetries)
+            return added;
+        td::log(QStringLiteral("History: the server cancelled a write (%1), attempt %2 of %3")
+                    .arg(failure.nativeErrorCode())
+                    .arg(attempt + 1)
+                    .arg(TransactionRetries + 1));
+        // Spread out, so the two that collided do not meet again at once.
+        QThread::msleep(RetryPauseMs * attempt + (quintptr(this) >> 4) % RetryPauseMs);
+    }
+}
+
+int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal,
+                                QSqlError *failureOut)
+{
     if (refusal)
         *refusal = Refusal::None;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     // Judged after the rollback: a server answers nothing else inside a failed transaction.
     auto lost = [&](const QSqlError &e) {
+        *failureOut = e;
         if (refusal)
             *refusal = classify(e);
         if (timedOut(e))
@@ -690,6 +780,19 @@ QString HistoryDatabase::where(const HistoryFilter &f, QVariantList *values) con
     equal("operation_number", f.operationNumber);
     equal("node", f.node);
     equal("record_name", f.recordName);
+    QStringList stations;
+    for (const QString &s : f.stations) {
+        if (!s.isEmpty() && !stations.contains(s))
+            stations << s;
+    }
+    if (!stations.isEmpty()) {
+        QString marks = QStringLiteral("?");
+        for (int i = 1; i < stations.size(); ++i)
+            marks += QStringLiteral(",?");
+        parts << QStringLiteral("station IN (%1)").arg(marks);
+        for (const QString &s : qAsConst(stations))
+            *values << s;
+    }
     if (f.verdict != HistoryFilter::Verdict::Any) {
         parts << QStringLiteral("verdict = ?");
         *values << (f.verdict == HistoryFilter::Verdict::Ok ? QStringLiteral("OK") : QStringLiteral("NG"));
@@ -808,14 +911,25 @@ QStringList HistoryDatabase::distinct(const QString &column, int limit)
 {
     static const QStringList allowed = {QStringLiteral("operator_text"), QStringLiteral("product"),
                                         QStringLiteral("operation_number"), QStringLiteral("node"),
-                                        QStringLiteral("key_serial"), QStringLiteral("record_name")};
+                                        QStringLiteral("key_serial"), QStringLiteral("record_name"),
+                                        QStringLiteral("station")};
     QStringList out;
     if (!allowed.contains(column))
         return out;
+    // A column that leads an index is walked from one value to the next, a step per value:
+    // a plant's handful of stations out of a hundred million rows costs a few index probes,
+    // where DISTINCT reads every row.
+    static const QStringList indexed = {QStringLiteral("key_serial"), QStringLiteral("record_name"),
+                                        QStringLiteral("station")};
+    const QString statement =
+        indexed.contains(column)
+            ? QStringLiteral("WITH RECURSIVE walk(v) AS (SELECT MIN(%1) FROM measures UNION ALL "
+                             "SELECT (SELECT MIN(%1) FROM measures WHERE %1 > walk.v) FROM walk WHERE walk.v IS NOT NULL) "
+                             "SELECT v FROM walk WHERE v IS NOT NULL LIMIT ?")
+            : QStringLiteral("SELECT DISTINCT %1 FROM measures ORDER BY %1 LIMIT ?");
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    if (!prepared(q, QStringLiteral("SELECT DISTINCT %1 FROM measures ORDER BY %1 LIMIT ?").arg(column), {limit})
-        || !q.exec()) {
+    if (!prepared(q, statement.arg(column), {limit}) || !q.exec()) {
         fail(q);
         return out;
     }
@@ -832,19 +946,27 @@ QString HistoryDatabase::readableHorizon() const
                                  : QString();
 }
 
-QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &after, int limit)
+QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &after, int limit, const QString &station)
 {
     QVector<HistoryMeasure> rows;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     // Two halves, each an index range: SQLite walks "(tx, id) > (?, ?)" from the first row of
     // tx onwards, which on a history of millions of rows (all of tx 0 there) costs a scan a page.
+    const QString own = station.isEmpty() ? QString() : QStringLiteral(" AND station = ?");
     const QString statement =
-        QStringLiteral("SELECT * FROM (SELECT %1 FROM measures WHERE tx = ? AND id > ?%2 ORDER BY id LIMIT ?) AS this_tx "
-                       "UNION ALL SELECT * FROM (SELECT %1 FROM measures WHERE tx > ?%2 ORDER BY tx, id LIMIT ?) AS later_tx "
+        QStringLiteral("SELECT * FROM (SELECT %1 FROM measures WHERE tx = ? AND id > ?%2%3 ORDER BY id LIMIT ?) AS this_tx "
+                       "UNION ALL SELECT * FROM (SELECT %1 FROM measures WHERE tx > ?%2%3 ORDER BY tx, id LIMIT ?) AS later_tx "
                        "ORDER BY tx, id LIMIT ?")
-            .arg(selectList(), readableHorizon());
-    if (!prepared(q, statement, {after.tx, after.id, limit, after.tx, limit, limit}) || !q.exec()) {
+            .arg(selectList(), readableHorizon(), own);
+    QVariantList values{after.tx, after.id};
+    if (!station.isEmpty())
+        values << station;
+    values << limit << after.tx;
+    if (!station.isEmpty())
+        values << station;
+    values << limit << limit;
+    if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return rows;
     }
@@ -855,13 +977,21 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &af
     return rows;
 }
 
-qint64 HistoryDatabase::countAfter(const HistoryPosition &after)
+qint64 HistoryDatabase::countAfter(const HistoryPosition &after, const QString &station)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    const QString own = station.isEmpty() ? QString() : QStringLiteral(" AND station = ?");
+    QVariantList values{after.tx, after.id};
+    if (!station.isEmpty())
+        values << station;
+    values << after.tx;
+    if (!station.isEmpty())
+        values << station;
     if (!prepared(q,
-                  QStringLiteral("SELECT (SELECT COUNT(*) FROM measures WHERE tx = ? AND id > ?) "
-                                 "+ (SELECT COUNT(*) FROM measures WHERE tx > ?)"),
-                  {after.tx, after.id, after.tx})
+                  QStringLiteral("SELECT (SELECT COUNT(*) FROM measures WHERE tx = ? AND id > ?%1) "
+                                 "+ (SELECT COUNT(*) FROM measures WHERE tx > ?%1)")
+                      .arg(own),
+                  values)
         || !q.exec() || !q.next()) {
         fail(q);
         return -1;

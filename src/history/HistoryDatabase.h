@@ -24,7 +24,14 @@ class QSqlQuery;
 class HistoryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
+    // A transaction the server cancelled because of another one (SQLSTATE 40001, 40P01) is run
+    // again this many times, RetryPauseMs times the attempt apart, before the rows wait in
+    // the local queue like any others the server would not take now.
+    static constexpr const char *SerializationFailure = "40001";
+    static constexpr const char *DeadlockDetected = "40P01";
+    static constexpr int TransactionRetries = 4;
+    static constexpr int RetryPauseMs = 20;
     // A server that holds a lock (VACUUM FULL, ALTER TABLE) or sits on a statement must not
     // hold the station: past these the statement fails as a lost connection would, and the
     // measures wait in the local queue.
@@ -46,6 +53,11 @@ public:
     // A round trip: false when a server has gone away under an open connection.
     bool ping();
     const HistoryLocation &location() const { return m_location; }
+    // The station whose rows this connection writes (rows that name none get it) and that
+    // rows from before stations had names take when the history is migrated. Set before
+    // open(); empty: StationName::current().
+    void setStation(const QString &station) { m_station = station; }
+    QString station() const { return m_station; }
     // The version stored in the database (0 when it has none).
     int storedVersion();
 
@@ -53,7 +65,8 @@ public:
     // refused what it was given (trying again changes nothing).
     enum class Refusal { None, Connection, Data };
 
-    // Appends the measures in one transaction, each in its record's erase generation (see
+    // Appends the measures in one transaction (run again when the server cancels it for a
+    // collision with another station, see TransactionRetries), each in its record's erase generation (see
     // RecordGenerations); a measure the history holds as the same tightening is skipped.
     // Returns the rows added, or -1 with *error when nothing was written; *refusal says which
     // kind of failure it was.
@@ -81,15 +94,17 @@ public:
     bool forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
                          QString *unit);
     // The distinct values of a text column for the page's choices ("operator_text", "product",
-    // "operation_number", "node", "key_serial", "record_name").
+    // "operation_number", "node", "key_serial", "record_name",
+    // "station").
     QStringList distinct(const QString &column, int limit = 500);
 
     // For readers that follow the history as it grows (the publisher): rows after a position
     // in (tx, id) order, how many there are, and named positions kept in the database itself.
     // On a server measuresAfter returns only rows no open transaction can still add below:
     // what it returns once is never preceded by a row that shows up later.
-    QVector<HistoryMeasure> measuresAfter(const HistoryPosition &after, int limit);
-    qint64 countAfter(const HistoryPosition &after);
+    // station: only the rows that station archived (empty: every row).
+    QVector<HistoryMeasure> measuresAfter(const HistoryPosition &after, int limit, const QString &station = QString());
+    qint64 countAfter(const HistoryPosition &after, const QString &station = QString());
     // The stored position ({} when none is stored yet); nothing when it could not be read.
     std::optional<HistoryPosition> cursor(const QString &name);
     bool setCursor(const QString &name, const HistoryPosition &position);
@@ -126,6 +141,8 @@ public:
 
 private:
     bool migrate(QString *error);
+    bool addStationColumn(QString *error);
+    int appendOnce(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal, QSqlError *failure);
     bool execAll(const QStringList &statements, QString *error);
     QSqlQuery *insertStatement(int rows, QString *error);
     QSqlQuery *arrayStatement(QString *error);
@@ -138,5 +155,6 @@ private:
     HistoryLocation m_location;
     QString m_connection;
     QString m_lastError;
+    QString m_station;
     QHash<int, std::shared_ptr<QSqlQuery>> m_inserts;
 };

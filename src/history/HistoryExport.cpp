@@ -24,7 +24,8 @@ QStringList HistoryExport::columnTitles()
 {
     return {tr("Date and time"), tr("Key"),     tr("Record"),   tr("Connection"), tr("Moment"),     tr("Angle"),
             tr("Corrected defect"), tr("Result"), tr("Moment range"), tr("Operator"), tr("Product"),
-            tr("Operation"), tr("Node"), tr("Controller"), tr("Barcodes"), tr("Calibration"), tr("Received")};
+            tr("Operation"), tr("Node"), tr("Controller"), tr("Barcodes"), tr("Calibration"), tr("Received"),
+            tr("Station")};
 }
 
 QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
@@ -50,7 +51,8 @@ QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
             m.operatorName,
             codes,
             m.calibrationFile,
-            m.receivedAt};
+            m.receivedAt,
+            m.station};
 }
 
 QByteArray HistoryExport::csvLine(const QStringList &fields)
@@ -239,6 +241,7 @@ HistoryExport::Outcome HistoryExport::writeDfq(HistoryDatabase *db, const Histor
                     v.time = QDateTime::fromString(m.measuredAt, QLatin1String(HistoryMeasure::TimeFormat));
                 v.operatorName = m.operatorText.isEmpty() ? m.operatorName : m.operatorText;
                 v.equipment = m.keySerial;
+                v.machine = m.station;
                 written = file.write(DfqWriter::value(found.value() + 1, v, &o.replacedCharacters), &o.error);
                 ++o.rows;
             }

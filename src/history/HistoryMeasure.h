@@ -39,6 +39,9 @@ struct HistoryMeasure
     QString barcode1;
     QString barcode2;
     QString receivedAt; // "yyyy-MM-dd HH:mm:ss" on the PC
+    // The station that archived it: a fact about the tightening, not part of its identity, so
+    // a key read at a second station adds nothing and the first station keeps it.
+    QString station;
     // Not stored: how many measures the key's file counted for the record when this one was
     // read (-1: unknown). A count below what the history holds means the record was emptied.
     int recordCount = -1;
@@ -70,12 +73,13 @@ struct HistoryFilter
     // measures archived before the pair was linked to their record.
     QStringList barcodes;
     QString recordOfBarcodes;
+    QStringList stations; // archived by any of these; empty: every station
 
     bool operator==(const HistoryFilter &o) const
     {
         return since == o.since && until == o.until && keySerial == o.keySerial && operatorText == o.operatorText
                && product == o.product && operationNumber == o.operationNumber && node == o.node
                && recordName == o.recordName && verdict == o.verdict && barcodes == o.barcodes
-               && recordOfBarcodes == o.recordOfBarcodes;
+               && recordOfBarcodes == o.recordOfBarcodes && stations == o.stations;
     }
 };

@@ -16,6 +16,7 @@ HistorySettings HistorySettings::load()
     HistorySettings s;
     QSettings ini(path(), QSettings::IniFormat);
     s.database = ini.value(QStringLiteral("history/database")).toString();
+    s.station = ini.value(QStringLiteral("history/station")).toString();
     bool ok = false;
     const double cp = ini.value(QStringLiteral("alarm/cp")).toDouble(&ok);
     if (ok && cp > 0)
@@ -31,6 +32,7 @@ bool HistorySettings::save(QString *error) const
     QDir().mkpath(Paths::settingsDir());
     QSettings ini(path(), QSettings::IniFormat);
     ini.setValue(QStringLiteral("history/database"), database);
+    ini.setValue(QStringLiteral("history/station"), station);
     ini.setValue(QStringLiteral("alarm/cp"), thresholds.cp);
     ini.setValue(QStringLiteral("alarm/cpk"), thresholds.cpk);
     ini.sync();

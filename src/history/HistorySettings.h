@@ -9,6 +9,7 @@
 struct HistorySettings
 {
     QString database; // empty: <data root>/history/history.db3
+    QString station;  // empty: the host name (see StationName)
     Capability::Thresholds thresholds;
 
     static QString path();

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "base/Paths.h"
+#include "history/StationName.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +25,7 @@ bool HistoryStore::open(const QString &url, QString *error, const QString &queue
     if (!HistoryLocation::parse(url, &m_location, error))
         return false;
     m_mode = mode;
+    m_primary.setStation(m_station.isEmpty() ? StationName::current() : m_station);
     m_queuePath = queuePath.isEmpty() ? QDir(Paths::dataRoot()).filePath(QStringLiteral("history/queue.db3")) : queuePath;
     if (!m_location.isServer()) {
         if (!m_primary.open(m_location, error)) {
@@ -98,6 +100,7 @@ bool HistoryStore::ensureQueue(QString *error)
     if (m_queue && m_queue->isOpen())
         return true;
     m_queue = std::make_unique<HistoryDatabase>();
+    m_queue->setStation(m_primary.station());
     HistoryLocation local;
     local.path = m_queuePath;
     if (!m_queue->open(local, error)) {

@@ -42,6 +42,11 @@ public:
     // opens offline and queues. False only when nothing can be written at all.
     bool open(const QString &url, QString *error, const QString &queuePath = QString(), Mode mode = Mode::Direct);
     Mode mode() const { return m_mode; }
+    // The station whose measures this store archives, named in every row (also in the local
+    // queue, so rows moved later keep the station that read them). Set before open(); empty:
+    // StationName::current() at each open.
+    void setStation(const QString &station) { m_station = station; }
+    QString station() const { return m_primary.station(); }
     void close();
     bool isOpen() const;
     bool isServer() const { return m_location.isServer(); }
@@ -79,11 +84,14 @@ public:
     HistoryDatabase *database() { return &m_primary; }
 
     // What the publisher reads: see HistoryDatabase.
-    QVector<HistoryMeasure> measuresAfter(const HistoryPosition &after, int limit)
+    QVector<HistoryMeasure> measuresAfter(const HistoryPosition &after, int limit, const QString &station = QString())
     {
-        return m_primary.measuresAfter(after, limit);
+        return m_primary.measuresAfter(after, limit, station);
     }
-    qint64 countAfter(const HistoryPosition &after) { return m_primary.countAfter(after); }
+    qint64 countAfter(const HistoryPosition &after, const QString &station = QString())
+    {
+        return m_primary.countAfter(after, station);
+    }
     std::optional<HistoryPosition> cursor(const QString &name) { return m_primary.cursor(name); }
     bool setCursor(const QString &name, const HistoryPosition &position) { return m_primary.setCursor(name, position); }
 
@@ -109,6 +117,7 @@ private:
     HistoryDatabase m_primary;
     std::unique_ptr<HistoryDatabase> m_queue;
     QString m_queuePath;
+    QString m_station;
     QElapsedTimer m_sinceAttempt;
     bool m_opened = false;
 };

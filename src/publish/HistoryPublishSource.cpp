@@ -67,7 +67,7 @@ QString HistoryPublishSource::cursorNameFor(const QString &clientIdentity)
 QVector<PublishSource::Item> HistoryPublishSource::itemsAfter(const Cursor &cursor, int limit)
 {
     QVector<Item> items;
-    const QVector<HistoryMeasure> rows = m_store->measuresAfter(cursor, limit);
+    const QVector<HistoryMeasure> rows = m_store->measuresAfter(cursor, limit, m_store->station());
     items.reserve(rows.size());
     for (const HistoryMeasure &m : rows)
         items.append({Cursor{m.tx, m.id}, m.keySerial, messageFor(m).toJson()});
@@ -76,7 +76,7 @@ QVector<PublishSource::Item> HistoryPublishSource::itemsAfter(const Cursor &curs
 
 qint64 HistoryPublishSource::countAfter(const Cursor &cursor)
 {
-    return m_store->countAfter(cursor);
+    return m_store->countAfter(cursor, m_store->station());
 }
 
 std::optional<PublishSource::Cursor> HistoryPublishSource::acknowledgedCursor()

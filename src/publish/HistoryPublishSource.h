@@ -9,8 +9,9 @@
 
 class HistoryStore;
 
-// The tightening history as the publisher's source: measures in (tx, id) order, each as one result
-// message, and the acknowledged position kept in the history itself under a name of this
+// The tightening history as the publisher's source: the measures this station archived (the
+// store's station; another station's rows are that station's to send) in (tx, id) order, each
+// as one result message, and the acknowledged position kept in the history itself under a name of this
 // station's, so a restart goes on where the broker stopped acknowledging.
 class HistoryPublishSource : public PublishSource
 {

@@ -2,13 +2,13 @@
 
 #include "base/AtomicFile.h"
 #include "base/Paths.h"
+#include "history/StationName.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSysInfo>
 
 QString MqttSettingsFile::defaultPath()
 {
@@ -59,8 +59,7 @@ bool MqttSettingsFile::stationSettings(const MqttStoredSettings &stored, const Q
         return false;
     s.user = stored.user;
     s.password = stored.password;
-    const QString host = QSysInfo::machineHostName();
-    s.station = host.isEmpty() ? QStringLiteral("station") : host;
+    s.station = StationName::current();
     s.clientIdentity = MqttSettings::clientId(s.station, Paths::dataRoot());
     *out = s;
     return true;

@@ -35,8 +35,8 @@ public:
     static bool save(const QString &path, const MqttStoredSettings &settings, QString *error = nullptr);
 
     // The publisher's settings for this station: the stored address (or urlOverride when not
-    // empty, as --mqtt gives it), the stored credentials, the host name as the station's
-    // topic part and a client identity of its own.
+    // empty, as --mqtt gives it), the stored credentials, the station's name (StationName) as
+    // its topic part and a client identity of its own.
     static bool stationSettings(const MqttStoredSettings &stored, const QString &urlOverride, MqttSettings *out,
                                 QString *error);
 };

@@ -68,7 +68,7 @@ void WorkerPublishSource::readAhead(const Cursor &after)
         this,
         [after](HistoryWorker &w) {
             QVector<Item> items;
-            const QVector<HistoryMeasure> rows = w.store()->measuresAfter(after, ReadAhead);
+            const QVector<HistoryMeasure> rows = w.store()->measuresAfter(after, ReadAhead, w.store()->station());
             items.reserve(rows.size());
             for (const HistoryMeasure &m : rows)
                 items.append({Cursor{m.tx, m.id}, m.keySerial, HistoryPublishSource::messageFor(m).toJson()});
@@ -98,7 +98,7 @@ void WorkerPublishSource::askCount(const Cursor &after)
         return;
     m_counting = true;
     m_worker->post(
-        this, [after](HistoryWorker &w) { return w.store()->countAfter(after); },
+        this, [after](HistoryWorker &w) { return w.store()->countAfter(after, w.store()->station()); },
         [this](qint64 n) {
             m_counting = false;
             if (n == m_count)

@@ -8,6 +8,7 @@
 #include "history/HistoryStore.h"
 #include "history/HistoryService.h"
 #include "history/HistorySettings.h"
+#include "history/StationName.h"
 #include "protocol/KeyConnection.h"
 #include "protocol/KeySession.h"
 #include "publish/KeyPresenceFeed.h"
@@ -24,6 +25,8 @@
 Station::Station(cGlobalData *options, QObject *parent) : QObject(parent), m_options(options)
 {
     setObjectName(QStringLiteral("station"));
+    if (!options->station.isEmpty())
+        StationName::setOverride(options->station);
 }
 
 Station::~Station()
@@ -97,10 +100,13 @@ PublishStation *Station::publishing()
     HistoryService *service = history();
     m_publishing->useWorker(service->worker());
     auto url = std::make_shared<QString>(service->url());
+    // A new station name takes a topic and a position of its own.
+    auto name = std::make_shared<QString>(StationName::current());
     PublishStation *publishing = m_publishing;
-    connect(service, &HistoryService::historyChanged, publishing, [publishing, service, url] {
-        if (service->url() != *url) {
+    connect(service, &HistoryService::historyChanged, publishing, [publishing, service, url, name] {
+        if (service->url() != *url || StationName::current() != *name) {
             *url = service->url();
+            *name = StationName::current();
             publishing->useWorker(service->worker());
         } else {
             publishing->poke();

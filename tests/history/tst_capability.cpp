@@ -184,14 +184,14 @@ private slots:
         a.upper = 60;
         a.unit = QStringLiteral("Nm");
         a.values << DfqWriter::Value{50.25, QDateTime(QDate(2025, 3, 5), QTime(9, 7, 3)), QStringLiteral("O'Neill"),
-                                     QStringLiteral("2907A")};
-        a.values << DfqWriter::Value{49.5, QDateTime(), QStringLiteral("Иванов"), QStringLiteral("2907A")};
+                                     QStringLiteral("2907A"), {}};
+        a.values << DfqWriter::Value{49.5, QDateTime(), QStringLiteral("Иванов"), QStringLiteral("2907A"), {}};
         DfqWriter::Characteristic b;
         b.number = QStringLiteral("page_2");
         b.lower = 1.5;
         b.upper = 2.5;
         b.unit = QStringLiteral("kgsm");
-        b.values << DfqWriter::Value{2.0, QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)), {}, {}};
+        b.values << DfqWriter::Value{2.0, QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)), {}, {}, {}};
 
         const DfqWriter::Output o = DfqWriter::write({a, b});
         int lines = 0;
@@ -222,8 +222,8 @@ private slots:
         k.number = QStringLiteral("page_3");
         k.lower = double(300.1f);
         k.upper = double(305.92f);
-        k.values << DfqWriter::Value{double(305.92f), QDateTime(), {}, {}};
-        k.values << DfqWriter::Value{double(-12.7f), QDateTime(), {}, {}};
+        k.values << DfqWriter::Value{double(305.92f), QDateTime(), {}, {}, {}};
+        k.values << DfqWriter::Value{double(-12.7f), QDateTime(), {}, {}, {}};
         const auto fk = parseDfq(DfqWriter::write({k}).bytes, &lines, &crlf);
         QCOMPARE(fk.values(QStringLiteral("K0001/1")), (QList<QByteArray>{"-12.7", "305.92"}));
         QCOMPARE(fk.value(QStringLiteral("K2110/1")), QByteArray("300.1"));

@@ -1,8 +1,10 @@
 #include "../measures/MeasureFixtures.h"
 #include "HistoryFixtures.h"
 #include "PgServer.h"
+#include "history/StationName.h"
 #include "history/HistoryStore.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -119,6 +121,15 @@ private slots:
         for (const char *key : {"sigma", "min", "max", "cp", "cpk", "ng_share"})
             QVERIFY2(o.contains(QLatin1String(key)), key);
         QVERIFY(o.value(QStringLiteral("cp")).toDouble() > 0);
+        // Beside the pool, each station: here the one that imported them; another has none.
+        const QJsonArray stations = o.value(QStringLiteral("stations")).toArray();
+        QCOMPARE(stations.size(), 1);
+        QCOMPARE(stations.at(0).toObject().value(QStringLiteral("station")).toString(), StationName::hostDefault());
+        QCOMPARE(stations.at(0).toObject().value(QStringLiteral("mean")).toDouble(), o.value(QStringLiteral("mean")).toDouble());
+        r = cli(QStringList{QStringLiteral("history"), QStringLiteral("stats"), QStringLiteral("--record"),
+                            QStringLiteral("A"), QStringLiteral("--station"), QStringLiteral("elsewhere")}
+                + dir());
+        QCOMPARE(r.code, 1);
         // Three measures: figures, but no capability.
         r = cli(QStringList{QStringLiteral("history"), QStringLiteral("stats"), QStringLiteral("--record"),
                             QStringLiteral("B"), QStringLiteral("--json")}

@@ -2,6 +2,7 @@
 #include "ServiceFixtures.h"
 #include "base/Paths.h"
 #include "history/HistorySettings.h"
+#include "history/StationName.h"
 #include "history/HistoryTableModel.h"
 #include "ui/history/HistoryPage.h"
 #include "ui/widgets/JobProgressWidget.h"
@@ -60,6 +61,7 @@ private slots:
             b[i].operatorText = QStringLiteral("Сидоров");
             b[i].barcode1 = QStringLiteral("4607001");
             b[i].barcode2 = QStringLiteral("PART-77");
+            b[i].station = QStringLiteral("Line 2"); // read at another station of the plant
         }
         QVERIFY(onHistoryThread(*m_service, [a](HistoryWorker &w) { return w.store()->append(a).ok; }));
         QVERIFY(onHistoryThread(*m_service, [b](HistoryWorker &w) { return w.store()->append(b).ok; }));
@@ -126,6 +128,43 @@ private slots:
         QVERIFY(page.statistics()->alarmShown()); // B's spread cannot hold its range
     }
 
+    // The station filter lists every station of the history; the station's own name is set
+    // beside the database and taken by the rows archived after it.
+    void stationsFilterAndName()
+    {
+        HistoryPage page(m_service.get());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto *stations = child<QComboBox>(page, "cbHistoryStation");
+        QCOMPARE(stations->accessibleName(), QStringLiteral("Station"));
+        QTRY_VERIFY(stations->findText(QStringLiteral("Line 2")) > 0);
+        QVERIFY(stations->findText(StationName::hostDefault()) > 0);
+        stations->setCurrentText(QStringLiteral("Line 2"));
+        find(page);
+        QTRY_VERIFY(page.model()->isCounted());
+        QCOMPARE(page.model()->rowCount(), 40);
+        QTRY_COMPARE(page.statistics()->momentResult().summary.n, 40);
+
+        QTest::mouseClick(child<QPushButton>(page, "pbHistorySettings"), Qt::LeftButton);
+        auto *name = child<QLineEdit>(page, "leHistoryStationName");
+        QCOMPARE(name->accessibleName(), QStringLiteral("Station name"));
+        QTest::keyClicks(name, QStringLiteral("  Line 9 "));
+        QSignalSpy opened(m_service.get(), &HistoryService::opened);
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
+        QCOMPARE(HistorySettings::load().station, QStringLiteral("Line 9"));
+        QVERIFY(opened.wait(10000));
+        QVERIFY(onHistoryThread(*m_service, [](HistoryWorker &w) {
+            return w.store()->append(makeMeasures(1, QStringLiteral("C"))).added == 1;
+        }));
+        stations->setCurrentText(QStringLiteral("Line 9"));
+        find(page);
+        QTRY_VERIFY(page.model()->isCounted());
+        QCOMPARE(page.model()->rowCount(), 1);
+        name->clear();
+        QTest::mouseClick(child<QPushButton>(page, "pbHistoryApply"), Qt::LeftButton);
+        QVERIFY(opened.wait(10000));
+    }
+
     void alarmThresholdsFromTheSettings()
     {
         HistoryPage page(m_service.get());
@@ -174,6 +213,7 @@ private slots:
         QCOMPARE(lines.size(), 42); // title, 40 measures, nothing after the last line end
         QVERIFY(lines.at(1).contains("Сидоров"));
         QVERIFY(lines.at(1).startsWith("2026-06-01 06:00:00;")); // the file runs oldest first
+        QVERIFY(lines.at(1).endsWith(";Line 2\r"));
 
         // From here the window's progress row follows the exports.
         JobProgressWidget progress;
@@ -193,6 +233,7 @@ private slots:
         QVERIFY(bytes.startsWith("K0100 1\r\n"));
         QCOMPARE(bytes.count("K0001"), 40);
         QVERIFY(bytes.contains("K0008/1 Sidorov\r\n"));
+        QCOMPARE(bytes.count("K0010/1 Line 2\r\n"), 40); // the station that archived each value
 
         // A file that cannot be written says so in red, once: through the progress row.
         QSignalSpy message(&page, &HistoryPage::messageRequested);

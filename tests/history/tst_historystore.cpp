@@ -378,18 +378,20 @@ private slots:
             }
         };
         {
-            // Another station's long transaction takes the next id and holds it.
+            // A long transaction of another connection of this station (its queue moving over)
+            // takes the next id and holds it.
             QSqlDatabase other = rawConnection(url, QStringLiteral("other-station"));
             QVERIFY2(other.isOpen(), qPrintable(other.lastError().text()));
             QVERIFY(other.transaction());
             QSqlQuery q(other);
-            QVERIFY2(q.exec(QStringLiteral(
+            QVERIFY(q.prepare(QStringLiteral(
                          "INSERT INTO measures(key_serial, key_name, record_name, connection_index, measured_at, moment, "
                          "defect, angle, verdict, moment_low, moment_high, angle_low, angle_high, algorithm, operator_text, "
                          "product, operation_number, node, operator_name, calibration_nominal, calibration_file, unit, "
-                         "barcode1, barcode2, received_at) VALUES('SN-9', 'Key B', 'LATE', 0, '2026-03-01 08:00:00', 50, 0, "
-                         "0, 'OK', 45, 55, 0, 0, 0, '', '', '', '', '', 0, '', 'Nm', '', '', '')")),
-                     qPrintable(q.lastError().text()));
+                         "barcode1, barcode2, received_at, station) VALUES('SN-9', 'Key B', 'LATE', 0, '2026-03-01 08:00:00', 50, 0, "
+                         "0, 'OK', 45, 55, 0, 0, 0, '', '', '', '', '', 0, '', 'Nm', '', '', '', ?)")));
+            q.addBindValue(store.station());
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
             // Rows with higher ids commit meanwhile and the publisher goes on.
             QVERIFY(store.append(makeMeasures(2, QStringLiteral("RB"))).ok);
             publishAll();
@@ -472,7 +474,9 @@ private slots:
             // Back to the first schema, with a position kept by id alone: rows 1-3 were sent.
             QSqlDatabase raw = rawConnection(url, QStringLiteral("downgrade"));
             QSqlQuery q(raw);
-            for (const char *sql : {"DROP INDEX measures_publish", "ALTER TABLE measures DROP COLUMN tx",
+            for (const char *sql : {"DROP INDEX measures_station_publish", "DROP INDEX measures_station_time",
+                                    "DROP INDEX measures_record_station", "ALTER TABLE measures DROP COLUMN station",
+                                    "ALTER TABLE measures DROP COLUMN tx",
                                     "ALTER TABLE cursors DROP COLUMN tx", "DROP TABLE set_aside",
                                     "UPDATE history_meta SET value = '1' WHERE name = 'schema_version'",
                                     "INSERT INTO cursors(name, position) VALUES('mqtt/old', 3)"})

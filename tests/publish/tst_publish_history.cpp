@@ -238,6 +238,64 @@ private slots:
         pub.stop();
     }
 
+    // Two stations on one server and one broker: each sends what it archived, once, on its
+    // own topic, from its own position; the tightenings of a key read at both stay the first
+    // station's, and a second round sends nothing again.
+    void twoStationsPublishTheirOwnRows()
+    {
+        PgServer pg;
+        QString why;
+        QVERIFY2(pg.start(&why), qPrintable(why));
+        MqttBroker broker;
+        QVERIFY(broker.start());
+        MqttSubscriber sub(QStringLiteral("sub-stations"), QStringLiteral("plant/#"));
+        QVERIFY(sub.connect(broker.port()));
+        QTRY_COMPARE(sub.subscriptions(), 1);
+        HistoryStore a, b;
+        a.setStation(QStringLiteral("Line A"));
+        b.setStation(QStringLiteral("Line/B"));
+        QVERIFY2(a.open(pg.url(), &why, historyFile(QStringLiteral("qa"))), qPrintable(why));
+        QVERIFY2(b.open(pg.url(), &why, historyFile(QStringLiteral("qb"))), qPrintable(why));
+        const QVector<HistoryMeasure> moved = makeMeasures(7, QStringLiteral("RM"), QStringLiteral("SN-M"));
+        QCOMPARE(a.append(moved.mid(0, 5)).added, 5);
+        QCOMPARE(b.append(makeMeasures(4, QStringLiteral("RB"), QStringLiteral("SN-B"))).added, 4);
+        QCOMPARE(b.append(moved).added, 2);
+
+        auto publishRound = [&](HistoryStore &store) {
+            const MqttSettings s = settingsFor(broker, store.station());
+            HistoryPublishSource source(&store, HistoryPublishSource::cursorNameFor(s.clientIdentity));
+            MqttPublisher pub(&source);
+            QVERIFY(pub.start(s));
+            QTRY_VERIFY_WITH_TIMEOUT(pub.state() == MqttPublisher::State::Connected && source.waiting() == 0, 20000);
+            QTRY_COMPARE(pub.inFlight(), 0);
+        };
+        publishRound(a);
+        publishRound(b);
+        auto recordsOn = [&](const QString &topicStation) {
+            QStringList out;
+            for (const auto &m : sub.messagesOn(QStringLiteral("/result"))) {
+                if (m.topic.startsWith(QStringLiteral("plant/") + topicStation + QLatin1Char('/'))) {
+                    const QJsonObject o = QJsonDocument::fromJson(m.payload).object();
+                    out << o.value(QStringLiteral("record")).toString() + QLatin1Char('/')
+                               + o.value(QStringLiteral("keySerial")).toString();
+                }
+            }
+            out.sort();
+            return out;
+        };
+        QTRY_COMPARE(sub.messagesOn(QStringLiteral("/result")).size(), 11);
+        QCOMPARE(recordsOn(QStringLiteral("Line_A")),
+                 (QStringList{"RM/SN-M", "RM/SN-M", "RM/SN-M", "RM/SN-M", "RM/SN-M"}));
+        QCOMPARE(recordsOn(QStringLiteral("Line_B")),
+                 (QStringList{"RB/SN-B", "RB/SN-B", "RB/SN-B", "RB/SN-B", "RM/SN-M", "RM/SN-M"}));
+        // Again, then one new row of A's as a marker: only the marker follows.
+        publishRound(b);
+        QCOMPARE(a.append(makeMeasures(1, QStringLiteral("RN"), QStringLiteral("SN-N"))).added, 1);
+        publishRound(a);
+        QTRY_VERIFY(recordsOn(QStringLiteral("Line_A")).contains(QStringLiteral("RN/SN-N")));
+        QCOMPARE(sub.messagesOn(QStringLiteral("/result")).size(), 12);
+    }
+
     void commandLineExitCodes()
     {
         QVERIFY2(QFile::exists(cliBinary()), qPrintable(cliBinary()));

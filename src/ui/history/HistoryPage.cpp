@@ -6,6 +6,7 @@
 #include "history/HistoryExportJob.h"
 #include "history/HistoryLocation.h"
 #include "history/HistorySettings.h"
+#include "history/StationName.h"
 #include "history/HistoryTableModel.h"
 #include "reports/ReportDatabase.h"
 #include "history/HistoryService.h"
@@ -125,6 +126,7 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_operator = choice(this, "cbHistoryOperator");
     m_product = choice(this, "cbHistoryProduct");
     m_operation = choice(this, "cbHistoryOperation");
+    m_station = choice(this, "cbHistoryStation");
     caption(firstRow, m_key, 1);
     caption(firstRow, m_operator, 1);
     caption(firstRow, m_product, 1);
@@ -212,6 +214,8 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Under the table: what the filter found and the exports; the database and the alarm
     // thresholds are set now and then, so they stay folded away behind a button.
     auto *actions = new QHBoxLayout;
+    // The filter rows are full; the stations sit with what the filter found.
+    caption(actions, m_station, 0);
     actions->addWidget(m_count);
     actions->addWidget(m_notice, 1);
     actions->addWidget(m_csv);
@@ -237,6 +241,10 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_database = new QLineEdit(service ? service->url() : stored.database, this);
     m_database->setObjectName(QStringLiteral("leHistoryDatabase"));
     m_database->setMinimumHeight(40);
+    m_stationName = new QLineEdit(stored.station, this);
+    m_stationName->setObjectName(QStringLiteral("leHistoryStationName"));
+    m_stationName->setMinimumHeight(40);
+    m_stationName->setMaxLength(StationName::MaxLength);
     m_cp = new QDoubleSpinBox(this);
     m_cp->setObjectName(QStringLiteral("dsbHistoryCp"));
     m_cpk = new QDoubleSpinBox(this);
@@ -252,6 +260,7 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_stats->setThresholds(stored.thresholds);
     settingCaption(m_database);
     settings->setStretchFactor(m_database, 1);
+    settingCaption(m_stationName);
     settingCaption(m_cp);
     settingCaption(m_cpk);
     m_apply = button(this, "pbHistoryApply");
@@ -308,8 +317,8 @@ void HistoryPage::retranslate()
 {
     m_period->setText(tr("Period from"));
     const QStringList captions = {tr("until"),         tr("Key serial"), tr("Operator"), tr("Product"),
-                                  tr("Operation No."), tr("Node"), tr("Record"),   tr("Result"),
-                                  tr("Barcode 1"),     tr("Barcode 2"),        tr("History database"),
+                                  tr("Operation No."), tr("Node"), tr("Record"), tr("Result"),
+                                  tr("Barcode 1"),     tr("Barcode 2"),    tr("Station"),    tr("History database"), tr("Station name"),
                                   tr("Alarm: Cp below"), tr("Cpk below")};
     for (int i = 0; i < m_captions.size() && i < captions.size(); ++i)
         m_captions[i]->setText(captions.at(i));
@@ -321,6 +330,7 @@ void HistoryPage::retranslate()
     m_apply->setText(tr("Apply"));
     m_settingsToggle->setText(tr("Settings"));
     m_database->setPlaceholderText(tr("local file (postgresql://user@host:port/dbname for a server)"));
+    m_stationName->setPlaceholderText(StationName::hostDefault());
     // Screen readers and automation find the controls by what they are called.
     m_period->setAccessibleName(m_period->text());
     m_since->setAccessibleName(tr("Period from"));
@@ -364,6 +374,8 @@ HistoryFilter HistoryPage::currentFilter() const
     f.operationNumber = m_operation->currentText().trimmed();
     f.node = m_node->currentText().trimmed();
     f.recordName = m_record->currentText().trimmed();
+    if (!m_station->currentText().trimmed().isEmpty())
+        f.stations = QStringList{m_station->currentText().trimmed()};
     f.verdict = m_verdict->currentIndex() == 1   ? HistoryFilter::Verdict::Ok
                 : m_verdict->currentIndex() == 2 ? HistoryFilter::Verdict::Ng
                                                  : HistoryFilter::Verdict::Any;
@@ -408,7 +420,7 @@ void HistoryPage::updateCount(qint64 count)
 void HistoryPage::resetFilter()
 {
     m_period->setChecked(false);
-    for (QComboBox *c : {m_key, m_operator, m_product, m_operation, m_node, m_record})
+    for (QComboBox *c : {m_key, m_operator, m_product, m_operation, m_node, m_record, m_station})
         c->setCurrentText(QString());
     m_verdict->setCurrentIndex(0);
     m_barcode1->clear();
@@ -435,7 +447,8 @@ void HistoryPage::fillChoices()
         return;
     static const QStringList columns = {QStringLiteral("key_serial"), QStringLiteral("operator_text"),
                                         QStringLiteral("product"),    QStringLiteral("operation_number"),
-                                        QStringLiteral("node"),       QStringLiteral("record_name")};
+                                        QStringLiteral("node"),       QStringLiteral("record_name"),
+                                        QStringLiteral("station")};
     m_service->ask(
         this,
         [](HistoryWorker &w) {
@@ -450,7 +463,7 @@ void HistoryPage::fillChoices()
         [this](const QVector<QStringList> &values) {
             if (values.size() != columns.size())
                 return;
-            const QList<QComboBox *> boxes = {m_key, m_operator, m_product, m_operation, m_node, m_record};
+            const QList<QComboBox *> boxes = {m_key, m_operator, m_product, m_operation, m_node, m_record, m_station};
             for (int i = 0; i < boxes.size(); ++i)
                 setChoices(boxes.at(i), values.at(i));
         });
@@ -562,14 +575,17 @@ void HistoryPage::applySettings()
 {
     HistorySettings settings;
     settings.database = m_database->text().trimmed();
+    settings.station = StationName::normalized(m_stationName->text());
+    const QString stationBefore = StationName::current();
     settings.thresholds.cp = m_cp->value();
     settings.thresholds.cpk = m_cpk->value();
     m_stats->setThresholds(settings.thresholds);
     QString error;
     if (!settings.save(&error))
         emit messageRequested(error, QStringLiteral("red"));
-    // Reconnecting costs a moment (and a server's time-out): only for another address.
-    if (m_service && settings.database != m_service->url()) {
+    // Reconnecting costs a moment (and a server's time-out): only for another address, or for
+    // another name, which the history's writers take when they open.
+    if (m_service && (settings.database != m_service->url() || StationName::current() != stationBefore)) {
         auto *once = new QObject(this);
         connect(m_service, &HistoryService::opened, once, [this, once](bool ok, const QString &why) {
             delete once;

@@ -96,6 +96,7 @@ private:
     QComboBox *m_operation = nullptr;
     QComboBox *m_node = nullptr;
     QComboBox *m_record = nullptr;
+    QComboBox *m_station = nullptr;
     QComboBox *m_verdict = nullptr;
     QLineEdit *m_barcode1 = nullptr;
     QLineEdit *m_barcode2 = nullptr;
@@ -108,6 +109,7 @@ private:
     QTableView *m_table = nullptr;
     StatisticsView *m_stats = nullptr;
     QLineEdit *m_database = nullptr;
+    QLineEdit *m_stationName = nullptr;
     QDoubleSpinBox *m_cp = nullptr;
     QDoubleSpinBox *m_cpk = nullptr;
     QPushButton *m_apply = nullptr;
