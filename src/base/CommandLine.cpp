@@ -28,7 +28,9 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption mqtt(QStringLiteral("mqtt"),
                             QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
                             QStringLiteral("URL"));
-    parser.addOptions({dataDir, port, firmware, history, mqtt});
+    QCommandLineOption historyWindow(QStringLiteral("history"),
+                                     QCoreApplication::translate("main", "Open the tightening history's window at start."));
+    parser.addOptions({dataDir, port, firmware, history, mqtt, historyWindow});
     parser.process(app);
 
     CommandLineOptions options;
@@ -37,6 +39,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     options.firmwareServer = parser.value(firmware);
     options.historyDb = parser.value(history);
     options.mqttUrl = parser.value(mqtt);
+    options.openHistory = parser.isSet(historyWindow);
     return options;
 }
 
@@ -48,4 +51,5 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
     data->firmwareServer = options.firmwareServer;
     data->historyDb = options.historyDb;
     data->mqttUrl = options.mqttUrl;
+    data->openHistory = options.openHistory;
 }

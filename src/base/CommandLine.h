@@ -14,6 +14,7 @@ struct CommandLineOptions
     QString firmwareServer;
     QString historyDb;
     QString mqttUrl;
+    bool openHistory = false;
 };
 
 class CommandLine

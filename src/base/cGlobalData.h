@@ -31,4 +31,5 @@ public:
     QString firmwareServer;   // --firmware-server URL
     QString historyDb;        // --history-db URL (empty: the history page's setting)
     QString mqttUrl;          // --mqtt URL, in place of the stored broker address
+    bool openHistory = false; // --history: the history window opens at start
 };

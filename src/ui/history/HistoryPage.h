@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 class ReportDatabase;
 class StatisticsView;
 
@@ -38,6 +39,9 @@ public:
     void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
     HistoryFilter currentFilter() const;
+    QTableView *table() { return m_table; }
+    // The connection's state in words, as the page shows it.
+    QString stateText() const;
     HistoryTableModel *model() { return m_model; }
     StatisticsView *statistics() { return m_stats; }
 
@@ -73,6 +77,11 @@ private:
     void applySettings();
     void askAndExport(bool dfq);
     void printStatistics();
+    void setUpHeader();
+    void sizeColumns();
+    void restoreHeader();
+    void saveHeader();
+    void askGroups(const HistoryFilter &scope, const QString &record, quint64 asked);
 
     HistoryService *m_service;
     HistoryTableModel *m_model;
@@ -113,4 +122,5 @@ private:
     QPushButton *m_apply = nullptr;
     QPushButton *m_settingsToggle = nullptr;
     QLabel *m_state = nullptr;
+    QTimer *m_saveHeader = nullptr;
 };
