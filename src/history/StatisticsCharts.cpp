@@ -94,14 +94,18 @@ struct Layout
     QRectF legend;
 };
 
-Layout layoutOf(const QFont &font, const QRectF &r)
+// Metrics on the device drawn on: a 300 dpi page sets a point size three times as many
+// pixels high as a screen does.
+Layout layoutOf(const QFont &font, QPaintDevice *device, const QRectF &r)
 {
     Layout l;
-    const QFontMetricsF fm(font);
+    const QFontMetricsF fm(font, device);
     l.em = fm.height();
     const double left = fm.horizontalAdvance(QStringLiteral("-8888.88")) + 1.8 * l.em;
     l.title = QRectF(r.left(), r.top(), r.width(), 1.5 * l.em);
-    l.legend = QRectF(r.left(), r.bottom() - 1.5 * l.em, r.width(), 1.5 * l.em);
+    // A narrow chart's legend takes two rows rather than running off its right edge.
+    const int rows = r.width() < 70 * l.em ? 2 : 1;
+    l.legend = QRectF(r.left(), r.bottom() - 1.4 * rows * l.em, r.width(), 1.4 * rows * l.em);
     l.plot = QRectF(QPointF(r.left() + left, l.title.bottom() + 0.3 * l.em),
                     QPointF(r.right() - 0.8 * l.em, l.legend.top() - 2.6 * l.em));
     return l;
@@ -150,7 +154,7 @@ void drawAxes(QPainter &p, const Layout &l, double x0, double x1, double y0, dou
     p.drawText(QRectF(a.left(), a.bottom() + 1.3 * l.em, a.width(), 1.2 * l.em), Qt::AlignHCenter | Qt::AlignTop,
                xTitle);
     p.save();
-    p.translate(a.left() - QFontMetricsF(p.font()).horizontalAdvance(QStringLiteral("-8888.88")) - 1.5 * l.em,
+    p.translate(a.left() - QFontMetricsF(p.font(), p.device()).horizontalAdvance(QStringLiteral("-8888.88")) - 1.5 * l.em,
                 a.center().y());
     p.rotate(-90);
     p.drawText(QRectF(-a.height() / 2, 0, a.height(), 1.2 * l.em), Qt::AlignHCenter | Qt::AlignTop, yTitle);
@@ -167,10 +171,17 @@ struct LegendEntry
 
 void drawLegend(QPainter &p, const Layout &l, const QVector<LegendEntry> &entries)
 {
-    const QFontMetricsF fm(p.font());
+    const QFontMetricsF fm(p.font(), p.device());
     double x = l.legend.left() + l.em;
-    const double y = l.legend.center().y();
+    double top = l.legend.top();
+    double y = top + 0.7 * l.em;
     for (const LegendEntry &e : entries) {
+        const double need = 2.4 * l.em + fm.horizontalAdvance(e.text);
+        if (x + need > l.legend.right() && x > l.legend.left() + l.em && top + 2.8 * l.em <= l.legend.bottom() + 1) {
+            x = l.legend.left() + l.em;
+            top += 1.4 * l.em;
+            y = top + 0.7 * l.em;
+        }
         if (e.marker) {
             p.setPen(pen(kControl, l.em / 10));
             p.setBrush(Qt::NoBrush);
@@ -186,7 +197,7 @@ void drawLegend(QPainter &p, const Layout &l, const QVector<LegendEntry> &entrie
         p.setPen(Qt::black);
         p.setBrush(Qt::NoBrush);
         const double w = fm.horizontalAdvance(e.text);
-        p.drawText(QRectF(x + 2.4 * l.em, l.legend.top(), w + l.em, l.legend.height()), Qt::AlignLeft | Qt::AlignVCenter,
+        p.drawText(QRectF(x + 2.4 * l.em, top, w + l.em, 1.4 * l.em), Qt::AlignLeft | Qt::AlignVCenter,
                    e.text);
         x += 2.4 * l.em + w + 1.5 * l.em;
     }
@@ -354,7 +365,7 @@ StatisticsCharts::Span StatisticsCharts::fullSpan(Kind kind, const Data &data)
 
 QRectF StatisticsCharts::plotArea(const QFont &font, const QRectF &rect, Kind)
 {
-    return layoutOf(font, rect).plot;
+    return layoutOf(font, nullptr, rect).plot;
 }
 
 void StatisticsCharts::paint(QPainter &p, const QRectF &rect, Kind kind, const Data &d, Span span)
@@ -362,7 +373,7 @@ void StatisticsCharts::paint(QPainter &p, const QRectF &rect, Kind kind, const D
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect, Qt::white);
-    const Layout l = layoutOf(p.font(), rect);
+    const Layout l = layoutOf(p.font(), p.device(), rect);
     drawTitle(p, l, title(kind));
     if (l.plot.width() < l.em || l.plot.height() < l.em) {
         p.restore();

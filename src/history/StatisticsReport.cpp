@@ -102,14 +102,14 @@ bool StatisticsReport::write(const QString &path, const QVector<Joint> &joints, 
             QFont base(QStringLiteral("DejaVu Sans"));
             base.setPointSizeF(9);
             p.setFont(base);
-            const double em = QFontMetricsF(base).height();
+            const double em = QFontMetricsF(base, &writer).height();
             double y = page.top();
             QFont big = base;
             big.setPointSizeF(15);
             big.setBold(true);
             p.setFont(big);
             p.setPen(Qt::black);
-            const double bigEm = QFontMetricsF(big).height();
+            const double bigEm = QFontMetricsF(big, &writer).height();
             p.drawText(QRectF(page.left(), y, page.width(), bigEm), Qt::AlignLeft | Qt::AlignVCenter,
                        tr("Statistics of joint %1").arg(j.scope.recordName));
             y += bigEm * 1.2;
