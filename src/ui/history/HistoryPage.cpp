@@ -675,8 +675,13 @@ void HistoryPage::restoreHeader()
 {
     QSettings ini(HistorySettings::path(), QSettings::IniFormat);
     const QByteArray state = ini.value(QStringLiteral("table/header")).toByteArray();
-    if (!state.isEmpty())
-        m_table->horizontalHeader()->restoreState(state);
+    QHeaderView *header = m_table->horizontalHeader();
+    if (state.isEmpty() || !header->restoreState(state))
+        return;
+    HistorySort sort;
+    sort.column = HistoryTableModel::sortColumn(header->sortIndicatorSection());
+    sort.descending = header->sortIndicatorOrder() == Qt::DescendingOrder;
+    m_model->setSort(sort);
 }
 
 void HistoryPage::saveHeader()
