@@ -279,7 +279,7 @@ int runReport(const QStringList &args)
         cli::fail(error);
         return CliExit::Failed;
     }
-    cli::say(QCoreApplication::translate("cli", "%n joint(s) written to %1", nullptr, joints.size()).arg(out));
+    cli::say(QCoreApplication::translate("cli", "Joints written to %1: %2").arg(out).arg(joints.size()));
     return CliExit::Ok;
 }
 

@@ -511,7 +511,8 @@ QString StatisticsCharts::describe(Kind kind, const Data &d, Span span)
         text += QLatin1Char(' ') + tr("Specification limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
     text += QLatin1Char(' ');
     text += beyond == 0 ? tr("No point beyond a control limit.")
-                        : tr("%n point(s) beyond a control limit, the farthest: No. %1.", nullptr, beyond)
+                        : tr("Points beyond a control limit: %1; the farthest: No. %2.")
+                              .arg(beyond)
                               .arg(where.join(QStringLiteral(", ")) + (beyond > 5 ? QStringLiteral(", …") : QString()));
     return text;
 }
