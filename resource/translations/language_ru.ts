@@ -2665,7 +2665,7 @@ defect</source>
     </message>
     <message>
         <source>Measures</source>
-        <translation>Измерений</translation>
+        <translation>Измерения</translation>
     </message>
     <message>
         <source>Normal curve</source>
@@ -2746,6 +2746,10 @@ defect</source>
     <message>
         <source>Points beyond a control limit: %1; the farthest: No. %2.</source>
         <translation>Точек за контрольными границами: %1; самые дальние: № %2.</translation>
+    </message>
+    <message>
+        <source>No measures</source>
+        <translation>Измерений нет</translation>
     </message>
 </context>
 <context>
@@ -2988,10 +2992,6 @@ defect</source>
     <message>
         <source>Group</source>
         <translation>Группа</translation>
-    </message>
-    <message>
-        <source>n</source>
-        <translation>n</translation>
     </message>
     <message>
         <source>Figures by operator and by key</source>

@@ -95,19 +95,17 @@ struct Layout
 };
 
 // Metrics on the device drawn on: a 300 dpi page sets a point size three times as many
-// pixels high as a screen does.
-Layout layoutOf(const QFont &font, QPaintDevice *device, const QRectF &r)
+// pixels high as a screen does. rows: the legend's, as legendRows() counts them.
+Layout layoutOf(const QFont &font, QPaintDevice *device, const QRectF &r, int rows = 1)
 {
     Layout l;
     const QFontMetricsF fm(font, device);
     l.em = fm.height();
     const double left = fm.horizontalAdvance(QStringLiteral("-8888.88")) + 1.8 * l.em;
     l.title = QRectF(r.left(), r.top(), r.width(), 1.5 * l.em);
-    // A narrow chart's legend takes two rows rather than running off its right edge.
-    const int rows = r.width() < 70 * l.em ? 2 : 1;
     l.legend = QRectF(r.left(), r.bottom() - 1.4 * rows * l.em, r.width(), 1.4 * rows * l.em);
     l.plot = QRectF(QPointF(r.left() + left, l.title.bottom() + 0.3 * l.em),
-                    QPointF(r.right() - 0.8 * l.em, l.legend.top() - 2.6 * l.em));
+                    QPointF(r.right() - 2.5 * l.em, l.legend.top() - 2.6 * l.em));
     return l;
 }
 
@@ -157,7 +155,8 @@ void drawAxes(QPainter &p, const Layout &l, double x0, double x1, double y0, dou
     p.translate(a.left() - QFontMetricsF(p.font(), p.device()).horizontalAdvance(QStringLiteral("-8888.88")) - 1.5 * l.em,
                 a.center().y());
     p.rotate(-90);
-    p.drawText(QRectF(-a.height() / 2, 0, a.height(), 1.2 * l.em), Qt::AlignHCenter | Qt::AlignTop, yTitle);
+    p.drawText(QRectF(-a.height() / 2, 0, a.height(), 1.2 * l.em), Qt::AlignHCenter | Qt::AlignTop,
+               QFontMetricsF(p.font(), p.device()).elidedText(yTitle, Qt::ElideRight, a.height()));
     p.restore();
 }
 
@@ -169,6 +168,22 @@ struct LegendEntry
     bool bar = false;
 };
 
+// The rows a legend takes in a chart of this width: entries wrap rather than run off the edge.
+int legendRows(const QFontMetricsF &fm, double em, double width, const QVector<QString> &texts)
+{
+    int rows = 1;
+    double x = em;
+    for (const QString &text : texts) {
+        const double need = 2.0 * em + fm.horizontalAdvance(text) + 1.0 * em;
+        if (x + need > width && x > em) {
+            ++rows;
+            x = em;
+        }
+        x += need;
+    }
+    return rows;
+}
+
 void drawLegend(QPainter &p, const Layout &l, const QVector<LegendEntry> &entries)
 {
     const QFontMetricsF fm(p.font(), p.device());
@@ -176,8 +191,8 @@ void drawLegend(QPainter &p, const Layout &l, const QVector<LegendEntry> &entrie
     double top = l.legend.top();
     double y = top + 0.7 * l.em;
     for (const LegendEntry &e : entries) {
-        const double need = 2.4 * l.em + fm.horizontalAdvance(e.text);
-        if (x + need > l.legend.right() && x > l.legend.left() + l.em && top + 2.8 * l.em <= l.legend.bottom() + 1) {
+        const double w = fm.horizontalAdvance(e.text);
+        if (x + 2.0 * l.em + w > l.legend.right() && x > l.legend.left() + l.em) {
             x = l.legend.left() + l.em;
             top += 1.4 * l.em;
             y = top + 0.7 * l.em;
@@ -185,22 +200,35 @@ void drawLegend(QPainter &p, const Layout &l, const QVector<LegendEntry> &entrie
         if (e.marker) {
             p.setPen(pen(kControl, l.em / 10));
             p.setBrush(Qt::NoBrush);
-            p.drawEllipse(QPointF(x + l.em, y), l.em / 3, l.em / 3);
+            p.drawEllipse(QPointF(x + 0.8 * l.em, y), l.em / 3, l.em / 3);
         } else if (e.bar) {
             p.setPen(pen(kSeries.darker(), l.em / 16));
             p.setBrush(kSeries.lighter(170));
-            p.drawRect(QRectF(x + 0.4 * l.em, y - l.em / 3, 1.2 * l.em, 2 * l.em / 3));
+            p.drawRect(QRectF(x + 0.3 * l.em, y - l.em / 3, l.em, 2 * l.em / 3));
         } else {
             p.setPen(e.pen);
-            p.drawLine(QPointF(x, y), QPointF(x + 2 * l.em, y));
+            p.drawLine(QPointF(x, y), QPointF(x + 1.6 * l.em, y));
         }
         p.setPen(Qt::black);
         p.setBrush(Qt::NoBrush);
-        const double w = fm.horizontalAdvance(e.text);
-        p.drawText(QRectF(x + 2.4 * l.em, top, w + l.em, 1.4 * l.em), Qt::AlignLeft | Qt::AlignVCenter,
-                   e.text);
-        x += 2.4 * l.em + w + 1.5 * l.em;
+        p.drawText(QRectF(x + 2.0 * l.em, top, w + l.em, 1.4 * l.em), Qt::AlignLeft | Qt::AlignVCenter, e.text);
+        x += 2.0 * l.em + w + 1.0 * l.em;
     }
+}
+
+// The legend's texts, in the order the charts draw them.
+QVector<QString> legendTexts(StatisticsCharts::Kind kind, const StatisticsCharts::Data &d)
+{
+    using K = StatisticsCharts::Kind;
+    if (kind == K::Histogram)
+        return {StatisticsCharts::tr("Measures"), StatisticsCharts::tr("Normal curve"),
+                StatisticsCharts::tr("Specification limits")};
+    QVector<QString> texts = {kind == K::Individuals ? StatisticsCharts::tr("Moment") : StatisticsCharts::tr("Values"),
+                              StatisticsCharts::tr("Centre line"), StatisticsCharts::tr("Control limits")};
+    if (kind == K::Individuals && d.hasSpec)
+        texts << StatisticsCharts::tr("Specification limits");
+    texts << StatisticsCharts::tr("Beyond a control limit");
+    return texts;
 }
 
 void drawTitle(QPainter &p, const Layout &l, const QString &text)
@@ -210,7 +238,8 @@ void drawTitle(QPainter &p, const Layout &l, const QString &text)
     p.save();
     p.setFont(bold);
     p.setPen(Qt::black);
-    p.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter, text);
+    p.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter,
+               QFontMetricsF(bold, p.device()).elidedText(text, Qt::ElideRight, l.title.width()));
     p.restore();
 }
 
@@ -373,8 +402,16 @@ void StatisticsCharts::paint(QPainter &p, const QRectF &rect, Kind kind, const D
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(rect, Qt::white);
-    const Layout l = layoutOf(p.font(), p.device(), rect);
+    const QFontMetricsF fm(p.font(), p.device());
+    const Layout l = layoutOf(p.font(), p.device(), rect, legendRows(fm, fm.height(), rect.width(), legendTexts(kind, d)));
     drawTitle(p, l, title(kind));
+    if (d.values.isEmpty()) {
+        // Empty axes would read as a joint whose measures are all zero.
+        p.setPen(Qt::gray);
+        p.drawText(rect.adjusted(0, l.title.height(), 0, 0), Qt::AlignCenter, tr("No measures"));
+        p.restore();
+        return;
+    }
     if (l.plot.width() < l.em || l.plot.height() < l.em) {
         p.restore();
         return;

@@ -93,7 +93,8 @@ bool StatisticsReport::write(const QString &path, const QVector<Joint> &joints, 
             file.cancelWriting();
             return false;
         }
-        const QString printed = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+        // Digits only: the same in every language, and no month name left in English.
+        const QString printed = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
         for (int index = 0; index < joints.size(); ++index) {
             if (index > 0)
                 writer.newPage();

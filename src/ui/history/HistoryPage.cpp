@@ -217,7 +217,9 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Under the table: what the filter found and the exports; the database and the alarm
     // thresholds are set now and then, so they stay folded away behind a button.
     auto *actions = new QHBoxLayout;
-    actions->addWidget(m_count);
+    // The count may say where the measures wait while a server is away: it gets the room.
+    m_count->setWordWrap(true);
+    actions->addWidget(m_count, 1);
     actions->addWidget(m_notice, 1);
     actions->addWidget(m_csv);
     actions->addWidget(m_dfq);
@@ -654,7 +656,7 @@ void HistoryPage::sizeColumns()
     // Wide enough for what a column holds at most, so no date or range is cut.
     const QFontMetrics fm = m_table->fontMetrics();
     const QStringList samples = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("2907K000001 (Key 12)"),
-                                 QStringLiteral("Wheel_nut_M14"),    QStringLiteral("9999"),
+                                 QStringLiteral("Wheel_nut_M14_J10"), QStringLiteral("9999"),
                                  QStringLiteral("1000.00 kgsm"),      QStringLiteral("360.0"),
                                  QStringLiteral("100.00"),            QStringLiteral("NG"),
                                  QStringLiteral("100.00-120.00"),     QStringLiteral("Ivanov I.I."),

@@ -25,7 +25,7 @@ QString fixed(double v, int decimals = 2)
 }
 
 // Room for the figures and for a group's name with its five figures.
-constexpr int kFiguresWidth = 420;
+constexpr int kFiguresWidth = 440;
 
 } // namespace
 
@@ -86,8 +86,10 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
     m_groupsTable->setObjectName(QStringLiteral("twStatisticsGroups"));
     m_groupsTable->verticalHeader()->setVisible(false);
     m_groupsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The figures keep their width; the names take what is left and elide.
     m_groupsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_groupsTable->horizontalHeader()->setStretchLastSection(true);
+    m_groupsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_groupsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_groupsTable->setMinimumHeight(120);
     left->insertWidget(left->count() - 2, m_groupsTable, 1);
 
@@ -132,7 +134,8 @@ void StatisticsView::arrange()
     // cut at the right. What counts is the room the scroll area offers, not this widget's
     // width, which never falls below its side-by-side minimum.
     const int room = parentWidget() ? parentWidget()->width() : width();
-    const bool stacked = room < m_figuresBox->sizeHint().width() + 320;
+    // Two charts side by side need some 320 pixels each to show their axes and legends.
+    const bool stacked = room < m_figuresBox->sizeHint().width() + 640;
     const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
     if (m_outer->direction() == direction)
         return;
@@ -292,11 +295,25 @@ void StatisticsView::setGroups(const QVector<JointStatistics::Group> &groups)
 
 void StatisticsView::fillGroups()
 {
-    m_groupsTable->setRowCount(m_groups.size());
-    for (int r = 0; r < m_groups.size(); ++r) {
-        const JointStatistics::Group &g = m_groups.at(r);
+    m_groupsTable->clearSpans();
+    m_groupsTable->setRowCount(0);
+    for (int at = 0; at < m_groups.size(); ++at) {
+        const JointStatistics::Group &g = m_groups.at(at);
+        // A row naming the kind above its values keeps the first column narrow.
+        if (at == 0 || m_groups.at(at - 1).kind != g.kind) {
+            const int title = m_groupsTable->rowCount();
+            m_groupsTable->insertRow(title);
+            auto *item = new QTableWidgetItem(JointStatistics::kindTitle(g.kind));
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+            m_groupsTable->setItem(title, 0, item);
+            m_groupsTable->setSpan(title, 0, 1, m_groupsTable->columnCount());
+        }
+        const int r = m_groupsTable->rowCount();
+        m_groupsTable->insertRow(r);
         const Capability::Result &c = g.moment;
-        const QStringList cells = {JointStatistics::kindTitle(g.kind) + QStringLiteral(": ") + g.value,
+        const QStringList cells = {g.value,
                                    QString::number(c.summary.n),
                                    fixed(c.summary.mean, 2),
                                    fixed(c.summary.sigma, 3),
@@ -305,9 +322,10 @@ void StatisticsView::fillGroups()
         for (int col = 0; col < cells.size(); ++col) {
             auto *item = new QTableWidgetItem(cells.at(col));
             item->setTextAlignment(col == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignRight | Qt::AlignVCenter));
+            item->setToolTip(JointStatistics::kindTitle(g.kind) + QStringLiteral(": ") + g.value);
             if (c.alarm) {
                 item->setForeground(QColor(198, 40, 40));
-                item->setToolTip(tr("Capability alarm"));
+                item->setToolTip(item->toolTip() + QStringLiteral(" — ") + tr("Capability alarm"));
             }
             m_groupsTable->setItem(r, col, item);
         }
@@ -328,7 +346,14 @@ void StatisticsView::retranslate()
     for (ChartWidget *chart : m_charts)
         chart->retranslate();
     m_groupsTitle->setText(tr("By operator and by key"));
-    m_groupsTable->setHorizontalHeaderLabels({tr("Group"), tr("n"), tr("Mean"), tr("Sigma"), tr("Cp"), tr("Cpk")});
+    // The usual short symbols keep the six columns inside the figures' column; the full
+    // names are in the tool tips.
+    const QStringList symbols = {tr("Group"), QStringLiteral("n"), QStringLiteral("x̄"), QStringLiteral("σ"),
+                                 QStringLiteral("Cp"), QStringLiteral("Cpk")};
+    const QStringList names = {tr("Group"), tr("Measures"), tr("Mean"), tr("Sigma"), tr("Cp"), tr("Cpk")};
+    m_groupsTable->setHorizontalHeaderLabels(symbols);
+    for (int c = 0; c < names.size(); ++c)
+        m_groupsTable->horizontalHeaderItem(c)->setToolTip(names.at(c));
     m_groupsTable->setAccessibleName(tr("Figures by operator and by key"));
     fillGroups();
     if (m_alarm)
