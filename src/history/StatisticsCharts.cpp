@@ -351,22 +351,23 @@ QString StatisticsCharts::title(Kind kind)
     return tr("Histogram of the moment");
 }
 
-QVector<QPointF> StatisticsCharts::envelope(const QVector<double> &values, int first, int last)
+QVector<QPointF> StatisticsCharts::envelope(const QVector<double> &values, int first, int last, int maxPoints)
 {
+    maxPoints = std::clamp(maxPoints, 4, int(MaxPoints));
     QVector<QPointF> points;
     first = std::max(1, first);
     last = std::min(int(values.size()), last);
     const int n = last - first + 1;
     if (n <= 0)
         return points;
-    if (n <= MaxPoints) {
+    if (n <= maxPoints) {
         points.reserve(n);
         for (int i = first; i <= last; ++i)
             points << QPointF(i, values.at(i - 1));
         return points;
     }
-    const int bucket = (n + MaxPoints / 2 - 1) / (MaxPoints / 2);
-    points.reserve(MaxPoints + 2);
+    const int bucket = (n + maxPoints / 2 - 1) / (maxPoints / 2);
+    points.reserve(maxPoints + 2);
     for (int start = first - 1; start < last; start += bucket) {
         const int end = std::min(last, start + bucket);
         int lo = start;
@@ -465,7 +466,8 @@ void StatisticsCharts::paint(QPainter &p, const QRectF &rect, Kind kind, const D
         p.setPen(levelPen(level.role, l.em));
         p.drawLine(map(x0, level.y), map(x1, level.y));
     }
-    const QVector<QPointF> points = envelope(s.values, first, last);
+    // More than two points per pixel column only paints over itself.
+    const QVector<QPointF> points = envelope(s.values, first, last, int(2 * a.width()));
     QPolygonF line;
     line.reserve(points.size());
     for (const QPointF &pt : points)

@@ -53,5 +53,5 @@ public:
     static constexpr int MaxPoints = 2000;
     // The points at most drawn for a series between first and last (1-based, inclusive):
     // every value, or the minimum and maximum of each bucket, in the order they occurred.
-    static QVector<QPointF> envelope(const QVector<double> &values, int first, int last);
+    static QVector<QPointF> envelope(const QVector<double> &values, int first, int last, int maxPoints = MaxPoints);
 };

@@ -282,6 +282,17 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     connect(m_model, &HistoryTableModel::pageArrived, this, [this] {
         if (m_statsStale)
             updateStatistics();
+        if (m_choicesWanted) {
+            m_choicesWanted = false;
+            fillChoices();
+        }
+    });
+    // An empty history has no page to wait for.
+    connect(m_model, &HistoryTableModel::counted, this, [this](qint64 n) {
+        if (n <= 0 && m_choicesWanted) {
+            m_choicesWanted = false;
+            fillChoices();
+        }
     });
     if (m_service) {
         HistoryService *svc = m_service;
@@ -443,7 +454,9 @@ void HistoryPage::reload()
         return;
     }
     m_dirty = false;
-    fillChoices();
+    // The choices read every row of six columns: asked once the first page is on screen, so
+    // a large history shows its newest measures first.
+    m_choicesWanted = true;
     applyFilter();
     updateState();
 }

@@ -90,6 +90,7 @@ private:
     HistoryFilter m_statsFilter;
     bool m_statsStale = true;
     bool m_dirty = true;
+    bool m_choicesWanted = false;
     bool m_selectFirst = false;
     quint64 m_statsAsked = 0; // the statistics question whose answer is awaited
     bool m_exporting = false;
