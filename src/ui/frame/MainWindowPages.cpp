@@ -145,13 +145,12 @@ void MainWindow::buildPages()
     dbGrid->addWidget(historyPage, 1, 0);
     dbGrid->setRowStretch(1, 1);
     showMessagesOf(historyPage);
-    auto *openHistory = new QPushButton(ui.frDatabaseT);
+    auto *openHistory = new QPushButton(historyPage);
     openHistory->setObjectName(QStringLiteral("pbHistoryWindow"));
-    openHistory->setMinimumHeight(44);
+    openHistory->setMinimumHeight(48);
     openHistory->setText(tr("History in its own window"));
     openHistory->setAccessibleName(openHistory->text());
-    ui.frDatabaseT->layout()->addWidget(openHistory);
-    ui.frDatabaseT->layout()->setAlignment(openHistory, Qt::AlignRight);
+    historyPage->addAction(openHistory);
     connect(openHistory, &QPushButton::clicked, this, &MainWindow::openHistoryWindow);
     connect(ui.logo->pbHistory, &QPushButton::clicked, this, &MainWindow::openHistoryWindow);
     connect(history, &HistoryService::problem, this, [this](const QString &text) { showMessage(text, QStringLiteral("red")); });

@@ -8,7 +8,7 @@
 
 ChartWidget::ChartWidget(StatisticsCharts::Kind kind, QWidget *parent) : QWidget(parent), m_kind(kind)
 {
-    setMinimumSize(260, 170);
+    setMinimumSize(200, 170);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     if (kind != StatisticsCharts::Kind::Histogram) {
         setCursor(Qt::CrossCursor);

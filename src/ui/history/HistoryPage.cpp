@@ -217,9 +217,21 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Under the table: what the filter found and the exports; the database and the alarm
     // thresholds are set now and then, so they stay folded away behind a button.
     auto *actions = new QHBoxLayout;
+    m_actions = actions;
     // The count may say where the measures wait while a server is away: it gets the room.
     m_count->setWordWrap(true);
-    actions->addWidget(m_count, 1);
+    // Where the history is and whether it answers, in words: the person at the station has to
+    // know that the measures are safe while a server is away. Under the count, beside the
+    // buttons, it costs the table no row.
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("lbHistoryState"));
+    m_state->setWordWrap(true);
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *counts = new QVBoxLayout;
+    counts->setSpacing(0);
+    counts->addWidget(m_count);
+    counts->addWidget(m_state);
+    actions->addLayout(counts, 3);
     actions->addWidget(m_notice, 1);
     actions->addWidget(m_csv);
     actions->addWidget(m_dfq);
@@ -268,13 +280,6 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_apply = button(this, "pbHistoryApply");
     settings->addWidget(m_apply);
     outer->addWidget(settingsBox);
-    // Where the history is and whether it answers, in full: the person at the station has to
-    // know that the measures are safe while a server is away.
-    m_state = new QLabel(this);
-    m_state->setObjectName(QStringLiteral("lbHistoryState"));
-    m_state->setWordWrap(true);
-    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    outer->addWidget(m_state);
     connect(m_apply, &QPushButton::clicked, this, &HistoryPage::applySettings);
 
     connect(m_model, &HistoryTableModel::counted, this, &HistoryPage::updateCount);
@@ -577,6 +582,11 @@ void HistoryPage::showStatistics(const QString &record, bool read, const History
     m_stats->setInput(in);
 }
 
+void HistoryPage::addAction(QWidget *control)
+{
+    m_actions->insertWidget(m_actions->indexOf(m_settingsToggle), control);
+}
+
 QString HistoryPage::stateText() const
 {
     return m_state->text();
@@ -617,9 +627,11 @@ void HistoryPage::updateState()
     } else if (s.server) {
         text = tr("Server %1: connected").arg(where);
     } else {
-        text = tr("Local file %1").arg(QDir::toNativeSeparators(where));
+        // The file's name; its folder is in the tool tip, a path would take the row.
+        text = tr("Local file %1").arg(QFileInfo(where).fileName());
     }
     m_state->setText(text);
+    m_state->setToolTip(QDir::toNativeSeparators(where));
     m_state->setStyleSheet(style);
     m_state->setAccessibleName(text);
     if (m_found == -1)

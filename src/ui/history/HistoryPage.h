@@ -38,6 +38,9 @@ public:
     // Where a barcode pair finds the record it was attached to.
     void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
+    // A control of the frame's in the row under the table (beside the exports), where it
+    // costs the table no height.
+    void addAction(QWidget *control);
     HistoryFilter currentFilter() const;
     QTableView *table() { return m_table; }
     // The connection's state in words, as the page shows it.
@@ -124,4 +127,5 @@ private:
     QPushButton *m_settingsToggle = nullptr;
     QLabel *m_state = nullptr;
     QTimer *m_saveHeader = nullptr;
+    class QHBoxLayout *m_actions = nullptr;
 };

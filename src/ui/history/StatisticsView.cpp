@@ -94,6 +94,7 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
     left->insertWidget(left->count() - 2, m_groupsTable, 1);
 
     auto *charts = new QGridLayout;
+    m_chartGrid = charts;
     charts->setSpacing(6);
     using Kind = StatisticsCharts::Kind;
     const QList<QPair<Kind, const char *>> kinds = {{Kind::Individuals, "chartIndividuals"},
@@ -137,6 +138,15 @@ void StatisticsView::arrange()
     // Two charts side by side need some 320 pixels each to show their axes and legends.
     const bool stacked = room < m_figuresBox->sizeHint().width() + 640;
     const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    // Charts side by side only where each keeps a readable width, else one under the other.
+    const int columns = (stacked ? room : room - m_figuresBox->sizeHint().width()) >= 640 ? 2 : 1;
+    if (columns != m_chartColumns) {
+        m_chartColumns = columns;
+        for (int i = 0; i < m_charts.size(); ++i) {
+            m_chartGrid->removeWidget(m_charts.at(i));
+            m_chartGrid->addWidget(m_charts.at(i), i / columns, i % columns);
+        }
+    }
     if (m_outer->direction() == direction)
         return;
     m_outer->setDirection(direction);

@@ -91,4 +91,6 @@ private:
     QLabel *m_groupsTitle = nullptr;
     QTableWidget *m_groupsTable = nullptr;
     QList<ChartWidget *> m_charts;
+    QGridLayout *m_chartGrid = nullptr;
+    int m_chartColumns = 2;
 };
