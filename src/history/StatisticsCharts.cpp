@@ -15,7 +15,7 @@ constexpr int kMaxMarked = 500;
 const QColor kSeries(30, 90, 170);
 const QColor kCentre(0, 130, 60);
 const QColor kControl(200, 30, 30);
-const QColor kSpec(200, 120, 0);
+const QColor kTolerance(200, 120, 0);
 
 struct Level
 {
@@ -72,7 +72,7 @@ Series seriesOf(StatisticsCharts::Kind kind, const StatisticsCharts::Data &d)
         s.beyond = ind.beyond;
         if (!d.values.isEmpty())
             s.levels = {{ind.mean, 0}, {ind.ucl, 1}, {ind.lcl, 1}};
-        if (d.hasSpec)
+        if (d.hasLimits)
             s.levels << Level{d.lsl, 2} << Level{d.usl, 2};
     } else {
         const ControlChart::XbarR xr = ControlChart::xbarR(d.values);
@@ -119,7 +119,7 @@ QPen pen(const QColor &c, double width, Qt::PenStyle style = Qt::SolidLine)
 QPen levelPen(int role, double em)
 {
     return role == 0 ? pen(kCentre, em / 10) : role == 1 ? pen(kControl, em / 10, Qt::DashLine)
-                                                        : pen(kSpec, em / 8, Qt::DotLine);
+                                                        : pen(kTolerance, em / 8, Qt::DotLine);
 }
 
 void drawAxes(QPainter &p, const Layout &l, double x0, double x1, double y0, double y1, const QString &xTitle,
@@ -225,7 +225,7 @@ QVector<QString> legendTexts(StatisticsCharts::Kind kind, const StatisticsCharts
                 StatisticsCharts::tr("Specification limits")};
     QVector<QString> texts = {kind == K::Individuals ? StatisticsCharts::tr("Moment") : StatisticsCharts::tr("Values"),
                               StatisticsCharts::tr("Centre line"), StatisticsCharts::tr("Control limits")};
-    if (kind == K::Individuals && d.hasSpec)
+    if (kind == K::Individuals && d.hasLimits)
         texts << StatisticsCharts::tr("Specification limits");
     texts << StatisticsCharts::tr("Beyond a control limit");
     return texts;
@@ -286,7 +286,7 @@ void paintHistogram(QPainter &p, const Layout &l, const StatisticsCharts::Data &
     const Histogram h = histogramOf(d);
     double x0 = h.lo;
     double x1 = h.lo + h.width * std::max(1, int(h.counts.size()));
-    if (d.hasSpec) {
+    if (d.hasLimits) {
         x0 = std::min(x0, d.lsl);
         x1 = std::max(x1, d.usl);
     }
@@ -323,7 +323,7 @@ void paintHistogram(QPainter &p, const Layout &l, const StatisticsCharts::Data &
         p.setPen(pen(kCentre, l.em / 8));
         p.drawPath(curve);
     }
-    if (d.hasSpec) {
+    if (d.hasLimits) {
         p.setPen(levelPen(2, l.em));
         for (double v : {d.lsl, d.usl})
             p.drawLine(QPointF(mx(v), a.top()), QPointF(mx(v), a.bottom()));
@@ -493,7 +493,7 @@ void StatisticsCharts::paint(QPainter &p, const QRectF &rect, Kind kind, const D
     QVector<LegendEntry> legend = {{pen(kSeries, l.em / 14), kind == Kind::Individuals ? tr("Moment") : tr("Values")},
                                    {levelPen(0, l.em), tr("Centre line")},
                                    {levelPen(1, l.em), tr("Control limits")}};
-    if (kind == Kind::Individuals && d.hasSpec)
+    if (kind == Kind::Individuals && d.hasLimits)
         legend << LegendEntry{levelPen(2, l.em), tr("Specification limits")};
     legend << LegendEntry{QPen(), tr("Beyond a control limit"), true};
     drawLegend(p, l, legend);
@@ -513,7 +513,7 @@ QString StatisticsCharts::describe(Kind kind, const Data &d, Span span)
                            .arg(d.values.size())
                            .arg(h.counts.size())
                            .arg(n2(h.mean), unit, number(h.sigma, 3));
-        if (d.hasSpec)
+        if (d.hasLimits)
             text += QLatin1Char(' ') + tr("Specification limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
         return text;
     }
@@ -546,7 +546,7 @@ QString StatisticsCharts::describe(Kind kind, const Data &d, Span span)
                        .arg(last)
                        .arg(s.values.size())
                        .arg(n2(centre), unit, n2(lower), n2(upper));
-    if (kind == Kind::Individuals && d.hasSpec)
+    if (kind == Kind::Individuals && d.hasLimits)
         text += QLatin1Char(' ') + tr("Specification limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
     text += QLatin1Char(' ');
     text += beyond == 0 ? tr("No point beyond a control limit.")

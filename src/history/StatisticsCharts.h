@@ -33,7 +33,7 @@ public:
         QString unit;           // as shown to the user
         double lsl = 0;
         double usl = 0;
-        bool hasSpec = false;
+        bool hasLimits = false;
     };
 
     using Span = ChartSpan;

@@ -205,7 +205,7 @@ bool StatisticsReport::write(const QString &path, const QVector<Joint> &joints, 
             data.unit = shownUnit(j.figures.joint.unit);
             data.lsl = j.figures.joint.momentLow;
             data.usl = j.figures.joint.momentHigh;
-            data.hasSpec = data.values.size() > 0;
+            data.hasLimits = data.values.size() > 0;
             QFont chartFont = base;
             chartFont.setPointSizeF(7.5);
             p.setFont(chartFont);

@@ -274,7 +274,7 @@ void StatisticsView::fillCharts()
     data.unit = StatisticsReport::shownUnit(m_input.unit);
     data.lsl = m_input.momentLow;
     data.usl = m_input.momentHigh;
-    data.hasSpec = !m_input.recordName.isEmpty();
+    data.hasLimits = !m_input.recordName.isEmpty();
     for (ChartWidget *chart : m_charts)
         chart->setData(data);
 }
