@@ -205,6 +205,13 @@
     </message>
 </context>
 <context>
+    <name>ChartWidget</name>
+    <message>
+        <source>Drag across the chart to show that stretch; double-click to show everything</source>
+        <translation>Протяните мышью по графику, чтобы показать этот участок; двойной щелчок показывает всё</translation>
+    </message>
+</context>
+<context>
     <name>CsvReport</name>
     <message>
         <source>Operator: </source>
@@ -964,22 +971,6 @@ file; a program run from its build tree or a portable folder keeps its data in i
         <translation>Найдено измерений: %1</translation>
     </message>
     <message>
-        <source>History not available</source>
-        <translation>История недоступна</translation>
-    </message>
-    <message>
-        <source>Server not reached: %1 measures wait in the local queue</source>
-        <translation>Сервер недоступен: %1 измерений ждут в локальной очереди</translation>
-    </message>
-    <message>
-        <source>Server connected</source>
-        <translation>Сервер подключён</translation>
-    </message>
-    <message>
-        <source>Local history</source>
-        <translation>Локальная история</translation>
-    </message>
-    <message>
         <source>The history database cannot be opened: %1</source>
         <translation>База истории не открывается: %1</translation>
     </message>
@@ -1024,10 +1015,6 @@ file; a program run from its build tree or a portable folder keeps its data in i
         <translation>Не удалось прочитать статистику %1: %2</translation>
     </message>
     <message>
-        <source>Server connected; measures it refused are kept in %1 (table set_aside): %2</source>
-        <translation>Сервер подключён; отклонённые им измерения хранятся в %1 (таблица set_aside): %2</translation>
-    </message>
-    <message>
         <source>Export DFQ</source>
         <translation>Экспорт DFQ</translation>
     </message>
@@ -1054,6 +1041,38 @@ file; a program run from its build tree or a portable folder keeps its data in i
     <message>
         <source>History to CSV</source>
         <translation>История в CSV</translation>
+    </message>
+    <message>
+        <source>Server away: %1 measures kept on this PC</source>
+        <translation>Сервер недоступен: %1 измерений хранятся на этом ПК</translation>
+    </message>
+    <message>
+        <source>History not available: %1</source>
+        <translation>История недоступна: %1</translation>
+    </message>
+    <message>
+        <source>local file</source>
+        <translation>локальный файл</translation>
+    </message>
+    <message>
+        <source>Server %1: unreachable since %2 — %3 measures kept on this PC, sent when it is back</source>
+        <translation>Сервер %1: недоступен с %2 — %3 измерений хранятся на этом ПК и будут отправлены, когда он вернётся</translation>
+    </message>
+    <message>
+        <source>Server %1: connected; measures it refused are kept in %2 (table set_aside): %3</source>
+        <translation>Сервер %1: подключён; отклонённые им измерения хранятся в %2 (таблица set_aside): %3</translation>
+    </message>
+    <message>
+        <source>Server %1: connected</source>
+        <translation>Сервер %1: подключён</translation>
+    </message>
+    <message>
+        <source>Local file %1</source>
+        <translation>Локальный файл %1</translation>
+    </message>
+    <message>
+        <source>Columns</source>
+        <translation>Столбцы</translation>
     </message>
     <message>
         <source>Station</source>
@@ -1105,6 +1124,13 @@ file; a program run from its build tree or a portable folder keeps its data in i
     </message>
 </context>
 <context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>TorqueDesk — tightening history</source>
+        <translation>TorqueDesk — история затяжек</translation>
+    </message>
+</context>
+<context>
     <name>JobProgressWidget</name>
     <message>
         <source>Progress of %1</source>
@@ -1141,6 +1167,21 @@ file; a program run from its build tree or a portable folder keeps its data in i
     <message>
         <source>%1: cancelled</source>
         <translation>%1: отменено</translation>
+    </message>
+</context>
+<context>
+    <name>JointStatistics</name>
+    <message>
+        <source>Operator</source>
+        <translation>Оператор</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>Ключ</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Пост</translation>
     </message>
 </context>
 <context>
@@ -1443,6 +1484,10 @@ file; a program run from its build tree or a portable folder keeps its data in i
         <source>The firmware server address could not be saved in %1</source>
         <translation>Адрес сервера прошивки не удалось сохранить в %1</translation>
     </message>
+    <message>
+        <source>History in its own window</source>
+        <translation>История в отдельном окне</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowForm</name>
@@ -1551,6 +1596,14 @@ Desktop companion of the dynamometric key</source>
     <message>
         <source>The key was disconnected</source>
         <translation>Ключ отключён</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>The tightening history and its statistics, without a key</source>
+        <translation>История затяжек и её статистика, без ключа</translation>
     </message>
 </context>
 <context>
@@ -2679,6 +2732,236 @@ defect</source>
     </message>
 </context>
 <context>
+    <name>StatisticsCharts</name>
+    <message>
+        <source>Moment</source>
+        <translation>Момент</translation>
+    </message>
+    <message>
+        <source>Count</source>
+        <translation>Количество</translation>
+    </message>
+    <message>
+        <source>Measures</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Normal curve</source>
+        <translation>Нормальная кривая</translation>
+    </message>
+    <message>
+        <source>Specification limits</source>
+        <translation>Границы допуска</translation>
+    </message>
+    <message>
+        <source>Individuals chart of the moment</source>
+        <translation>Карта индивидуальных значений момента</translation>
+    </message>
+    <message>
+        <source>X-bar chart: means of subgroups of 5</source>
+        <translation>X̄-карта: средние подгрупп по 5</translation>
+    </message>
+    <message>
+        <source>R chart: ranges of subgroups of 5</source>
+        <translation>R-карта: размахи подгрупп по 5</translation>
+    </message>
+    <message>
+        <source>Histogram of the moment</source>
+        <translation>Гистограмма момента</translation>
+    </message>
+    <message>
+        <source>Measure No.</source>
+        <translation>№ измерения</translation>
+    </message>
+    <message>
+        <source>Subgroup No.</source>
+        <translation>№ подгруппы</translation>
+    </message>
+    <message>
+        <source>Mean of 5</source>
+        <translation>Среднее из 5</translation>
+    </message>
+    <message>
+        <source>Range of 5</source>
+        <translation>Размах из 5</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Centre line</source>
+        <translation>Центральная линия</translation>
+    </message>
+    <message>
+        <source>Control limits</source>
+        <translation>Контрольные границы</translation>
+    </message>
+    <message>
+        <source>Beyond a control limit</source>
+        <translation>За контрольной границей</translation>
+    </message>
+    <message>
+        <source>%1: no measures.</source>
+        <translation>%1: измерений нет.</translation>
+    </message>
+    <message>
+        <source>%1 of %2 measures in %3 bars: mean %4%5, sigma %6%5.</source>
+        <translation>%1: %2 измерений в %3 столбцах: среднее %4%5, сигма %6%5.</translation>
+    </message>
+    <message>
+        <source>Specification limits %1 to %2%3.</source>
+        <translation>Границы допуска от %1 до %2%3.</translation>
+    </message>
+    <message>
+        <source>%1, points %2 to %3 of %4: centre line %5%6, control limits %7 to %8%6.</source>
+        <translation>%1, точки с %2 по %3 из %4: центральная линия %5%6, контрольные границы от %7 до %8%6.</translation>
+    </message>
+    <message>
+        <source>No point beyond a control limit.</source>
+        <translation>Ни одной точки за контрольными границами.</translation>
+    </message>
+    <message>
+        <source>Points beyond a control limit: %1; the farthest: No. %2.</source>
+        <translation>Точек за контрольными границами: %1; самые дальние: № %2.</translation>
+    </message>
+    <message>
+        <source>No measures</source>
+        <translation>Измерений нет</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsReport</name>
+    <message>
+        <source>record %1</source>
+        <translation>запись %1</translation>
+    </message>
+    <message>
+        <source>period %1 to %2</source>
+        <translation>период с %1 по %2</translation>
+    </message>
+    <message>
+        <source>the whole history</source>
+        <translation>вся история</translation>
+    </message>
+    <message>
+        <source>key %1</source>
+        <translation>ключ %1</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1</source>
+        <translation>Не удаётся записать файл %1</translation>
+    </message>
+    <message>
+        <source>Statistics of joints</source>
+        <translation>Статистика соединений</translation>
+    </message>
+    <message>
+        <source>Statistics of joint %1</source>
+        <translation>Статистика соединения %1</translation>
+    </message>
+    <message>
+        <source>Filter: %1</source>
+        <translation>Фильтр: %1</translation>
+    </message>
+    <message>
+        <source>Station: %1</source>
+        <translation>Станция: %1</translation>
+    </message>
+    <message>
+        <source>Printed: %1</source>
+        <translation>Напечатано: %1</translation>
+    </message>
+    <message>
+        <source>Measures</source>
+        <translation>Измерений</translation>
+    </message>
+    <message>
+        <source>NG share</source>
+        <translation>Доля брака</translation>
+    </message>
+    <message>
+        <source>Mean</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>Sigma</source>
+        <translation>Сигма</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Мин.</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Макс.</translation>
+    </message>
+    <message>
+        <source>Specification</source>
+        <translation>Допуск</translation>
+    </message>
+    <message>
+        <source>Range</source>
+        <translation>Размах</translation>
+    </message>
+    <message>
+        <source>Cp (alarm below %1)</source>
+        <translation>Cp (тревога ниже %1)</translation>
+    </message>
+    <message>
+        <source>Cpk (alarm below %1)</source>
+        <translation>Cpk (тревога ниже %1)</translation>
+    </message>
+    <message>
+        <source>No capability figures.</source>
+        <translation>Показателей воспроизводимости нет.</translation>
+    </message>
+    <message>
+        <source>Capability alarm: Cp %1, Cpk %2 (thresholds %3 and %4).</source>
+        <translation>Тревога по воспроизводимости: Cp %1, Cpk %2 (пороги %3 и %4).</translation>
+    </message>
+    <message>
+        <source>The process is capable: Cp %1, Cpk %2.</source>
+        <translation>Процесс воспроизводим: Cp %1, Cpk %2.</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Группа</translation>
+    </message>
+    <message>
+        <source>n</source>
+        <translation>n</translation>
+    </message>
+    <message>
+        <source>Cp</source>
+        <translation>Cp</translation>
+    </message>
+    <message>
+        <source>Cpk</source>
+        <translation>Cpk</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>Тревога</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>да</translation>
+    </message>
+    <message>
+        <source>Checked by:</source>
+        <translation>Проверил:</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Дата:</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+</context>
+<context>
     <name>StatisticsView</name>
     <message>
         <source>Statistics: choose one record</source>
@@ -2713,40 +2996,8 @@ defect</source>
         <translation>Процесс воспроизводим.</translation>
     </message>
     <message>
-        <source>Moment, individual values</source>
-        <translation>Момент, индивидуальные значения</translation>
-    </message>
-    <message>
         <source>Mean</source>
         <translation>Среднее</translation>
-    </message>
-    <message>
-        <source>Upper control limit</source>
-        <translation>Верхняя контрольная граница</translation>
-    </message>
-    <message>
-        <source>Lower control limit</source>
-        <translation>Нижняя контрольная граница</translation>
-    </message>
-    <message>
-        <source>High limit</source>
-        <translation>Верхняя граница</translation>
-    </message>
-    <message>
-        <source>Low limit</source>
-        <translation>Нижняя граница</translation>
-    </message>
-    <message>
-        <source>Moment, means of subgroups of 5</source>
-        <translation>Момент, средние подгрупп по 5</translation>
-    </message>
-    <message>
-        <source>Moment, ranges of subgroups of 5</source>
-        <translation>Момент, размахи подгрупп по 5</translation>
-    </message>
-    <message>
-        <source>Cannot write file %1</source>
-        <translation>Не удаётся записать файл %1</translation>
     </message>
     <message>
         <source>Measures</source>
@@ -2793,18 +3044,6 @@ defect</source>
         <translation>Статистика в PDF</translation>
     </message>
     <message>
-        <source>Individuals chart</source>
-        <translation>Карта индивидуальных значений</translation>
-    </message>
-    <message>
-        <source>X-bar chart</source>
-        <translation>Карта средних</translation>
-    </message>
-    <message>
-        <source>Range chart</source>
-        <translation>Карта размахов</translation>
-    </message>
-    <message>
         <source>Nm</source>
         <translation>Нм</translation>
     </message>
@@ -2819,6 +3058,22 @@ defect</source>
     <message>
         <source>Loading the statistics…</source>
         <translation>Загрузка статистики…</translation>
+    </message>
+    <message>
+        <source>Capability alarm</source>
+        <translation>Тревога по воспроизводимости</translation>
+    </message>
+    <message>
+        <source>By operator and by key</source>
+        <translation>По операторам и по ключам</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Группа</translation>
+    </message>
+    <message>
+        <source>Figures by operator and by key</source>
+        <translation>Показатели по операторам и по ключам</translation>
     </message>
 </context>
 <context>
@@ -3448,10 +3703,6 @@ defect</source>
         <translation>ТРЕВОГА: процесс не пригоден (недостаточная воспроизводимость)</translation>
     </message>
     <message>
-        <source>history wants a subcommand: import, export or stats</source>
-        <translation>history ожидает подкоманду: import, export или stats</translation>
-    </message>
-    <message>
         <source>unknown history subcommand '%1'</source>
         <translation>неизвестная подкоманда history '%1'</translation>
     </message>
@@ -3528,10 +3779,6 @@ defect</source>
         <translation>в %1 ещё не прочитан ни один ключ (нет папки download/dbsett)</translation>
     </message>
     <message>
-        <source>Archive the local mirror into the tightening history, export it, or a joint's statistics.</source>
-        <translation>Занести локальную копию в историю затяжек, выгрузить её или показать статистику соединения.</translation>
-    </message>
-    <message>
         <source>Mirror the key and archive its measures in the history (one command for a nightly job).</source>
         <translation>Скопировать данные ключа и занести его измерения в историю (одна команда для ночного задания).</translation>
     </message>
@@ -3588,16 +3835,32 @@ defect</source>
         <translation>Экспорт</translation>
     </message>
     <message>
+        <source>The PDF file to write.</source>
+        <translation>PDF-файл для записи.</translation>
+    </message>
+    <message>
+        <source>Joints written to %1: %2</source>
+        <translation>Соединений записано в %1: %2</translation>
+    </message>
+    <message>
+        <source>history wants a subcommand: import, export, stats or report</source>
+        <translation>history ожидает подкоманду: import, export, stats или report</translation>
+    </message>
+    <message>
+        <source>Archive the local mirror into the tightening history, export it, a joint's statistics or its report on paper.</source>
+        <translation>Архивировать локальную копию в историю затяжек, выгрузить её, статистика соединения или её отчёт для печати.</translation>
+    </message>
+    <message>
+        <source>Keep settings, mirrors, reports and databases in DIR (default: see below).</source>
+        <translation>Хранить настройки, копии ключа, отчёты и базы данных в папке DIR (по умолчанию: см. ниже).</translation>
+    </message>
+    <message>
         <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
         <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
     </message>
     <message>
         <source>Only the measures the station NAME archived; repeat it for several (default: every station).</source>
         <translation>Только измерения, архивированные постом NAME; повторите для нескольких постов (по умолчанию: все посты).</translation>
-    </message>
-    <message>
-        <source>Keep settings, mirrors, reports and databases in DIR (default: see below).</source>
-        <translation>Хранить настройки, копии ключа, отчёты и базы данных в папке DIR (по умолчанию: см. ниже).</translation>
     </message>
 </context>
 <context>
@@ -3623,12 +3886,16 @@ defect</source>
         <translation>Публиковать результаты на брокер по адресу URL (mqtt://узел:порт/префикс или mqtts://...).</translation>
     </message>
     <message>
-        <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
-        <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
+        <source>Open the tightening history's window at start.</source>
+        <translation>Открыть окно истории затяжек при запуске.</translation>
     </message>
     <message>
         <source>Keep settings, mirrors and reports in DIR (default: see below).</source>
         <translation>Хранить настройки, копии и отчёты в папке DIR (по умолчанию: см. ниже).</translation>
+    </message>
+    <message>
+        <source>Archive and publish as the station NAME (default: the history settings' name, else the host name).</source>
+        <translation>Архивировать и публиковать как пост NAME (по умолчанию: имя из настроек истории, иначе имя компьютера).</translation>
     </message>
 </context>
 <context>

@@ -32,10 +32,12 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     QCommandLineOption mqtt(QStringLiteral("mqtt"),
                             QCoreApplication::translate("main", "Publish results to the broker at URL (mqtt://host:port/prefix or mqtts://...)."),
                             QStringLiteral("URL"));
+    QCommandLineOption historyWindow(QStringLiteral("history"),
+                                     QCoreApplication::translate("main", "Open the tightening history's window at start."));
     QCommandLineOption station(QStringLiteral("station"),
                                QCoreApplication::translate("main", "Archive and publish as the station NAME (default: the history settings' name, else the host name)."),
                                QStringLiteral("NAME"));
-    parser.addOptions({dataDir, port, firmware, history, mqtt, station});
+    parser.addOptions({dataDir, port, firmware, history, mqtt, station, historyWindow});
     // Not QCommandLineParser::process: --help also names the data folder, and help and version
     // are answered even beside an option only a GUI application knows (-platform).
     const bool parsed = parser.parse(app.arguments());
@@ -63,6 +65,7 @@ CommandLineOptions CommandLine::parse(const QCoreApplication &app)
     options.historyDb = parser.value(history);
     options.mqttUrl = parser.value(mqtt);
     options.station = parser.value(station);
+    options.openHistory = parser.isSet(historyWindow);
     return options;
 }
 
@@ -88,4 +91,5 @@ void CommandLine::apply(const CommandLineOptions &options, cGlobalData *data)
     data->historyDb = options.historyDb;
     data->mqttUrl = options.mqttUrl;
     data->station = options.station;
+    data->openHistory = options.openHistory;
 }

@@ -15,6 +15,7 @@ struct CommandLineOptions
     QString historyDb;
     QString mqttUrl;
     QString station;
+    bool openHistory = false;
 };
 
 class CommandLine

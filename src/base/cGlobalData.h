@@ -32,4 +32,5 @@ public:
     QString historyDb;        // --history-db URL (empty: the history page's setting)
     QString mqttUrl;          // --mqtt URL, in place of the stored broker address
     QString station;          // --station NAME, in place of the stored station name
+    bool openHistory = false; // --history: the history window opens at start
 };

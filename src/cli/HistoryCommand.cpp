@@ -11,6 +11,7 @@
 #include "history/HistoryExportJob.h"
 #include "history/HistorySettings.h"
 #include "history/HistoryStore.h"
+#include "history/StatisticsReport.h"
 #include "records/TemplateListsModel.h"
 #include "station/ArchiverSources.h"
 #include "station/MirrorImportJob.h"
@@ -348,6 +349,52 @@ int runStats(Station &station, const QStringList &args)
     return CliExit::Ok;
 }
 
+int runReport(Station &station, const QStringList &args)
+{
+    QCommandLineParser parser;
+    cli::addCommonOptions(parser, cli::StationUse::Filter);
+    parser.addOption(historyDbOption());
+    addFilterOptions(parser);
+    parser.addOption({QStringLiteral("out"), QCoreApplication::translate("cli", "The PDF file to write."), QStringLiteral("FILE")});
+    if (!cli::parseArguments(parser, QStringLiteral("history report"), args))
+        return CliExit::Usage;
+    HistoryFilter filter;
+    if (!readFilter(parser, &filter))
+        return CliExit::Usage;
+    // A page per joint, in the order given.
+    const QStringList records = parser.values(QStringLiteral("record"));
+    const QString out = parser.value(QStringLiteral("out"));
+    if (records.isEmpty() || out.isEmpty()) {
+        cli::fail(records.isEmpty() ? QCoreApplication::translate("cli", "--record NAME is missing")
+                                    : QCoreApplication::translate("cli", "--out FILE is missing"));
+        return CliExit::Usage;
+    }
+    HistoryStore *store = openStoreToRead(station, parser, QCoreApplication::translate("cli", "the history server is not reached"));
+    if (!store)
+        return CliExit::Failed;
+    const Capability::Thresholds thresholds = HistorySettings::load().thresholds;
+    QVector<StatisticsReport::Joint> joints;
+    for (const QString &record : records) {
+        const StatisticsReport::Joint j = StatisticsReport::read(store->database(), filter, record, thresholds);
+        if (!j.figures.read) {
+            cli::fail(QCoreApplication::translate("cli", "the history could not be read: %1").arg(j.figures.error));
+            return CliExit::Failed;
+        }
+        if (j.figures.joint.moments.isEmpty()) {
+            cli::fail(QCoreApplication::translate("cli", "no measures of record %1 in the history").arg(record));
+            return CliExit::Failed;
+        }
+        joints << j;
+    }
+    QString error;
+    if (!StatisticsReport::write(out, joints, thresholds, &error)) {
+        cli::fail(error);
+        return CliExit::Failed;
+    }
+    cli::say(QCoreApplication::translate("cli", "Joints written to %1: %2").arg(out).arg(joints.size()));
+    return CliExit::Ok;
+}
+
 int runHistory(Station &station, const QStringList &args)
 {
     const QString sub = args.value(0);
@@ -358,12 +405,14 @@ int runHistory(Station &station, const QStringList &args)
         return runExport(station, rest);
     if (sub == QLatin1String("stats"))
         return runStats(station, rest);
+    if (sub == QLatin1String("report"))
+        return runReport(station, rest);
     if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
-        cli::say(QStringLiteral("torquedesk-cli history import|export|stats [options]; "
+        cli::say(QStringLiteral("torquedesk-cli history import|export|stats|report [options]; "
                                 "'torquedesk-cli history <subcommand> --help' describes the options."));
         return CliExit::Ok;
     }
-    cli::fail(sub.isEmpty() ? QCoreApplication::translate("cli", "history wants a subcommand: import, export or stats")
+    cli::fail(sub.isEmpty() ? QCoreApplication::translate("cli", "history wants a subcommand: import, export, stats or report")
                             : QCoreApplication::translate("cli", "unknown history subcommand '%1'").arg(sub));
     return CliExit::Usage;
 }
@@ -371,9 +420,13 @@ int runHistory(Station &station, const QStringList &args)
 const CliCommandRegistrar registrar(CliCommand{
     QStringLiteral("history"),
     QStringLiteral("import | export --format csv|dfq [--since D] [--until D] [--record NAME] --out FILE | "
-                   "stats --record NAME [--json]  [--station NAME]... [--data-dir DIR] [--history-db URL]"),
-    QT_TRANSLATE_NOOP("cli", "Archive the local mirror into the tightening history, export it, or a joint's statistics."),
-    runHistory});
+                   "stats --record NAME [--json] [--station NAME]... | report --record NAME... --out FILE.pdf  "
+                   "[--data-dir DIR] [--history-db URL]"),
+    QT_TRANSLATE_NOOP("cli", "Archive the local mirror into the tightening history, export it, a joint's statistics or "
+                             "its report on paper."),
+    runHistory,
+    // The report draws its charts with fonts.
+    true});
 
 } // namespace
 

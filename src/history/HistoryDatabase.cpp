@@ -176,6 +176,16 @@ bool prepared(QSqlQuery &q, const QString &statement, const QVariantList &values
     return true;
 }
 
+// The text columns whose values the page and the statistics' groups offer.
+const QStringList &distinctAllowed()
+{
+    static const QStringList allowed = {QStringLiteral("operator_text"),    QStringLiteral("product"),
+                                        QStringLiteral("operation_number"), QStringLiteral("node"),
+                                        QStringLiteral("key_serial"),       QStringLiteral("record_name"),
+                                        QStringLiteral("operator_name"),    QStringLiteral("station")};
+    return allowed;
+}
+
 QString selectList() { return QStringLiteral("id, tx, ") + columnList(); }
 
 // A null QString would bind as SQL NULL, which the NOT NULL columns (and the unique key) refuse.
@@ -832,14 +842,25 @@ qint64 HistoryDatabase::count(const HistoryFilter &filter)
     return q.value(0).toLongLong();
 }
 
-QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint64 offset, int limit)
+QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint64 offset, int limit,
+                                              const HistorySort &sort)
 {
     QVector<HistoryMeasure> rows;
     QVariantList values;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    const QString statement = QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at DESC, id DESC LIMIT ? OFFSET ?")
-                                  .arg(selectList(), where(filter, &values));
+    // A column name cannot be bound: only the table's own names reach the statement.
+    QString column = QStringLiteral("measured_at");
+    for (const char *c : kColumns) {
+        if (sort.column == QLatin1String(c))
+            column = sort.column;
+    }
+    // The table shows the moment's size; the sign only says the direction.
+    if (column == QLatin1String("moment"))
+        column = QStringLiteral("ABS(moment)");
+    const QString direction = sort.descending ? QStringLiteral(" DESC") : QString();
+    const QString statement = QStringLiteral("SELECT %1 FROM measures%2 ORDER BY %3%4, id%4 LIMIT ? OFFSET ?")
+                                  .arg(selectList(), where(filter, &values), column, direction);
     values << limit << offset;
     if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
@@ -909,12 +930,8 @@ bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::fu
 
 QStringList HistoryDatabase::distinct(const QString &column, int limit)
 {
-    static const QStringList allowed = {QStringLiteral("operator_text"), QStringLiteral("product"),
-                                        QStringLiteral("operation_number"), QStringLiteral("node"),
-                                        QStringLiteral("key_serial"), QStringLiteral("record_name"),
-                                        QStringLiteral("station")};
     QStringList out;
-    if (!allowed.contains(column))
+    if (!distinctAllowed().contains(column))
         return out;
     // A column that leads an index is walked from one value to the next, a step per value:
     // a plant's handful of stations out of a hundred million rows costs a few index probes,
@@ -930,6 +947,26 @@ QStringList HistoryDatabase::distinct(const QString &column, int limit)
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     if (!prepared(q, statement.arg(column), {limit}) || !q.exec()) {
+        fail(q);
+        return out;
+    }
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QStringList HistoryDatabase::distinct(const QString &column, const HistoryFilter &filter, int limit)
+{
+    QStringList out;
+    if (!distinctAllowed().contains(column))
+        return out;
+    QVariantList values;
+    const QString statement = QStringLiteral("SELECT DISTINCT %1 FROM measures%2 ORDER BY %1 LIMIT ?")
+                                  .arg(column, where(filter, &values));
+    values << limit;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return out;
     }

@@ -73,8 +73,8 @@ public:
     int append(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal = nullptr);
 
     qint64 count(const HistoryFilter &filter);
-    // Newest first.
-    QVector<HistoryMeasure> page(const HistoryFilter &filter, qint64 offset, int limit);
+    // Newest first unless sort says otherwise; a column the table does not have sorts by time.
+    QVector<HistoryMeasure> page(const HistoryFilter &filter, qint64 offset, int limit, const HistorySort &sort = {});
     // Oldest first (by record name first with Order::ByRecord), one row at a time, never the
     // whole answer in memory; the callback returns false to stop. False, with lastError(), when
     // the query failed, also part way through the rows.
@@ -97,6 +97,8 @@ public:
     // "operation_number", "node", "key_serial", "record_name",
     // "station").
     QStringList distinct(const QString &column, int limit = 500);
+    // The same within a filter (the operators of one joint, say).
+    QStringList distinct(const QString &column, const HistoryFilter &filter, int limit = 500);
 
     // For readers that follow the history as it grows (the publisher): rows after a position
     // in (tx, id) order, how many there are, and named positions kept in the database itself.

@@ -83,3 +83,13 @@ struct HistoryFilter
                && recordOfBarcodes == o.recordOfBarcodes && stations == o.stations;
     }
 };
+
+// The table's order: a column of the measures table, the id breaking ties in the same
+// direction so that a page's neighbours stay its neighbours while the table is paged.
+struct HistorySort
+{
+    QString column = QStringLiteral("measured_at");
+    bool descending = true;
+
+    bool operator==(const HistorySort &o) const { return column == o.column && descending == o.descending; }
+};

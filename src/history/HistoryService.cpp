@@ -25,6 +25,11 @@ HistoryService::HistoryService(QObject *parent) : QObject(parent), m_worker(new 
     connect(m_worker, &HistoryWorker::historyChanged, this, &HistoryService::historyChanged);
     connect(m_worker, &HistoryWorker::stateChanged, this, [this](const HistoryState &s) {
         m_state = s;
+        const bool away = s.server && !s.online;
+        if (!away)
+            m_offlineSince = QDateTime();
+        else if (!m_offlineSince.isValid())
+            m_offlineSince = QDateTime::currentDateTime();
         emit stateChanged();
     });
 }

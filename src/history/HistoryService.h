@@ -3,6 +3,7 @@
 #include "history/HistoryArchiver.h"
 #include "history/HistoryWorker.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
@@ -39,6 +40,8 @@ public:
     // The history's state as last reported by its thread.
     const HistoryState &state() const { return m_state; }
     bool isAnswering() const { return m_answering; }
+    // When a server was last found away (invalid while it answers or for a local file).
+    QDateTime offlineSince() const { return m_offlineSince; }
 
     // Archives what the key session hands over: every record file that arrives, the whole
     // mirror after a read-out, under the key the session last identified.
@@ -130,4 +133,5 @@ private:
     QElapsedTimer m_clock;
     QTimer m_silence;
     bool m_answering = true;
+    QDateTime m_offlineSince;
 };

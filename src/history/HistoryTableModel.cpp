@@ -4,11 +4,50 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
 
 #include <limits>
 
 namespace {
 constexpr int kResultColumn = 7;
+// The database column behind each of HistoryExport::columnTitles().
+const char *const kSortColumns[] = {"measured_at", "key_serial", "record_name", "connection_index",
+                                    "moment", "angle", "defect", "verdict", "moment_low", "operator_text",
+                                    "product", "operation_number", "node", "operator_name", "barcode1",
+                                    "calibration_file", "received_at", "station"};
+} // namespace
+
+int HistoryTableModel::columnOf(const QString &databaseColumn)
+{
+    for (int i = 0; i < int(sizeof(kSortColumns) / sizeof(kSortColumns[0])); ++i) {
+        if (databaseColumn == QLatin1String(kSortColumns[i]))
+            return i;
+    }
+    return -1;
+}
+
+QString HistoryTableModel::sortColumn(int column)
+{
+    const int n = int(sizeof(kSortColumns) / sizeof(kSortColumns[0]));
+    return QLatin1String(column >= 0 && column < n ? kSortColumns[column] : kSortColumns[0]);
+}
+
+void HistoryTableModel::setSort(const HistorySort &sort)
+{
+    if (sort == m_sort)
+        return;
+    m_sort = sort;
+    beginResetModel();
+    m_pages.clear();
+    m_recent.clear();
+    m_unreadable.clear();
+    m_loading.clear();
+    // Pages on their way are in the old order.
+    m_generation = ++m_wanted->generation;
+    endResetModel();
+    // A count on its way belonged to the generation just left behind.
+    if (!m_counted)
+        count();
 }
 
 HistoryTableModel::HistoryTableModel(QObject *parent) : QAbstractTableModel(parent)
@@ -95,7 +134,7 @@ void HistoryTableModel::ask(int page) const
         return shared->generation == generation && shared->lastAsked - serial < quint64(CachedPages);
     };
     auto *self = const_cast<HistoryTableModel *>(this);
-    m_source.page(self, m_filter, qint64(page) * PageRows, PageRows, wanted,
+    m_source.page(self, m_filter, m_sort, qint64(page) * PageRows, PageRows, wanted,
                   [self, generation, page](const QVector<HistoryMeasure> &rows, bool skipped) {
                       self->arrived(generation, page, rows, skipped);
                   });
@@ -159,12 +198,14 @@ QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
         return QVariant();
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole && role != Qt::ForegroundRole)
+    if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole && role != Qt::FontRole)
         return QVariant();
     const int pageNumber = index.row() / PageRows;
     const QVector<HistoryMeasure> *page = cachedPage(pageNumber);
     if (!page) {
         ask(pageNumber);
+        if (role == Qt::BackgroundRole || role == Qt::FontRole)
+            return QVariant();
         if (role == Qt::ForegroundRole)
             return QVariant(QBrush(QColor(Qt::gray)));
         return index.column() == 0 && !m_unreadable.contains(pageNumber) ? QVariant(tr("Loading…")) : QVariant();
@@ -173,8 +214,18 @@ QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
     if (at >= page->size())
         return QVariant();
     const HistoryMeasure &m = page->at(at);
+    // A rejected tightening shows across the whole row, not only in its result cell.
+    if (role == Qt::BackgroundRole)
+        return m.ok ? QVariant() : QVariant(QBrush(QColor(255, 222, 222)));
+    if (role == Qt::FontRole) {
+        if (m.ok || index.column() != kResultColumn)
+            return QVariant();
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
     if (role == Qt::ForegroundRole)
-        return index.column() == kResultColumn && !m.ok ? QVariant(QBrush(QColor(Qt::red))) : QVariant();
+        return index.column() == kResultColumn && !m.ok ? QVariant(QBrush(QColor(180, 0, 0))) : QVariant();
     return HistoryExport::rowTexts(m).value(index.column());
 }
 

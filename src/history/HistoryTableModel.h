@@ -32,8 +32,8 @@ public:
     {
         std::function<void(QObject *receiver, const HistoryFilter &filter, std::function<void(qint64 count)> done)>
             count;
-        std::function<void(QObject *receiver, const HistoryFilter &filter, qint64 offset, int limit,
-                           std::function<bool()> wanted,
+        std::function<void(QObject *receiver, const HistoryFilter &filter, const HistorySort &sort, qint64 offset,
+                           int limit, std::function<bool()> wanted,
                            std::function<void(const QVector<HistoryMeasure> &rows, bool skipped)> done)>
             page;
     };
@@ -45,6 +45,14 @@ public:
     // A new filter: the table empties and counts again.
     void setFilter(const HistoryFilter &filter);
     const HistoryFilter &filter() const { return m_filter; }
+    // The database orders the rows (a view cannot sort what it has not read): the table
+    // empties and pages again in the new order.
+    void setSort(const HistorySort &sort);
+    const HistorySort &sort() const { return m_sort; }
+    // The column of the table that sorts by the database column, -1 when none does.
+    static int columnOf(const QString &databaseColumn);
+    // The database column a table column sorts by (the time for one it does not know).
+    static QString sortColumn(int column);
     // New measures arrived: counts again, keeping the rows on show until the count is in.
     void refresh();
 
@@ -82,6 +90,7 @@ private:
 
     Source m_source;
     HistoryFilter m_filter;
+    HistorySort m_sort;
     qint64 m_count = 0;
     bool m_counted = false;
     QStringList m_titles;

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -140,6 +141,45 @@ private slots:
                             QStringLiteral("NONE")}
                 + dir());
         QCOMPARE(r.code, 1);
+    }
+
+    // The report on paper, read back as text: a page per joint with its figures, the station
+    // and a line to sign; a joint the history does not hold leaves no file.
+    void reportReadsBack()
+    {
+        const QString pdf = m_root.filePath(QStringLiteral("joints.pdf"));
+        Run r = cli(QStringList{QStringLiteral("history"), QStringLiteral("report"), QStringLiteral("--record"),
+                                QStringLiteral("A"), QStringLiteral("--record"), QStringLiteral("B"),
+                                QStringLiteral("--out"), pdf}
+                    + dir());
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000));
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        const QStringList pages = out.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);
+        QVERIFY2(pages.at(0).contains(QLatin1String("Statistics of joint A")), qPrintable(out));
+        QVERIFY(pages.at(1).contains(QLatin1String("Statistics of joint B")));
+        // The same mean as the statistics command's, on the page of joint A.
+        QVERIFY(pages.at(0).contains(QLatin1String("15.400")));
+        QVERIFY(pages.at(0).contains(QSysInfo::machineHostName()));
+        QVERIFY(pages.at(0).contains(QLatin1String("Checked by:")));
+        QVERIFY(pages.at(0).contains(QLatin1String("Individuals chart of the moment")));
+        // Three measures of B: no capability, and the page says why.
+        QVERIFY(pages.at(1).contains(QLatin1String("Measures")));
+
+        const QString none = m_root.filePath(QStringLiteral("none.pdf"));
+        r = cli(QStringList{QStringLiteral("history"), QStringLiteral("report"), QStringLiteral("--record"),
+                            QStringLiteral("NONE"), QStringLiteral("--out"), none}
+                + dir());
+        QCOMPARE(r.code, 1);
+        QVERIFY(!QFile::exists(none));
+        QCOMPARE(cli(QStringList{QStringLiteral("history"), QStringLiteral("report"), QStringLiteral("--record"),
+                                 QStringLiteral("A")}
+                     + dir())
+                     .code,
+                 2);
     }
 
     void unusableDatabaseFails()

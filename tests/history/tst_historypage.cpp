@@ -4,6 +4,7 @@
 #include "history/HistorySettings.h"
 #include "history/StationName.h"
 #include "history/HistoryTableModel.h"
+#include "history/JointStatistics.h"
 #include "ui/history/HistoryPage.h"
 #include "ui/widgets/JobProgressWidget.h"
 #include "history/HistoryService.h"
@@ -16,7 +17,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QHeaderView>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -154,7 +157,7 @@ private slots:
         QCOMPARE(HistorySettings::load().station, QStringLiteral("Line 9"));
         QVERIFY(opened.wait(10000));
         QVERIFY(onHistoryThread(*m_service, [](HistoryWorker &w) {
-            return w.store()->append(makeMeasures(1, QStringLiteral("C"))).added == 1;
+            return w.store()->append(makeMeasures(1, QStringLiteral("L9"))).added == 1;
         }));
         stations->setCurrentText(QStringLiteral("Line 9"));
         find(page);
@@ -244,6 +247,75 @@ private slots:
         QCOMPARE(message.count(), 0);
         QCOMPARE(rowMessage.count(), 1);
         QCOMPARE(rowMessage.at(0).at(1).toString(), QStringLiteral("red"));
+    }
+
+    // The table's result filter narrows the rows, never the joint's statistics; joints worked
+    // by several operators and keys show each one's figures beside the joint's.
+    void statisticsOfTheWholeJoint()
+    {
+        QVector<HistoryMeasure> c = makeMeasures(90, QStringLiteral("C"), QStringLiteral("SN-3"),
+                                                 QDateTime(QDate(2026, 7, 1), QTime(7, 0)));
+        for (int i = 0; i < c.size(); ++i) {
+            // Operator "Drift" works 30 of them, high in the range; every third on another key.
+            const bool drift = i % 3 == 0;
+            c[i].operatorText = drift ? QStringLiteral("Drift") : QStringLiteral("Steady");
+            c[i].keySerial = i % 2 ? QStringLiteral("SN-3") : QStringLiteral("SN-4");
+            c[i].station = i < 60 ? QStringLiteral("Line A") : QStringLiteral("Line B");
+            c[i].moment = (drift ? 54.0 : 50.0) + (i % 5) * 0.1;
+            c[i].ok = c[i].moment <= 54.1;
+        }
+        QVERIFY(onHistoryThread(*m_service, [c](HistoryWorker &w) { return w.store()->append(c).ok; }));
+        const int ng = int(std::count_if(c.begin(), c.end(), [](const HistoryMeasure &m) { return !m.ok; }));
+        QVERIFY(ng > 0 && ng < c.size());
+
+        HistoryPage page(m_service.get());
+        page.resize(1400, 900);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        child<QComboBox>(page, "cbHistoryRecord")->setCurrentText(QStringLiteral("C"));
+        child<QComboBox>(page, "cbHistoryVerdict")->setCurrentIndex(2);
+        find(page);
+        QTRY_VERIFY(page.model()->isCounted());
+        QCOMPARE(page.model()->rowCount(), ng);
+        QTRY_COMPARE(page.statistics()->momentResult().summary.n, 90);
+        QCOMPARE(page.statistics()->momentResult().summary.ngCount, ng);
+        // Two stations, two operators and two keys: six groups, each from the same path narrowed.
+        QTRY_COMPARE(page.statistics()->groups().size(), 6);
+        int operators = 0, stations = 0;
+        for (const JointStatistics::Group &g : page.statistics()->groups()) {
+            const QString column = JointStatistics::kinds().at(g.kind).column;
+            const bool isOperator = column == QLatin1String("operator_text");
+            operators += isOperator;
+            stations += column == QLatin1String("station");
+            const int expected = isOperator ? (g.value == QLatin1String("Drift") ? 30 : 60)
+                                 : g.value == QLatin1String("Line A") ? 60
+                                 : g.value == QLatin1String("Line B") ? 30
+                                                                      : 45;
+            QCOMPARE(g.moment.summary.n, expected);
+            if (g.value == QLatin1String("Drift"))
+                QVERIFY(g.moment.summary.mean > 54);
+        }
+        QCOMPARE(operators, 2);
+        QCOMPARE(stations, 2);
+
+        // Sorted by the database on the moment column, largest or smallest first by the header.
+        auto *table = child<QTableView>(page, "tvHistory");
+        const int momentColumn = HistoryTableModel::columnOf(QStringLiteral("moment"));
+        QTest::mouseClick(table->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(table->horizontalHeader()->sectionViewportPosition(momentColumn) + 10, 5));
+        QCOMPARE(page.model()->sort().column, QStringLiteral("moment"));
+        QTRY_VERIFY(page.model()->isLoaded(0) && page.model()->isLoaded(ng - 1));
+        const double first = page.model()->measure(0).moment;
+        const double last = page.model()->measure(ng - 1).moment;
+        QVERIFY(page.model()->sort().descending ? first >= last : first <= last);
+        QVERIFY(first != last);
+        // The order and the columns' places are remembered for the next page opened.
+        table->horizontalHeader()->moveSection(0, 3);
+        QTRY_VERIFY(QSettings(HistorySettings::path(), QSettings::IniFormat).value(QStringLiteral("table/header"))
+                    == table->horizontalHeader()->saveState());
+        HistoryPage again(m_service.get());
+        QCOMPARE(again.model()->sort(), page.model()->sort());
+        QCOMPARE(again.table()->horizontalHeader()->visualIndex(0), 3);
     }
 };
 

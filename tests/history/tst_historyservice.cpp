@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +50,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!onHistoryThread(service, [](HistoryWorker &w) { return w.isProbing(); }), 10000);
         QTRY_COMPARE(service.state().queued, qint64(12));
         QVERIFY(!service.state().online);
+        // The page says where the measures are, in full, and never counts them as gone.
+        HistoryPage page(&service);
+        page.resize(1280, 760);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto *count = page.findChild<QLabel *>(QStringLiteral("lbHistoryCount"));
+        QVERIFY(count);
+        QTRY_VERIFY2(count->text().contains(QStringLiteral("12 measures kept on this PC")), qPrintable(count->text()));
+        QVERIFY2(page.stateText().contains(QStringLiteral("unreachable since"))
+                     && page.stateText().contains(QStringLiteral("12 measures kept on this PC, sent when it is back"))
+                     && page.stateText().contains(QString::number(pg.port())),
+                 qPrintable(page.stateText()));
+        auto *address = page.findChild<QLineEdit *>(QStringLiteral("leHistoryDatabase"));
+        QVERIFY(address->minimumWidth() > address->fontMetrics().horizontalAdvance(url));
 
         QVERIFY2(pg.startServer(&error), qPrintable(error));
         QSignalSpy changed(&service, &HistoryService::historyChanged);
@@ -58,6 +73,7 @@ private slots:
         QCOMPARE(onHistoryThread(service, [](HistoryWorker &w) { return w.store()->database()->count(HistoryFilter()); }),
                  qint64(12));
         QCOMPARE(changed.count(), 1);
+        QTRY_VERIFY2(page.stateText().contains(QStringLiteral(": connected")), qPrintable(page.stateText()));
     }
 
     void frozenServerHoldsOnlyTheHistory()

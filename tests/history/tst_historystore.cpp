@@ -11,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSet>
+#include <cmath>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -281,6 +283,34 @@ private slots:
         QStringList ops = db->distinct(QStringLiteral("operator_text"));
         QCOMPARE(ops, (QStringList{QStringLiteral("Ivanov I I"), QStringLiteral("Sidorov")}));
         QVERIFY(db->distinct(QStringLiteral("id; DROP TABLE measures")).isEmpty());
+        HistoryFilter ofB;
+        ofB.recordName = QStringLiteral("RB");
+        QCOMPARE(db->distinct(QStringLiteral("operator_text"), ofB), QStringList{QStringLiteral("Sidorov")});
+
+        // Sorted by a column full of ties, pages still join without a gap or an overlap.
+        HistorySort byVerdict;
+        byVerdict.column = QStringLiteral("verdict");
+        byVerdict.descending = false;
+        QSet<qint64> seen;
+        QStringList verdicts;
+        for (int offset = 0; offset < 50; offset += 7) {
+            for (const HistoryMeasure &m : db->page(HistoryFilter(), offset, 7, byVerdict)) {
+                seen.insert(m.id);
+                verdicts << (m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+            }
+        }
+        QCOMPARE(seen.size(), 50);
+        QCOMPARE(verdicts.mid(0, 3), (QStringList{QStringLiteral("NG"), QStringLiteral("NG"), QStringLiteral("OK")}));
+        HistorySort byMoment;
+        byMoment.column = QStringLiteral("moment");
+        const QVector<HistoryMeasure> moments = db->page(HistoryFilter(), 0, 50, byMoment);
+        for (int i = 1; i < moments.size(); ++i)
+            QVERIFY(std::fabs(moments.at(i - 1).moment) >= std::fabs(moments.at(i).moment));
+        // A column the table does not have orders by time, and reaches no statement.
+        HistorySort hostile;
+        hostile.column = QStringLiteral("moment; DROP TABLE measures");
+        QCOMPARE(db->page(HistoryFilter(), 0, 1, hostile).value(0).recordName, QStringLiteral("RB"));
+        QCOMPARE(db->count(HistoryFilter()), qint64(50));
     }
 
     void cursorsForReaders()

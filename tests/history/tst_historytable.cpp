@@ -26,7 +26,7 @@ struct HeldSource
     {
         HistoryTableModel::Source s;
         s.count = [this](QObject *, const HistoryFilter &, std::function<void(qint64)> done) { counts << done; };
-        s.page = [this](QObject *, const HistoryFilter &, qint64 offset, int, std::function<bool()> wanted,
+        s.page = [this](QObject *, const HistoryFilter &, const HistorySort &, qint64 offset, int, std::function<bool()> wanted,
                         std::function<void(const QVector<HistoryMeasure> &, bool)> done) {
             pages << Asked{offset, wanted, done};
         };

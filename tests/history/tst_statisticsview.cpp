@@ -1,14 +1,15 @@
 // The statistics view through its real widgets: the alarm shows in red for an incapable joint
 // and not for a capable one, too few measures say so, and a long history is drawn as its
-// envelope rather than point by point.
+// envelope rather than point by point, and a drag over a time chart shows that stretch.
 #include "ui/history/StatisticsView.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtCharts/QChartView>
-#include <QtCharts/QLineSeries>
+#include "ui/history/ChartWidget.h"
 
 #include <cmath>
 
@@ -30,15 +31,6 @@ StatisticsView::Input sample(int n, double mean, double sigma, double low, doubl
         in.ngCount += (v < low || v > high) ? 1 : 0;
     }
     return in;
-}
-
-int pointsOf(QtCharts::QChartView *view)
-{
-    int most = 0;
-    for (auto *s : view->chart()->series())
-        if (auto *line = qobject_cast<QtCharts::QLineSeries *>(s))
-            most = std::max(most, line->count());
-    return most;
 }
 
 } // namespace
@@ -84,14 +76,17 @@ private slots:
         StatisticsView::Input in = sample(100000, 50, 0.5, 45, 55);
         in.moments[77777] = 80; // one wild value must survive the thinning
         view.setInput(in);
-        auto *individuals = view.findChild<QtCharts::QChartView *>(QStringLiteral("chartIndividuals"));
-        QVERIFY(pointsOf(individuals) <= 2002);
+        const QVector<QPointF> points = StatisticsCharts::envelope(in.moments, 1, in.moments.size());
+        QVERIFY(points.size() <= StatisticsCharts::MaxPoints + 2);
         bool wildShown = false;
-        for (auto *s : individuals->chart()->series())
-            if (auto *line = qobject_cast<QtCharts::QLineSeries *>(s))
-                for (const QPointF &p : line->points())
-                    wildShown |= p.y() == 80;
+        for (const QPointF &p : points)
+            wildShown |= p.y() == 80 && p.x() == 77778;
         QVERIFY(wildShown);
+        // The chart says it in words too: the wild value is the first point beyond a limit.
+        auto *individuals = view.findChild<ChartWidget *>(QStringLiteral("chartIndividuals"));
+        QVERIFY(individuals);
+        QVERIFY2(individuals->accessibleDescription().contains(QStringLiteral("77778")),
+                 qPrintable(individuals->accessibleDescription()));
         QCOMPARE(view.momentResult().summary.n, 100000);
 
         QTemporaryDir dir;
@@ -110,7 +105,7 @@ private slots:
         QWidget host;
         auto *view = new StatisticsView(&host);
         view->setInput(sample(40, 50, 0.5, 45, 55));
-        auto *chart = view->findChild<QtCharts::QChartView *>(QStringLiteral("chartIndividuals"));
+        auto *chart = view->findChild<ChartWidget *>(QStringLiteral("chartIndividuals"));
         auto *figures = view->findChild<QLabel *>(QStringLiteral("lbStatValue0"));
         QVERIFY(chart && figures);
         const auto chartBelowFigures = [&] {
@@ -137,6 +132,37 @@ private slots:
         QVERIFY(view->printToPdf(dir.filePath(QStringLiteral("narrow.pdf")), &error));
         QCOMPARE(view->size(), QSize(380, 900));
         QVERIFY(chartBelowFigures());
+    }
+
+    void dragShowsAStretchOfTheTimeCharts()
+    {
+        StatisticsView view;
+        view.resize(1400, 900);
+        view.setInput(sample(500, 50, 0.5, 45, 55));
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto *individuals = view.findChild<ChartWidget *>(QStringLiteral("chartIndividuals"));
+        auto *means = view.findChild<ChartWidget *>(QStringLiteral("chartXbar"));
+        QVERIFY(individuals && means);
+        QVERIFY(individuals->span().isEmpty());
+        const QRectF plot = StatisticsCharts::plotArea(individuals->font(), QRectF(individuals->rect()),
+                                                       StatisticsCharts::Kind::Individuals);
+        const int y = int(plot.center().y());
+        const QPoint from(int(plot.left() + plot.width() * 0.25), y);
+        const QPoint to(int(plot.left() + plot.width() * 0.5), y);
+        QTest::mousePress(individuals, Qt::LeftButton, Qt::NoModifier, from);
+        QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(individuals, &move);
+        QTest::mouseRelease(individuals, Qt::LeftButton, Qt::NoModifier, to);
+        // A quarter to a half of 500 measures, the subgroups of five following.
+        const StatisticsCharts::Span s = individuals->span();
+        QVERIFY2(s.from >= 120 && s.from <= 130 && s.to >= 248 && s.to <= 255,
+                 qPrintable(QStringLiteral("%1-%2").arg(s.from).arg(s.to)));
+        QVERIFY(qAbs(means->span().from - s.from / 5) <= 1 && qAbs(means->span().to - s.to / 5) <= 1);
+        QVERIFY(individuals->accessibleDescription().contains(QStringLiteral("of 500")));
+        QTest::mouseDClick(individuals, Qt::LeftButton, Qt::NoModifier, from);
+        QVERIFY(individuals->span().isEmpty());
+        QVERIFY(means->span().isEmpty());
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -55,6 +56,13 @@ LogoPage::LogoPage(QWidget *parent)
     lbConnectText->setAlignment(Qt::AlignCenter);
     lbConnectText->setWordWrap(true);
     footer->addWidget(lbConnectText);
+    pbHistory = new QPushButton(frLogoFooter);
+    pbHistory->setObjectName(QStringLiteral("pbOpenHistory"));
+    pbHistory->setMinimumSize(220, 48);
+    QFont big = pbHistory->font();
+    big.setPointSize(13);
+    pbHistory->setFont(big);
+    footer->addWidget(pbHistory, 0, Qt::AlignHCenter);
     frLogoFooter->hide();
     layout->addWidget(frLogoFooter);
     layout->addStretch(1);
@@ -65,6 +73,10 @@ void LogoPage::retranslateUi()
 {
     lbKeyLost->setText(td::form::text(QT_TRANSLATE_NOOP("MainWindowForm", "The key was disconnected")));
     lbKeyLost->setAccessibleName(lbKeyLost->text());
+    pbHistory->setText(td::form::text(QT_TRANSLATE_NOOP("MainWindowForm", "History")));
+    pbHistory->setAccessibleName(pbHistory->text());
+    pbHistory->setToolTip(td::form::text(
+        QT_TRANSLATE_NOOP("MainWindowForm", "The tightening history and its statistics, without a key")));
     lbBootText->setText(td::form::text(
         QT_TRANSLATE_NOOP("MainWindowForm", "The boot process. Preparing the equipment for work. Please wait ...")));
 }

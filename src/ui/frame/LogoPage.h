@@ -4,6 +4,7 @@
 
 class QFrame;
 class QLabel;
+class QPushButton;
 class QTextEdit;
 
 // The boot and no-key screen: logo, busy animations, the boot text, the PC address list and
@@ -25,4 +26,5 @@ public:
     QLabel *lbKeyLost = nullptr;     // "The key was disconnected", until a key is found
     QFrame *frLogoFooter = nullptr;
     QFrame *frIpList = nullptr;
+    QPushButton *pbHistory = nullptr; // the history needs no key
 };

@@ -173,6 +173,8 @@ void MainWindow::InitGraphics()
     // Logs "DB Report connected" / "DB Report Not connected" with the reason itself.
     m_station->reports();
     buildPages();
+    if (m_globalData->openHistory)
+        openHistoryWindow();
     emit graphicsReady();
     emit scanRequested();
     m_connection->startScanning();

@@ -12,6 +12,7 @@
 class ConnectionSupervisor;
 class ExchangeProgressWidget;
 class FileExchangePanel;
+class HistoryWindow;
 class KeyConnection;
 class KeySession;
 class KeyStatusDisplay;
@@ -59,6 +60,8 @@ public:
     WifiController *wifiController() const { return m_wifiController; }
     Station *station() const { return m_station; }
     RecordList *recordList();
+    // The history's own window, once it was opened (null before).
+    HistoryWindow *historyWindow() const { return m_historyWindow; }
 
     // The index of the first menu level whose enabled flag is set (0 until the key says).
     void setFirstActiveLevelProvider(std::function<int()> provider) { m_firstActiveLevel = std::move(provider); }
@@ -90,6 +93,8 @@ public slots:
     // The About page with the firmware update, reachable without a key (a key in DFU mode is
     // no serial key); Back returns to the no-key page.
     void openFirmwarePage();
+    // The history in its own window; needs no key and leaves this window's page alone.
+    void openHistoryWindow();
 
     // The five ways every part of the program talks to the user.
     void PopupMessageWindow(cParameter *aPar);
@@ -154,4 +159,5 @@ private:
     WifiController *m_wifiController = nullptr;
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;
+    HistoryWindow *m_historyWindow = nullptr;
 };

@@ -15,6 +15,8 @@
 #include "ui/calibration/CalibrationWiring.h"
 #include "ui/history/HistoryPage.h"
 #include "ui/history/HistoryWiring.h"
+#include "ui/history/HistoryWindow.h"
+#include "ui/frame/LogoPage.h"
 #include "ui/levels/LevelTree.h"
 #include "ui/levels/LevelsWiring.h"
 #include "ui/levels/MenuLevelsPage.h"
@@ -143,6 +145,14 @@ void MainWindow::buildPages()
     dbGrid->addWidget(historyPage, 1, 0);
     dbGrid->setRowStretch(1, 1);
     showMessagesOf(historyPage);
+    auto *openHistory = new QPushButton(historyPage);
+    openHistory->setObjectName(QStringLiteral("pbHistoryWindow"));
+    openHistory->setMinimumHeight(48);
+    openHistory->setText(tr("History in its own window"));
+    openHistory->setAccessibleName(openHistory->text());
+    historyPage->addAction(openHistory);
+    connect(openHistory, &QPushButton::clicked, this, &MainWindow::openHistoryWindow);
+    connect(ui.logo->pbHistory, &QPushButton::clicked, this, &MainWindow::openHistoryWindow);
     connect(history, &HistoryService::problem, this, [this](const QString &text) { showMessage(text, QStringLiteral("red")); });
 
     // The CSV report writes what the memory table shows; the workbook is made of the record the
@@ -174,4 +184,14 @@ void MainWindow::buildPages()
         if (!ok)
             publishPanel->showProblem(PublishSettingsPanel::tr("The history is not open: nothing can be published."));
     });
+}
+
+void MainWindow::openHistoryWindow()
+{
+    // The history service is opened with the pages.
+    if (!m_graphicsBuilt)
+        return;
+    if (!m_historyWindow)
+        m_historyWindow = new HistoryWindow(m_station->history(), m_station->reports(), this);
+    m_historyWindow->present();
 }

@@ -8,6 +8,7 @@
 #include "history/HistorySettings.h"
 #include "history/StationName.h"
 #include "history/HistoryTableModel.h"
+#include "history/JointStatistics.h"
 #include "reports/ReportDatabase.h"
 #include "history/HistoryService.h"
 #include "ui/history/StatisticsView.h"
@@ -22,6 +23,7 @@
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -29,7 +31,10 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QMenu>
+#include <QSettings>
 #include <QTableView>
+#include <QTimer>
 
 #include <memory>
 #include <tuple>
@@ -188,6 +193,7 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_table->horizontalHeader()->setDefaultSectionSize(120);
     // Rows are fetched a page at a time; sizing columns to contents would read them all.
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    setUpHeader();
     // On a small screen the figures and charts scroll rather than being squeezed over one another.
     auto *statsScroll = new QScrollArea(split);
     statsScroll->setObjectName(QStringLiteral("saHistoryStatistics"));
@@ -203,9 +209,8 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Left to the size hints the statistics took all but a sliver and the table showed half
     // a date; start with the table at about half, the user can still drag the handle.
     split->setSizes({440, 460});
-    const int dateWidth = m_table->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-31 23:59:59")) + 24;
-    m_table->setColumnWidth(0, qMax(150, dateWidth));
-    m_table->setColumnWidth(2, 150);
+    sizeColumns();
+    restoreHeader();
     outer->addWidget(split, 1);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateStatistics(); });
@@ -216,7 +221,21 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     auto *actions = new QHBoxLayout;
     // The filter rows are full; the stations sit with what the filter found.
     caption(actions, m_station, 0);
-    actions->addWidget(m_count);
+    m_actions = actions;
+    // The count may say where the measures wait while a server is away: it gets the room.
+    m_count->setWordWrap(true);
+    // Where the history is and whether it answers, in words: the person at the station has to
+    // know that the measures are safe while a server is away. Under the count, beside the
+    // buttons, it costs the table no row.
+    m_state = new QLabel(this);
+    m_state->setObjectName(QStringLiteral("lbHistoryState"));
+    m_state->setWordWrap(true);
+    m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *counts = new QVBoxLayout;
+    counts->setSpacing(0);
+    counts->addWidget(m_count);
+    counts->addWidget(m_state);
+    actions->addLayout(counts, 3);
     actions->addWidget(m_notice, 1);
     actions->addWidget(m_csv);
     actions->addWidget(m_dfq);
@@ -245,6 +264,10 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_stationName->setObjectName(QStringLiteral("leHistoryStationName"));
     m_stationName->setMinimumHeight(40);
     m_stationName->setMaxLength(StationName::MaxLength);
+    // A server's whole address stays readable while it is typed.
+    m_database->setMinimumWidth(
+        m_database->fontMetrics().horizontalAdvance(QStringLiteral("postgresql://quality@history-server:5432/torquedesk"))
+        + 24);
     m_cp = new QDoubleSpinBox(this);
     m_cp->setObjectName(QStringLiteral("dsbHistoryCp"));
     m_cpk = new QDoubleSpinBox(this);
@@ -265,9 +288,6 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     settingCaption(m_cpk);
     m_apply = button(this, "pbHistoryApply");
     settings->addWidget(m_apply);
-    m_state = new QLabel(this);
-    m_state->setObjectName(QStringLiteral("lbHistoryState"));
-    settings->addWidget(m_state);
     outer->addWidget(settingsBox);
     connect(m_apply, &QPushButton::clicked, this, &HistoryPage::applySettings);
 
@@ -276,6 +296,17 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     connect(m_model, &HistoryTableModel::pageArrived, this, [this] {
         if (m_statsStale)
             updateStatistics();
+        if (m_choicesWanted) {
+            m_choicesWanted = false;
+            fillChoices();
+        }
+    });
+    // An empty history has no page to wait for.
+    connect(m_model, &HistoryTableModel::counted, this, [this](qint64 n) {
+        if (n <= 0 && m_choicesWanted) {
+            m_choicesWanted = false;
+            fillChoices();
+        }
     });
     if (m_service) {
         HistoryService *svc = m_service;
@@ -289,15 +320,16 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
                 },
                 std::move(done));
         };
-        source.page = [svc](QObject *to, const HistoryFilter &f, qint64 offset, int limit, std::function<bool()> wanted,
+        source.page = [svc](QObject *to, const HistoryFilter &f, const HistorySort &sort, qint64 offset, int limit,
+                            std::function<bool()> wanted,
                             std::function<void(const QVector<HistoryMeasure> &, bool)> done) {
             svc->ask(
                 to,
-                [f, offset, limit, wanted](HistoryWorker &w) {
+                [f, sort, offset, limit, wanted](HistoryWorker &w) {
                     if (!wanted())
                         return qMakePair(QVector<HistoryMeasure>(), true);
                     HistoryDatabase *db = w.store()->database();
-                    return qMakePair(db->isOpen() ? db->page(f, offset, limit) : QVector<HistoryMeasure>(), false);
+                    return qMakePair(db->isOpen() ? db->page(f, offset, limit, sort) : QVector<HistoryMeasure>(), false);
                 },
                 [done = std::move(done)](const QPair<QVector<HistoryMeasure>, bool> &r) { done(r.first, r.second); });
         };
@@ -401,9 +433,12 @@ void HistoryPage::applyFilter()
 
 void HistoryPage::showCount()
 {
-    m_count->setText(m_found == -2 ? tr("Counting the measures…")
-                     : m_found < 0 ? tr("The history cannot be read now")
-                                   : tr("Measures found: %1").arg(m_found));
+    const bool away = m_service && m_service->state().server && !m_service->state().online;
+    // A server that is away has not lost the measures: the queue on this PC holds them.
+    m_count->setText(m_found == -2         ? tr("Counting the measures…")
+                     : m_found < 0 && away ? tr("Server away: %1 measures kept on this PC").arg(m_service->state().queued)
+                     : m_found < 0         ? tr("The history cannot be read now")
+                                           : tr("Measures found: %1").arg(m_found));
 }
 
 void HistoryPage::updateCount(qint64 count)
@@ -436,7 +471,9 @@ void HistoryPage::reload()
         return;
     }
     m_dirty = false;
-    fillChoices();
+    // The choices read every row of six columns: asked once the first page is on screen, so
+    // a large history shows its newest measures first.
+    m_choicesWanted = true;
     applyFilter();
     updateState();
 }
@@ -497,16 +534,40 @@ void HistoryPage::updateStatistics()
     m_statsStale = false;
     m_stats->showLoading(record);
     const quint64 asked = ++m_statsAsked;
+    // The joint's capability is that of all its measures in the period and on the key, not of
+    // the rows the result filter leaves in the table.
+    const HistoryFilter scope = JointStatistics::scope(f, record);
     m_service->ask(
         this,
-        [f, record](HistoryWorker &w) {
+        [scope, record](HistoryWorker &w) {
             bool read = false;
-            HistoryExport::Joint j = HistoryExport::joint(w.store()->database(), f, record, &read);
+            HistoryExport::Joint j = HistoryExport::joint(w.store()->database(), scope, record, &read);
             return std::make_tuple(read, j, w.store()->database()->lastError());
         },
-        [this, asked, record](const std::tuple<bool, HistoryExport::Joint, QString> &r) {
+        [this, asked, record, scope](const std::tuple<bool, HistoryExport::Joint, QString> &r) {
+            if (asked != m_statsAsked)
+                return;
+            showStatistics(record, std::get<0>(r), std::get<1>(r), std::get<2>(r));
+            if (std::get<0>(r))
+                askGroups(scope, record, asked);
+        });
+}
+
+void HistoryPage::askGroups(const HistoryFilter &scope, const QString &record, quint64 asked)
+{
+    // Asked after the joint's own figures: those show at once, the groups a moment later.
+    const Capability::Thresholds thresholds{m_cp->value(), m_cpk->value()};
+    m_service->ask(
+        this,
+        [scope, record, thresholds](HistoryWorker &w) {
+            QVector<JointStatistics::Group> groups;
+            QString error;
+            JointStatistics::groups(w.store()->database(), scope, record, thresholds, &groups, &error);
+            return groups;
+        },
+        [this, asked](const QVector<JointStatistics::Group> &groups) {
             if (asked == m_statsAsked)
-                showStatistics(record, std::get<0>(r), std::get<1>(r), std::get<2>(r));
+                m_stats->setGroups(groups);
         });
 }
 
@@ -530,7 +591,18 @@ void HistoryPage::showStatistics(const QString &record, bool read, const History
     in.angles = j.angles;
     in.angleLow = j.angleLow;
     in.angleHigh = j.angleHigh;
+    in.scope = JointStatistics::scope(m_statsFilter, record);
     m_stats->setInput(in);
+}
+
+void HistoryPage::addAction(QWidget *control)
+{
+    m_actions->insertWidget(m_actions->indexOf(m_settingsToggle), control);
+}
+
+QString HistoryPage::stateText() const
+{
+    return m_state->text();
 }
 
 void HistoryPage::updateState()
@@ -547,28 +619,116 @@ void HistoryPage::updateState()
         return;
     }
     const HistoryState &s = m_service->state();
+    const QString where = s.display.isEmpty() ? m_service->url() : s.display;
     QString text;
-    QString style = QStringLiteral("color: rgb(0, 120, 0);");
+    QString style = QStringLiteral("color: rgb(0, 110, 0);");
     if (!s.open) {
-        text = tr("History not available");
+        text = tr("History not available: %1").arg(where.isEmpty() ? tr("local file") : where);
         style = QStringLiteral("color: red;");
     } else if (s.server && !s.online) {
-        text = tr("Server not reached: %1 measures wait in the local queue").arg(s.queued);
-        style = QStringLiteral("color: red;");
+        const QDateTime since = m_service->offlineSince();
+        text = tr("Server %1: unreachable since %2 — %3 measures kept on this PC, sent when it is back")
+                   .arg(where, since.isValid() ? since.toString(QStringLiteral("HH:mm")) : QStringLiteral("?"))
+                   .arg(s.queued);
+        style = QStringLiteral("color: rgb(190, 0, 0); font-weight: bold;");
     } else if (s.server && s.setAside > 0) {
         // Refused rows never go on their own: someone has to look at them.
-        text = tr("Server connected; measures it refused are kept in %1 (table set_aside): %2")
-                   .arg(QDir::toNativeSeparators(s.queuePath))
+        text = tr("Server %1: connected; measures it refused are kept in %2 (table set_aside): %3")
+                   .arg(where, QDir::toNativeSeparators(s.queuePath))
                    .arg(s.setAside);
         style = QStringLiteral("color: red;");
     } else if (s.server) {
-        text = tr("Server connected");
+        text = tr("Server %1: connected").arg(where);
     } else {
-        text = tr("Local history");
+        // The file's name; its folder is in the tool tip, a path would take the row.
+        text = tr("Local file %1").arg(QFileInfo(where).fileName());
     }
     m_state->setText(text);
+    m_state->setToolTip(QDir::toNativeSeparators(where));
     m_state->setStyleSheet(style);
-    m_state->setToolTip(s.display);
+    m_state->setAccessibleName(text);
+    if (m_found == -1)
+        showCount();
+}
+
+void HistoryPage::setUpHeader()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(0, Qt::DescendingOrder);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_saveHeader = new QTimer(this);
+    m_saveHeader->setSingleShot(true);
+    m_saveHeader->setInterval(400);
+    connect(m_saveHeader, &QTimer::timeout, this, &HistoryPage::saveHeader);
+    for (auto signal : {&QHeaderView::sectionMoved, &QHeaderView::sectionResized})
+        connect(header, signal, m_saveHeader, qOverload<>(&QTimer::start));
+    connect(header, &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {
+        HistorySort sort;
+        sort.column = HistoryTableModel::sortColumn(column);
+        sort.descending = order == Qt::DescendingOrder;
+        m_model->setSort(sort);
+        m_saveHeader->start();
+    });
+    // Which columns show: a menu on the header, as in a spreadsheet.
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint &at) {
+        QMenu menu(this);
+        menu.setAccessibleName(tr("Columns"));
+        for (int c = 0; c < m_model->columnCount(); ++c) {
+            QAction *a = menu.addAction(m_model->headerData(c, Qt::Horizontal).toString());
+            a->setCheckable(true);
+            a->setChecked(!header->isSectionHidden(c));
+            connect(a, &QAction::toggled, this, [this, header, c](bool shown) {
+                header->setSectionHidden(c, !shown);
+                m_saveHeader->start();
+            });
+        }
+        menu.exec(header->mapToGlobal(at));
+    });
+}
+
+void HistoryPage::sizeColumns()
+{
+    // Wide enough for what a column holds at most, so no date or range is cut.
+    const QFontMetrics fm = m_table->fontMetrics();
+    const QStringList samples = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("2907K000001 (Key 12)"),
+                                 QStringLiteral("Wheel_nut_M14_J10"), QStringLiteral("9999"),
+                                 QStringLiteral("1000.00 kgsm"),      QStringLiteral("360.0"),
+                                 QStringLiteral("100.00"),            QStringLiteral("NG"),
+                                 QStringLiteral("100.00-120.00"),     QStringLiteral("Ivanov I.I."),
+                                 QStringLiteral("Product"),           QStringLiteral("Op 10"),
+                                 QStringLiteral("Node"),              QStringLiteral("Ivanov I.I."),
+                                 QStringLiteral("4607001 / PART-77"), QStringLiteral("calibration.clb"),
+                                 QStringLiteral("2026-12-31 23:59:59")};
+    QFont bold = m_table->horizontalHeader()->font();
+    bold.setBold(true);
+    const QFontMetrics header(bold);
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const int title = header.horizontalAdvance(m_model->headerData(c, Qt::Horizontal).toString()) + 28;
+        m_table->setColumnWidth(c, qMax(title, fm.horizontalAdvance(samples.value(c, QStringLiteral("MMMMMMMM"))) + 20));
+    }
+}
+
+void HistoryPage::restoreHeader()
+{
+    QSettings ini(HistorySettings::path(), QSettings::IniFormat);
+    const QByteArray state = ini.value(QStringLiteral("table/header")).toByteArray();
+    QHeaderView *header = m_table->horizontalHeader();
+    if (state.isEmpty() || !header->restoreState(state))
+        return;
+    HistorySort sort;
+    sort.column = HistoryTableModel::sortColumn(header->sortIndicatorSection());
+    sort.descending = header->sortIndicatorOrder() == Qt::DescendingOrder;
+    m_model->setSort(sort);
+}
+
+void HistoryPage::saveHeader()
+{
+    QDir().mkpath(QFileInfo(HistorySettings::path()).absolutePath());
+    QSettings ini(HistorySettings::path(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("table/header"), m_table->horizontalHeader()->saveState());
 }
 
 void HistoryPage::applySettings()

@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 class ReportDatabase;
 class StatisticsView;
 
@@ -37,7 +38,13 @@ public:
     // Where a barcode pair finds the record it was attached to.
     void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
+    // A control of the frame's in the row under the table (beside the exports), where it
+    // costs the table no height.
+    void addAction(QWidget *control);
     HistoryFilter currentFilter() const;
+    QTableView *table() { return m_table; }
+    // The connection's state in words, as the page shows it.
+    QString stateText() const;
     HistoryTableModel *model() { return m_model; }
     StatisticsView *statistics() { return m_stats; }
 
@@ -73,6 +80,11 @@ private:
     void applySettings();
     void askAndExport(bool dfq);
     void printStatistics();
+    void setUpHeader();
+    void sizeColumns();
+    void restoreHeader();
+    void saveHeader();
+    void askGroups(const HistoryFilter &scope, const QString &record, quint64 asked);
 
     HistoryService *m_service;
     HistoryTableModel *m_model;
@@ -81,6 +93,7 @@ private:
     HistoryFilter m_statsFilter;
     bool m_statsStale = true;
     bool m_dirty = true;
+    bool m_choicesWanted = false;
     bool m_selectFirst = false;
     quint64 m_statsAsked = 0; // the statistics question whose answer is awaited
     bool m_exporting = false;
@@ -115,4 +128,6 @@ private:
     QPushButton *m_apply = nullptr;
     QPushButton *m_settingsToggle = nullptr;
     QLabel *m_state = nullptr;
+    QTimer *m_saveHeader = nullptr;
+    class QHBoxLayout *m_actions = nullptr;
 };

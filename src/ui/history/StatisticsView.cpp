@@ -8,146 +8,24 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QVBoxLayout>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QLineSeries>
-#include <QtCharts/QScatterSeries>
-#include <QtCharts/QValueAxis>
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include "history/StatisticsReport.h"
+#include "ui/history/ChartWidget.h"
 
 #include <algorithm>
 #include <cmath>
 
-using namespace QtCharts;
-
 namespace {
-
-// A chart shows at most this many points of a series: a million measures would take seconds
-// to draw and show nothing more than their envelope.
-constexpr int kMaxPoints = 2000;
-constexpr int kMaxMarked = 2000;
 
 QString fixed(double v, int decimals = 2)
 {
     return std::isfinite(v) ? QString::number(v, 'f', decimals) : QStringLiteral("-");
 }
 
-// Min and max of each bucket, in the order they occurred, so the line keeps its shape.
-QVector<QPointF> envelope(const QVector<double> &values)
-{
-    QVector<QPointF> points;
-    const int n = values.size();
-    if (n <= kMaxPoints) {
-        points.reserve(n);
-        for (int i = 0; i < n; ++i)
-            points << QPointF(i + 1, values.at(i));
-        return points;
-    }
-    const int bucket = (n + kMaxPoints / 2 - 1) / (kMaxPoints / 2);
-    points.reserve(kMaxPoints + 2);
-    for (int start = 0; start < n; start += bucket) {
-        const int end = std::min(n, start + bucket);
-        int lo = start;
-        int hi = start;
-        for (int i = start + 1; i < end; ++i) {
-            if (values.at(i) < values.at(lo))
-                lo = i;
-            if (values.at(i) > values.at(hi))
-                hi = i;
-        }
-        points << QPointF(std::min(lo, hi) + 1, values.at(std::min(lo, hi)));
-        if (lo != hi)
-            points << QPointF(std::max(lo, hi) + 1, values.at(std::max(lo, hi)));
-    }
-    return points;
-}
-
-QLineSeries *levelLine(const QString &name, double y, double x0, double x1, const QColor &colour, Qt::PenStyle style)
-{
-    auto *s = new QLineSeries;
-    s->setName(name);
-    s->append(x0, y);
-    s->append(x1, y);
-    QPen pen(colour);
-    pen.setWidthF(1.5);
-    pen.setStyle(style);
-    s->setPen(pen);
-    return s;
-}
-
-struct Line
-{
-    QString name;
-    double y;
-    QColor colour;
-    Qt::PenStyle style;
-};
-
-// One chart: the values as a line, horizontal lines for centre, limits and range, and the
-// points beyond the control limits marked in red.
-void fillChart(QChart *chart, const QString &title, const QVector<double> &values, const QVector<int> &beyond,
-               const QList<Line> &lines)
-{
-    chart->removeAllSeries();
-    for (QAbstractAxis *axis : chart->axes())
-        chart->removeAxis(axis);
-    chart->setTitle(title);
-    auto *x = new QValueAxis;
-    auto *y = new QValueAxis;
-    x->setLabelFormat(QStringLiteral("%d"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    if (values.isEmpty())
-        return;
-    const double x0 = 1;
-    const double x1 = std::max(2, values.size());
-    auto attach = [&](QAbstractSeries *s) {
-        chart->addSeries(s);
-        s->attachAxis(x);
-        s->attachAxis(y);
-    };
-    auto *series = new QLineSeries;
-    series->replace(envelope(values));
-    QPen pen(QColor(30, 90, 170));
-    pen.setWidthF(1.2);
-    series->setPen(pen);
-    attach(series);
-    double lo = *std::min_element(values.begin(), values.end());
-    double hi = *std::max_element(values.begin(), values.end());
-    for (const Line &l : lines) {
-        if (!std::isfinite(l.y))
-            continue;
-        attach(levelLine(l.name, l.y, x0, x1, l.colour, l.style));
-        lo = std::min(lo, l.y);
-        hi = std::max(hi, l.y);
-    }
-    if (!beyond.isEmpty()) {
-        auto *marks = new QScatterSeries;
-        marks->setColor(Qt::red);
-        marks->setMarkerSize(7);
-        marks->setBorderColor(Qt::red);
-        const int step = std::max(1, int(beyond.size() / kMaxMarked));
-        for (int i = 0; i < beyond.size(); i += step)
-            marks->append(beyond.at(i) + 1, values.at(beyond.at(i)));
-        attach(marks);
-    }
-    series->setName(QString());
-    const double pad = std::max((hi - lo) * 0.05, 1e-6);
-    x->setRange(x0, x1);
-    y->setRange(lo - pad, hi + pad);
-    chart->legend()->setVisible(false);
-}
-
-QChartView *makeView(const char *name)
-{
-    auto *chart = new QChart;
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    auto *view = new QChartView(chart);
-    view->setObjectName(QLatin1String(name));
-    view->setRenderHint(QPainter::Antialiasing);
-    // Beside the history table the view has a third of a small screen: the charts share it.
-    view->setMinimumSize(220, 90);
-    return view;
-}
+// Room for the figures and for a group's name with its five figures.
+constexpr int kFiguresWidth = 440;
 
 } // namespace
 
@@ -196,17 +74,50 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
     auto *leftBox = new QWidget(this);
     m_figuresBox = leftBox;
     leftBox->setLayout(left);
-    leftBox->setMaximumWidth(300);
+    leftBox->setMaximumWidth(kFiguresWidth);
     left->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(leftBox, 0);
 
-    auto *charts = new QVBoxLayout;
-    m_individualsView = makeView("chartIndividuals");
-    m_xbarView = makeView("chartXbar");
-    m_rangeView = makeView("chartRange");
-    charts->addWidget(m_individualsView, 2);
-    charts->addWidget(m_xbarView, 1);
-    charts->addWidget(m_rangeView, 1);
+    // The figures per group sit under the joint's own, where the eye compares them.
+    m_groupsTitle = new QLabel(this);
+    m_groupsTitle->setObjectName(QStringLiteral("lbStatisticsGroups"));
+    left->insertWidget(left->count() - 2, m_groupsTitle);
+    m_groupsTable = new QTableWidget(0, 6, this);
+    m_groupsTable->setObjectName(QStringLiteral("twStatisticsGroups"));
+    m_groupsTable->verticalHeader()->setVisible(false);
+    m_groupsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The figures keep their width; the names take what is left and elide.
+    m_groupsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_groupsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_groupsTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_groupsTable->setMinimumHeight(120);
+    left->insertWidget(left->count() - 2, m_groupsTable, 1);
+
+    auto *charts = new QGridLayout;
+    m_chartGrid = charts;
+    charts->setSpacing(6);
+    using Kind = StatisticsCharts::Kind;
+    const QList<QPair<Kind, const char *>> kinds = {{Kind::Individuals, "chartIndividuals"},
+                                                    {Kind::Histogram, "chartHistogram"},
+                                                    {Kind::Means, "chartXbar"},
+                                                    {Kind::Ranges, "chartRange"}};
+    for (int i = 0; i < kinds.size(); ++i) {
+        auto *chart = new ChartWidget(kinds.at(i).first, this);
+        chart->setObjectName(QLatin1String(kinds.at(i).second));
+        charts->addWidget(chart, i / 2, i % 2);
+        m_charts << chart;
+    }
+    // Zooming one time chart zooms the other two on the same stretch of time.
+    auto *individuals = m_charts.at(0);
+    auto *means = m_charts.at(2);
+    auto *ranges = m_charts.at(3);
+    connect(individuals, &ChartWidget::spanChanged, this, [means, ranges](StatisticsCharts::Span s) {
+        const StatisticsCharts::Span groups = s.isEmpty() ? s : StatisticsCharts::Span{std::floor(s.from / 5), std::ceil(s.to / 5)};
+        for (ChartWidget *w : {means, ranges}) {
+            const QSignalBlocker quiet(w);
+            w->setSpan(groups);
+        }
+    });
     outer->addLayout(charts, 1);
     retranslate(); // fills every text, figures and charts included
 }
@@ -214,8 +125,7 @@ StatisticsView::StatisticsView(QWidget *parent) : QWidget(parent)
 void StatisticsView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (!m_printing)
-        arrange();
+    arrange();
 }
 
 void StatisticsView::arrange()
@@ -225,12 +135,22 @@ void StatisticsView::arrange()
     // cut at the right. What counts is the room the scroll area offers, not this widget's
     // width, which never falls below its side-by-side minimum.
     const int room = parentWidget() ? parentWidget()->width() : width();
-    const bool stacked = room < m_figuresBox->sizeHint().width() + 320;
+    // Two charts side by side need some 320 pixels each to show their axes and legends.
+    const bool stacked = room < m_figuresBox->sizeHint().width() + 640;
     const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    // Charts side by side only where each keeps a readable width, else one under the other.
+    const int columns = (stacked ? room : room - m_figuresBox->sizeHint().width()) >= 640 ? 2 : 1;
+    if (columns != m_chartColumns) {
+        m_chartColumns = columns;
+        for (int i = 0; i < m_charts.size(); ++i) {
+            m_chartGrid->removeWidget(m_charts.at(i));
+            m_chartGrid->addWidget(m_charts.at(i), i / columns, i % columns);
+        }
+    }
     if (m_outer->direction() == direction)
         return;
     m_outer->setDirection(direction);
-    m_figuresBox->setMaximumWidth(stacked ? QWIDGETSIZE_MAX : 300);
+    m_figuresBox->setMaximumWidth(stacked ? QWIDGETSIZE_MAX : kFiguresWidth);
     layout()->activate();
 }
 
@@ -243,6 +163,9 @@ void StatisticsView::setThresholds(const Capability::Thresholds &thresholds)
 void StatisticsView::setInput(const Input &input)
 {
     m_input = input;
+    m_groups.clear();
+    if (m_groupsTable)
+        fillGroups();
     m_loading = false;
     refresh();
 }
@@ -346,56 +269,80 @@ void StatisticsView::fillFigures()
 
 void StatisticsView::fillCharts()
 {
-    const QVector<double> &v = m_input.moments;
-    const ControlChart::Individuals ind = ControlChart::individuals(v);
-    const double nan = std::nan("");
-    fillChart(m_individualsView->chart(), tr("Moment, individual values"), v, ind.beyond,
-              {{tr("Mean"), v.isEmpty() ? nan : ind.mean, Qt::darkGreen, Qt::SolidLine},
-               {tr("Upper control limit"), v.isEmpty() ? nan : ind.ucl, Qt::red, Qt::DashLine},
-               {tr("Lower control limit"), v.isEmpty() ? nan : ind.lcl, Qt::red, Qt::DashLine},
-               {tr("High limit"), m_input.recordName.isEmpty() ? nan : m_input.momentHigh, Qt::darkYellow, Qt::DotLine},
-               {tr("Low limit"), m_input.recordName.isEmpty() ? nan : m_input.momentLow, Qt::darkYellow, Qt::DotLine}});
-    const ControlChart::XbarR xr = ControlChart::xbarR(v);
-    const bool groups = !xr.means.isEmpty();
-    fillChart(m_xbarView->chart(), tr("Moment, means of subgroups of 5"), xr.means, xr.meansBeyond,
-              {{tr("Mean"), groups ? xr.grandMean : nan, Qt::darkGreen, Qt::SolidLine},
-               {tr("Upper control limit"), groups ? xr.uclX : nan, Qt::red, Qt::DashLine},
-               {tr("Lower control limit"), groups ? xr.lclX : nan, Qt::red, Qt::DashLine}});
-    fillChart(m_rangeView->chart(), tr("Moment, ranges of subgroups of 5"), xr.ranges, xr.rangesBeyond,
-              {{tr("Mean"), groups ? xr.meanRange : nan, Qt::darkGreen, Qt::SolidLine},
-               {tr("Upper control limit"), groups ? xr.uclR : nan, Qt::red, Qt::DashLine},
-               {tr("Lower control limit"), groups ? xr.lclR : nan, Qt::red, Qt::DashLine}});
+    StatisticsCharts::Data data;
+    data.values = m_input.moments;
+    data.unit = StatisticsReport::shownUnit(m_input.unit);
+    data.lsl = m_input.momentLow;
+    data.usl = m_input.momentHigh;
+    data.hasLimits = !m_input.recordName.isEmpty();
+    for (ChartWidget *chart : m_charts)
+        chart->setData(data);
 }
 
 bool StatisticsView::printToPdf(const QString &path, QString *error)
 {
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageOrientation(QPageLayout::Landscape);
-    writer.setResolution(150);
-    writer.setTitle(m_title->text());
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = tr("Cannot write file %1").arg(path);
-        return false;
+    StatisticsReport::Joint joint;
+    joint.scope = m_input.scope;
+    joint.scope.recordName = m_input.recordName;
+    joint.figures.read = true;
+    joint.figures.joint.recordName = m_input.recordName;
+    joint.figures.joint.unit = m_input.unit;
+    joint.figures.joint.moments = m_input.moments;
+    joint.figures.joint.ngCount = m_input.ngCount;
+    joint.figures.joint.momentLow = m_input.momentLow;
+    joint.figures.joint.momentHigh = m_input.momentHigh;
+    joint.figures.moment = m_moment;
+    joint.figures.angle = m_angle;
+    joint.groups = m_groups;
+    return StatisticsReport::write(path, {joint}, m_thresholds, error);
+}
+
+void StatisticsView::setGroups(const QVector<JointStatistics::Group> &groups)
+{
+    m_groups = groups;
+    fillGroups();
+}
+
+void StatisticsView::fillGroups()
+{
+    m_groupsTable->clearSpans();
+    m_groupsTable->setRowCount(0);
+    for (int at = 0; at < m_groups.size(); ++at) {
+        const JointStatistics::Group &g = m_groups.at(at);
+        // A row naming the kind above its values keeps the first column narrow.
+        if (at == 0 || m_groups.at(at - 1).kind != g.kind) {
+            const int title = m_groupsTable->rowCount();
+            m_groupsTable->insertRow(title);
+            auto *item = new QTableWidgetItem(JointStatistics::kindTitle(g.kind));
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+            m_groupsTable->setItem(title, 0, item);
+            m_groupsTable->setSpan(title, 0, 1, m_groupsTable->columnCount());
+        }
+        const int r = m_groupsTable->rowCount();
+        m_groupsTable->insertRow(r);
+        const Capability::Result &c = g.moment;
+        const QStringList cells = {g.value,
+                                   QString::number(c.summary.n),
+                                   fixed(c.summary.mean, 2),
+                                   fixed(c.summary.sigma, 3),
+                                   c.computed ? fixed(c.cp) : QStringLiteral("-"),
+                                   c.computed ? fixed(c.cpk) : QStringLiteral("-")};
+        for (int col = 0; col < cells.size(); ++col) {
+            auto *item = new QTableWidgetItem(cells.at(col));
+            item->setTextAlignment(col == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignRight | Qt::AlignVCenter));
+            item->setToolTip(JointStatistics::kindTitle(g.kind) + QStringLiteral(": ") + g.value);
+            if (c.alarm) {
+                item->setForeground(QColor(198, 40, 40));
+                item->setToolTip(item->toolTip() + QStringLiteral(" — ") + tr("Capability alarm"));
+            }
+            m_groupsTable->setItem(r, col, item);
+        }
     }
-    // The page is landscape: figures beside the charts, whatever the screen shows now.
-    const QSize shown = size();
-    m_printing = true;
-    m_outer->setDirection(QBoxLayout::LeftToRight);
-    m_figuresBox->setMaximumWidth(300);
-    resize(qMax(shown.width(), 1000), qMax(shown.height(), 640));
-    layout()->activate();
-    const QRect page = painter.viewport();
-    const double scale = std::min(double(page.width()) / width(), double(page.height()) / height());
-    painter.scale(scale, scale);
-    render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-    const bool written = painter.end();
-    m_printing = false;
-    resize(shown);
-    arrange();
-    return written;
+    const bool any = !m_groups.isEmpty();
+    m_groupsTitle->setVisible(any);
+    m_groupsTable->setVisible(any);
 }
 
 void StatisticsView::retranslate()
@@ -406,9 +353,19 @@ void StatisticsView::retranslate()
         m_captions[i]->setText(captions.at(i));
     m_print->setText(tr("Statistics to PDF"));
     m_print->setAccessibleName(tr("Statistics to PDF"));
-    m_individualsView->setAccessibleName(tr("Individuals chart"));
-    m_xbarView->setAccessibleName(tr("X-bar chart"));
-    m_rangeView->setAccessibleName(tr("Range chart"));
+    for (ChartWidget *chart : m_charts)
+        chart->retranslate();
+    m_groupsTitle->setText(tr("By operator and by key"));
+    // The usual short symbols keep the six columns inside the figures' column; the full
+    // names are in the tool tips.
+    const QStringList symbols = {tr("Group"), QStringLiteral("n"), QStringLiteral("x̄"), QStringLiteral("σ"),
+                                 QStringLiteral("Cp"), QStringLiteral("Cpk")};
+    const QStringList names = {tr("Group"), tr("Measures"), tr("Mean"), tr("Sigma"), tr("Cp"), tr("Cpk")};
+    m_groupsTable->setHorizontalHeaderLabels(symbols);
+    for (int c = 0; c < names.size(); ++c)
+        m_groupsTable->horizontalHeaderItem(c)->setToolTip(names.at(c));
+    m_groupsTable->setAccessibleName(tr("Figures by operator and by key"));
+    fillGroups();
     if (m_alarm)
         refresh();
 }

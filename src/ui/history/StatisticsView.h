@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/Capability.h"
+#include "history/JointStatistics.h"
 
 #include <QVector>
 #include <QWidget>
@@ -8,14 +9,12 @@
 class QGridLayout;
 class QLabel;
 class QPushButton;
-namespace QtCharts {
-class QChart;
-class QChartView;
-}
+class QTableWidget;
+class ChartWidget;
 
-// The statistics of one joint beside the history table: the figures, the individuals chart and
-// the X-bar/R chart of the moment (and of the angle for angle algorithms), with the capability
-// alarm in red. It follows whatever measures the history page's filter hands it.
+// The statistics of one joint beside the history table: the figures (of the angle too for angle
+// algorithms), the capability alarm in red, the figures per operator and key side by side, and
+// the individuals, X-bar, R and histogram charts of the moment.
 class QBoxLayout;
 
 class StatisticsView : public QWidget
@@ -34,6 +33,7 @@ public:
         QVector<double> angles;      // absolute values, in time order
         double angleLow = 0;
         double angleHigh = 0;
+        HistoryFilter scope; // what the figures were read from, for the report
     };
 
     explicit StatisticsView(QWidget *parent = nullptr);
@@ -41,6 +41,9 @@ public:
     void setThresholds(const Capability::Thresholds &thresholds);
     void setInput(const Input &input);
     void clear();
+    // The same figures per operator and per key; cleared by every new input.
+    void setGroups(const QVector<JointStatistics::Group> &groups);
+    const QVector<JointStatistics::Group> &groups() const { return m_groups; }
     // The figures of this record are on their way.
     void showLoading(const QString &recordName);
     bool isLoading() const { return m_loading; }
@@ -49,7 +52,7 @@ public:
     const Capability::Result &angleResult() const { return m_angle; }
     bool alarmShown() const;
 
-    // The view as one A4 landscape page.
+    // The joint on its report page (see StatisticsReport).
     bool printToPdf(const QString &path, QString *error);
 
     void retranslate();
@@ -67,6 +70,7 @@ private:
     void arrange();
     void fillFigures();
     void fillCharts();
+    void fillGroups();
 
     Capability::Thresholds m_thresholds;
     Input m_input;
@@ -77,14 +81,16 @@ private:
 
     QBoxLayout *m_outer = nullptr;
     QWidget *m_figuresBox = nullptr;
-    bool m_printing = false;
     QLabel *m_title = nullptr;
     QLabel *m_alarm = nullptr;
     QGridLayout *m_figures = nullptr;
     QList<QLabel *> m_captions;
     QList<QLabel *> m_values;
     QPushButton *m_print = nullptr;
-    QtCharts::QChartView *m_individualsView = nullptr;
-    QtCharts::QChartView *m_xbarView = nullptr;
-    QtCharts::QChartView *m_rangeView = nullptr;
+    QVector<JointStatistics::Group> m_groups;
+    QLabel *m_groupsTitle = nullptr;
+    QTableWidget *m_groupsTable = nullptr;
+    QList<ChartWidget *> m_charts;
+    QGridLayout *m_chartGrid = nullptr;
+    int m_chartColumns = 2;
 };
