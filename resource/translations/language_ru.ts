@@ -1485,8 +1485,12 @@ file; a program run from its build tree or a portable folder keeps its data in i
         <translation>Адрес сервера прошивки не удалось сохранить в %1</translation>
     </message>
     <message>
-        <source>History in its own window</source>
-        <translation>История в отдельном окне</translation>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>The history and its statistics in a window of their own</source>
+        <translation>История и её статистика в отдельном окне</translation>
     </message>
 </context>
 <context>

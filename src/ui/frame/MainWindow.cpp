@@ -454,7 +454,18 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui.retranslateUi();
+        retranslateHistoryWindowButton();
+    }
     QMainWindow::changeEvent(event);
+}
+
+void MainWindow::retranslateHistoryWindowButton()
+{
+    if (!m_historyWindowButton)
+        return;
+    m_historyWindowButton->setText(tr("History"));
+    m_historyWindowButton->setAccessibleName(tr("History"));
+    m_historyWindowButton->setToolTip(tr("The history and its statistics in a window of their own"));
 }

@@ -19,6 +19,7 @@ class KeyStatusDisplay;
 class PopupHost;
 class RecordList;
 class Station;
+class QPushButton;
 class QMovie;
 class QTimer;
 class StatusLine;
@@ -160,4 +161,6 @@ private:
     ExchangeProgressWidget *m_progress = nullptr;
     FileExchangePanel *m_filePanel = nullptr;
     HistoryWindow *m_historyWindow = nullptr;
+    QPushButton *m_historyWindowButton = nullptr; // on the Data Base page
+    void retranslateHistoryWindowButton();
 };

@@ -148,8 +148,8 @@ void MainWindow::buildPages()
     auto *openHistory = new QPushButton(historyPage);
     openHistory->setObjectName(QStringLiteral("pbHistoryWindow"));
     openHistory->setMinimumHeight(48);
-    openHistory->setText(tr("History in its own window"));
-    openHistory->setAccessibleName(openHistory->text());
+    m_historyWindowButton = openHistory;
+    retranslateHistoryWindowButton();
     historyPage->addAction(openHistory);
     connect(openHistory, &QPushButton::clicked, this, &MainWindow::openHistoryWindow);
     connect(ui.logo->pbHistory, &QPushButton::clicked, this, &MainWindow::openHistoryWindow);

@@ -219,8 +219,15 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     // Under the table: what the filter found and the exports; the database and the alarm
     // thresholds are set now and then, so they stay folded away behind a button.
     auto *actions = new QHBoxLayout;
-    // The filter rows are full; the stations sit with what the filter found.
-    caption(actions, m_station, 0);
+    // The filter rows are full; the stations sit with what the filter found, the caption
+    // beside the choice so the row under the table takes no more height than its buttons.
+    {
+        auto *l = new QLabel(this);
+        l->setBuddy(m_station);
+        m_captions << l;
+        actions->addWidget(l);
+        actions->addWidget(m_station);
+    }
     m_actions = actions;
     // The count may say where the measures wait while a server is away: it gets the room.
     m_count->setWordWrap(true);
