@@ -71,8 +71,8 @@ bool fill(int records, int perRecord)
             "INSERT INTO measures (key_serial, key_name, record_name, connection_index, measured_at, moment, defect, "
             "angle, verdict, moment_low, moment_high, angle_low, angle_high, algorithm, operator_text, product, "
             "operation_number, node, operator_name, calibration_nominal, calibration_file, unit, barcode1, barcode2, "
-            "received_at, erase_generation) VALUES (?, ?, ?, ?, ?, ?, 0, 0, ?, 100, 120, 0, 0, 0, ?, ?, ?, 'Hub', ?, "
-            "200, 'DWK200_01.clb', 'Nm', '', '', ?, 0)"));
+            "received_at, erase_generation, station) VALUES (?, ?, ?, ?, ?, ?, 0, 0, ?, 100, 120, 0, 0, 0, ?, ?, ?, "
+            "'Hub', ?, 200, 'DWK200_01.clb', 'Nm', '', '', ?, 0, ?)"));
         const QDateTime start(QDate(2026, 1, 5), QTime(6, 0));
         ok = true;
         for (int i = 0; i < records * perRecord && ok; ++i) {
@@ -80,7 +80,10 @@ bool fill(int records, int perRecord)
             const bool second = (i / records) % 3 == 0;
             const QString at = start.addSecs(qint64(i) * 31).toString(QLatin1String(HistoryMeasure::TimeFormat));
             const double noise = ((i * 7919) % 1000) / 1000.0 - 0.5;
-            const double moment = 110.0 + noise * 6 + (second && r == 0 ? 3.5 : 0) + (i % 997 == 0 ? 9 : 0);
+            // Three stations; the third one's wrench reads high.
+            const int station = (i / (records * 5)) % 3;
+            const double moment =
+                110.0 + noise * 6 + (second && r == 0 ? 3.5 : 0) + (i % 997 == 0 ? 9 : 0) + (station == 2 ? 2.0 : 0);
             const QString who = second ? QStringLiteral("Petrov P.") : QStringLiteral("Ivanov I.");
             q.addBindValue(QStringLiteral("2907K00000%1").arg(1 + (i / records) % 3));
             q.addBindValue(QStringLiteral("Line %1").arg(1 + (i / records) % 3));
@@ -94,6 +97,7 @@ bool fill(int records, int perRecord)
             q.addBindValue(QStringLiteral("0000000%1").arg(r));
             q.addBindValue(who);
             q.addBindValue(at);
+            q.addBindValue(QStringLiteral("Assembly %1").arg(QChar(u'A' + station)));
             ok = q.exec();
         }
         if (!ok)

@@ -3068,16 +3068,16 @@ defect</source>
         <translation>Тревога по воспроизводимости</translation>
     </message>
     <message>
-        <source>By operator and by key</source>
-        <translation>По операторам и по ключам</translation>
-    </message>
-    <message>
         <source>Group</source>
         <translation>Группа</translation>
     </message>
     <message>
         <source>Figures by operator and by key</source>
         <translation>Показатели по операторам и по ключам</translation>
+    </message>
+    <message>
+        <source>By station, operator and key</source>
+        <translation>По постам, операторам и ключам</translation>
     </message>
 </context>
 <context>

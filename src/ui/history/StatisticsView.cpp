@@ -355,7 +355,7 @@ void StatisticsView::retranslate()
     m_print->setAccessibleName(tr("Statistics to PDF"));
     for (ChartWidget *chart : m_charts)
         chart->retranslate();
-    m_groupsTitle->setText(tr("By operator and by key"));
+    m_groupsTitle->setText(tr("By station, operator and key"));
     // The usual short symbols keep the six columns inside the figures' column; the full
     // names are in the tool tips.
     const QStringList symbols = {tr("Group"), QStringLiteral("n"), QStringLiteral("x̄"), QStringLiteral("σ"),
