@@ -2,6 +2,7 @@
 // 1,000,000-measure SQLite history is exported whole and in its first tenth, and the peak
 // resident memory of each export is set beside the memory before it. A streamed export's peak
 // stays the same for both; one that builds the file in memory grows with the rows.
+#include "ProcMemory.h"
 #include "HistoryFixtures.h"
 #include "base/AtomicFile.h"
 #include "history/HistoryDatabase.h"
@@ -23,25 +24,6 @@ namespace {
 constexpr int kRecords = 1000;
 constexpr int kPerRecord = 1000;
 
-long statusKb(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-// The high-water mark back to the memory in use now, so the next peak is the next step's own.
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
 
 double cpuSeconds()
 {

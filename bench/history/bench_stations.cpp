@@ -7,6 +7,7 @@
 //     one operator, one month), a joint's statistics beside each station's, a CSV export of
 //     1,000,000 rows with its peak memory, and the sizes of the table and its indexes.
 // The server is started in a temporary folder by the benchmark; nothing here runs in ctest.
+#include "ProcMemory.h"
 #include "HistoryFixtures.h"
 #include "PgServer.h"
 #include "history/Capability.h"
@@ -33,24 +34,6 @@ constexpr int kShared = 1000;
 constexpr int kBatch = 4000; // about one key's read-out per transaction
 constexpr qint64 kBigHistory = 10000000;
 
-long statusKb(const char *field)
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-void resetPeak()
-{
-    QFile f(QStringLiteral("/proc/self/clear_refs"));
-    if (f.open(QIODevice::WriteOnly))
-        f.write("5");
-}
 
 // One station process: its own key's measures and the shared key's, in read-out sized
 // transactions, as a station archiving its keys does. Prints its own wall time in ms.

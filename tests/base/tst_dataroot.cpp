@@ -1,26 +1,12 @@
 // Where the data lives: an installed program must not write below /usr, a build tree or a
 // portable folder keeps working in place, and the user's files survive every start.
+#include "../TestFiles.h"
 #include "base/DataRoot.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-} // namespace
 
 class TestDataRoot : public QObject
 {

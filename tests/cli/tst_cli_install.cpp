@@ -3,6 +3,8 @@
 // folder (filled from the package, the user's files kept), and the shell completion offers
 // every option the commands take.
 
+#include "../TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -51,18 +53,6 @@ Run run(const QString &program, const QStringList &args, const QString &home = Q
     return r;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // The long options a command's --help lists, Qt's --help-all aside.
 QSet<QString> optionsIn(const QByteArray &help)
@@ -198,4 +188,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestCliInstall)
+#include "../TestFiles.h"
 #include "tst_cli_install.moc"
