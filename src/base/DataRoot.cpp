@@ -1,5 +1,7 @@
 #include "base/DataRoot.h"
 
+#include "base/AtomicFile.h"
+
 #include "base/Log.h"
 #include "base/Paths.h"
 
@@ -49,6 +51,27 @@ Choice choose(const QString &given, const QString &programDir, const QString &us
     return c;
 }
 
+namespace {
+
+// The program's own files, never edited by a person: after an upgrade the user's copy is the
+// old program's (a translation missing the new texts, an old flashing script), so it follows
+// the package. Templates and databases are the user's and are only ever added.
+bool programOwned(const QString &relative)
+{
+    return relative.endsWith(QLatin1String(".qm")) || relative.startsWith(QLatin1String("png/"))
+           || relative.startsWith(QLatin1String("dfu/"));
+}
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    QFile fa(a), fb(b);
+    if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly))
+        return false;
+    return fa.readAll() == fb.readAll();
+}
+
+} // namespace
+
 int fill(const QString &from, const QString &root, QString *error)
 {
     int copied = 0;
@@ -56,9 +79,23 @@ int fill(const QString &from, const QString &root, QString *error)
     QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
-        const QString target = root + QLatin1Char('/') + source.relativeFilePath(file);
-        if (QFileInfo::exists(target))
+        const QString relative = source.relativeFilePath(file);
+        const QString target = root + QLatin1Char('/') + relative;
+        if (QFileInfo::exists(target)) {
+            if (!programOwned(relative) || sameBytes(file, target))
+                continue;
+            QFile old(file);
+            QString why;
+            if (!old.open(QIODevice::ReadOnly)
+                || !AtomicFile::write(target, old.readAll(), &why, AtomicFile::Durability::Synced)
+                || !QFile::setPermissions(target, QFile::permissions(file) | QFile::WriteOwner)) {
+                if (error)
+                    *error = target;
+                continue;
+            }
+            ++copied;
             continue;
+        }
         // QFile::copy writes a temporary beside the target and renames it, so an interrupted
         // start leaves no half file that a later start would take for the user's.
         if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(file, target)) {

@@ -6,7 +6,7 @@
 //  - --data-dir DIR: DIR.
 //  - An installed program (its folder is not a build tree, i.e. holds no CMakeCache.txt, and
 //    ../share/torquedesk lies beside it, as with /usr/bin and /usr/share/torquedesk): the
-//    user's data folder, filled from share/torquedesk with whatever it lacks.
+//    user's data folder, filled from share/torquedesk (see fill()).
 //  - Otherwise (a build tree, a portable folder): the executable's own folder.
 namespace DataRoot {
 
@@ -30,8 +30,10 @@ QString userDataDir();
 Choice choose(const QString &given, const QString &programDir, const QString &userDir);
 
 // Copies every file below from that root lacks, keeping its permissions (the DFU tool stays
-// executable); a file already in root is the user's and is never replaced. Returns how many
-// were copied; on a failure *error names the file and the copy goes on with the others.
+// executable). A template or database already in root is the user's and is never replaced;
+// the program's own files (translations, pictures, the DFU tool) are replaced when the
+// package's differ, so an upgrade brings its texts. Returns how many were copied; on a
+// failure *error names the file and the copy goes on with the others.
 int fill(const QString &from, const QString &root, QString *error);
 
 // Chooses for the running program (given: --data-dir, empty when absent), fills an installed

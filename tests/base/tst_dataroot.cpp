@@ -52,7 +52,7 @@ private slots:
         QVERIFY(text != DataRoot::describe(DataRoot::choose(given, bin, user)));
     }
 
-    void fillCopiesOnlyWhatIsMissing()
+    void fillKeepsTheUsersFilesAndFollowsThePackagesOwn()
     {
         QTemporaryDir share, root;
         QVERIFY(writeFile(share.filePath(QStringLiteral("language_ru.qm")), "qm"));
@@ -80,6 +80,14 @@ private slots:
         QCOMPARE(DataRoot::fill(share.path(), root.path(), &error), 0);
         QVERIFY(QFile::remove(root.filePath(QStringLiteral("language_ru.qm"))));
         QCOMPARE(DataRoot::fill(share.path(), root.path(), &error), 1);
+
+        // After an upgrade the program's own files follow the package (a translation with the
+        // new texts), while the user's template and reports stay theirs.
+        QVERIFY(writeFile(share.filePath(QStringLiteral("language_ru.qm")), "qm of the next version"));
+        QVERIFY(writeFile(share.filePath(QStringLiteral("settings/qrcodec.lrxml")), "next package template"));
+        QCOMPARE(DataRoot::fill(share.path(), root.path(), &error), 1);
+        QCOMPARE(readFile(root.filePath(QStringLiteral("language_ru.qm"))), QByteArray("qm of the next version"));
+        QCOMPARE(readFile(root.filePath(QStringLiteral("settings/qrcodec.lrxml"))), QByteArray("user template"));
 
         // A file standing where a folder should go is reported; the rest is still copied.
         QTemporaryDir blocked;
