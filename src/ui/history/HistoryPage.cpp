@@ -374,8 +374,13 @@ void HistoryPage::retranslate()
     m_period->setAccessibleName(m_period->text());
     m_since->setAccessibleName(tr("Period from"));
     for (QLabel *l : m_captions) {
-        if (l->buddy())
-            l->buddy()->setAccessibleName(l->text());
+        QWidget *w = l->buddy();
+        if (!w)
+            continue;
+        w->setAccessibleName(l->text());
+        // An editable choice is read through its text field, which a screen reader meets alone.
+        if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->lineEdit())
+            combo->lineEdit()->setAccessibleName(l->text());
     }
     for (QPushButton *b : {m_find, m_reset, m_csv, m_dfq, m_apply, m_settingsToggle})
         b->setAccessibleName(b->text());
