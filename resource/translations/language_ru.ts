@@ -2754,10 +2754,6 @@ defect</source>
         <translation>Нормальная кривая</translation>
     </message>
     <message>
-        <source>Specification limits</source>
-        <translation>Границы допуска</translation>
-    </message>
-    <message>
         <source>Individuals chart of the moment</source>
         <translation>Карта индивидуальных значений момента</translation>
     </message>
@@ -2814,10 +2810,6 @@ defect</source>
         <translation>%1: %2 измерений в %3 столбцах: среднее %4%5, сигма %6%5.</translation>
     </message>
     <message>
-        <source>Specification limits %1 to %2%3.</source>
-        <translation>Границы допуска от %1 до %2%3.</translation>
-    </message>
-    <message>
         <source>%1, points %2 to %3 of %4: centre line %5%6, control limits %7 to %8%6.</source>
         <translation>%1, точки с %2 по %3 из %4: центральная линия %5%6, контрольные границы от %7 до %8%6.</translation>
     </message>
@@ -2832,6 +2824,14 @@ defect</source>
     <message>
         <source>No measures</source>
         <translation>Измерений нет</translation>
+    </message>
+    <message>
+        <source>Tolerance limits</source>
+        <translation>Границы допуска</translation>
+    </message>
+    <message>
+        <source>Tolerance limits %1 to %2%3.</source>
+        <translation>Границы допуска от %1 до %2%3.</translation>
     </message>
 </context>
 <context>
@@ -2901,10 +2901,6 @@ defect</source>
         <translation>Макс.</translation>
     </message>
     <message>
-        <source>Specification</source>
-        <translation>Допуск</translation>
-    </message>
-    <message>
         <source>Range</source>
         <translation>Размах</translation>
     </message>
@@ -2963,6 +2959,10 @@ defect</source>
     <message>
         <source>Page %1 of %2</source>
         <translation>Страница %1 из %2</translation>
+    </message>
+    <message>
+        <source>Tolerance</source>
+        <translation>Допуск</translation>
     </message>
 </context>
 <context>

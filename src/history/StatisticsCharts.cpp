@@ -20,7 +20,7 @@ const QColor kTolerance(200, 120, 0);
 struct Level
 {
     double y;
-    int role; // 0 centre, 1 control limit, 2 specification limit
+    int role; // 0 centre, 1 control limit, 2 tolerance limit
 };
 
 // Tick values at 1, 2 or 5 times a power of ten, about five over [lo, hi].
@@ -222,11 +222,11 @@ QVector<QString> legendTexts(StatisticsCharts::Kind kind, const StatisticsCharts
     using K = StatisticsCharts::Kind;
     if (kind == K::Histogram)
         return {StatisticsCharts::tr("Measures"), StatisticsCharts::tr("Normal curve"),
-                StatisticsCharts::tr("Specification limits")};
+                StatisticsCharts::tr("Tolerance limits")};
     QVector<QString> texts = {kind == K::Individuals ? StatisticsCharts::tr("Moment") : StatisticsCharts::tr("Values"),
                               StatisticsCharts::tr("Centre line"), StatisticsCharts::tr("Control limits")};
     if (kind == K::Individuals && d.hasLimits)
-        texts << StatisticsCharts::tr("Specification limits");
+        texts << StatisticsCharts::tr("Tolerance limits");
     texts << StatisticsCharts::tr("Beyond a control limit");
     return texts;
 }
@@ -331,7 +331,7 @@ void paintHistogram(QPainter &p, const Layout &l, const StatisticsCharts::Data &
     drawLegend(p, l,
                {{QPen(), StatisticsCharts::tr("Measures"), false, true},
                 {pen(kCentre, l.em / 8), StatisticsCharts::tr("Normal curve"), false, false},
-                {levelPen(2, l.em), StatisticsCharts::tr("Specification limits"), false, false}});
+                {levelPen(2, l.em), StatisticsCharts::tr("Tolerance limits"), false, false}});
 }
 
 } // namespace
@@ -494,7 +494,7 @@ void StatisticsCharts::paint(QPainter &p, const QRectF &rect, Kind kind, const D
                                    {levelPen(0, l.em), tr("Centre line")},
                                    {levelPen(1, l.em), tr("Control limits")}};
     if (kind == Kind::Individuals && d.hasLimits)
-        legend << LegendEntry{levelPen(2, l.em), tr("Specification limits")};
+        legend << LegendEntry{levelPen(2, l.em), tr("Tolerance limits")};
     legend << LegendEntry{QPen(), tr("Beyond a control limit"), true};
     drawLegend(p, l, legend);
     p.restore();
@@ -514,7 +514,7 @@ QString StatisticsCharts::describe(Kind kind, const Data &d, Span span)
                            .arg(h.counts.size())
                            .arg(n2(h.mean), unit, number(h.sigma, 3));
         if (d.hasLimits)
-            text += QLatin1Char(' ') + tr("Specification limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
+            text += QLatin1Char(' ') + tr("Tolerance limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
         return text;
     }
     const Series s = seriesOf(kind, d);
@@ -547,7 +547,7 @@ QString StatisticsCharts::describe(Kind kind, const Data &d, Span span)
                        .arg(s.values.size())
                        .arg(n2(centre), unit, n2(lower), n2(upper));
     if (kind == Kind::Individuals && d.hasLimits)
-        text += QLatin1Char(' ') + tr("Specification limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
+        text += QLatin1Char(' ') + tr("Tolerance limits %1 to %2%3.").arg(n2(d.lsl), n2(d.usl), unit);
     text += QLatin1Char(' ');
     text += beyond == 0 ? tr("No point beyond a control limit.")
                         : tr("Points beyond a control limit: %1; the farthest: No. %2.")

@@ -134,7 +134,7 @@ bool StatisticsReport::write(const QString &path, const QVector<Joint> &joints, 
                 {tr("Sigma"), any ? fixed(s.sigma, 4) + unit : QStringLiteral("-")},
                 {tr("Min"), any ? fixed(s.min) + unit : QStringLiteral("-")},
                 {tr("Max"), any ? fixed(s.max) + unit : QStringLiteral("-")},
-                {tr("Specification"), fixed(j.figures.joint.momentLow) + QStringLiteral(" … ")
+                {tr("Tolerance"), fixed(j.figures.joint.momentLow) + QStringLiteral(" … ")
                                           + fixed(j.figures.joint.momentHigh) + unit},
                 {tr("Range"), any ? fixed(s.range) + unit : QStringLiteral("-")},
                 {tr("Cp (alarm below %1)").arg(fixed(thresholds.cp)), capabilityText(m, m.cp)},

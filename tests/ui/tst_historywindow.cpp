@@ -64,6 +64,7 @@ private slots:
         auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("stMainPages"));
         QVERIFY(pages);
         const int noKeyPage = pages->currentIndex();
+        // Nothing to wait for but time: three scan periods must pass without a change.
         QTest::qWait(3 * td::timing::portScanRearm);
         QCOMPARE(pages->currentIndex(), noKeyPage);
         QVERIFY(history->isVisible());

@@ -36,7 +36,7 @@ public:
                 return;
             }
             emit progress(i % 100, 100);
-            QThread::msleep(2);
+            QThread::msleep(2); // a step of work, so the job is still running when it is asked to stop
         }
         emit status(QStringLiteral("all done"));
         emit finished(true, QString());
