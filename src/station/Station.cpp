@@ -14,12 +14,9 @@
 #include "publish/KeyPresenceFeed.h"
 #include "publish/PublishStation.h"
 #include "records/RecordList.h"
-#include "records/TemplateListsModel.h"
 #include "station/ArchiverSources.h"
 
-#include <QFileInfo>
 
-#include <atomic>
 #include <memory>
 
 Station::Station(cGlobalData *options, QObject *parent) : QObject(parent), m_options(options)
