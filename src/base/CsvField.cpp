@@ -19,19 +19,35 @@ bool opensAsFormula(const QString &text)
 
 } // namespace
 
-QString td::csvField(const QString &text)
+void td::appendCsvField(QString &line, const QString &text)
 {
-    QString out = opensAsFormula(text) ? QLatin1Char('\'') + text : text;
     bool needsQuotes = false;
-    for (const QChar c : out) {
+    for (const QChar c : text) {
         const ushort u = c.unicode();
         if (u == ';' || u == '"' || u == '\n' || u == '\r') {
             needsQuotes = true;
             break;
         }
     }
-    if (!needsQuotes)
-        return out;
-    out.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + out + QLatin1Char('"');
+    if (needsQuotes)
+        line += QLatin1Char('"');
+    if (opensAsFormula(text))
+        line += QLatin1Char('\'');
+    if (!needsQuotes) {
+        line += text;
+        return;
+    }
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            line += QLatin1Char('"');
+        line += c;
+    }
+    line += QLatin1Char('"');
+}
+
+QString td::csvField(const QString &text)
+{
+    QString out;
+    appendCsvField(out, text);
+    return out;
 }

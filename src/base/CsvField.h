@@ -14,5 +14,7 @@ namespace td {
 // mark for "this is text", so a person reading the file sees why it is there. A number stays
 // a number ("-12.5", "-12,5", "+3e2"), and a lone "-" (a measure without a date) stays as it is.
 QString csvField(const QString &text);
+// The same, added to a line being built: a file of a million rows makes no string per cell.
+void appendCsvField(QString &line, const QString &text);
 
 } // namespace td

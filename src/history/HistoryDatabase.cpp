@@ -1,6 +1,7 @@
 #include "history/HistoryDatabase.h"
 
 #include "base/Log.h"
+#include "history/PgBulk.h"
 #include "history/RecordGenerations.h"
 #include "history/StationName.h"
 
@@ -37,89 +38,126 @@ const char *const kColumns[] = {
 constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
 // Rows per insert statement.
 constexpr int kChunk = 100;
-// A server gets one array per column and unnests them itself: thousands of rows in one
-// statement of 25 values, where a row of 25 placeholders each would spend the time on quoting.
+// Rows per COPY into a server's staging table: a few megabytes of text at most.
 constexpr int kServerChunk = 5000;
-const char *const kServerTypes[] = {
-    "text", "text", "text", "integer", "text", "double precision", "double precision", "double precision", "text",
-    "double precision", "double precision", "double precision", "double precision", "integer", "text", "text",
-    "text", "text", "text", "double precision", "text", "text", "text", "text", "text", "integer", "text"};
-static_assert(sizeof(kServerTypes) / sizeof(kServerTypes[0]) == sizeof(kColumns) / sizeof(kColumns[0]),
-              "one array type per column");
 
-// An element of a PostgreSQL array literal: always quoted, so an empty text stays a text and
-// no value can end the element or the array early.
-void arrayText(QString &out, const QString &value)
+// A measure's values in kColumns order, to whatever takes them: bound values, COPY text, JSON.
+template <class Sink>
+void writeMeasure(Sink &&to, const HistoryMeasure &m)
 {
-    out += QLatin1Char('"');
-    for (const QChar c : value) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            out += QLatin1Char('\\');
-        out += c;
+    to.text(m.keySerial);
+    to.text(m.keyName);
+    to.text(m.recordName);
+    to.integer(m.connectionIndex);
+    to.text(m.measuredAt);
+    to.number(m.moment);
+    to.number(m.defect);
+    to.number(m.angle);
+    to.text(m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
+    to.number(m.momentLow);
+    to.number(m.momentHigh);
+    to.number(m.angleLow);
+    to.number(m.angleHigh);
+    to.integer(m.algorithm);
+    to.text(m.operatorText);
+    to.text(m.product);
+    to.text(m.operationNumber);
+    to.text(m.node);
+    to.text(m.operatorName);
+    to.number(m.calibrationNominal);
+    to.text(m.calibrationFile);
+    to.text(m.unit);
+    to.text(m.barcode1);
+    to.text(m.barcode2);
+    to.text(m.receivedAt);
+    to.integer(m.eraseGeneration);
+    to.text(m.station);
+}
+
+// The other way round, from the select list's columns: id, tx, then kColumns.
+template <class Source>
+HistoryMeasure readMeasure(Source &&from)
+{
+    HistoryMeasure m;
+    m.id = from.integer();
+    m.tx = from.integer();
+    m.keySerial = from.text();
+    m.keyName = from.text();
+    m.recordName = from.text();
+    m.connectionIndex = int(from.integer());
+    m.measuredAt = from.text();
+    m.moment = from.number();
+    m.defect = from.number();
+    m.angle = from.number();
+    m.ok = from.text() == QLatin1String("OK");
+    m.momentLow = from.number();
+    m.momentHigh = from.number();
+    m.angleLow = from.number();
+    m.angleHigh = from.number();
+    m.algorithm = int(from.integer());
+    m.operatorText = from.text();
+    m.product = from.text();
+    m.operationNumber = from.text();
+    m.node = from.text();
+    m.operatorName = from.text();
+    m.calibrationNominal = from.number();
+    m.calibrationFile = from.text();
+    m.unit = from.text();
+    m.barcode1 = from.text();
+    m.barcode2 = from.text();
+    m.receivedAt = from.text();
+    m.eraseGeneration = int(from.integer());
+    m.station = from.text();
+    return m;
+}
+
+// A null QString would bind as SQL NULL, which the NOT NULL columns (and the unique key) refuse.
+QString text(const QString &s)
+{
+    return s.isNull() ? QString(QLatin1String("")) : s;
+}
+
+struct BindSink
+{
+    QSqlQuery &q;
+    void text(const QString &v) { q.addBindValue(::text(v)); }
+    void number(double v) { q.addBindValue(v); }
+    void integer(int v) { q.addBindValue(v); }
+};
+
+struct CopySink
+{
+    QByteArray &line;
+    bool first = true;
+    void text(const QString &v) { PgBulk::appendField(next(), v); }
+    void number(double v) { PgBulk::appendNumber(next(), v); }
+    void integer(int v) { PgBulk::appendInteger(next(), v); }
+    QByteArray &next()
+    {
+        if (!first)
+            line += '\t';
+        first = false;
+        return line;
     }
-    out += QLatin1Char('"');
-}
+};
 
-void arrayNumber(QString &out, double v)
+struct JsonSink
 {
-    if (std::isnan(v))
-        out += QLatin1String("NaN");
-    else if (std::isinf(v))
-        out += v > 0 ? QLatin1String("Infinity") : QLatin1String("-Infinity");
-    else
-        out += QString::number(v, 'g', 17); // every bit back, so the duplicate key holds
-}
+    QJsonObject &o;
+    int column = 0;
+    void text(const QString &v) { o.insert(QLatin1String(kColumns[column++]), v); }
+    void number(double v) { o.insert(QLatin1String(kColumns[column++]), v); }
+    void integer(int v) { o.insert(QLatin1String(kColumns[column++]), v); }
+};
 
-void bindArrays(QSqlQuery &q, const QVector<HistoryMeasure> &measures, int first, int rows)
+struct QueryFields
 {
-    QVector<QString> arrays(int(sizeof(kColumns) / sizeof(kColumns[0])));
-    for (int i = first; i < first + rows; ++i) {
-        const HistoryMeasure &m = measures.at(i);
-        const bool more = i > first;
-        int c = 0;
-        auto text = [&](const QString &v) {
-            QString &a = arrays[c++];
-            if (more)
-                a += QLatin1Char(',');
-            arrayText(a, v);
-        };
-        auto number = [&](double v) {
-            QString &a = arrays[c++];
-            if (more)
-                a += QLatin1Char(',');
-            arrayNumber(a, v);
-        };
-        text(m.keySerial);
-        text(m.keyName);
-        text(m.recordName);
-        number(m.connectionIndex);
-        text(m.measuredAt);
-        number(m.moment);
-        number(m.defect);
-        number(m.angle);
-        text(m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
-        number(m.momentLow);
-        number(m.momentHigh);
-        number(m.angleLow);
-        number(m.angleHigh);
-        number(m.algorithm);
-        text(m.operatorText);
-        text(m.product);
-        text(m.operationNumber);
-        text(m.node);
-        text(m.operatorName);
-        number(m.calibrationNominal);
-        text(m.calibrationFile);
-        text(m.unit);
-        text(m.barcode1);
-        text(m.barcode2);
-        text(m.receivedAt);
-        number(m.eraseGeneration);
-        text(m.station);
-    }
-    for (const QString &a : arrays)
-        q.addBindValue(QLatin1Char('{') + a + QLatin1Char('}'));
-}
+    const QSqlQuery &q;
+    int column = 0;
+    QString text() { return q.value(column++).toString(); }
+    double number() { return q.value(column++).toDouble(); }
+    qint64 integer() { return q.value(column++).toLongLong(); }
+};
 
 QString columnList()
 {
@@ -134,32 +172,7 @@ QString columnList()
 QString measureJson(const HistoryMeasure &m)
 {
     QJsonObject o;
-    o.insert(QStringLiteral("key_serial"), m.keySerial);
-    o.insert(QStringLiteral("key_name"), m.keyName);
-    o.insert(QStringLiteral("record_name"), m.recordName);
-    o.insert(QStringLiteral("connection_index"), m.connectionIndex);
-    o.insert(QStringLiteral("measured_at"), m.measuredAt);
-    o.insert(QStringLiteral("moment"), m.moment);
-    o.insert(QStringLiteral("defect"), m.defect);
-    o.insert(QStringLiteral("angle"), m.angle);
-    o.insert(QStringLiteral("verdict"), m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
-    o.insert(QStringLiteral("moment_low"), m.momentLow);
-    o.insert(QStringLiteral("moment_high"), m.momentHigh);
-    o.insert(QStringLiteral("angle_low"), m.angleLow);
-    o.insert(QStringLiteral("angle_high"), m.angleHigh);
-    o.insert(QStringLiteral("algorithm"), m.algorithm);
-    o.insert(QStringLiteral("operator_text"), m.operatorText);
-    o.insert(QStringLiteral("product"), m.product);
-    o.insert(QStringLiteral("operation_number"), m.operationNumber);
-    o.insert(QStringLiteral("node"), m.node);
-    o.insert(QStringLiteral("operator_name"), m.operatorName);
-    o.insert(QStringLiteral("calibration_nominal"), m.calibrationNominal);
-    o.insert(QStringLiteral("calibration_file"), m.calibrationFile);
-    o.insert(QStringLiteral("unit"), m.unit);
-    o.insert(QStringLiteral("barcode1"), m.barcode1);
-    o.insert(QStringLiteral("barcode2"), m.barcode2);
-    o.insert(QStringLiteral("received_at"), m.receivedAt);
-    o.insert(QStringLiteral("station"), m.station);
+    writeMeasure(JsonSink{o}, m);
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
@@ -187,79 +200,6 @@ const QStringList &distinctAllowed()
 }
 
 QString selectList() { return QStringLiteral("id, tx, ") + columnList(); }
-
-// A null QString would bind as SQL NULL, which the NOT NULL columns (and the unique key) refuse.
-QString text(const QString &s)
-{
-    return s.isNull() ? QString(QLatin1String("")) : s;
-}
-
-void bindMeasure(QSqlQuery &q, const HistoryMeasure &m)
-{
-    q.addBindValue(text(m.keySerial));
-    q.addBindValue(text(m.keyName));
-    q.addBindValue(text(m.recordName));
-    q.addBindValue(m.connectionIndex);
-    q.addBindValue(text(m.measuredAt));
-    q.addBindValue(m.moment);
-    q.addBindValue(m.defect);
-    q.addBindValue(m.angle);
-    q.addBindValue(m.ok ? QStringLiteral("OK") : QStringLiteral("NG"));
-    q.addBindValue(m.momentLow);
-    q.addBindValue(m.momentHigh);
-    q.addBindValue(m.angleLow);
-    q.addBindValue(m.angleHigh);
-    q.addBindValue(m.algorithm);
-    q.addBindValue(text(m.operatorText));
-    q.addBindValue(text(m.product));
-    q.addBindValue(text(m.operationNumber));
-    q.addBindValue(text(m.node));
-    q.addBindValue(text(m.operatorName));
-    q.addBindValue(m.calibrationNominal);
-    q.addBindValue(text(m.calibrationFile));
-    q.addBindValue(text(m.unit));
-    q.addBindValue(text(m.barcode1));
-    q.addBindValue(text(m.barcode2));
-    q.addBindValue(text(m.receivedAt));
-    q.addBindValue(m.eraseGeneration);
-    q.addBindValue(text(m.station));
-}
-
-HistoryMeasure readMeasure(const QSqlQuery &q)
-{
-    HistoryMeasure m;
-    int i = 0;
-    m.id = q.value(i++).toLongLong();
-    m.tx = q.value(i++).toLongLong();
-    m.keySerial = q.value(i++).toString();
-    m.keyName = q.value(i++).toString();
-    m.recordName = q.value(i++).toString();
-    m.connectionIndex = q.value(i++).toInt();
-    m.measuredAt = q.value(i++).toString();
-    m.moment = q.value(i++).toDouble();
-    m.defect = q.value(i++).toDouble();
-    m.angle = q.value(i++).toDouble();
-    m.ok = q.value(i++).toString() == QLatin1String("OK");
-    m.momentLow = q.value(i++).toDouble();
-    m.momentHigh = q.value(i++).toDouble();
-    m.angleLow = q.value(i++).toDouble();
-    m.angleHigh = q.value(i++).toDouble();
-    m.algorithm = q.value(i++).toInt();
-    m.operatorText = q.value(i++).toString();
-    m.product = q.value(i++).toString();
-    m.operationNumber = q.value(i++).toString();
-    m.node = q.value(i++).toString();
-    m.operatorName = q.value(i++).toString();
-    m.calibrationNominal = q.value(i++).toDouble();
-    m.calibrationFile = q.value(i++).toString();
-    m.unit = q.value(i++).toString();
-    m.barcode1 = q.value(i++).toString();
-    m.barcode2 = q.value(i++).toString();
-    m.receivedAt = q.value(i++).toString();
-    m.eraseGeneration = q.value(i++).toInt();
-    m.station = q.value(i++).toString();
-    return m;
-}
 
 // Migration steps, one list of statements per version. "%ID%" is the engine's own
 // auto-numbered key; everything else is the same text on both engines unless server says.
@@ -401,8 +341,12 @@ bool HistoryDatabase::open(const HistoryLocation &location, QString *error)
     // A lock another session holds fails a statement within seconds from the start, the
     // migration's included; the statement limit comes after it, since rewriting a large
     // history's rows once may take longer than any ordinary statement should.
+    // The server's notices (an index already there, a constraint not yet there) are no news
+    // to a person: libpq would print them on the terminal of every command.
     if (location.isServer()
-        && !execAll({QStringLiteral("SET lock_timeout = %1").arg(LockTimeoutMs)}, error)) {
+        && !execAll({QStringLiteral("SET lock_timeout = %1").arg(LockTimeoutMs),
+                     QStringLiteral("SET client_min_messages = warning")},
+                    error)) {
         close();
         return false;
     }
@@ -430,6 +374,7 @@ void HistoryDatabase::setStatementTimeout(int ms)
 void HistoryDatabase::close()
 {
     m_inserts.clear();
+    m_staging = false;
     if (!QSqlDatabase::contains(m_connection))
         return;
     {
@@ -608,24 +553,6 @@ void HistoryDatabase::fail(const QSqlQuery &q)
     td::log(QStringLiteral("History query failed: %1").arg(m_lastError));
 }
 
-QSqlQuery *HistoryDatabase::arrayStatement(QString *error)
-{
-    auto found = m_inserts.find(-1);
-    if (found != m_inserts.end())
-        return found->get();
-    QStringList columns;
-    for (const char *type : kServerTypes)
-        columns << QStringLiteral("CAST(? AS %1[])").arg(QLatin1String(type));
-    auto q = std::make_shared<QSqlQuery>(QSqlDatabase::database(m_connection, false));
-    if (!q->prepare(QStringLiteral("INSERT INTO measures(%1) SELECT * FROM unnest(%2) ON CONFLICT DO NOTHING")
-                        .arg(columnList(), columns.join(QStringLiteral(", "))))) {
-        *error = q->lastError().text();
-        return nullptr;
-    }
-    m_inserts.insert(-1, q);
-    return q.get();
-}
-
 QSqlQuery *HistoryDatabase::insertStatement(int rows, QString *error)
 {
     auto found = m_inserts.find(rows);
@@ -680,6 +607,80 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
     }
 }
 
+int HistoryDatabase::insertRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure)
+{
+    int added = 0;
+    for (int first = 0; first < rows.size(); first += kChunk) {
+        const int count = qMin(kChunk, rows.size() - first);
+        QSqlQuery *q = insertStatement(count, error);
+        if (!q)
+            return -1;
+        for (int i = first; i < first + count; ++i)
+            writeMeasure(BindSink{*q}, rows.at(i));
+        if (!q->exec()) {
+            *failure = q->lastError();
+            *error = failure->text();
+            q->finish();
+            return -1;
+        }
+        added += qMax(0, q->numRowsAffected());
+        q->finish();
+    }
+    return added;
+}
+
+int HistoryDatabase::copyRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure)
+{
+    // The rows go to a staging table of this session by COPY, then into the history in one
+    // statement that lets the unique key decide: COPY alone cannot skip a tightening another
+    // station archived first. A staging table's rows come back in the order they were copied
+    // (a session's own table is never scanned from the middle), so the sorted order that keeps
+    // stations from deadlocking holds.
+    PgBulk pg(QSqlDatabase::database(m_connection, false));
+    auto refused = [&] {
+        *failure = pg.error();
+        // The staging table went with its session (a pooler handing out another, DISCARD):
+        // no verdict on the rows; the next transaction makes it again.
+        if (failure->nativeErrorCode() == QLatin1String("42P01")) {
+            m_staging = false;
+            *failure = QSqlError(failure->driverText(), failure->databaseText(), QSqlError::ConnectionError,
+                                 failure->nativeErrorCode());
+        }
+        *error = failure->databaseText().isEmpty() ? failure->driverText() : failure->databaseText();
+        return -1;
+    };
+    if (!pg.isValid()) {
+        *failure = QSqlError(QStringLiteral("COPY"), QStringLiteral("no session"), QSqlError::ConnectionError);
+        *error = failure->databaseText();
+        return -1;
+    }
+    const QByteArray columns = columnList().toLatin1();
+    if (!m_staging) {
+        if (pg.exec("CREATE TEMP TABLE IF NOT EXISTS measures_incoming ON COMMIT DELETE ROWS AS SELECT " + columns
+                    + " FROM measures WITH NO DATA")
+            < 0)
+            return refused();
+        m_stagingMade = true;
+    }
+    const QByteArray copy = "COPY measures_incoming(" + columns + ") FROM STDIN";
+    QByteArray lines;
+    for (int first = 0; first < rows.size(); first += kServerChunk) {
+        lines.clear();
+        const int end = qMin(rows.size(), first + kServerChunk);
+        for (int i = first; i < end; ++i) {
+            writeMeasure(CopySink{lines}, rows.at(i));
+            lines += '\n';
+        }
+        if (!pg.copyIn(copy, lines))
+            return refused();
+    }
+    const qint64 added = pg.exec("INSERT INTO measures(" + columns + ") SELECT " + columns
+                                 + " FROM measures_incoming ON CONFLICT DO NOTHING");
+    if (added < 0)
+        return refused();
+    return int(added);
+}
+
 int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal,
                                 QSqlError *failureOut)
 {
@@ -708,6 +709,7 @@ int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString
         lost(db.lastError());
         return -1;
     }
+    m_stagingMade = false;
     QVector<HistoryMeasure> rows = measures;
     QSqlError resolveFailure;
     if (!RecordGenerations::resolve(db, &rows, error, &resolveFailure)) {
@@ -716,41 +718,18 @@ int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString
         m_inserts.clear();
         return -1;
     }
-    int added = 0;
-    const bool server = m_location.isServer();
-    const int chunk = server ? kServerChunk : kChunk;
-    for (int first = 0; first < rows.size(); first += chunk) {
-        const int count = qMin(chunk, rows.size() - first);
-        QSqlQuery *q = server ? arrayStatement(error) : insertStatement(count, error);
-        bool ok = q != nullptr;
-        if (ok) {
-            if (server) {
-                bindArrays(*q, rows, first, count);
-            } else {
-                for (int i = first; i < first + count; ++i)
-                    bindMeasure(*q, rows.at(i));
-            }
-            ok = q->exec();
-        }
-        if (!ok && !q) {
-            db.rollback();
+    const int added = m_location.isServer() ? copyRows(rows, error, failureOut) : insertRows(rows, error, failureOut);
+    if (added < 0) {
+        db.rollback();
+        if (failureOut->type() == QSqlError::NoError) {
             if (refusal)
                 *refusal = Refusal::Connection; // not even prepared: no verdict on the rows
-            m_inserts.clear();
-            return -1;
+        } else {
+            lost(*failureOut);
         }
-        if (!ok) {
-            const QSqlError failure = q->lastError();
-            *error = failure.text();
-            q->finish();
-            db.rollback();
-            lost(failure);
-            // A statement prepared on a lost connection cannot be reused on the next one.
-            m_inserts.clear();
-            return -1;
-        }
-        added += qMax(0, q->numRowsAffected());
-        q->finish();
+        // A statement prepared on a lost connection cannot be reused on the next one.
+        m_inserts.clear();
+        return -1;
     }
     if (!db.commit()) {
         const QSqlError failure = db.lastError();
@@ -760,6 +739,7 @@ int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString
         m_inserts.clear();
         return -1;
     }
+    m_staging = m_staging || m_stagingMade;
     return added;
 }
 
@@ -868,7 +848,7 @@ QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint6
     }
     rows.reserve(limit);
     while (q.next())
-        rows << readMeasure(q);
+        rows << readMeasure(QueryFields{q});
     return rows;
 }
 
@@ -878,21 +858,51 @@ bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<b
     setStatementTimeout(StreamingStatementTimeoutMs);
     const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
     QVariantList values;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
     const QString statement =
         QStringLiteral("SELECT %1 FROM measures%2 ORDER BY %3measured_at, id")
             .arg(selectList(), where(filter, &values),
                  order == Order::ByRecord ? QStringLiteral("record_name, ") : QString());
+    if (m_location.isServer())
+        return streamFromServer(statement, values, callback);
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
     if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return false;
     }
     while (q.next()) {
-        if (!callback(readMeasure(q)))
+        if (!callback(readMeasure(QueryFields{q})))
             return true;
     }
     return finished(q);
+}
+
+bool HistoryDatabase::streamFromServer(const QString &statement, const QVariantList &values,
+                                       const std::function<bool(const HistoryMeasure &)> &callback)
+{
+    // COPY takes no parameters: each value goes in as a literal libpq quoted for this session.
+    PgBulk pg(QSqlDatabase::database(m_connection, false));
+    QByteArray sql = "COPY (";
+    int next = 0;
+    for (const QChar c : statement) {
+        if (c != QLatin1Char('?')) {
+            sql += char(c.unicode());
+            continue;
+        }
+        const QVariant &v = values.value(next++);
+        sql += v.type() == QVariant::String ? pg.literal(v.toString()) : QByteArray::number(v.toLongLong());
+    }
+    sql += ") TO STDOUT";
+    bool stopped = false;
+    const bool read = pg.copyOut(sql, [&](const char *line, int size) {
+        stopped = !callback(readMeasure(PgBulk::Fields(line, size)));
+        return !stopped;
+    });
+    if (!read && !stopped) {
+        m_lastError = pg.error().text();
+        td::log(QStringLiteral("History query failed: %1").arg(m_lastError));
+    }
+    return read;
 }
 
 bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
@@ -1008,7 +1018,7 @@ QVector<HistoryMeasure> HistoryDatabase::measuresAfter(const HistoryPosition &af
         return rows;
     }
     while (q.next())
-        rows << readMeasure(q);
+        rows << readMeasure(QueryFields{q});
     if (!finished(q))
         rows.clear();
     return rows;

@@ -147,7 +147,10 @@ private:
     int appendOnce(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal, QSqlError *failure);
     bool execAll(const QStringList &statements, QString *error);
     QSqlQuery *insertStatement(int rows, QString *error);
-    QSqlQuery *arrayStatement(QString *error);
+    int insertRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure);
+    int copyRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure);
+    bool streamFromServer(const QString &statement, const QVariantList &values,
+                          const std::function<bool(const HistoryMeasure &)> &callback);
     QString where(const HistoryFilter &filter, QVariantList *values) const;
     void fail(const QSqlQuery &q);
     bool finished(const QSqlQuery &q);
@@ -159,4 +162,8 @@ private:
     QString m_lastError;
     QString m_station;
     QHash<int, std::shared_ptr<QSqlQuery>> m_inserts;
+    // This session's staging table for COPY exists (it was made in a committed transaction),
+    // and whether the running transaction made it.
+    bool m_staging = false;
+    bool m_stagingMade = false;
 };

@@ -57,14 +57,15 @@ QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
 
 QByteArray HistoryExport::csvLine(const QStringList &fields)
 {
-    QByteArray line;
+    QString line;
+    line.reserve(256);
     for (int i = 0; i < fields.size(); ++i) {
         if (i)
-            line += ';';
-        line += td::csvField(fields.at(i)).toUtf8();
+            line += QLatin1Char(';');
+        td::appendCsvField(line, fields.at(i));
     }
-    line += "\r\n";
-    return line;
+    line += QLatin1String("\r\n");
+    return line.toUtf8();
 }
 
 namespace {

@@ -238,7 +238,7 @@ private slots:
         QString why;
         QVERIFY2(pg.start(&why), qPrintable(why));
         Run r = cli(QStringList{QStringLiteral("history"), QStringLiteral("import"), QStringLiteral("--history-db"), pg.url()} + dir());
-        QCOMPARE(r.code, 0);
+        QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains(QLatin1String("33 new")), qPrintable(r.out + r.err));
         r = cli(QStringList{QStringLiteral("history"), QStringLiteral("stats"), QStringLiteral("--record"),
                             QStringLiteral("A"), QStringLiteral("--history-db"), pg.url(), QStringLiteral("--json")}
