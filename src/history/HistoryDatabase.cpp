@@ -16,6 +16,7 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QScopeGuard>
+#include <QSet>
 #include <QThread>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -272,7 +273,8 @@ bool isRetryable(const QSqlError &e)
 {
     const QString code = e.nativeErrorCode();
     return code == QLatin1String(HistoryDatabase::SerializationFailure)
-           || code == QLatin1String(HistoryDatabase::DeadlockDetected);
+           || code == QLatin1String(HistoryDatabase::DeadlockDetected)
+           || code == QLatin1String(HistoryDatabase::UniqueViolation);
 }
 
 } // namespace
@@ -593,11 +595,15 @@ int HistoryDatabase::append(const QVector<HistoryMeasure> &measures, QString *er
             return x.keySerial != y.keySerial ? x.keySerial < y.keySerial : x.recordName < y.recordName;
         });
     QSqlError failure;
+    bool staged = false;
     for (int attempt = 1;; ++attempt) {
         failure = QSqlError();
-        const int added = appendOnce(stamped, error, refusal, &failure);
+        const int added = appendOnce(stamped, staged, error, refusal, &failure);
         if (added >= 0 || !isRetryable(failure) || attempt > TransactionRetries)
             return added;
+        // Only a station that archived the same tightenings between this one's look at the
+        // history and its write makes the unique key fail; the next attempt lets the key skip them.
+        staged = staged || failure.nativeErrorCode() == QLatin1String(UniqueViolation);
         td::log(QStringLiteral("History: the server cancelled a write (%1), attempt %2 of %3")
                     .arg(failure.nativeErrorCode())
                     .arg(attempt + 1)
@@ -629,13 +635,16 @@ int HistoryDatabase::insertRows(const QVector<HistoryMeasure> &rows, QString *er
     return added;
 }
 
-int HistoryDatabase::copyRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure)
+int HistoryDatabase::copyRows(const QVector<HistoryMeasure> &rows, bool staged, QString *error, QSqlError *failure)
 {
-    // The rows go to a staging table of this session by COPY, then into the history in one
-    // statement that lets the unique key decide: COPY alone cannot skip a tightening another
-    // station archived first. A staging table's rows come back in the order they were copied
-    // (a session's own table is never scanned from the middle), so the sorted order that keeps
-    // stations from deadlocking holds.
+    // The rows are those the history did not hold when this transaction looked (see
+    // RecordGenerations::resolve), so they go straight into it by COPY and the unique key
+    // only stands guard: a station that archived the same tightenings in the meantime makes
+    // the transaction fail whole (UniqueViolation). Run again, staged, the rows go to a table
+    // of this session first and into the history in one statement that lets the key skip what
+    // is there. A staging table's rows come back in the order they were copied (a session's
+    // own table is never scanned from the middle), so the sorted order that keeps stations
+    // from deadlocking holds either way.
     PgBulk pg(QSqlDatabase::database(m_connection, false));
     auto refused = [&] {
         *failure = pg.error();
@@ -655,25 +664,40 @@ int HistoryDatabase::copyRows(const QVector<HistoryMeasure> &rows, QString *erro
         return -1;
     }
     const QByteArray columns = columnList().toLatin1();
-    if (!m_staging) {
+    if (staged && !m_staging) {
         if (pg.exec("CREATE TEMP TABLE IF NOT EXISTS measures_incoming ON COMMIT DELETE ROWS AS SELECT " + columns
                     + " FROM measures WITH NO DATA")
             < 0)
             return refused();
         m_stagingMade = true;
     }
-    const QByteArray copy = "COPY measures_incoming(" + columns + ") FROM STDIN";
+    // A read-out may name one tightening twice; the key keeps the first, as it would skip the second.
+    QSet<QString> seen;
+    seen.reserve(rows.size());
+    const QByteArray copy =
+        "COPY " + QByteArray(staged ? "measures_incoming" : "measures") + "(" + columns + ") FROM STDIN";
     QByteArray lines;
+    int copied = 0;
     for (int first = 0; first < rows.size(); first += kServerChunk) {
         lines.clear();
         const int end = qMin(rows.size(), first + kServerChunk);
         for (int i = first; i < end; ++i) {
-            writeMeasure(CopySink{lines}, rows.at(i));
-            lines += '\n';
+            const HistoryMeasure &m = rows.at(i);
+            const QString identity = m.keySerial + QLatin1Char('\x1f') + m.recordName + QLatin1Char('\x1f')
+                                     + QString::number(m.connectionIndex) + QLatin1Char('\x1f')
+                                     + QString::number(m.eraseGeneration);
+            if (!seen.contains(identity)) {
+                seen.insert(identity);
+                writeMeasure(CopySink{lines}, m);
+                lines += '\n';
+                ++copied;
+            }
         }
         if (!pg.copyIn(copy, lines))
             return refused();
     }
+    if (!staged)
+        return copied;
     const qint64 added = pg.exec("INSERT INTO measures(" + columns + ") SELECT " + columns
                                  + " FROM measures_incoming ON CONFLICT DO NOTHING");
     if (added < 0)
@@ -681,7 +705,7 @@ int HistoryDatabase::copyRows(const QVector<HistoryMeasure> &rows, QString *erro
     return int(added);
 }
 
-int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal,
+int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, bool staged, QString *error, Refusal *refusal,
                                 QSqlError *failureOut)
 {
     if (refusal)
@@ -718,7 +742,7 @@ int HistoryDatabase::appendOnce(const QVector<HistoryMeasure> &measures, QString
         m_inserts.clear();
         return -1;
     }
-    const int added = m_location.isServer() ? copyRows(rows, error, failureOut) : insertRows(rows, error, failureOut);
+    const int added = m_location.isServer() ? copyRows(rows, staged, error, failureOut) : insertRows(rows, error, failureOut);
     if (added < 0) {
         db.rollback();
         if (failureOut->type() == QSqlError::NoError) {

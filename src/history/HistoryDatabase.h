@@ -25,11 +25,13 @@ class HistoryDatabase
 {
 public:
     static constexpr int SchemaVersion = 4;
-    // A transaction the server cancelled because of another one (SQLSTATE 40001, 40P01) is run
+    // A transaction the server cancelled because of another one (SQLSTATE 40001, 40P01, 23505) is run
     // again this many times, RetryPauseMs times the attempt apart, before the rows wait in
     // the local queue like any others the server would not take now.
     static constexpr const char *SerializationFailure = "40001";
     static constexpr const char *DeadlockDetected = "40P01";
+    // Another station archived the same tightenings between this one's look and its write.
+    static constexpr const char *UniqueViolation = "23505";
     static constexpr int TransactionRetries = 4;
     static constexpr int RetryPauseMs = 20;
     // A server that holds a lock (VACUUM FULL, ALTER TABLE) or sits on a statement must not
@@ -144,11 +146,12 @@ public:
 private:
     bool migrate(QString *error);
     bool addStationColumn(QString *error);
-    int appendOnce(const QVector<HistoryMeasure> &measures, QString *error, Refusal *refusal, QSqlError *failure);
+    int appendOnce(const QVector<HistoryMeasure> &measures, bool staged, QString *error, Refusal *refusal,
+                   QSqlError *failure);
     bool execAll(const QStringList &statements, QString *error);
     QSqlQuery *insertStatement(int rows, QString *error);
     int insertRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure);
-    int copyRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure);
+    int copyRows(const QVector<HistoryMeasure> &rows, bool staged, QString *error, QSqlError *failure);
     bool streamFromServer(const QString &statement, const QVariantList &values,
                           const std::function<bool(const HistoryMeasure &)> &callback);
     QString where(const HistoryFilter &filter, QVariantList *values) const;

@@ -50,6 +50,21 @@ private:
         return store;
     }
 
+    // A connection of the test's own to the history behind url.
+    static QSqlDatabase adminConnection(const QString &url, const QString &name)
+    {
+        HistoryLocation loc;
+        QString error;
+        HistoryLocation::parse(url, &loc, &error);
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        admin.setHostName(loc.host);
+        admin.setPort(loc.port);
+        admin.setUserName(loc.user);
+        admin.setDatabaseName(loc.database);
+        admin.open();
+        return admin;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -221,6 +236,57 @@ private slots:
         QCOMPARE(byStation, qint64(keys * batches * perRecord));
     }
 
+    // Station A commits a key's tightenings after station B looked at the history and before
+    // B's rows went in: B's write fails on the unique key, runs again, and keeps only what A
+    // had not archived, without an error, a queued row or a row set aside.
+    void tighteningsArchivedMeanwhileAreSkipped()
+    {
+        const QString url = freshServer();
+        std::unique_ptr<HistoryStore> b = station(QStringLiteral("B"), url);
+        QVERIFY(b->isOnline());
+        const QVector<HistoryMeasure> key = makeMeasures(6, QStringLiteral("RM"), QStringLiteral("SN-9"));
+        // A's rows, the same readings as B's, made by the store under another serial first.
+        QCOMPARE(b->append(makeMeasures(4, QStringLiteral("RM"), QStringLiteral("SN-9-A"))).added, 4);
+        QSqlDatabase a = adminConnection(url, QStringLiteral("station-a"));
+        QVERIFY(a.isOpen());
+        QSqlQuery q(a);
+        // A holds the table against writers until B waits on it, then commits.
+        QVERIFY(a.transaction());
+        QVERIFY(q.exec(QStringLiteral("LOCK TABLE measures IN SHARE ROW EXCLUSIVE MODE")));
+        QVERIFY2(q.exec(QStringLiteral(
+                     "UPDATE measures SET key_serial = 'SN-9', station = 'A' WHERE key_serial = 'SN-9-A'")),
+                 qPrintable(q.lastError().text()));
+        HistoryStore::AppendResult r;
+        qint64 setAside = -1;
+        // A connection belongs to the thread that opened it: B writes from a store of its own.
+        std::thread writer([&] {
+            std::unique_ptr<HistoryStore> own = station(QStringLiteral("B"), url);
+            r = own->append(key);
+            setAside = own->setAsideCount();
+        });
+        QSqlDatabase watch = adminConnection(url, QStringLiteral("watch"));
+        QSqlQuery w(watch);
+        QTRY_VERIFY_WITH_TIMEOUT(w.exec(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE wait_event_type = 'Lock'"))
+                                     && w.next(),
+                                 2500);
+        QVERIFY(a.commit());
+        writer.join();
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.queued, 0);
+        QCOMPARE(r.added, 2);
+        QCOMPARE(setAside, qint64(0));
+        QVERIFY(w.exec(QStringLiteral("SELECT station, COUNT(*) FROM measures WHERE key_serial = 'SN-9' GROUP BY station "
+                                      "ORDER BY station")));
+        QStringList held;
+        while (w.next())
+            held << w.value(0).toString() + QLatin1Char('=') + w.value(1).toString();
+        QCOMPARE(held, (QStringList{"A=4", "B=2"}));
+        q.clear();
+        w.clear();
+        a.close();
+        watch.close();
+    }
+
     // The server's end of a connection goes in the middle of a transaction, after rows of its
     // first statement went in: none of them is in the history, all are in the queue, and they
     // reach the server once, when it answers again.
@@ -229,15 +295,9 @@ private slots:
         const QString url = freshServer();
         std::unique_ptr<HistoryStore> store = station(QStringLiteral("cut"), url);
         QVERIFY(store->isOnline());
-        HistoryLocation loc;
         QString error;
-        QVERIFY(HistoryLocation::parse(url, &loc, &error));
-        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
-        admin.setHostName(loc.host);
-        admin.setPort(loc.port);
-        admin.setUserName(loc.user);
-        admin.setDatabaseName(loc.database);
-        QVERIFY(admin.open());
+        QSqlDatabase admin = adminConnection(url, QStringLiteral("admin"));
+        QVERIFY(admin.isOpen());
         {
             QSqlQuery q(admin);
             // The session that writes the record "CUT" ends itself as that row goes in.
