@@ -2802,11 +2802,11 @@ defect</source>
     </message>
     <message>
         <source>Mean of 5</source>
-        <translation>Среднее из 5</translation>
+        <translation>Среднее</translation>
     </message>
     <message>
         <source>Range of 5</source>
-        <translation>Размах из 5</translation>
+        <translation>Размах</translation>
     </message>
     <message>
         <source>Values</source>
