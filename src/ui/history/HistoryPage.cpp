@@ -638,8 +638,8 @@ void HistoryPage::placeCorner()
     // Beside the tabs the frame's controls cost no height and leave the row under the table
     // to the count and the state, which then keep to one line each.
     const bool tabbed = !m_panes->sideBySide();
+    m_actions->removeWidget(m_corner);
     if (tabbed) {
-        m_actions->removeWidget(m_corner);
         m_panes->tabs()->setCornerWidget(m_corner);
     } else {
         m_panes->tabs()->setCornerWidget(nullptr);
