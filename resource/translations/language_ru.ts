@@ -1084,6 +1084,29 @@ file; a program run from its build tree or a portable folder keeps its data in i
     </message>
 </context>
 <context>
+    <name>HistoryPanes</name>
+    <message>
+        <source>Measures and statistics</source>
+        <translation>Измерения и статистика</translation>
+    </message>
+    <message>
+        <source>Measures</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>The measures the filter found (Ctrl+Tab: statistics and charts)</source>
+        <translation>Измерения, найденные по фильтру (Ctrl+Tab: статистика и графики)</translation>
+    </message>
+    <message>
+        <source>Statistics and charts</source>
+        <translation>Статистика и графики</translation>
+    </message>
+    <message>
+        <source>Capability, control charts and histogram of the joint in view</source>
+        <translation>Воспроизводимость, контрольные карты и гистограмма выбранного соединения</translation>
+    </message>
+</context>
+<context>
     <name>HistoryService</name>
     <message>
         <source>The measures of %1 are not in the history: %2</source>
@@ -2779,11 +2802,11 @@ defect</source>
     </message>
     <message>
         <source>Mean of 5</source>
-        <translation>Среднее из 5</translation>
+        <translation>Среднее</translation>
     </message>
     <message>
         <source>Range of 5</source>
-        <translation>Размах из 5</translation>
+        <translation>Размах</translation>
     </message>
     <message>
         <source>Values</source>

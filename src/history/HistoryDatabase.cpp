@@ -4,6 +4,7 @@
 #include "history/PgBulk.h"
 #include "history/RecordGenerations.h"
 #include "history/StationName.h"
+#include "measures/MeasureJudgement.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -930,36 +931,81 @@ bool HistoryDatabase::streamFromServer(const QString &statement, const QVariantL
 }
 
 bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
-                                      QString *unit)
+                                      JointLimits *limits)
 {
     setStatementTimeout(StreamingStatementTimeoutMs);
     const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
     QVariantList values;
+    const QString where = this->where(filter, &values);
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
+    // The driver turns every column of every row into a variant, and a text column into UTF-16
+    // on top: the verdict comes as a number, and what a joint holds once is asked once below.
     const QString statement =
-        QStringLiteral("SELECT moment, verdict, algorithm, angle, moment_low, moment_high, angle_low, angle_high, "
-                       "unit FROM measures%1 ORDER BY measured_at, id")
-            .arg(where(filter, &values));
+        QStringLiteral("SELECT moment, CASE WHEN verdict = 'OK' THEN 1 ELSE 0 END, algorithm, angle FROM measures%1 "
+                       "ORDER BY measured_at, id")
+            .arg(where);
     if (!prepared(q, statement, values) || !q.exec()) {
         fail(q);
         return false;
     }
+    QList<int> angleAlgorithms;
     JointRow r;
     while (q.next()) {
         r.moment = q.value(0).toDouble();
-        r.ok = q.value(1).toString() == QLatin1String("OK");
-        r.algorithm = q.value(2).toInt();
+        r.ok = q.value(1).toLongLong() == 1;
+        r.algorithm = int(q.value(2).toLongLong());
         r.angle = q.value(3).toDouble();
-        r.momentLow = q.value(4).toDouble();
-        r.momentHigh = q.value(5).toDouble();
-        r.angleLow = q.value(6).toDouble();
-        r.angleHigh = q.value(7).toDouble();
-        if (unit && unit->isEmpty())
-            *unit = q.value(8).toString();
+        if (MeasureJudgement::checksAngle(r.algorithm) && !angleAlgorithms.contains(r.algorithm))
+            angleAlgorithms << r.algorithm;
         callback(r);
     }
-    return finished(q);
+    if (!finished(q))
+        return false;
+    if (!limits)
+        return true;
+    *limits = JointLimits();
+    const QString also = where.isEmpty() ? QStringLiteral(" WHERE ") : where + QStringLiteral(" AND ");
+    // Each walks the (record, time) index from one end and stops at its first row.
+    const auto first = [&](const QString &columns, const QString &condition, const QVariantList &more, bool newest,
+                           const std::function<void(const QSqlQuery &)> &take) {
+        QSqlQuery one(QSqlDatabase::database(m_connection, false));
+        one.setForwardOnly(true);
+        const QString sql =
+            QStringLiteral("SELECT %1 FROM measures%2 ORDER BY measured_at%3, id%3 LIMIT 1")
+                .arg(columns, condition.isEmpty() ? where : also + condition,
+                     newest ? QStringLiteral(" DESC") : QString());
+        if (!prepared(one, sql, values + more) || !one.exec()) {
+            fail(one);
+            return false;
+        }
+        if (one.next())
+            take(one);
+        return finished(one);
+    };
+    if (!first(QStringLiteral("moment_low, moment_high"), QString(), {}, true, [&](const QSqlQuery &one) {
+            limits->momentLow = one.value(0).toDouble();
+            limits->momentHigh = one.value(1).toDouble();
+        }))
+        return false;
+    if (!angleAlgorithms.isEmpty()) {
+        limits->angleChecked = true;
+        QStringList marks;
+        QVariantList codes;
+        for (int a : qAsConst(angleAlgorithms)) {
+            marks << QStringLiteral("?");
+            codes << a;
+        }
+        if (!first(QStringLiteral("angle_low, angle_high"),
+                   QStringLiteral("algorithm IN (%1)").arg(marks.join(QLatin1Char(','))), codes, true,
+                   [&](const QSqlQuery &one) {
+                       limits->angleLow = one.value(0).toDouble();
+                       limits->angleHigh = one.value(1).toDouble();
+                   }))
+            return false;
+    }
+    return first(QStringLiteral("unit"), QStringLiteral("unit <> ''"), {}, false,
+                 [&](const QSqlQuery &one) { limits->unit = one.value(0).toString(); });
 }
 
 QStringList HistoryDatabase::distinct(const QString &column, int limit)

@@ -84,17 +84,25 @@ public:
     bool forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
                  Order order = Order::ByTime);
     // The few columns statistics read, oldest first: cheaper than whole rows for a joint's
-    // hundred thousand measures.
+    // hundred thousand measures. What a joint holds once (its limits, its unit) is not read per
+    // row but asked after the rows: limits: the newest row's; angle limits: the newest row whose
+    // algorithm checks the angle; unit: the oldest row that names one.
     struct JointRow
     {
         double moment;
         bool ok;
         int algorithm;
         double angle;
-        double momentLow, momentHigh, angleLow, angleHigh;
+    };
+    struct JointLimits
+    {
+        double momentLow = 0, momentHigh = 0;
+        bool angleChecked = false;
+        double angleLow = 0, angleHigh = 0;
+        QString unit;
     };
     bool forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
-                         QString *unit);
+                         JointLimits *limits);
     // The distinct values of a text column for the page's choices ("operator_text", "product",
     // "operation_number", "node", "key_serial", "record_name",
     // "station").

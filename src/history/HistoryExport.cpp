@@ -272,22 +272,23 @@ HistoryExport::Joint HistoryExport::joint(HistoryDatabase *db, const HistoryFilt
     j.recordName = recordName;
     HistoryFilter f = filter;
     f.recordName = recordName;
+    HistoryDatabase::JointLimits limits;
     const bool ran = db->forEachJointRow(
         f,
         [&](const HistoryDatabase::JointRow &m) {
             j.moments.append(std::fabs(m.moment));
             if (!m.ok)
                 ++j.ngCount;
-            j.momentLow = m.momentLow;
-            j.momentHigh = m.momentHigh;
-            if (MeasureJudgement::checksAngle(m.algorithm)) {
-                j.angleChecked = true;
+            if (MeasureJudgement::checksAngle(m.algorithm))
                 j.angles.append(std::fabs(m.angle));
-                j.angleLow = m.angleLow;
-                j.angleHigh = m.angleHigh;
-            }
         },
-        &j.unit);
+        &limits);
+    j.unit = limits.unit;
+    j.momentLow = limits.momentLow;
+    j.momentHigh = limits.momentHigh;
+    j.angleChecked = limits.angleChecked;
+    j.angleLow = limits.angleLow;
+    j.angleHigh = limits.angleHigh;
     if (ok)
         *ok = ran;
     return j;

@@ -42,6 +42,23 @@ QVector<double> ticks(double lo, double hi, int wanted = 5)
     return out;
 }
 
+// A long text is set a little smaller before it is cut: a language with longer words would
+// otherwise lose the last one of a title on a narrow window. Sets the painter's font.
+QString fitted(QPainter &p, const QString &text, double width)
+{
+    QFont f = p.font();
+    const double need = QFontMetricsF(f, p.device()).horizontalAdvance(text);
+    if (need > width && width > 0) {
+        const double scale = std::max(0.8, width / need);
+        if (f.pointSizeF() > 0)
+            f.setPointSizeF(f.pointSizeF() * scale);
+        else
+            f.setPixelSize(std::max(1, int(f.pixelSize() * scale)));
+        p.setFont(f);
+    }
+    return QFontMetricsF(p.font(), p.device()).elidedText(text, Qt::ElideRight, width);
+}
+
 int decimalsFor(const QVector<double> &t)
 {
     if (t.size() < 2)
@@ -55,6 +72,74 @@ QString number(double v, int decimals)
     return std::isfinite(v) ? QString::number(v, 'f', decimals) : QStringLiteral("-");
 }
 
+struct Histogram
+{
+    double lo = 0;
+    double width = 1;
+    QVector<int> counts;
+    double mean = 0;
+    double sigma = 0;
+};
+
+Histogram histogramOf(const QVector<double> &values)
+{
+    Histogram h;
+    const Capability::Summary s = Capability::summarize(values);
+    h.mean = s.mean;
+    h.sigma = s.sigma;
+    if (values.isEmpty())
+        return h;
+    double lo = s.min;
+    double hi = s.max;
+    if (!(hi > lo)) {
+        lo -= 0.5;
+        hi += 0.5;
+    }
+    // Square-root rule, kept between a readable 8 and 40 bars.
+    const int bins = std::clamp(int(std::sqrt(double(values.size()))), 8, 40);
+    h.lo = lo;
+    h.width = (hi - lo) / bins;
+    h.counts.fill(0, bins);
+    for (double v : values)
+        ++h.counts[std::clamp(int((v - lo) / h.width), 0, bins - 1)];
+    return h;
+}
+
+} // namespace
+
+struct StatisticsCharts::Prepared
+{
+    QVector<double> values; // what the rest was worked out from
+    ControlChart::Individuals individuals;
+    ControlChart::XbarR xbarR;
+    Histogram histogram;
+};
+
+std::shared_ptr<const StatisticsCharts::Prepared> StatisticsCharts::prepare(const QVector<double> &values)
+{
+    auto p = std::make_shared<Prepared>();
+    p->values = values;
+    p->individuals = ControlChart::individuals(values);
+    p->xbarR = ControlChart::xbarR(values);
+    p->histogram = histogramOf(values);
+    return p;
+}
+
+namespace {
+
+// A copy shares its values' storage; anything else was made from other values.
+const StatisticsCharts::Prepared *preparedFor(const StatisticsCharts::Data &d)
+{
+    const StatisticsCharts::Prepared *p = d.prepared.get();
+    return p && p->values.constData() == d.values.constData() && p->values.size() == d.values.size() ? p : nullptr;
+}
+
+Histogram histogramOf(const StatisticsCharts::Data &d)
+{
+    const StatisticsCharts::Prepared *p = preparedFor(d);
+    return p ? p->histogram : histogramOf(d.values);
+}
+
 // The series, its reference levels and the indexes beyond the control limits.
 struct Series
 {
@@ -66,8 +151,9 @@ struct Series
 Series seriesOf(StatisticsCharts::Kind kind, const StatisticsCharts::Data &d)
 {
     Series s;
+    const StatisticsCharts::Prepared *ready = preparedFor(d);
     if (kind == StatisticsCharts::Kind::Individuals) {
-        const ControlChart::Individuals ind = ControlChart::individuals(d.values);
+        const ControlChart::Individuals ind = ready ? ready->individuals : ControlChart::individuals(d.values);
         s.values = d.values;
         s.beyond = ind.beyond;
         if (!d.values.isEmpty())
@@ -75,7 +161,7 @@ Series seriesOf(StatisticsCharts::Kind kind, const StatisticsCharts::Data &d)
         if (d.hasLimits)
             s.levels << Level{d.lsl, 2} << Level{d.usl, 2};
     } else {
-        const ControlChart::XbarR xr = ControlChart::xbarR(d.values);
+        const ControlChart::XbarR xr = ready ? ready->xbarR : ControlChart::xbarR(d.values);
         const bool means = kind == StatisticsCharts::Kind::Means;
         s.values = means ? xr.means : xr.ranges;
         s.beyond = means ? xr.meansBeyond : xr.rangesBeyond;
@@ -155,8 +241,8 @@ void drawAxes(QPainter &p, const Layout &l, double x0, double x1, double y0, dou
     p.translate(a.left() - QFontMetricsF(p.font(), p.device()).horizontalAdvance(QStringLiteral("-8888.88")) - 1.5 * l.em,
                 a.center().y());
     p.rotate(-90);
-    p.drawText(QRectF(-a.height() / 2, 0, a.height(), 1.2 * l.em), Qt::AlignHCenter | Qt::AlignTop,
-               QFontMetricsF(p.font(), p.device()).elidedText(yTitle, Qt::ElideRight, a.height()));
+    const QString shown = fitted(p, yTitle, a.height());
+    p.drawText(QRectF(-a.height() / 2, 0, a.height(), 1.2 * l.em), Qt::AlignHCenter | Qt::AlignTop, shown);
     p.restore();
 }
 
@@ -238,47 +324,14 @@ void drawTitle(QPainter &p, const Layout &l, const QString &text)
     p.save();
     p.setFont(bold);
     p.setPen(Qt::black);
-    p.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter,
-               QFontMetricsF(bold, p.device()).elidedText(text, Qt::ElideRight, l.title.width()));
+    const QString shown = fitted(p, text, l.title.width());
+    p.drawText(l.title, Qt::AlignLeft | Qt::AlignVCenter, shown);
     p.restore();
 }
 
 QString unitTitle(const QString &what, const QString &unit)
 {
     return unit.isEmpty() ? what : what + QStringLiteral(", ") + unit;
-}
-
-struct Histogram
-{
-    double lo = 0;
-    double width = 1;
-    QVector<int> counts;
-    double mean = 0;
-    double sigma = 0;
-};
-
-Histogram histogramOf(const StatisticsCharts::Data &d)
-{
-    Histogram h;
-    const Capability::Summary s = Capability::summarize(d.values);
-    h.mean = s.mean;
-    h.sigma = s.sigma;
-    if (d.values.isEmpty())
-        return h;
-    double lo = s.min;
-    double hi = s.max;
-    if (!(hi > lo)) {
-        lo -= 0.5;
-        hi += 0.5;
-    }
-    // Square-root rule, kept between a readable 8 and 40 bars.
-    const int bins = std::clamp(int(std::sqrt(double(d.values.size()))), 8, 40);
-    h.lo = lo;
-    h.width = (hi - lo) / bins;
-    h.counts.fill(0, bins);
-    for (double v : d.values)
-        ++h.counts[std::clamp(int((v - lo) / h.width), 0, bins - 1)];
-    return h;
 }
 
 void paintHistogram(QPainter &p, const Layout &l, const StatisticsCharts::Data &d)

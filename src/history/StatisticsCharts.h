@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 class QFont;
 class QPainter;
 
@@ -27,6 +29,12 @@ class StatisticsCharts
 public:
     enum class Kind { Individuals, Means, Ranges, Histogram };
 
+    // What the charts work out from a series (control limits, subgroups, histogram bars): a
+    // hundred thousand measures take milliseconds, so it is done once, off the window's
+    // thread, rather than at every paint.
+    struct Prepared;
+    static std::shared_ptr<const Prepared> prepare(const QVector<double> &values);
+
     struct Data
     {
         QVector<double> values; // the moments in time order
@@ -34,6 +42,8 @@ public:
         double lsl = 0;
         double usl = 0;
         bool hasLimits = false;
+        // Used only where it was made from these very values; worked out anew otherwise.
+        std::shared_ptr<const Prepared> prepared;
     };
 
     using Span = ChartSpan;

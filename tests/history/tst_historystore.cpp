@@ -1,7 +1,9 @@
 #include "HistoryFixtures.h"
 #include "PgServer.h"
 #include "history/HistoryArchiver.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryStore.h"
+#include "measures/MeasureJudgement.h"
 #include "publish/HistoryPublishSource.h"
 
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 // The same cases run against a SQLite file and a private PostgreSQL server.
@@ -334,6 +337,73 @@ private slots:
         hostile.column = QStringLiteral("moment; DROP TABLE measures");
         QCOMPARE(db->page(HistoryFilter(), 0, 1, hostile).value(0).recordName, QStringLiteral("RB"));
         QCOMPARE(db->count(HistoryFilter()), qint64(50));
+    }
+
+    // A joint whose limits, algorithm and unit changed over time, archived out of time order:
+    // its figures take the moment limits of the newest tightening, the angle limits of the
+    // newest one that checked the angle, the unit of the oldest that named one, and the
+    // moments in time order, whatever order the rows arrived in.
+    void jointFiguresFollowTimeNotArrival()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        QVector<HistoryMeasure> rows = makeMeasures(40, QStringLiteral("RJ"));
+        for (int i = 0; i < rows.size(); ++i) {
+            HistoryMeasure &m = rows[i];
+            m.moment = (i % 2 ? -1 : 1) * (48.0 + i * 0.5); // a left-hand thread reads negative
+            m.momentLow = i < 25 ? 45 : 47 + i;
+            m.momentHigh = i < 25 ? 55 : 60 + i;
+            m.algorithm = i >= 10 && i < 30 ? 2 : 0;
+            m.angleLow = 5 + i;
+            m.angleHigh = 100 + i;
+            m.unit = i < 3 ? QString() : i < 20 ? QStringLiteral("Nm") : QStringLiteral("kgf*m");
+            m.ok = i % 9 != 4;
+        }
+        QVector<HistoryMeasure> arrival = rows;
+        std::reverse(arrival.begin(), arrival.end());
+        std::rotate(arrival.begin(), arrival.begin() + 17, arrival.end());
+        QVERIFY(store.append(arrival).ok);
+        QVERIFY(store.append(makeMeasures(30, QStringLiteral("RJ"), QStringLiteral("SN-OTHER"))).ok);
+        QVERIFY(store.append(makeMeasures(30, QStringLiteral("RX"))).ok);
+
+        HistoryExport::Joint expected;
+        for (const HistoryMeasure &m : qAsConst(rows)) {
+            expected.moments << std::fabs(m.moment);
+            expected.ngCount += m.ok ? 0 : 1;
+            expected.momentLow = m.momentLow;
+            expected.momentHigh = m.momentHigh;
+            if (expected.unit.isEmpty())
+                expected.unit = m.unit;
+            if (MeasureJudgement::checksAngle(m.algorithm)) {
+                expected.angleChecked = true;
+                expected.angles << std::fabs(m.angle);
+                expected.angleLow = m.angleLow;
+                expected.angleHigh = m.angleHigh;
+            }
+        }
+        HistoryFilter key;
+        key.keySerial = QStringLiteral("SN-1");
+        bool ok = false;
+        const HistoryExport::Joint j = HistoryExport::joint(store.database(), key, QStringLiteral("RJ"), &ok);
+        QVERIFY(ok);
+        QCOMPARE(j.moments, expected.moments);
+        QCOMPARE(j.ngCount, expected.ngCount);
+        QCOMPARE(j.angles, expected.angles);
+        QCOMPARE(j.unit, expected.unit);
+        QCOMPARE(QVector<double>({j.momentLow, j.momentHigh, j.angleLow, j.angleHigh}),
+                 QVector<double>({expected.momentLow, expected.momentHigh, expected.angleLow, expected.angleHigh}));
+        QVERIFY(j.angleChecked);
+
+        // A joint that never checked the angle has no angle limits, whatever its rows carry.
+        const HistoryExport::Joint plain = HistoryExport::joint(store.database(), HistoryFilter(), QStringLiteral("RX"), &ok);
+        QVERIFY(ok);
+        QCOMPARE(plain.moments.size(), 30);
+        QVERIFY(!plain.angleChecked);
+        QCOMPARE(plain.angleHigh, 0.0);
+        QCOMPARE(plain.momentHigh, 55.0);
     }
 
     void cursorsForReaders()

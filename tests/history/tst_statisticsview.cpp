@@ -5,10 +5,13 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include "history/StatisticsCharts.h"
 #include "ui/history/ChartWidget.h"
 
 #include <cmath>
@@ -132,6 +135,43 @@ private slots:
         QVERIFY(view->printToPdf(dir.filePath(QStringLiteral("narrow.pdf")), &error));
         QCOMPARE(view->size(), QSize(380, 900));
         QVERIFY(chartBelowFigures());
+    }
+
+    // Series worked out ahead (on the history's thread) draw and read exactly as those worked
+    // out at the paint; ones worked out from other values are not used for these.
+    void preparedSeriesDrawAsFreshOnes()
+    {
+        const StatisticsView::Input in = sample(503, 110, 2, 100, 120);
+        StatisticsCharts::Data fresh;
+        fresh.values = in.moments;
+        fresh.values[97] += 15; // beyond every control limit
+        fresh.unit = QStringLiteral("Nm");
+        fresh.lsl = 100;
+        fresh.usl = 120;
+        fresh.hasLimits = true;
+        StatisticsCharts::Data ready = fresh;
+        ready.prepared = StatisticsCharts::prepare(fresh.values);
+        QVector<double> other = fresh.values;
+        for (double &v : other)
+            v += 3;
+        StatisticsCharts::Data stale = fresh;
+        stale.prepared = StatisticsCharts::prepare(other);
+        auto drawn = [](StatisticsCharts::Kind kind, const StatisticsCharts::Data &d) {
+            QImage image(420, 300, QImage::Format_ARGB32);
+            QPainter p(&image);
+            StatisticsCharts::paint(p, QRectF(image.rect()), kind, d);
+            return image;
+        };
+        using K = StatisticsCharts::Kind;
+        for (K kind : {K::Individuals, K::Means, K::Ranges, K::Histogram}) {
+            const QString expected = StatisticsCharts::describe(kind, fresh);
+            QCOMPARE(StatisticsCharts::describe(kind, ready), expected);
+            QCOMPARE(StatisticsCharts::describe(kind, stale), expected);
+            const QImage image = drawn(kind, fresh);
+            QVERIFY(drawn(kind, ready) == image);
+            QVERIFY(drawn(kind, stale) == image);
+        }
+        QVERIFY(StatisticsCharts::describe(K::Individuals, fresh).contains(QStringLiteral("No. 98")));
     }
 
     void dragShowsAStretchOfTheTimeCharts()

@@ -1,6 +1,7 @@
 // The history's own window on a station with no key: opened from the no-key page, it shows the
 // station's history while the main window keeps its no-key flow, and it remembers where it was.
 #include "HistoryFixtures.h"
+#include "ServiceFixtures.h"
 #include "base/Paths.h"
 #include "base/Timing.h"
 #include "base/cGlobalData.h"
@@ -9,10 +10,17 @@
 #include "history/HistoryTableModel.h"
 #include "ui/frame/MainWindow.h"
 #include "ui/history/HistoryPage.h"
+#include "ui/history/HistoryPanes.h"
 #include "ui/history/HistoryWindow.h"
 #include "ui/history/StatisticsView.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
@@ -89,6 +97,73 @@ private slots:
         window.show();
         QTRY_VERIFY_WITH_TIMEOUT(window.historyWindow() && window.historyWindow()->isVisible(), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(window.historyWindow()->page()->model()->rowCount(), 300, 5000);
+    }
+    // At 1280 pixels the table gets the window's width, its leading columns whole, and the
+    // statistics are the other tab; on a wide screen the two stand side by side. The tab and
+    // the handle the user left are where the next window opens.
+    void tableReadableAtLaptopWidthsStatisticsBesideOnWideOnes()
+    {
+        QSettings(HistorySettings::path(), QSettings::IniFormat).remove(QStringLiteral("layout"));
+        HistoryService service;
+        QString error;
+        QVERIFY2(openAndWait(service, QString(), &error), qPrintable(error));
+        auto open = [&](QSize size) {
+            auto w = std::make_unique<HistoryWindow>(&service, nullptr);
+            w->resize(size);
+            w->show();
+            return w;
+        };
+        auto window = open(QSize(1280, 800));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTableView *table = window->page()->table();
+        QTRY_VERIFY_WITH_TIMEOUT(window->page()->model()->isLoaded(0), 5000);
+        const QHeaderView *header = table->horizontalHeader();
+        int leading = 0;
+        for (int visual = 0; visual < 6; ++visual)
+            leading += header->sectionSize(header->logicalIndex(visual));
+        QVERIFY2(table->isVisible() && table->viewport()->width() >= leading,
+                 qPrintable(QStringLiteral("%1 px for %2 px of columns").arg(table->viewport()->width()).arg(leading)));
+        auto *tabs = window->findChild<QTabWidget *>(QStringLiteral("tabHistory"));
+        QVERIFY(tabs && tabs->isVisible());
+        QVERIFY(!tabs->accessibleName().isEmpty());
+        StatisticsView *stats = window->page()->statistics();
+        QVERIFY(!stats->isVisible());
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        QVERIFY(stats->isVisible() && !table->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(stats->momentResult().summary.n, 300, 5000);
+        window.reset();
+        window = open(QSize(1280, 800));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(window->page()->statistics()->isVisible());
+
+        // Wide: both at once, the statistics with their charts beside the figures.
+        window->resize(1920, 1080);
+        QTRY_VERIFY(window->page()->panes()->sideBySide());
+        table = window->page()->table();
+        stats = window->page()->statistics();
+        QVERIFY(table->isVisible() && stats->isVisible());
+        QVERIFY(table->mapTo(window.get(), QPoint()).x() + table->width()
+                <= stats->parentWidget()->mapTo(window.get(), QPoint()).x());
+        QVERIFY(stats->width() >= stats->sideBySideWidth());
+        auto *split = window->findChild<QSplitter *>(QStringLiteral("splitHistory"));
+        QSplitterHandle *handle = split->handle(1);
+        const int before = table->width();
+        // A drag of the handle as the mouse makes it (QTest's moves carry no held button).
+        auto send = [handle](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent e(type, at, handle->mapToGlobal(at), button, held, Qt::NoModifier);
+            QApplication::sendEvent(handle, &e);
+        };
+        send(QEvent::MouseButtonPress, QPoint(2, 100), Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, QPoint(-148, 100), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, QPoint(-148, 100), Qt::LeftButton, Qt::NoButton);
+        QTRY_VERIFY(table->width() < before - 100);
+        const int chosen = table->width();
+        window.reset();
+        window = open(QSize(1920, 1080));
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(window->page()->panes()->sideBySide());
+        QVERIFY2(std::abs(window->page()->table()->width() - chosen) <= 4,
+                 qPrintable(QStringLiteral("%1 against %2").arg(window->page()->table()->width()).arg(chosen)));
     }
 };
 

@@ -20,6 +20,9 @@ ChartWidget::ChartWidget(StatisticsCharts::Kind kind, QWidget *parent) : QWidget
 void ChartWidget::setData(const StatisticsCharts::Data &data)
 {
     m_data = data;
+    // Worked out once here, not at each paint, when the caller had not done so.
+    if (!m_data.prepared)
+        m_data.prepared = StatisticsCharts::prepare(m_data.values);
     m_span = {};
     describe();
     update();

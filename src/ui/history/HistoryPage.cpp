@@ -11,6 +11,7 @@
 #include "history/JointStatistics.h"
 #include "reports/ReportDatabase.h"
 #include "history/HistoryService.h"
+#include "ui/history/HistoryPanes.h"
 #include "ui/history/StatisticsView.h"
 #include "ui/widgets/JobProgressWidget.h"
 
@@ -30,9 +31,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSplitter>
+#include <QStyle>
 #include <QMenu>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 
@@ -181,9 +183,7 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     connect(m_csv, &QPushButton::clicked, this, [this] { askAndExport(false); });
     connect(m_dfq, &QPushButton::clicked, this, [this] { askAndExport(true); });
 
-    auto *split = new QSplitter(Qt::Horizontal, this);
-    split->setObjectName(QStringLiteral("splitHistory"));
-    m_table = new QTableView(split);
+    m_table = new QTableView(this);
     m_table->setObjectName(QStringLiteral("tvHistory"));
     m_table->setModel(m_model);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -195,23 +195,31 @@ HistoryPage::HistoryPage(HistoryService *service, QWidget *parent)
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     setUpHeader();
     // On a small screen the figures and charts scroll rather than being squeezed over one another.
-    auto *statsScroll = new QScrollArea(split);
+    auto *statsScroll = new QScrollArea(this);
     statsScroll->setObjectName(QStringLiteral("saHistoryStatistics"));
     statsScroll->setWidgetResizable(true);
     statsScroll->setFrameShape(QFrame::NoFrame);
     m_stats = new StatisticsView(statsScroll);
     statsScroll->setWidget(m_stats);
-    split->addWidget(m_table);
-    split->addWidget(statsScroll);
-    // The charts need the room more than the table's far columns do.
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 3);
-    // Left to the size hints the statistics took all but a sliver and the table showed half
-    // a date; start with the table at about half, the user can still drag the handle.
-    split->setSizes({440, 460});
     sizeColumns();
     restoreHeader();
-    outer->addWidget(split, 1);
+    // Beside the statistics the table keeps at least its first three columns (time, key,
+    // record) whole; the statistics their charts beside the figures.
+    auto widths = [this, statsScroll] {
+        const QHeaderView *header = m_table->horizontalHeader();
+        int table = m_table->verticalHeader()->width() + 2 * m_table->frameWidth()
+                    + m_table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        for (int shown = 0, visual = 0; shown < 3 && visual < header->count(); ++visual) {
+            const int logical = header->logicalIndex(visual);
+            if (!header->isSectionHidden(logical)) {
+                table += header->sectionSize(logical);
+                ++shown;
+            }
+        }
+        return qMakePair(table, m_stats->sideBySideWidth() + statsScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    };
+    m_panes = new HistoryPanes(m_table, statsScroll, widths, this);
+    outer->addWidget(m_panes, 1);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { updateStatistics(); });
     connect(m_stats, &StatisticsView::printRequested, this, &HistoryPage::printStatistics);
@@ -554,12 +562,14 @@ void HistoryPage::updateStatistics()
         [scope, record](HistoryWorker &w) {
             bool read = false;
             HistoryExport::Joint j = HistoryExport::joint(w.store()->database(), scope, record, &read);
-            return std::make_tuple(read, j, w.store()->database()->lastError());
+            auto charts = read ? StatisticsCharts::prepare(j.moments) : nullptr;
+            return std::make_tuple(read, j, w.store()->database()->lastError(), charts);
         },
-        [this, asked, record, scope](const std::tuple<bool, HistoryExport::Joint, QString> &r) {
+        [this, asked, record, scope](const std::tuple<bool, HistoryExport::Joint, QString,
+                                                      std::shared_ptr<const StatisticsCharts::Prepared>> &r) {
             if (asked != m_statsAsked)
                 return;
-            showStatistics(record, std::get<0>(r), std::get<1>(r), std::get<2>(r));
+            showStatistics(record, std::get<0>(r), std::get<1>(r), std::get<2>(r), std::get<3>(r));
             if (std::get<0>(r))
                 askGroups(scope, record, asked);
         });
@@ -583,7 +593,8 @@ void HistoryPage::askGroups(const HistoryFilter &scope, const QString &record, q
         });
 }
 
-void HistoryPage::showStatistics(const QString &record, bool read, const HistoryExport::Joint &j, const QString &error)
+void HistoryPage::showStatistics(const QString &record, bool read, const HistoryExport::Joint &j, const QString &error,
+                                 const std::shared_ptr<const StatisticsCharts::Prepared> &charts)
 {
     if (!read) {
         // Figures of part of a joint's measures would look like the whole.
@@ -604,12 +615,39 @@ void HistoryPage::showStatistics(const QString &record, bool read, const History
     in.angleLow = j.angleLow;
     in.angleHigh = j.angleHigh;
     in.scope = JointStatistics::scope(m_statsFilter, record);
+    in.charts = charts;
     m_stats->setInput(in);
 }
 
 void HistoryPage::addAction(QWidget *control)
 {
-    m_actions->insertWidget(m_actions->indexOf(m_settingsToggle), control);
+    if (!m_corner) {
+        m_corner = new QWidget(this);
+        m_corner->setObjectName(QStringLiteral("wHistoryCorner"));
+        auto *row = new QHBoxLayout(m_corner);
+        row->setContentsMargins(0, 0, 0, 0);
+        connect(m_panes, &HistoryPanes::arrangementChanged, this, &HistoryPage::placeCorner);
+    }
+    control->setProperty("tallHeight", control->minimumHeight());
+    m_corner->layout()->addWidget(control);
+    placeCorner();
+}
+
+void HistoryPage::placeCorner()
+{
+    // Beside the tabs the frame's controls cost no height and leave the row under the table
+    // to the count and the state, which then keep to one line each.
+    const bool tabbed = !m_panes->sideBySide();
+    m_actions->removeWidget(m_corner);
+    if (tabbed) {
+        m_panes->tabs()->setCornerWidget(m_corner);
+    } else {
+        m_panes->tabs()->setCornerWidget(nullptr);
+        m_actions->insertWidget(m_actions->indexOf(m_settingsToggle), m_corner);
+    }
+    for (QWidget *control : m_corner->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        control->setMinimumHeight(tabbed ? 0 : control->property("tallHeight").toInt());
+    m_corner->show();
 }
 
 QString HistoryPage::stateText() const

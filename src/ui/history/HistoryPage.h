@@ -2,11 +2,13 @@
 
 #include "history/HistoryExport.h"
 #include "history/HistoryMeasure.h"
+#include "history/StatisticsCharts.h"
 
 #include <QWidget>
 
 #include <functional>
 
+class HistoryPanes;
 class HistoryService;
 class HistoryTableModel;
 class JobProgressWidget;
@@ -38,8 +40,9 @@ public:
     // Where a barcode pair finds the record it was attached to.
     void setReportDatabase(ReportDatabase *db) { m_reportDb = db; }
 
-    // A control of the frame's in the row under the table (beside the exports), where it
-    // costs the table no height.
+    // A control of the frame's beside the tabs, or in the row under the table (beside the
+    // exports) while table and statistics stand side by side: either way it costs the table
+    // no height.
     void addAction(QWidget *control);
     HistoryFilter currentFilter() const;
     QTableView *table() { return m_table; }
@@ -47,6 +50,8 @@ public:
     QString stateText() const;
     HistoryTableModel *model() { return m_model; }
     StatisticsView *statistics() { return m_stats; }
+    // The table and the statistics, side by side or as tabs as the width allows.
+    HistoryPanes *panes() { return m_panes; }
 
 public slots:
     void applyFilter();
@@ -72,7 +77,8 @@ private:
     void retranslate();
     void fillChoices();
     void updateStatistics();
-    void showStatistics(const QString &record, bool read, const HistoryExport::Joint &joint, const QString &error);
+    void showStatistics(const QString &record, bool read, const HistoryExport::Joint &joint, const QString &error,
+                        const std::shared_ptr<const StatisticsCharts::Prepared> &charts);
     void updateCount(qint64 count);
     void showCount();
     void updateState();
@@ -84,6 +90,7 @@ private:
     void sizeColumns();
     void restoreHeader();
     void saveHeader();
+    void placeCorner();
     void askGroups(const HistoryFilter &scope, const QString &record, quint64 asked);
 
     HistoryService *m_service;
@@ -121,6 +128,8 @@ private:
     QLabel *m_notice = nullptr;
     QTableView *m_table = nullptr;
     StatisticsView *m_stats = nullptr;
+    HistoryPanes *m_panes = nullptr;
+    QWidget *m_corner = nullptr; // the frame's controls (see addAction)
     QLineEdit *m_database = nullptr;
     QLineEdit *m_stationName = nullptr;
     QDoubleSpinBox *m_cp = nullptr;

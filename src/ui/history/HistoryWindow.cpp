@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
-#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,9 +52,6 @@ HistoryWindow::HistoryWindow(HistoryService *service, ReportDatabase *reports, Q
         resize(qMin(1280, area.width()), qMin(800, area.height()));
         move(area.center() - rect().center());
     }
-    // A large screen is for the statistics and charts: they get the larger part.
-    if (auto *split = m_page->findChild<QSplitter *>(QStringLiteral("splitHistory")))
-        split->setSizes({2 * width() / 5, 3 * width() / 5});
     retranslate();
 }
 

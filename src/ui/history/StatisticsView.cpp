@@ -135,8 +135,7 @@ void StatisticsView::arrange()
     // cut at the right. What counts is the room the scroll area offers, not this widget's
     // width, which never falls below its side-by-side minimum.
     const int room = parentWidget() ? parentWidget()->width() : width();
-    // Two charts side by side need some 320 pixels each to show their axes and legends.
-    const bool stacked = room < m_figuresBox->sizeHint().width() + 640;
+    const bool stacked = room < sideBySideWidth();
     const auto direction = stacked ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
     // Charts side by side only where each keeps a readable width, else one under the other.
     const int columns = (stacked ? room : room - m_figuresBox->sizeHint().width()) >= 640 ? 2 : 1;
@@ -152,6 +151,14 @@ void StatisticsView::arrange()
     m_outer->setDirection(direction);
     m_figuresBox->setMaximumWidth(stacked ? QWIDGETSIZE_MAX : kFiguresWidth);
     layout()->activate();
+}
+
+int StatisticsView::sideBySideWidth() const
+{
+    // Two charts side by side need some 320 pixels each to show their axes and legends. The
+    // figures' own hint changes with their texts and with the arrangement itself: their widest
+    // keeps the answer from flipping to and fro.
+    return kFiguresWidth + 640;
 }
 
 void StatisticsView::setThresholds(const Capability::Thresholds &thresholds)
@@ -275,6 +282,7 @@ void StatisticsView::fillCharts()
     data.lsl = m_input.momentLow;
     data.usl = m_input.momentHigh;
     data.hasLimits = !m_input.recordName.isEmpty();
+    data.prepared = m_input.charts ? m_input.charts : StatisticsCharts::prepare(data.values);
     for (ChartWidget *chart : m_charts)
         chart->setData(data);
 }

@@ -2,6 +2,7 @@
 
 #include "history/Capability.h"
 #include "history/JointStatistics.h"
+#include "history/StatisticsCharts.h"
 
 #include <QVector>
 #include <QWidget>
@@ -34,6 +35,7 @@ public:
         double angleLow = 0;
         double angleHigh = 0;
         HistoryFilter scope; // what the figures were read from, for the report
+        std::shared_ptr<const StatisticsCharts::Prepared> charts; // of moments, when worked out already
     };
 
     explicit StatisticsView(QWidget *parent = nullptr);
@@ -56,6 +58,8 @@ public:
     bool printToPdf(const QString &path, QString *error);
 
     void retranslate();
+    // The width from which the charts stand beside the figures rather than under them.
+    int sideBySideWidth() const;
 
 signals:
     void printRequested();
