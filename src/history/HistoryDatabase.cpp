@@ -877,36 +877,27 @@ QVector<HistoryMeasure> HistoryDatabase::page(const HistoryFilter &filter, qint6
     return rows;
 }
 
-bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
-                              Order order)
+template <class Row>
+bool HistoryDatabase::stream(const QString &statement, const QVariantList &values, Row &&row)
 {
-    setStatementTimeout(StreamingStatementTimeoutMs);
-    const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
-    QVariantList values;
-    const QString statement =
-        QStringLiteral("SELECT %1 FROM measures%2 ORDER BY %3measured_at, id")
-            .arg(selectList(), where(filter, &values),
-                 order == Order::ByRecord ? QStringLiteral("record_name, ") : QString());
-    if (m_location.isServer())
-        return streamFromServer(statement, values, callback);
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
-    if (!prepared(q, statement, values) || !q.exec()) {
-        fail(q);
-        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!m_location.isServer()) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!prepared(q, statement, values) || !q.exec()) {
+            fail(q);
+            return false;
+        }
+        while (q.next()) {
+            QueryFields fields{q};
+            if (!row(fields))
+                return true;
+        }
+        return finished(q);
     }
-    while (q.next()) {
-        if (!callback(readMeasure(QueryFields{q})))
-            return true;
-    }
-    return finished(q);
-}
-
-bool HistoryDatabase::streamFromServer(const QString &statement, const QVariantList &values,
-                                       const std::function<bool(const HistoryMeasure &)> &callback)
-{
-    // COPY takes no parameters: each value goes in as a literal libpq quoted for this session.
-    PgBulk pg(QSqlDatabase::database(m_connection, false));
+    // A server sends the rows by COPY, which takes no parameters: each value goes in as a
+    // literal libpq quoted for this session.
+    PgBulk pg(db);
     QByteArray sql = "COPY (";
     int next = 0;
     for (const QChar c : statement) {
@@ -920,7 +911,8 @@ bool HistoryDatabase::streamFromServer(const QString &statement, const QVariantL
     sql += ") TO STDOUT";
     bool stopped = false;
     const bool read = pg.copyOut(sql, [&](const char *line, int size) {
-        stopped = !callback(readMeasure(PgBulk::Fields(line, size)));
+        PgBulk::Fields fields(line, size);
+        stopped = !row(fields);
         return !stopped;
     });
     if (!read && !stopped) {
@@ -930,6 +922,19 @@ bool HistoryDatabase::streamFromServer(const QString &statement, const QVariantL
     return read;
 }
 
+bool HistoryDatabase::forEach(const HistoryFilter &filter, const std::function<bool(const HistoryMeasure &)> &callback,
+                              Order order)
+{
+    setStatementTimeout(StreamingStatementTimeoutMs);
+    const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
+    QVariantList values;
+    const QString statement =
+        QStringLiteral("SELECT %1 FROM measures%2 ORDER BY %3measured_at, id")
+            .arg(selectList(), where(filter, &values),
+                 order == Order::ByRecord ? QStringLiteral("record_name, ") : QString());
+    return stream(statement, values, [&](auto &fields) { return callback(readMeasure(fields)); });
+}
+
 bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
                                       JointLimits *limits)
 {
@@ -937,30 +942,25 @@ bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::fu
     const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
     QVariantList values;
     const QString where = this->where(filter, &values);
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
     // The driver turns every column of every row into a variant, and a text column into UTF-16
     // on top: the verdict comes as a number, and what a joint holds once is asked once below.
     const QString statement =
         QStringLiteral("SELECT moment, CASE WHEN verdict = 'OK' THEN 1 ELSE 0 END, algorithm, angle FROM measures%1 "
                        "ORDER BY measured_at, id")
             .arg(where);
-    if (!prepared(q, statement, values) || !q.exec()) {
-        fail(q);
-        return false;
-    }
     QList<int> angleAlgorithms;
     JointRow r;
-    while (q.next()) {
-        r.moment = q.value(0).toDouble();
-        r.ok = q.value(1).toLongLong() == 1;
-        r.algorithm = int(q.value(2).toLongLong());
-        r.angle = q.value(3).toDouble();
+    const bool read = stream(statement, values, [&](auto &fields) {
+        r.moment = fields.number();
+        r.ok = fields.integer() == 1;
+        r.algorithm = int(fields.integer());
+        r.angle = fields.number();
         if (MeasureJudgement::checksAngle(r.algorithm) && !angleAlgorithms.contains(r.algorithm))
             angleAlgorithms << r.algorithm;
         callback(r);
-    }
-    if (!finished(q))
+        return true;
+    });
+    if (!read)
         return false;
     if (!limits)
         return true;

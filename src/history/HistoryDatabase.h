@@ -160,8 +160,10 @@ private:
     QSqlQuery *insertStatement(int rows, QString *error);
     int insertRows(const QVector<HistoryMeasure> &rows, QString *error, QSqlError *failure);
     int copyRows(const QVector<HistoryMeasure> &rows, bool staged, QString *error, QSqlError *failure);
-    bool streamFromServer(const QString &statement, const QVariantList &values,
-                          const std::function<bool(const HistoryMeasure &)> &callback);
+    // Runs a query and hands its rows one by one to row, which reads their fields in order
+    // (text(), number(), integer()) and returns false to stop: by COPY on a server.
+    template <class Row>
+    bool stream(const QString &statement, const QVariantList &values, Row &&row);
     QString where(const HistoryFilter &filter, QVariantList *values) const;
     void fail(const QSqlQuery &q);
     bool finished(const QSqlQuery &q);
