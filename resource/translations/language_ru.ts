@@ -2781,14 +2781,6 @@ defect</source>
         <translation>Карта индивидуальных значений момента</translation>
     </message>
     <message>
-        <source>X-bar chart: means of subgroups of 5</source>
-        <translation>X̄-карта: средние подгрупп по 5</translation>
-    </message>
-    <message>
-        <source>R chart: ranges of subgroups of 5</source>
-        <translation>R-карта: размахи подгрупп по 5</translation>
-    </message>
-    <message>
         <source>Histogram of the moment</source>
         <translation>Гистограмма момента</translation>
     </message>
@@ -2855,6 +2847,14 @@ defect</source>
     <message>
         <source>Tolerance limits %1 to %2%3.</source>
         <translation>Границы допуска от %1 до %2%3.</translation>
+    </message>
+    <message>
+        <source>X-bar chart: subgroup means of 5</source>
+        <translation>X̄-карта: средние подгрупп по 5</translation>
+    </message>
+    <message>
+        <source>R chart: subgroup ranges of 5</source>
+        <translation>R-карта: размахи подгрупп по 5</translation>
     </message>
 </context>
 <context>

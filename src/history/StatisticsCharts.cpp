@@ -395,9 +395,9 @@ QString StatisticsCharts::title(Kind kind)
     case Kind::Individuals:
         return tr("Individuals chart of the moment");
     case Kind::Means:
-        return tr("X-bar chart: means of subgroups of 5");
+        return tr("X-bar chart: subgroup means of 5");
     case Kind::Ranges:
-        return tr("R chart: ranges of subgroups of 5");
+        return tr("R chart: subgroup ranges of 5");
     case Kind::Histogram:
         break;
     }
