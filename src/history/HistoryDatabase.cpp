@@ -1008,6 +1008,31 @@ bool HistoryDatabase::forEachJointRow(const HistoryFilter &filter, const std::fu
                  [&](const QSqlQuery &one) { limits->unit = one.value(0).toString(); });
 }
 
+bool HistoryDatabase::forEachGroupRow(const HistoryFilter &filter, const std::function<void(const GroupRow &)> &callback)
+{
+    setStatementTimeout(StreamingStatementTimeoutMs);
+    const auto restore = qScopeGuard([this] { setStatementTimeout(StatementTimeoutMs); });
+    QVariantList values;
+    const QString statement =
+        QStringLiteral("SELECT station, operator_text, operator_name, key_serial, moment, "
+                       "CASE WHEN verdict = 'OK' THEN 1 ELSE 0 END, moment_low, moment_high FROM measures%1 "
+                       "ORDER BY measured_at, id")
+            .arg(where(filter, &values));
+    GroupRow r;
+    return stream(statement, values, [&](auto &fields) {
+        r.station = fields.text();
+        r.operatorText = fields.text();
+        r.operatorName = fields.text();
+        r.keySerial = fields.text();
+        r.moment = fields.number();
+        r.ok = fields.integer() == 1;
+        r.momentLow = fields.number();
+        r.momentHigh = fields.number();
+        callback(r);
+        return true;
+    });
+}
+
 QStringList HistoryDatabase::distinct(const QString &column, int limit)
 {
     QStringList out;

@@ -103,6 +103,15 @@ public:
     };
     bool forEachJointRow(const HistoryFilter &filter, const std::function<void(const JointRow &)> &callback,
                          JointLimits *limits);
+    // What a joint's groups (by station, operator, key) are made of, oldest first.
+    struct GroupRow
+    {
+        QString station, operatorText, operatorName, keySerial;
+        double moment;
+        bool ok;
+        double momentLow, momentHigh;
+    };
+    bool forEachGroupRow(const HistoryFilter &filter, const std::function<void(const GroupRow &)> &callback);
     // The distinct values of a text column for the page's choices ("operator_text", "product",
     // "operation_number", "node", "key_serial", "record_name",
     // "station").

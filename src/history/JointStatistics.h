@@ -15,8 +15,8 @@ class HistoryDatabase;
 // of the joint in the period, station and key chosen, whatever else narrows the table (a joint
 // judged on its rejects alone would look like a broken process), and the same figures per
 // station, per operator and per key side by side, so the one that drifts stands out. Each
-// group's figures come from the same path as the joint's, with the filter narrowed to the
-// group's value.
+// group's figures are those of the joint's filter narrowed to the group's value (GroupKind::
+// narrow), worked out for every group in one pass over the joint.
 class JointStatistics
 {
     Q_DECLARE_TR_FUNCTIONS(JointStatistics)

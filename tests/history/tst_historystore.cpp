@@ -3,6 +3,7 @@
 #include "history/HistoryArchiver.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryStore.h"
+#include "history/JointStatistics.h"
 #include "measures/MeasureJudgement.h"
 #include "publish/HistoryPublishSource.h"
 
@@ -343,6 +344,71 @@ private slots:
     // its figures take the moment limits of the newest tightening, the angle limits of the
     // newest one that checked the angle, the unit of the oldest that named one, and the
     // moments in time order, whatever order the rows arrived in.
+    // A joint's groups come from one pass over its rows; each must be what its own narrowed
+    // filter reads from the database: the operator's group takes in the rows whose controller
+    // bears the operator's name, and a group's limits are those of its own newest row.
+    void groupsAreTheirNarrowedJoints()
+    {
+        if (skipWithoutServer())
+            QSKIP("no server");
+        HistoryStore store;
+        QString error;
+        QVERIFY2(store.open(freshUrl(), &error, m_tmp.filePath(QStringLiteral("q.db3"))), qPrintable(error));
+        const QStringList operators{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid")};
+        for (int k = 0; k < 3; ++k) {
+            QVector<HistoryMeasure> rows = makeMeasures(45, QStringLiteral("RG"), QStringLiteral("SN-G%1").arg(k),
+                                                        QDateTime(QDate(2026, 3, 1), QTime(8, k)));
+            for (int i = 0; i < rows.size(); ++i) {
+                HistoryMeasure &m = rows[i];
+                m.station = QStringLiteral("S%1").arg((i + k) % 3);
+                m.operatorText = operators.at((i * 7 + k) % 3);
+                m.operatorName = i % 5 == 0 ? QStringLiteral("Bob") : QStringLiteral("Dan");
+                m.moment = 50 + std::sin(i * 1.3 + k) * (1 + k);
+                m.momentLow = i < 30 ? 45 : 44 + k;
+                m.momentHigh = i < 30 ? 55 : 58 - k;
+                m.ok = (i + k) % 11 != 3;
+            }
+            QVERIFY(store.append(rows).ok);
+        }
+        HistoryFilter scope;
+        scope.since = QStringLiteral("2026-03-01");
+        QVector<JointStatistics::Group> groups;
+        QVERIFY2(JointStatistics::groups(store.database(), scope, QStringLiteral("RG"), Capability::Thresholds(), &groups,
+                                         &error),
+                 qPrintable(error));
+        QStringList expectedNames, names;
+        for (int k = 0; k < JointStatistics::kinds().size(); ++k) {
+            HistoryFilter joint = scope;
+            joint.recordName = QStringLiteral("RG");
+            for (const QString &value : store.database()->distinct(JointStatistics::kinds().at(k).column, joint)) {
+                HistoryFilter narrowed = joint;
+                JointStatistics::kinds().at(k).narrow(narrowed, value);
+                const JointStatistics::Figures f =
+                    JointStatistics::compute(store.database(), narrowed, QStringLiteral("RG"), Capability::Thresholds());
+                QVERIFY(f.read);
+                expectedNames << QStringLiteral("%1:%2 n=%3 ng=%4 mean=%5 sigma=%6 cpk=%7")
+                                     .arg(k)
+                                     .arg(value)
+                                     .arg(f.moment.summary.n)
+                                     .arg(f.moment.summary.ngCount)
+                                     .arg(f.moment.summary.mean, 0, 'g', 12)
+                                     .arg(f.moment.summary.sigma, 0, 'g', 12)
+                                     .arg(f.moment.cpk, 0, 'g', 12);
+            }
+        }
+        for (const JointStatistics::Group &g : qAsConst(groups))
+            names << QStringLiteral("%1:%2 n=%3 ng=%4 mean=%5 sigma=%6 cpk=%7")
+                         .arg(g.kind)
+                         .arg(g.value)
+                         .arg(g.moment.summary.n)
+                         .arg(g.moment.summary.ngCount)
+                         .arg(g.moment.summary.mean, 0, 'g', 12)
+                         .arg(g.moment.summary.sigma, 0, 'g', 12)
+                         .arg(g.moment.cpk, 0, 'g', 12);
+        QCOMPARE(names, expectedNames);
+        QCOMPARE(groups.size(), 9);
+    }
+
     void jointFiguresFollowTimeNotArrival()
     {
         if (skipWithoutServer())
