@@ -88,17 +88,22 @@ qint64 PgBulk::exec(const QByteArray &statement)
     return std::atoll(PQcmdTuples(r.get()));
 }
 
-bool PgBulk::copyIn(const QByteArray &statement, const QByteArray &lines)
+bool PgBulk::startCopy(const QByteArray &statement, int direction)
 {
     m_error = QSqlError();
     if (!m_conn)
         return failed(QStringLiteral("COPY"), nullptr, QStringLiteral("no session"));
-    {
-        Result r(PQexec(m_conn, statement.constData()));
-        if (!r || PQresultStatus(r.get()) != PGRES_COPY_IN)
-            return failed(QStringLiteral("COPY"), r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr,
-                          QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_conn)));
-    }
+    Result r(PQexec(m_conn, statement.constData()));
+    if (r && PQresultStatus(r.get()) == direction)
+        return true;
+    return failed(QStringLiteral("COPY"), r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr,
+                  QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_conn)));
+}
+
+bool PgBulk::copyIn(const QByteArray &statement, const QByteArray &lines)
+{
+    if (!startCopy(statement, PGRES_COPY_IN))
+        return false;
     bool sent = true;
     for (int at = 0; sent && at < lines.size(); at += kCopyPiece)
         sent = PQputCopyData(m_conn, lines.constData() + at, qMin(kCopyPiece, lines.size() - at)) == 1;
@@ -114,15 +119,8 @@ bool PgBulk::copyIn(const QByteArray &statement, const QByteArray &lines)
 
 bool PgBulk::copyOut(const QByteArray &statement, const std::function<bool(const char *, int)> &row)
 {
-    m_error = QSqlError();
-    if (!m_conn)
-        return failed(QStringLiteral("COPY"), nullptr, QStringLiteral("no session"));
-    {
-        Result r(PQexec(m_conn, statement.constData()));
-        if (!r || PQresultStatus(r.get()) != PGRES_COPY_OUT)
-            return failed(QStringLiteral("COPY"), r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr,
-                          QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_conn)));
-    }
+    if (!startCopy(statement, PGRES_COPY_OUT))
+        return false;
     bool wanted = true;
     for (;;) {
         char *buffer = nullptr;

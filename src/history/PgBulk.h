@@ -61,6 +61,8 @@ public:
 private:
     bool failed(const QString &what, const char *sqlState, const QString &message);
     bool drained();
+    // Sends a COPY statement; true once the server is ready to take (or give) its rows.
+    bool startCopy(const QByteArray &statement, int direction);
 
     pg_conn *m_conn = nullptr;
     QSqlError m_error;

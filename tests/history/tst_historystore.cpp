@@ -376,6 +376,16 @@ private slots:
         QVERIFY2(JointStatistics::groups(store.database(), scope, QStringLiteral("RG"), Capability::Thresholds(), &groups,
                                          &error),
                  qPrintable(error));
+        const auto describe = [](int kind, const QString &value, const Capability::Result &r) {
+            return QStringLiteral("%1:%2 n=%3 ng=%4 mean=%5 sigma=%6 cpk=%7")
+                .arg(kind)
+                .arg(value)
+                .arg(r.summary.n)
+                .arg(r.summary.ngCount)
+                .arg(r.summary.mean, 0, 'g', 12)
+                .arg(r.summary.sigma, 0, 'g', 12)
+                .arg(r.cpk, 0, 'g', 12);
+        };
         QStringList expectedNames, names;
         for (int k = 0; k < JointStatistics::kinds().size(); ++k) {
             HistoryFilter joint = scope;
@@ -386,25 +396,11 @@ private slots:
                 const JointStatistics::Figures f =
                     JointStatistics::compute(store.database(), narrowed, QStringLiteral("RG"), Capability::Thresholds());
                 QVERIFY(f.read);
-                expectedNames << QStringLiteral("%1:%2 n=%3 ng=%4 mean=%5 sigma=%6 cpk=%7")
-                                     .arg(k)
-                                     .arg(value)
-                                     .arg(f.moment.summary.n)
-                                     .arg(f.moment.summary.ngCount)
-                                     .arg(f.moment.summary.mean, 0, 'g', 12)
-                                     .arg(f.moment.summary.sigma, 0, 'g', 12)
-                                     .arg(f.moment.cpk, 0, 'g', 12);
+                expectedNames << describe(k, value, f.moment);
             }
         }
         for (const JointStatistics::Group &g : qAsConst(groups))
-            names << QStringLiteral("%1:%2 n=%3 ng=%4 mean=%5 sigma=%6 cpk=%7")
-                         .arg(g.kind)
-                         .arg(g.value)
-                         .arg(g.moment.summary.n)
-                         .arg(g.moment.summary.ngCount)
-                         .arg(g.moment.summary.mean, 0, 'g', 12)
-                         .arg(g.moment.summary.sigma, 0, 'g', 12)
-                         .arg(g.moment.cpk, 0, 'g', 12);
+            names << describe(g.kind, g.value, g.moment);
         QCOMPARE(names, expectedNames);
         QCOMPARE(groups.size(), 9);
     }
