@@ -1041,6 +1041,10 @@ QStringList HistoryDatabase::distinct(const QString &column, int limit)
     // A column that leads an index is walked from one value to the next, a step per value:
     // a plant's handful of stations out of a hundred million rows costs a few index probes,
     // where DISTINCT reads every row.
+    // A column no index leads (an operator, a product) would be read from every row: seconds
+    // per column on a plant's ten million, with every question behind it waiting on the
+    // history's thread. Those choices come from the newest ChoiceRows measures instead, read
+    // back along the primary key; an older value can still be typed into the filter.
     static const QStringList indexed = {QStringLiteral("key_serial"), QStringLiteral("record_name"),
                                         QStringLiteral("station")};
     const QString statement =
@@ -1048,7 +1052,8 @@ QStringList HistoryDatabase::distinct(const QString &column, int limit)
             ? QStringLiteral("WITH RECURSIVE walk(v) AS (SELECT MIN(%1) FROM measures UNION ALL "
                              "SELECT (SELECT MIN(%1) FROM measures WHERE %1 > walk.v) FROM walk WHERE walk.v IS NOT NULL) "
                              "SELECT v FROM walk WHERE v IS NOT NULL LIMIT ?")
-            : QStringLiteral("SELECT DISTINCT %1 FROM measures ORDER BY %1 LIMIT ?");
+            : QStringLiteral("SELECT DISTINCT %1 FROM (SELECT %1 FROM measures ORDER BY id DESC LIMIT ")
+                  + QString::number(ChoiceRows) + QStringLiteral(") AS newest ORDER BY %1 LIMIT ?");
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     if (!prepared(q, statement.arg(column), {limit}) || !q.exec()) {

@@ -114,7 +114,9 @@ public:
     bool forEachGroupRow(const HistoryFilter &filter, const std::function<void(const GroupRow &)> &callback);
     // The distinct values of a text column for the page's choices ("operator_text", "product",
     // "operation_number", "node", "key_serial", "record_name",
-    // "station").
+    // "station"). Keys, records and stations come from the whole history; the others from
+    // its newest ChoiceRows measures.
+    static constexpr int ChoiceRows = 200000;
     QStringList distinct(const QString &column, int limit = 500);
     // The same within a filter (the operators of one joint, say).
     QStringList distinct(const QString &column, const HistoryFilter &filter, int limit = 500);
