@@ -910,8 +910,9 @@ bool HistoryDatabase::stream(const QString &statement, const QVariantList &value
     }
     sql += ") TO STDOUT";
     bool stopped = false;
+    PgBulk::Fields::Memory memory;
     const bool read = pg.copyOut(sql, [&](const char *line, int size) {
-        PgBulk::Fields fields(line, size);
+        PgBulk::Fields fields(line, size, &memory);
         stopped = !row(fields);
         return !stopped;
     });

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <charconv>
 #include <cmath>
 
 QString HistoryExport::unreadable(qint64 rowsRead, const QString &error)
@@ -28,6 +29,28 @@ QStringList HistoryExport::columnTitles()
             tr("Station")};
 }
 
+namespace {
+
+// What QString::number(v, 'f', decimals) writes, without the locale machinery that made up
+// most of an exported row's time. Both round the exact binary value, except on an exact tie
+// (45.125), which Qt rounds up and to_chars to even: a value near one is left to Qt.
+QString fixed(double v, int decimals)
+{
+    static const double scale[] = {1, 10, 100};
+    const double scaled = std::fabs(v) * scale[decimals];
+    if (std::isfinite(v) && scaled < 1e15 && std::fabs(scaled - std::floor(scaled) - 0.5) > 1e-6) {
+        if (v == 0)
+            v = 0; // Qt writes no sign for a negative zero
+        char text[64];
+        const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
+        if (r.ec == std::errc())
+            return QString::fromLatin1(text, int(r.ptr - text));
+    }
+    return QString::number(v, 'f', decimals);
+}
+
+} // namespace
+
 QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
 {
     const bool angle = MeasureJudgement::checksAngle(m.algorithm);
@@ -38,12 +61,11 @@ QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
             m.keyName.isEmpty() ? m.keySerial : m.keySerial + QStringLiteral(" (") + m.keyName + QLatin1Char(')'),
             m.recordName,
             QString::number(m.connectionIndex + 1),
-            QString::number(std::fabs(m.moment), 'f', 2) + QLatin1Char(' ') + m.unit,
-            angle ? QString::number(std::fabs(m.angle), 'f', 1) : QStringLiteral("-"),
-            std::fabs(m.defect) > double(MeasureJudgement::kNone) ? QString::number(std::fabs(m.defect), 'f', 2)
-                                                                   : QString(),
+            fixed(std::fabs(m.moment), 2) + QLatin1Char(' ') + m.unit,
+            angle ? fixed(std::fabs(m.angle), 1) : QStringLiteral("-"),
+            std::fabs(m.defect) > double(MeasureJudgement::kNone) ? fixed(std::fabs(m.defect), 2) : QString(),
             m.ok ? QStringLiteral("OK") : QStringLiteral("NG"),
-            QString::number(m.momentLow, 'f', 2) + QLatin1Char('-') + QString::number(m.momentHigh, 'f', 2),
+            fixed(m.momentLow, 2) + QLatin1Char('-') + fixed(m.momentHigh, 2),
             m.operatorText,
             m.product,
             m.operationNumber,

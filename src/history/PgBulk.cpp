@@ -180,12 +180,28 @@ std::pair<const char *, int> PgBulk::Fields::next()
     const char *tab = static_cast<const char *>(std::memchr(start, '\t', size_t(m_end - start)));
     const char *stop = tab ? tab : m_end;
     m_at = tab ? tab + 1 : m_end;
+    ++m_column;
     return {start, int(stop - start)};
 }
 
 QString PgBulk::Fields::text()
 {
+    const size_t column = m_column;
     const auto [p, n] = next();
+    if (!m_memory)
+        return decoded(p, n);
+    if (m_memory->size() <= column)
+        m_memory->resize(column + 1);
+    auto &[raw, value] = (*m_memory)[column];
+    if (raw.size() != size_t(n) || std::memcmp(raw.data(), p, size_t(n)) != 0) {
+        raw.assign(p, size_t(n));
+        value = decoded(p, n);
+    }
+    return value;
+}
+
+QString PgBulk::Fields::decoded(const char *p, int n)
+{
     if (!std::memchr(p, '\\', size_t(n)))
         return QString::fromUtf8(p, n);
     if (n == 2 && p[1] == 'N')

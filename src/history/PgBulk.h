@@ -5,6 +5,8 @@
 #include <QString>
 
 #include <functional>
+#include <string>
+#include <vector>
 #include <utility>
 
 class QSqlDatabase;
@@ -46,7 +48,14 @@ public:
     class Fields
     {
     public:
-        Fields(const char *line, int size) : m_at(line), m_end(line + size) {}
+        // Each column's last text, kept from one line to the next: a history's rows repeat
+        // most of their texts (the key, the joint, the operator, the station), and a repeat
+        // then costs a comparison where it cost a new string.
+        using Memory = std::vector<std::pair<std::string, QString>>;
+        Fields(const char *line, int size, Memory *memory = nullptr)
+            : m_at(line), m_end(line + size), m_memory(memory)
+        {
+        }
         QString text();
         double number();
         qint64 integer();
@@ -54,8 +63,11 @@ public:
     private:
         // The next field's raw bytes; the reader moves past its tab.
         std::pair<const char *, int> next();
+        static QString decoded(const char *p, int n);
         const char *m_at;
         const char *m_end;
+        Memory *m_memory;
+        size_t m_column = 0;
     };
 
 private:

@@ -1,6 +1,7 @@
 // History exports as jobs: streamed to a temporary and put in place only when complete.
 #include "HistoryFixtures.h"
 #include "PgServer.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryExportJob.h"
 #include "history/HistoryStore.h"
 
@@ -9,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cmath>
 
 class HistoryExportTest : public QObject
 {
@@ -51,6 +54,27 @@ private slots:
         QVERIFY(m_tmp.isValid());
         QString why;
         QVERIFY2(m_pg.start(&why), qPrintable(why));
+    }
+
+    // The exported texts are the page's: values rounded as Qt rounds them, ties upwards
+    // (45.125 -> 45.13), a negative zero without its sign, the key's floats as they come.
+    void numbersReadAsThePageShowsThem()
+    {
+        QVector<double> values{45.125, 0.125, 2.675, 1.005, 0.045, -0.0, -0.004, -45.125, 1e300, 12.5, 0.25};
+        for (int i = 0; i < 20000; ++i)
+            values << double(float(i * 0.37 - 3000.0)) << i / 1000.0;
+        for (const double v : qAsConst(values)) {
+            HistoryMeasure m = makeMeasures(1).first();
+            m.moment = v;
+            m.momentLow = v;
+            m.momentHigh = -v;
+            m.algorithm = 2;
+            m.angle = v;
+            const QStringList texts = HistoryExport::rowTexts(m);
+            QCOMPARE(texts.at(4), QString::number(std::fabs(v), 'f', 2) + QLatin1Char(' ') + m.unit);
+            QCOMPARE(texts.at(5), QString::number(std::fabs(v), 'f', 1));
+            QCOMPARE(texts.at(8), QString::number(v, 'f', 2) + QLatin1Char('-') + QString::number(-v, 'f', 2));
+        }
     }
 
     void jobsWriteWholeFilesOnTheirOwnThread()
