@@ -40,7 +40,7 @@ const char *const kColumns[] = {
 constexpr int kColumnCount = int(sizeof(kColumns) / sizeof(kColumns[0]));
 // Rows per insert statement.
 constexpr int kChunk = 100;
-// Rows per COPY into a server's staging table: a few megabytes of text at most.
+// Rows per COPY to a server (see copyRows): a few megabytes of text at most.
 constexpr int kServerChunk = 5000;
 
 // A measure's values in kColumns order, to whatever takes them: bound values, COPY text, JSON.
@@ -912,7 +912,7 @@ bool HistoryDatabase::stream(const QString &statement, const QVariantList &value
     bool stopped = false;
     PgBulk::Fields::Memory memory;
     const bool read = pg.copyOut(sql, [&](const char *line, int size) {
-        PgBulk::Fields fields(line, size, &memory);
+        PgBulk::Fields fields(line, size, memory);
         stopped = !row(fields);
         return !stopped;
     });

@@ -188,11 +188,9 @@ QString PgBulk::Fields::text()
 {
     const size_t column = m_column;
     const auto [p, n] = next();
-    if (!m_memory)
-        return decoded(p, n);
-    if (m_memory->size() <= column)
-        m_memory->resize(column + 1);
-    auto &[raw, value] = (*m_memory)[column];
+    if (m_memory.size() <= column)
+        m_memory.resize(column + 1);
+    auto &[raw, value] = m_memory[column];
     if (raw.size() != size_t(n) || std::memcmp(raw.data(), p, size_t(n)) != 0) {
         raw.assign(p, size_t(n));
         value = decoded(p, n);

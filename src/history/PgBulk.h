@@ -29,7 +29,7 @@ public:
     qint64 exec(const QByteArray &statement);
     // "COPY … FROM STDIN" fed with lines in the text format (see appendField).
     bool copyIn(const QByteArray &statement, const QByteArray &lines);
-    // "COPY … TO STDOUT": each line without its newline, fields still escaped (see field()).
+    // "COPY … TO STDOUT": each line without its newline, fields still escaped (see Fields).
     // The callback returns false to stop; the rest of the answer is then cancelled and
     // drained, so the session is ready for the next statement either way.
     bool copyOut(const QByteArray &statement, const std::function<bool(const char *line, int size)> &row);
@@ -52,8 +52,7 @@ public:
         // most of their texts (the key, the joint, the operator, the station), and a repeat
         // then costs a comparison where it cost a new string.
         using Memory = std::vector<std::pair<std::string, QString>>;
-        Fields(const char *line, int size, Memory *memory = nullptr)
-            : m_at(line), m_end(line + size), m_memory(memory)
+        Fields(const char *line, int size, Memory &memory) : m_at(line), m_end(line + size), m_memory(memory)
         {
         }
         QString text();
@@ -66,7 +65,7 @@ public:
         static QString decoded(const char *p, int n);
         const char *m_at;
         const char *m_end;
-        Memory *m_memory;
+        Memory &m_memory;
         size_t m_column = 0;
     };
 
