@@ -353,6 +353,11 @@ bool HistoryDatabase::open(const HistoryLocation &location, QString *error)
         close();
         return false;
     }
+    // Every question this program asks is an index range; compiling it to machine code costs
+    // more than it saves (25-35 ms of a 70 ms joint at 10 M rows). A server without JIT does
+    // not know the setting, which is no reason to refuse it.
+    if (location.isServer())
+        QSqlQuery(QSqlDatabase::database(m_connection, false)).exec(QStringLiteral("SET jit = off"));
     if (!migrate(error)) {
         close();
         return false;
@@ -898,17 +903,35 @@ bool HistoryDatabase::stream(const QString &statement, const QVariantList &value
     // A server sends the rows by COPY, which takes no parameters: each value goes in as a
     // literal libpq quoted for this session.
     PgBulk pg(db);
-    QByteArray sql = "COPY (";
+    QByteArray select;
     int next = 0;
     for (const QChar c : statement) {
         if (c != QLatin1Char('?')) {
-            sql += char(c.unicode());
+            select += char(c.unicode());
             continue;
         }
         const QVariant &v = values.value(next++);
-        sql += v.type() == QVariant::String ? pg.literal(v.toString()) : QByteArray::number(v.toLongLong());
+        select += v.type() == QVariant::String ? pg.literal(v.toString()) : QByteArray::number(v.toLongLong());
     }
-    sql += ") TO STDOUT";
+    // The planner prices the whole answer, and for a wide range it sorts every matching row
+    // before it sends the first. This side reads as the rows come, so a plan that walks an
+    // index in the asked order streams from its first row and overlaps the server's work
+    // with this side's: worth it up to twice the price (a million rows: 1.5 s of server time
+    // instead of 2.3-2.6 s, and no temporary files). Where no index gives the order, or only
+    // at a far higher price (a filter the index walk would mostly skip), the server sorts.
+    const double sorted = pg.planCost(select);
+    bool inOrder = sorted > 0 && pg.exec("SET enable_sort = off") >= 0;
+    if (inOrder) {
+        const double streamed = pg.planCost(select);
+        inOrder = streamed > 0 && streamed <= 2 * sorted;
+        if (!inOrder)
+            pg.exec("RESET enable_sort");
+    }
+    const auto reset = qScopeGuard([&] {
+        if (inOrder)
+            pg.exec("RESET enable_sort");
+    });
+    const QByteArray sql = "COPY (" + select + ") TO STDOUT";
     bool stopped = false;
     PgBulk::Fields::Memory memory;
     const bool read = pg.copyOut(sql, [&](const char *line, int size) {

@@ -1,6 +1,9 @@
 #include "history/PgBulk.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QVariant>
@@ -71,7 +74,7 @@ bool PgBulk::drained()
     return ok;
 }
 
-qint64 PgBulk::exec(const QByteArray &statement)
+qint64 PgBulk::exec(const QByteArray &statement, QByteArray *value)
 {
     m_error = QSqlError();
     if (!m_conn) {
@@ -85,7 +88,18 @@ qint64 PgBulk::exec(const QByteArray &statement)
                QString::fromUtf8(r ? PQresultErrorMessage(r.get()) : PQerrorMessage(m_conn)));
         return -1;
     }
+    if (value)
+        *value = PQntuples(r.get()) > 0 && PQnfields(r.get()) > 0 ? QByteArray(PQgetvalue(r.get(), 0, 0)) : QByteArray();
     return std::atoll(PQcmdTuples(r.get()));
+}
+
+double PgBulk::planCost(const QByteArray &select)
+{
+    QByteArray plan;
+    if (exec("EXPLAIN (FORMAT JSON) " + select, &plan) < 0)
+        return -1;
+    const QJsonValue cost = QJsonDocument::fromJson(plan).array().at(0)[QLatin1String("Plan")][QLatin1String("Total Cost")];
+    return cost.isDouble() ? cost.toDouble() : -1;
 }
 
 bool PgBulk::startCopy(const QByteArray &statement, int direction)

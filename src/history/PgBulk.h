@@ -25,8 +25,12 @@ public:
 
     // A value for a statement's text, quoted and escaped by libpq for this session's encoding.
     QByteArray literal(const QString &value) const;
-    // Runs one statement; the rows it changed, or -1 with error().
-    qint64 exec(const QByteArray &statement);
+    // Runs one statement; the rows it changed, or -1 with error(). With value, also the first
+    // row's first column (empty when there is none).
+    qint64 exec(const QByteArray &statement, QByteArray *value = nullptr);
+    // What the planner expects the whole of a SELECT to cost under the session's settings,
+    // in its own units; -1 when it cannot say.
+    double planCost(const QByteArray &select);
     // "COPY … FROM STDIN" fed with lines in the text format (see appendField).
     bool copyIn(const QByteArray &statement, const QByteArray &lines);
     // "COPY … TO STDOUT": each line without its newline, fields still escaped (see Fields).
