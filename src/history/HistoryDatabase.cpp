@@ -255,15 +255,24 @@ QStringList migrationSteps(int toVersion, bool server)
         // which knows the station's name). A station reads what it has to publish through
         // (station, tx, id), so the index of every station's rows in (tx, id) order goes; a
         // local queue is read by id, its rowid. The plant's questions come per station over a
-        // time span, and a joint's figures per station; a server counts a station's month for
-        // one operator from the index alone (the operator columns ride along in it) instead
-        // of visiting every row of the month.
+        // time span; a server counts a station's month for one operator from the index alone
+        // (the operator columns ride along in it) instead of visiting every row of the month.
         return {
             QStringLiteral("DROP INDEX IF EXISTS measures_publish"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS measures_station_publish ON measures(station, tx, id)"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS measures_station_time ON measures(station, measured_at, id)")
                 + (server ? QStringLiteral(" INCLUDE (operator_text, operator_name)") : QString()),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_record_station ON measures(record_name, station, measured_at, id)"),
+        };
+    case 5:
+        // A joint's rows had two indexes, one in time order and one per station, and every
+        // row of every station paid for both: eight stations archived about a sixth faster
+        // with one. The station rides at the end of the joint's own index instead, where a
+        // joint at one station is still found in the index (the rows of other stations are
+        // passed over there, not fetched) and a joint's rows still come in time order.
+        return {
+            QStringLiteral("CREATE INDEX IF NOT EXISTS measures_joint ON measures(record_name, measured_at, id, station)"),
+            QStringLiteral("DROP INDEX IF EXISTS measures_record"),
+            QStringLiteral("DROP INDEX IF EXISTS measures_record_station"),
         };
     default:
         return {};

@@ -24,7 +24,7 @@ class QSqlQuery;
 class HistoryDatabase
 {
 public:
-    static constexpr int SchemaVersion = 4;
+    static constexpr int SchemaVersion = 5;
     // A transaction the server cancelled because of another one (SQLSTATE 40001, 40P01, 23505) is run
     // again this many times, RetryPauseMs times the attempt apart, before the rows wait in
     // the local queue like any others the server would not take now.

@@ -660,7 +660,9 @@ private slots:
             QSqlDatabase raw = rawConnection(url, QStringLiteral("downgrade"));
             QSqlQuery q(raw);
             for (const char *sql : {"DROP INDEX measures_station_publish", "DROP INDEX measures_station_time",
-                                    "DROP INDEX measures_record_station", "ALTER TABLE measures DROP COLUMN station",
+                                    "DROP INDEX measures_joint",
+                                    "CREATE INDEX measures_record ON measures(record_name, measured_at, id)",
+                                    "ALTER TABLE measures DROP COLUMN station",
                                     "ALTER TABLE measures DROP COLUMN tx",
                                     "ALTER TABLE cursors DROP COLUMN tx", "DROP TABLE set_aside",
                                     "UPDATE history_meta SET value = '1' WHERE name = 'schema_version'",
