@@ -2,6 +2,7 @@
 
 #include "base/CsvField.h"
 #include "history/HistoryDatabase.h"
+#include "history/StatisticsReport.h"
 #include "measures/MeasureJudgement.h"
 
 #include <QCoreApplication>
@@ -51,7 +52,7 @@ QString fixed(double v, int decimals)
 
 } // namespace
 
-QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
+QStringList HistoryExport::rowTexts(const HistoryMeasure &m, Unit unit)
 {
     const bool angle = MeasureJudgement::checksAngle(m.algorithm);
     QString codes = m.barcode1;
@@ -61,7 +62,8 @@ QStringList HistoryExport::rowTexts(const HistoryMeasure &m)
             m.keyName.isEmpty() ? m.keySerial : m.keySerial + QStringLiteral(" (") + m.keyName + QLatin1Char(')'),
             m.recordName,
             QString::number(m.connectionIndex + 1),
-            fixed(std::fabs(m.moment), 2) + QLatin1Char(' ') + m.unit,
+            fixed(std::fabs(m.moment), 2) + QLatin1Char(' ')
+                + (unit == Unit::Shown ? StatisticsReport::shownUnit(m.unit) : m.unit),
             angle ? fixed(std::fabs(m.angle), 1) : QStringLiteral("-"),
             std::fabs(m.defect) > double(MeasureJudgement::kNone) ? fixed(std::fabs(m.defect), 2) : QString(),
             m.ok ? QStringLiteral("OK") : QStringLiteral("NG"),

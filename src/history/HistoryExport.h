@@ -21,8 +21,10 @@ class HistoryExport
 public:
     // The column titles the page's table and the CSV file share.
     static QStringList columnTitles();
-    // One row's texts in those columns.
-    static QStringList rowTexts(const HistoryMeasure &m);
+    // One row's texts in those columns. A file keeps the unit's code as the key gave it; the
+    // page shows it in the reader's language, as the statistics beside the table do.
+    enum class Unit { Stored, Shown };
+    static QStringList rowTexts(const HistoryMeasure &m, Unit unit = Unit::Stored);
 
     struct Outcome
     {

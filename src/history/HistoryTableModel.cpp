@@ -226,7 +226,7 @@ QVariant HistoryTableModel::data(const QModelIndex &index, int role) const
     }
     if (role == Qt::ForegroundRole)
         return index.column() == kResultColumn && !m.ok ? QVariant(QBrush(QColor(180, 0, 0))) : QVariant();
-    return HistoryExport::rowTexts(m).value(index.column());
+    return HistoryExport::rowTexts(m, HistoryExport::Unit::Shown).value(index.column());
 }
 
 QVariant HistoryTableModel::headerData(int section, Qt::Orientation orientation, int role) const

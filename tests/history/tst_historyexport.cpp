@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <cmath>
@@ -75,6 +76,23 @@ private slots:
             QCOMPARE(texts.at(5), QString::number(std::fabs(v), 'f', 1));
             QCOMPARE(texts.at(8), QString::number(v, 'f', 2) + QLatin1Char('-') + QString::number(-v, 'f', 2));
         }
+    }
+
+    // A Russian reader sees the unit in Russian on the page, as in the statistics beside it;
+    // the file keeps the key's code, which other programs read.
+    void pageShowsTheUnitInTheReadersLanguage()
+    {
+        QTranslator russian;
+        QVERIFY(russian.load(qEnvironmentVariable("TD_BUILD_DIR") + QStringLiteral("/language_ru.qm")));
+        QCoreApplication::installTranslator(&russian);
+        const auto uninstall = qScopeGuard([&] { QCoreApplication::removeTranslator(&russian); });
+        HistoryMeasure m = makeMeasures(1).first();
+        m.moment = 45.5;
+        m.unit = QStringLiteral("Nm");
+        QCOMPARE(HistoryExport::rowTexts(m, HistoryExport::Unit::Shown).at(4), QStringLiteral("45.50 Нм"));
+        QCOMPARE(HistoryExport::rowTexts(m).at(4), QStringLiteral("45.50 Nm"));
+        m.unit = QStringLiteral("lbf·ft"); // a code the program has no word for stays as the key gave it
+        QCOMPARE(HistoryExport::rowTexts(m, HistoryExport::Unit::Shown).at(4), QStringLiteral("45.50 lbf·ft"));
     }
 
     void jobsWriteWholeFilesOnTheirOwnThread()

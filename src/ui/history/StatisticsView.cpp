@@ -210,9 +210,7 @@ void StatisticsView::fillFigures()
 {
     const Capability::Summary &s = m_moment.summary;
     // The history stores the unit's code; the page shows it in the user's language.
-    const QString shownUnit = m_input.unit == QLatin1String("Nm")     ? tr("Nm")
-                              : m_input.unit == QLatin1String("kgsm") ? tr("kgsm")
-                                                                      : m_input.unit;
+    const QString shownUnit = m_input.unit.isEmpty() ? QString() : StatisticsReport::shownUnit(m_input.unit);
     const QString unit = shownUnit.isEmpty() ? QString() : QStringLiteral(" ") + shownUnit;
     m_title->setText(m_loading && m_loadingRecord.isEmpty() ? tr("Loading the statistics…")
                      : m_loading                            ? tr("Loading the statistics of %1…").arg(m_loadingRecord)
