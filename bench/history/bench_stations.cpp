@@ -82,17 +82,6 @@ bool exec(QSqlQuery &q, const QString &sql)
     return false;
 }
 
-QSqlDatabase rawConnection(const HistoryLocation &loc, const QString &name)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    db.setHostName(loc.host);
-    db.setPort(loc.port);
-    db.setUserName(loc.user);
-    db.setDatabaseName(loc.database);
-    db.open();
-    return db;
-}
-
 void manyStations(PgServer &pg, const QTemporaryDir &root)
 {
     QString why;
@@ -133,11 +122,9 @@ void manyStations(PgServer &pg, const QTemporaryDir &root)
         fastest = fastest < 0 ? ms : qMin(fastest, ms);
     }
     const double seconds = wall.elapsed() / 1000.0;
-    HistoryLocation loc;
-    HistoryLocation::parse(url, &loc, &why);
     qint64 rows = -1, identities = -1, sharedStations = -1;
     {
-        QSqlDatabase db = rawConnection(loc, QStringLiteral("check"));
+        QSqlDatabase db = rawConnection(url, QStringLiteral("check"));
         QSqlQuery q(db);
         if (exec(q, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT (key_serial, record_name, connection_index, erase_generation)), "
                                    "COUNT(DISTINCT station) FILTER (WHERE key_serial = 'SN-SHARED') FROM measures"))
@@ -215,7 +202,7 @@ void bigHistory(PgServer &pg, const QTemporaryDir &root)
         return;
     }
     {
-        QSqlDatabase raw = rawConnection(loc, QStringLiteral("fill"));
+        QSqlDatabase raw = rawConnection(url, QStringLiteral("fill"));
         QSqlQuery q(raw);
         QElapsedTimer t;
         t.start();
@@ -336,10 +323,8 @@ int main(int argc, char *argv[])
         // Settled as a plant's server would be rather than initdb's defaults for a small
         // machine: a buffer cache that holds the indexes being written, and checkpoints far
         // enough apart that each page is not written to the log whole again and again.
-        HistoryLocation loc;
-        HistoryLocation::parse(pg.url(), &loc, &why);
         {
-            QSqlDatabase admin = rawConnection(loc, QStringLiteral("admin"));
+            QSqlDatabase admin = rawConnection(pg.url(), QStringLiteral("admin"));
             QSqlQuery q(admin);
             for (const char *setting : {"ALTER SYSTEM SET shared_buffers = '512MB'", "ALTER SYSTEM SET max_wal_size = '8GB'",
                                         "ALTER SYSTEM SET checkpoint_timeout = '30min'",

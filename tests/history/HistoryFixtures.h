@@ -1,10 +1,12 @@
 #pragma once
 
+#include "history/HistoryLocation.h"
 #include "history/HistoryMeasure.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
+#include <QSqlDatabase>
 #include <QVector>
 
 // Measures with distinct keys for store tests: record r, index i, minute by minute from start.
@@ -59,4 +61,24 @@ inline bool damageMiddlePages(const QString &path)
         f.write(QByteArray(int(page), '\xa5'));
     }
     return true;
+}
+
+// A connection of its own to the history at url, as another station or a psql session would
+// open one: the tests and benchmarks look at or change a history behind the program's back.
+inline QSqlDatabase rawConnection(const QString &url, const QString &name)
+{
+    HistoryLocation loc;
+    QString error;
+    HistoryLocation::parse(url, &loc, &error);
+    QSqlDatabase raw = QSqlDatabase::addDatabase(loc.isServer() ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+    if (loc.isServer()) {
+        raw.setHostName(loc.host);
+        raw.setPort(loc.port);
+        raw.setUserName(loc.user);
+        raw.setDatabaseName(loc.database);
+    } else {
+        raw.setDatabaseName(loc.path);
+    }
+    raw.open();
+    return raw;
 }

@@ -50,21 +50,6 @@ private:
         return store;
     }
 
-    // A connection of the test's own to the history behind url.
-    static QSqlDatabase adminConnection(const QString &url, const QString &name)
-    {
-        HistoryLocation loc;
-        QString error;
-        HistoryLocation::parse(url, &loc, &error);
-        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        admin.setHostName(loc.host);
-        admin.setPort(loc.port);
-        admin.setUserName(loc.user);
-        admin.setDatabaseName(loc.database);
-        admin.open();
-        return admin;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -249,7 +234,7 @@ private slots:
         const QVector<HistoryMeasure> key = makeMeasures(6, QStringLiteral("RM"), QStringLiteral("SN-9"));
         // A's rows, the same readings as B's, made by the store under another serial first.
         QCOMPARE(b->append(makeMeasures(4, QStringLiteral("RM"), QStringLiteral("SN-9-A"))).added, 4);
-        QSqlDatabase a = adminConnection(url, QStringLiteral("station-a"));
+        QSqlDatabase a = rawConnection(url, QStringLiteral("station-a"));
         QVERIFY(a.isOpen());
         QSqlQuery q(a);
         // A holds the table against writers until B waits on it, then commits.
@@ -266,7 +251,7 @@ private slots:
             r = own->append(key);
             setAside = own->setAsideCount();
         });
-        QSqlDatabase watch = adminConnection(url, QStringLiteral("watch"));
+        QSqlDatabase watch = rawConnection(url, QStringLiteral("watch"));
         QSqlQuery w(watch);
         QTRY_VERIFY_WITH_TIMEOUT(w.exec(QStringLiteral("SELECT 1 FROM pg_stat_activity WHERE wait_event_type = 'Lock'"))
                                      && w.next(),
@@ -298,7 +283,7 @@ private slots:
         std::unique_ptr<HistoryStore> store = station(QStringLiteral("cut"), url);
         QVERIFY(store->isOnline());
         QString error;
-        QSqlDatabase admin = adminConnection(url, QStringLiteral("admin"));
+        QSqlDatabase admin = rawConnection(url, QStringLiteral("admin"));
         QVERIFY(admin.isOpen());
         {
             QSqlQuery q(admin);
