@@ -86,10 +86,11 @@ private slots:
         QTest::mouseClick(settings, Qt::LeftButton);
         QVERIFY(settings->isChecked());
         stall.stop();
-        const qint64 longest = qint64(stall.longestMs());
-        // Generous for a sanitized build on a shared machine; bench_historyfreeze gives the figure.
-        qInfo("longest stall while the server was frozen: %lld ms", longest);
-        QVERIFY2(longest < 200, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longest)));
+        // A window that waited on the frozen server would stand still until the thaw. The bound
+        // leaves room for a sanitized build reading its libraries from a cold disk beside the
+        // key's read-out; bench_historyfreeze gives the figure of the optimised program.
+        qInfo("while the server was frozen: %s", qPrintable(stall.describe()));
+        QVERIFY2(stall.longestHeldMs() < 500, qPrintable(stall.describe()));
 
         // The server's thread is held by the page's questions; the read-out's measures are
         // written to the local queue by a thread of their own meanwhile.
@@ -156,12 +157,11 @@ private slots:
             QTest::mouseClick(settings, Qt::LeftButton);
             QTRY_VERIFY(window.form()->pageSettings->isVisible());
             stall.stop();
-            const qint64 longest = qint64(stall.longestMs());
-            qInfo("longest stall of the whole window while the server was frozen: %lld ms", longest);
+            qInfo("the whole window while the server was frozen: %s", qPrintable(stall.describe()));
             // A sanitized build repaints the whole window in 70-150 ms on a busy machine; what
             // this catches is a window waiting on the server, which is frozen for good here.
             // bench_historyfreeze gives the figure of the optimised program.
-            QVERIFY2(longest < 1500, qPrintable(QStringLiteral("the window stood still for %1 ms").arg(longest)));
+            QVERIFY2(stall.longestHeldMs() < 1500, qPrintable(stall.describe()));
 
             frozen.thaw();
             QTRY_COMPARE_WITH_TIMEOUT(service->state().queued, qint64(0), 30000);
