@@ -14,6 +14,7 @@
 #include "ui/history/HistoryWindow.h"
 #include "ui/history/StatisticsView.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -60,6 +61,12 @@ private slots:
         QVERIFY(history);
         QVERIFY(QTest::qWaitForWindowExposed(history));
         QVERIFY(history->isWindow());
+        // A screen reader announces it as a window of its own, by its title, as it does the
+        // main window.
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(history);
+        QVERIFY(reader);
+        QCOMPARE(reader->role(), QAccessible::Window);
+        QCOMPARE(reader->text(QAccessible::Name), history->windowTitle());
         HistoryTableModel *model = history->page()->model();
         QTRY_COMPARE_WITH_TIMEOUT(model->rowCount(), 300, 5000);
         QTRY_VERIFY(model->isLoaded(0));

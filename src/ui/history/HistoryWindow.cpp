@@ -4,6 +4,7 @@
 #include "ui/history/HistoryPage.h"
 #include "ui/widgets/JobProgressWidget.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +16,15 @@
 
 namespace {
 const QString kGeometry = QStringLiteral("window/geometry");
+
+// A top-level QWidget reaches a screen reader as a "filler" pane with no window around it; a
+// window of its own is announced as one, by its title, like the main window.
+QAccessibleInterface *historyWindowAccessible(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("HistoryWindow") || !object || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+}
 }
 
 HistoryWindow::HistoryWindow(HistoryService *service, ReportDatabase *reports, QWidget *parent)
@@ -22,6 +32,8 @@ HistoryWindow::HistoryWindow(HistoryService *service, ReportDatabase *reports, Q
       m_message(new QLabel(this))
 {
     setObjectName(QStringLiteral("historyWindow"));
+    static const bool accessibleAsWindow = (QAccessible::installFactory(historyWindowAccessible), true);
+    Q_UNUSED(accessibleAsWindow)
     m_page->setReportDatabase(reports);
     m_page->setProgressWidget(m_progress);
     auto *layout = new QVBoxLayout(this);
